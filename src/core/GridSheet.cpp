@@ -1,0 +1,213 @@
+#include "core/GridSheet.h"
+
+#include <algorithm>
+#include <new>
+
+GridSheet::GridSheet(QObject *parent)
+    : GridSheet(kDefaultColumns, kDefaultRows, parent)
+{
+}
+
+GridSheet::GridSheet(int columns, int rows, QObject *parent)
+    : QObject(parent)
+{
+    columns = std::max(columns, 0);
+    rows = std::max(rows, 0);
+    if (SizeFits(columns, rows)) {
+        cells_.resize(size_t(qint64(columns) * rows));
+        columns_ = columns;
+        rows_ = rows;
+    }
+}
+
+bool GridSheet::SizeFits(qint64 columns, qint64 rows)
+{
+    columns = std::max<qint64>(columns, 0);
+    rows = std::max<qint64>(rows, 0);
+    return columns <= kMaxCells && rows <= kMaxCells && columns * rows <= kMaxCells;
+}
+
+bool GridSheet::SetColumnCount(int columns) { return SetSize(columns, rows_); }
+bool GridSheet::SetRowCount(int rows) { return SetSize(columns_, rows); }
+
+bool GridSheet::SetSize(int columns, int rows)
+{
+    columns = std::max(columns, 0);
+    rows = std::max(rows, 0);
+    if (!SizeFits(columns, rows))
+        return false;
+    if (columns == columns_ && rows == rows_)
+        return true;
+
+    std::vector<Cell> resized;
+    try {
+        resized.resize(size_t(qint64(columns) * rows));
+    } catch (const std::bad_alloc &) {
+        return false;
+    }
+    const int keptColumns = std::min(columns, columns_);
+    const int keptRows = std::min(rows, rows_);
+    QHash<qint64, QString> keptLongTexts;
+    for (int row = 0; row < keptRows; ++row) {
+        const Cell *from = cells_.data() + qint64(row) * columns_;
+        std::copy(from, from + keptColumns, resized.data() + qint64(row) * columns);
+    }
+    for (auto it = longTexts_.cbegin(); it != longTexts_.cend(); ++it) {
+        const int row = int(it.key() / columns_);
+        const int column = int(it.key() % columns_);
+        if (row < keptRows && column < keptColumns)
+            keptLongTexts.insert(qint64(row) * columns + column, it.value());
+    }
+
+    emit sizeAboutToChange();
+    cells_.swap(resized);
+    longTexts_.swap(keptLongTexts);
+    columns_ = columns;
+    rows_ = rows;
+    ClampActiveCell();
+    emit sizeChanged();
+    return true;
+}
+
+void GridSheet::SetActiveCell(int column, int row)
+{
+    if (!Contains(column, row))
+        return;
+    if (column == activeColumn_ && row == activeRow_)
+        return;
+    activeColumn_ = column;
+    activeRow_ = row;
+    emit activeCellChanged(column, row);
+}
+
+void GridSheet::ClampActiveCell()
+{
+    activeColumn_ = std::clamp(activeColumn_, 1, std::max(columns_, 1));
+    activeRow_ = std::clamp(activeRow_, 1, std::max(rows_, 1));
+}
+
+QStringView GridSheet::CellTextView(int column, int row) const
+{
+    if (!Contains(column, row))
+        return {};
+    const qint64 index = IndexOf(column, row);
+    const Cell &cell = cells_[size_t(index)];
+    if (cell.textLength == kLongText) {
+        const auto it = longTexts_.constFind(index);
+        return it == longTexts_.cend() ? QStringView() : QStringView(*it);
+    }
+    return QStringView(cell.text, cell.textLength);
+}
+
+bool GridSheet::SetCellText(int column, int row, const QString &text)
+{
+    if (!Contains(column, row))
+        return false;
+    const qint64 index = IndexOf(column, row);
+    Cell &cell = cells_[size_t(index)];
+    if (cell.textLength == kLongText)
+        longTexts_.remove(index);
+    if (text.size() <= 2) {
+        cell.textLength = quint8(text.size());
+        cell.text[0] = text.size() > 0 ? text[0].unicode() : 0;
+        cell.text[1] = text.size() > 1 ? text[1].unicode() : 0;
+    } else {
+        cell.textLength = kLongText;
+        longTexts_.insert(index, text);
+    }
+    MarkChanged(column, row, column, row);
+    return true;
+}
+
+Color GridSheet::BackColorAt(int column, int row) const
+{
+    return Contains(column, row) ? cells_[size_t(IndexOf(column, row))].back : kWhite;
+}
+
+Color GridSheet::ForeColorAt(int column, int row) const
+{
+    return Contains(column, row) ? cells_[size_t(IndexOf(column, row))].fore : kBlack;
+}
+
+bool GridSheet::SetCellColors(int column, int row, Color back, Color fore)
+{
+    if (!Contains(column, row))
+        return false;
+    Cell &cell = cells_[size_t(IndexOf(column, row))];
+    cell.back = back;
+    cell.fore = fore;
+    MarkChanged(column, row, column, row);
+    return true;
+}
+
+bool GridSheet::SetBackColor(Color color)
+{
+    return SetCellColors(currentColumn_, currentRow_, color, ForeColor());
+}
+
+bool GridSheet::SetForeColor(Color color)
+{
+    return SetCellColors(currentColumn_, currentRow_, BackColor(), color);
+}
+
+void GridSheet::ClearAllText()
+{
+    for (Cell &cell : cells_) {
+        cell.textLength = 0;
+        cell.text[0] = cell.text[1] = 0;
+    }
+    longTexts_.clear();
+    if (columns_ > 0 && rows_ > 0)
+        MarkChanged(1, 1, columns_, rows_);
+}
+
+void GridSheet::TakeContentFrom(GridSheet &other)
+{
+    ChangeBatch batch(*this);
+    emit sizeAboutToChange();
+    cells_.swap(other.cells_);
+    longTexts_.swap(other.longTexts_);
+    std::swap(columns_, other.columns_);
+    std::swap(rows_, other.rows_);
+    ClampActiveCell();
+    pending_ = false;
+    emit sizeChanged();
+}
+
+void GridSheet::MarkChanged(int firstColumn, int firstRow, int lastColumn, int lastRow)
+{
+    if (batchDepth_ == 0) {
+        emit cellsChanged(firstColumn, firstRow, lastColumn, lastRow);
+        return;
+    }
+    if (!pending_) {
+        pending_ = true;
+        pendingFirstColumn_ = firstColumn;
+        pendingFirstRow_ = firstRow;
+        pendingLastColumn_ = lastColumn;
+        pendingLastRow_ = lastRow;
+        return;
+    }
+    pendingFirstColumn_ = std::min(pendingFirstColumn_, firstColumn);
+    pendingFirstRow_ = std::min(pendingFirstRow_, firstRow);
+    pendingLastColumn_ = std::max(pendingLastColumn_, lastColumn);
+    pendingLastRow_ = std::max(pendingLastRow_, lastRow);
+}
+
+GridSheet::ChangeBatch::ChangeBatch(GridSheet &sheet)
+    : sheet_(sheet)
+{
+    ++sheet_.batchDepth_;
+}
+
+GridSheet::ChangeBatch::~ChangeBatch()
+{
+    if (--sheet_.batchDepth_ > 0 || !sheet_.pending_)
+        return;
+    sheet_.pending_ = false;
+    // A resize inside the batch may have cut the area short.
+    const int lastColumn = std::min(sheet_.pendingLastColumn_, sheet_.columns_);
+    const int lastRow = std::min(sheet_.pendingLastRow_, sheet_.rows_);
+    if (sheet_.pendingFirstColumn_ <= lastColumn && sheet_.pendingFirstRow_ <= lastRow)
+        emit sheet_.cellsChanged(sheet_.pendingFirstColumn_, sheet_.pendingFirstRow_, lastColumn, lastRow);
+}

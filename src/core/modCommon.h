@@ -1,0 +1,58 @@
+// The shared procedures every window and converter uses: colours, the version text,
+// code page 932 byte lengths, the HTML form of a cell text and the number-field reader.
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+// 0x00BBGGRR; a value whose top byte is not zero counts as black.
+using Color = qint32;
+
+constexpr Color kWhite = 0x00FFFFFF;
+constexpr Color kBlack = 0x00000000;
+
+QString VersionText();
+QString ApplicationTitle(); // "Glyphscape"
+
+constexpr int GetRed(Color color) { return (quint32(color) >> 24) ? 0 : int(color & 0xFF); }
+constexpr int GetGreen(Color color) { return (quint32(color) >> 24) ? 0 : int((color >> 8) & 0xFF); }
+constexpr int GetBlue(Color color) { return (quint32(color) >> 24) ? 0 : int((color >> 16) & 0xFF); }
+constexpr Color MakeColor(int red, int green, int blue) { return Color(red + 256 * green + 65536 * blue); }
+
+constexpr bool IsNearColor(Color colorA, Color colorB, qint32 distance)
+{
+    auto difference = [](int a, int b) { return a > b ? a - b : b - a; };
+    return difference(GetGreen(colorA), GetGreen(colorB)) < distance
+        && difference(GetRed(colorA), GetRed(colorB)) < distance
+        && difference(GetBlue(colorA), GetBlue(colorB)) < distance;
+}
+
+// "#" and six hexadecimal digits; other texts start from white and take each pair at
+// positions 2-3, 4-5 and 6-7, a pair that is missing or does not start with a hex digit
+// counting 0 and a pair whose second character is no hex digit counting its first alone.
+Color HexToColor(QStringView text);
+
+// "#RRGGBB" in upper case.
+QString ColorToHex(Color color);
+
+// Bytes of the text in code page 932; a character code page 932 cannot encode counts
+// as full-width (2), a surrogate pair as one such character.
+int ByteLength(QStringView text);
+
+QString ToHtmlText(QStringView text);
+// Appends ToHtmlText(text) to out without building a string of its own.
+void AppendHtmlText(QString &out, QStringView text);
+
+// True for "", " " and "  ", the cell texts written as a full-width space.
+inline bool IsBlankCellText(QStringView text)
+{
+    return text.isEmpty() || text == u" " || text == u"  ";
+}
+
+// A number field read as the number at the start of its text, rounded half to even.
+// Values beyond the 32-bit range are clamped to it and flagged.
+struct NumberFieldValue {
+    qint32 value = 0;
+    bool outOfRange = false;
+};
+NumberFieldValue ReadNumberField(QStringView text);

@@ -1,0 +1,24 @@
+// The coloured HTML page: one preformatted line per row, the cells' background colours
+// as character colours (or, as-is, as backgrounds), grouped into spans of near colours.
+#pragma once
+
+#include <QByteArray>
+#include <QIODevice>
+#include <QString>
+
+class GridSheet;
+
+struct HtmlPageSettings {
+    QString nearText = QStringLiteral("8");          // the near-colour field, as typed
+    QString backgroundText = QStringLiteral("#FFFFFF"); // the background field, as typed
+    bool asIs = false;
+    QString pageTitle;
+};
+
+// The chosen file's name cut before its first ".": spring.htm gives spring.
+QString PageTitleFromFileTitle(const QString &fileTitle);
+
+// Writes the page in code page 932; a character it cannot encode becomes "&#N;".
+bool WriteHtmlPage(QIODevice &device, const GridSheet &sheet, const HtmlPageSettings &settings,
+                   QString *error = nullptr);
+QByteArray HtmlPage(const GridSheet &sheet, const HtmlPageSettings &settings);

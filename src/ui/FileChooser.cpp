@@ -1,0 +1,70 @@
+#include "ui/FileChooser.h"
+
+#include "core/modCommon.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPointer>
+#include <QStringList>
+
+QString ToQtNameFilters(const QString &filter)
+{
+    const QStringList parts = filter.split(u'|');
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        if (parts[i].isEmpty() && parts[i + 1].isEmpty())
+            continue;
+        QString patterns = parts[i + 1];
+        patterns.replace(u';', u' ');
+        filters << parts[i] + QStringLiteral(" (") + patterns + u')';
+    }
+    return filters.join(QStringLiteral(";;"));
+}
+
+namespace {
+
+class DialogFileChooser : public FileChooser {
+public:
+    explicit DialogFileChooser(QWidget *parent) : parent_(parent) {}
+
+protected:
+    QString AskToOpen(const QString &title, const QString &filter) override
+    {
+        return Ask(title, filter, QFileDialog::AcceptOpen);
+    }
+    QString AskToSave(const QString &title, const QString &filter) override
+    {
+        return Ask(title, filter, QFileDialog::AcceptSave);
+    }
+
+private:
+    QString Ask(const QString &title, const QString &filter, QFileDialog::AcceptMode mode)
+    {
+        QFileDialog dialog(parent_, title);
+        dialog.setAcceptMode(mode);
+        dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
+                                                           : QFileDialog::AnyFile);
+        // The descriptions already name their patterns; no extension is ever added.
+        dialog.setOption(QFileDialog::HideNameFilterDetails);
+        dialog.setNameFilter(ToQtNameFilters(filter));
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return {};
+        return dialog.selectedFiles().constFirst();
+    }
+
+    QPointer<QWidget> parent_;
+};
+
+} // namespace
+
+std::unique_ptr<FileChooser> SystemDialogs::NewFileChooser(QWidget *parent)
+{
+    return std::make_unique<DialogFileChooser>(parent);
+}
+
+void SystemDialogs::ShowMessage(QWidget *parent, MessageIcon icon, const QString &text)
+{
+    QMessageBox box(icon == MessageIcon::Error ? QMessageBox::Critical : QMessageBox::NoIcon,
+                    ApplicationTitle(), text, QMessageBox::Ok, parent);
+    box.exec();
+}

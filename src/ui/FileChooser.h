@@ -1,0 +1,61 @@
+// The modal file chooser and the message boxes, behind small interfaces so that tests
+// can answer them.
+#pragma once
+
+#include <QFileInfo>
+#include <QString>
+
+#include <memory>
+
+class QWidget;
+
+class FileChooser {
+public:
+    virtual ~FileChooser() = default;
+
+    // The chosen path exactly as picked or typed, or empty when the user cancelled.
+    QString ChooseFileToOpen(const QString &title, const QString &filter)
+    {
+        return Remember(AskToOpen(title, filter));
+    }
+    QString ChooseFileToSave(const QString &title, const QString &filter)
+    {
+        return Remember(AskToSave(title, filter));
+    }
+    // The last chosen file's name without its folder.
+    QString ChosenFileTitle() const { return QFileInfo(chosenPath_).fileName(); }
+
+protected:
+    virtual QString AskToOpen(const QString &title, const QString &filter) = 0;
+    virtual QString AskToSave(const QString &title, const QString &filter) = 0;
+
+private:
+    QString Remember(const QString &path)
+    {
+        if (!path.isEmpty())
+            chosenPath_ = path;
+        return path;
+    }
+    QString chosenPath_;
+};
+
+// "desc|*.a;*.b|desc2|*.c||" as Qt name filters: "desc (*.a *.b);;desc2 (*.c)".
+QString ToQtNameFilters(const QString &filter);
+
+enum class MessageIcon { None, Error };
+
+// Everything a window asks of the user beyond its own controls.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    virtual std::unique_ptr<FileChooser> NewFileChooser(QWidget *parent) = 0;
+    // A message box titled "Glyphscape" with one OK button.
+    virtual void ShowMessage(QWidget *parent, MessageIcon icon, const QString &text) = 0;
+};
+
+// The real thing: QFileDialog and QMessageBox.
+class SystemDialogs : public Dialogs {
+public:
+    std::unique_ptr<FileChooser> NewFileChooser(QWidget *parent) override;
+    void ShowMessage(QWidget *parent, MessageIcon icon, const QString &text) override;
+};

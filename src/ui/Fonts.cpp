@@ -1,0 +1,52 @@
+#include "ui/Fonts.h"
+
+#include <QFontDatabase>
+#include <QWidget>
+
+namespace {
+
+QFont GothicFont()
+{
+    // Only families the machine has: fontconfig would otherwise stand in any font for the first.
+    static const QStringList families = [] {
+        const QStringList installed = QFontDatabase::families();
+        QStringList found;
+        for (const char *name : {"ＭＳ Ｐゴシック", "MS PGothic", "IPAPGothic", "IPAGothic",
+                                 "Noto Sans CJK JP", "VL PGothic"}) {
+            if (installed.contains(QString::fromUtf8(name)))
+                found << QString::fromUtf8(name);
+        }
+        return found;
+    }();
+    QFont font;
+    if (!families.isEmpty())
+        font.setFamilies(families);
+    return font;
+}
+
+} // namespace
+
+QFont GridSheetFont()
+{
+    QFont font = GothicFont();
+    font.setPointSize(9);
+    return font;
+}
+
+QFont WindowFont()
+{
+    QFont font = GothicFont();
+    font.setPixelSize(11);
+    return font;
+}
+
+void ApplyWindowFont(QWidget *window)
+{
+    const QFont font = WindowFont();
+    window->setFont(font);
+    // The platform theme may give some widget classes fonts of their own; ours win.
+    for (QWidget *child : window->findChildren<QWidget *>()) {
+        if (!child->property("keepFont").toBool())
+            child->setFont(font);
+    }
+}

@@ -1,0 +1,70 @@
+#include "ui/GridSheetModel.h"
+
+#include "core/GridSheet.h"
+
+#include <QBrush>
+#include <QColor>
+
+namespace {
+
+QColor ToQColor(Color color) { return QColor(GetRed(color), GetGreen(color), GetBlue(color)); }
+
+} // namespace
+
+GridSheetModel::GridSheetModel(GridSheet &sheet, QObject *parent)
+    : QAbstractTableModel(parent)
+    , sheet_(sheet)
+{
+    connect(&sheet_, &GridSheet::sizeAboutToChange, this, &GridSheetModel::beginResetModel);
+    connect(&sheet_, &GridSheet::sizeChanged, this, &GridSheetModel::endResetModel);
+    connect(&sheet_, &GridSheet::cellsChanged, this,
+            [this](int firstColumn, int firstRow, int lastColumn, int lastRow) {
+                emit dataChanged(index(firstRow - 1, firstColumn - 1), index(lastRow - 1, lastColumn - 1));
+            });
+}
+
+int GridSheetModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : sheet_.RowCount();
+}
+
+int GridSheetModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : sheet_.ColumnCount();
+}
+
+QVariant GridSheetModel::data(const QModelIndex &index, int role) const
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
+        return {};
+    const int column = index.column() + 1;
+    const int row = index.row() + 1;
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole:
+        return sheet_.GetCellText(column, row);
+    case Qt::BackgroundRole:
+        return QBrush(ToQColor(sheet_.BackColorAt(column, row)));
+    case Qt::ForegroundRole:
+        return QBrush(ToQColor(sheet_.ForeColorAt(column, row)));
+    case Qt::TextAlignmentRole:
+        return int(Qt::AlignCenter);
+    default:
+        return {};
+    }
+}
+
+bool GridSheetModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (role != Qt::EditRole || !checkIndex(index, CheckIndexOption::IndexIsValid))
+        return false;
+    // The sheet announces the change itself.
+    return sheet_.SetCellText(index.column() + 1, index.row() + 1, value.toString());
+}
+
+Qt::ItemFlags GridSheetModel::flags(const QModelIndex &index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
+}

@@ -1,0 +1,23 @@
+// Adapts the grid sheet to Qt's model/view: one index per cell, no item objects.
+#pragma once
+
+#include <QAbstractTableModel>
+
+class GridSheet;
+
+class GridSheetModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit GridSheetModel(GridSheet &sheet, QObject *parent = nullptr);
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+
+    GridSheet &Sheet() const { return sheet_; }
+
+private:
+    GridSheet &sheet_;
+};

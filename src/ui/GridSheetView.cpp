@@ -1,0 +1,74 @@
+#include "ui/GridSheetView.h"
+
+#include "core/GridSheet.h"
+#include "ui/Fonts.h"
+#include "ui/GridSheetModel.h"
+
+#include <QHeaderView>
+#include <QPainter>
+#include <QStyledItemDelegate>
+
+namespace {
+
+// Paints cells in their own colours even when selected; the active cell gets a frame.
+class CellDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QStyleOptionViewItem plain(option);
+        plain.state &= ~(QStyle::State_Selected | QStyle::State_HasFocus);
+        QStyledItemDelegate::paint(painter, plain, index);
+        if (option.state & QStyle::State_Selected) {
+            painter->save();
+            painter->setPen(QPen(option.palette.color(QPalette::Highlight), 2));
+            painter->drawRect(option.rect.adjusted(1, 1, -1, -1));
+            painter->restore();
+        }
+    }
+};
+
+} // namespace
+
+GridSheetView::GridSheetView(GridSheet &sheet, QWidget *parent)
+    : QTableView(parent)
+    , sheet_(sheet)
+    , model_(new GridSheetModel(sheet, this))
+{
+    setModel(model_);
+    setItemDelegate(new CellDelegate(this));
+    setFont(GridSheetFont());
+    setProperty("keepFont", true);
+    horizontalHeader()->hide();
+    verticalHeader()->hide();
+    // One full-width character wide and high; fixed sizes keep huge sheets cheap.
+    const int side = fontMetrics().height() + 4;
+    for (QHeaderView *header : {horizontalHeader(), verticalHeader()}) {
+        header->setMinimumSectionSize(4);
+        header->setDefaultSectionSize(side);
+        header->setSectionResizeMode(QHeaderView::Fixed);
+    }
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
+                    | QAbstractItemView::AnyKeyPressed);
+    setWordWrap(false);
+    setTextElideMode(Qt::ElideNone);
+
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex &current) {
+                if (current.isValid())
+                    sheet_.SetActiveCell(current.column() + 1, current.row() + 1);
+            });
+    connect(&sheet_, &GridSheet::activeCellChanged, this, &GridSheetView::ShowActiveCell);
+    // A reset forgets the current index; put it back on the active cell.
+    connect(model_, &QAbstractItemModel::modelReset, this, &GridSheetView::ShowActiveCell);
+    ShowActiveCell();
+}
+
+void GridSheetView::ShowActiveCell()
+{
+    const QModelIndex index = model_->index(sheet_.ActiveRow() - 1, sheet_.ActiveColumn() - 1);
+    if (index.isValid() && index != currentIndex())
+        setCurrentIndex(index);
+}

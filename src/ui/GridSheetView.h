@@ -1,0 +1,23 @@
+// The grid sheet on screen: narrow headerless cells, in-place editing, and the view's
+// current index kept equal to the sheet's active cell.
+#pragma once
+
+#include <QTableView>
+
+class GridSheet;
+class GridSheetModel;
+
+class GridSheetView : public QTableView {
+    Q_OBJECT
+public:
+    GridSheetView(GridSheet &sheet, QWidget *parent = nullptr);
+
+    GridSheet &Sheet() const { return sheet_; }
+
+private:
+    void ShowActiveCell();
+
+    GridSheet &sheet_;
+    GridSheetModel *model_;
+};
+
