@@ -1,0 +1,39 @@
+#include "support/logic/SheetBuilder.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <algorithm>
+
+std::unique_ptr<GridSheet> BuildSheet(std::initializer_list<std::initializer_list<CellSpec>> rows)
+{
+    int columns = 0;
+    for (const auto &row : rows)
+        columns = std::max(columns, int(row.size()));
+    auto sheet = std::make_unique<GridSheet>(columns, int(rows.size()));
+    int r = 1;
+    for (const auto &row : rows) {
+        int c = 1;
+        for (const CellSpec &cell : row) {
+            sheet->SetCellText(c, r, cell.text);
+            sheet->SetCellColors(c, r, cell.back, cell.fore);
+            ++c;
+        }
+        ++r;
+    }
+    return sheet;
+}
+
+QByteArray HexBytes(const QByteArray &bytes)
+{
+    return bytes.toHex(' ').toUpper();
+}
+
+QString WriteTestFile(const QString &dir, const QString &name, const QByteArray &bytes)
+{
+    const QString path = QDir(dir).filePath(name);
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
+    return path;
+}

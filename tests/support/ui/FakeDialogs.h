@@ -1,0 +1,30 @@
+// Answers the file choosers and records the message boxes, so UI tests run unattended.
+#pragma once
+
+#include "ui/FileChooser.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+struct ChooserRequest {
+    bool save = false;
+    QString title;
+    QString filter;
+};
+
+struct ShownMessage {
+    MessageIcon icon = MessageIcon::None;
+    QString text;
+};
+
+class FakeDialogs : public Dialogs {
+public:
+    // Each chooser of any window takes the next answer; an empty answer is a cancel.
+    QStringList answers;
+    QList<ChooserRequest> requests;
+    QList<ShownMessage> messages;
+
+    std::unique_ptr<FileChooser> NewFileChooser(QWidget *parent) override;
+    void ShowMessage(QWidget *parent, MessageIcon icon, const QString &text) override;
+};
