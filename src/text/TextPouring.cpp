@@ -1,0 +1,299 @@
+// The file is read in chunks and split into lines on the bytes CR and LF, which never occur
+// inside a two-byte code page 932 character; each piece of a line is decoded and fed to a
+// small state machine that forms the cell texts and walks the cells.
+#include "text/TextPouring.h"
+
+#include "core/Cp932.h"
+#include "core/GridSheet.h"
+#include "core/modCommon.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QFileInfo>
+
+#include <utility>
+
+namespace {
+
+constexpr qint64 kReadChunk = 1 << 20;
+constexpr char16_t kFullWidthSpace = 0x3000;
+
+// One byte in code page 932: ASCII, the tab, half-width katakana.
+bool IsHalfWidth(char16_t unit)
+{
+    return unit < 0x80 || Cp932::EncodeUnit(unit).length == 1;
+}
+
+// Inside a cell text a tab joined with its neighbour is a space.
+char16_t Joined(char16_t unit) { return unit == u'\t' ? u' ' : unit; }
+
+bool IsTrailByte(quint8 byte) { return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFC); }
+
+// True when the bytes end in a lead byte whose trail byte has not been read yet.
+bool EndsInLeadByte(QByteArrayView bytes)
+{
+    const qsizetype size = bytes.size();
+    qsizetype i = 0;
+    while (i < size) {
+        if (!Cp932::IsLeadByte(quint8(bytes[i]))) {
+            ++i;
+            continue;
+        }
+        if (i + 1 == size)
+            return true;
+        i += IsTrailByte(quint8(bytes[i + 1])) ? 2 : 1;
+    }
+    return false;
+}
+
+// Splits the byte stream into lines: CR LF, CR alone and LF alone each end a line; the last
+// line needs no terminator, and a terminator at the very end adds no empty line.
+class LineReader {
+public:
+    LineReader(CellTextPourer &pourer, qint64 &invalidBytes) : pourer_(pourer), invalidBytes_(invalidBytes) {}
+
+    void Take(QByteArrayView bytes)
+    {
+        const char *data = bytes.data();
+        const qsizetype size = bytes.size();
+        qsizetype i = 0;
+        while (i < size && !pourer_.Finished()) {
+            qsizetype end = i;
+            while (end < size && data[end] != '\r' && data[end] != '\n')
+                ++end;
+            if (end > i) {
+                lineOpen_ = true;
+                afterCarriageReturn_ = false;
+                FeedBytes(QByteArrayView(data + i, end - i), end == size);
+            }
+            if (end == size)
+                return;
+            if (data[end] == '\n' && afterCarriageReturn_) {
+                afterCarriageReturn_ = false;
+            } else {
+                EndLine();
+                afterCarriageReturn_ = data[end] == '\r';
+            }
+            i = end + 1;
+        }
+    }
+
+    void Finish()
+    {
+        if (lineOpen_ && !pourer_.Finished())
+            EndLine();
+    }
+
+private:
+    void FeedBytes(QByteArrayView bytes, bool mayContinue)
+    {
+        if (pourer_.IgnoringLine()) {
+            carried_.clear();
+            return;
+        }
+        QByteArray joined;
+        if (!carried_.isEmpty()) {
+            joined = carried_;
+            joined += bytes;
+            bytes = joined;
+            carried_.clear();
+        }
+        if (mayContinue && EndsInLeadByte(bytes)) {
+            carried_ = bytes.last(1).toByteArray();
+            bytes.chop(1);
+        }
+        Decode(bytes);
+    }
+
+    void Decode(QByteArrayView bytes)
+    {
+        qsizetype invalid = 0;
+        const QString text = Cp932::Decode(bytes, &invalid);
+        invalidBytes_ += invalid;
+        pourer_.Feed(text);
+    }
+
+    void EndLine()
+    {
+        if (!carried_.isEmpty()) {
+            if (!pourer_.IgnoringLine())
+                Decode(carried_); // a lead byte without its trail
+            carried_.clear();
+        }
+        pourer_.EndLine();
+        lineOpen_ = false;
+    }
+
+    CellTextPourer &pourer_;
+    qint64 &invalidBytes_;
+    QByteArray carried_; // a lead byte whose trail byte is in the next chunk
+    bool lineOpen_ = false;
+    bool afterCarriageReturn_ = false;
+};
+
+} // namespace
+
+CellTextPourer::CellTextPourer(GridSheet &sheet, const TextPouringInputs &inputs)
+    : sheet_(sheet)
+    , byLine_(inputs.mode == LineBreakMode::ByLine)
+    , skipBlanks_(inputs.skipBlanks)
+    , skipBackground_(inputs.skipBackground)
+    , background_(HexToColor(inputs.backgroundText))
+    , nearDistance_(ReadNumberField(inputs.nearText).value)
+    , columns_(sheet.ColumnCount())
+    , rows_(sheet.RowCount())
+    , finished_(columns_ == 0 || rows_ == 0)
+{
+}
+
+void CellTextPourer::Feed(QStringView text)
+{
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size && !IgnoringLine(); ++i) {
+        const char16_t unit = text[i].unicode();
+        if (highSurrogate_ != 0) {
+            const char16_t high = std::exchange(highSurrogate_, char16_t(0));
+            if (QChar::isLowSurrogate(unit)) {
+                const char16_t pair[2] = {high, unit};
+                FullWidth(pair, 2);
+                continue;
+            }
+            FullWidth(&high, 1); // a lone surrogate is a character of its own
+            if (IgnoringLine())
+                break;
+        }
+        if (QChar::isHighSurrogate(unit)) {
+            highSurrogate_ = unit;
+            continue;
+        }
+        if (skipBlanks_ && (unit == u' ' || unit == kFullWidthSpace || unit == u'\t'))
+            continue;
+        if (IsHalfWidth(unit))
+            HalfWidth(unit);
+        else
+            FullWidth(&unit, 1);
+    }
+}
+
+void CellTextPourer::EndLine()
+{
+    if (highSurrogate_ != 0 && !IgnoringLine()) {
+        const char16_t high = highSurrogate_;
+        FullWidth(&high, 1);
+    }
+    highSurrogate_ = 0;
+    // A half-width character that ends its line stands alone, a tab staying a tab.
+    if (halfPending_ && !IgnoringLine())
+        Place(&pendingHalf_, 1);
+    halfPending_ = false;
+    if (finished_ || !byLine_)
+        return;
+    lineDropped_ = false;
+    column_ = 1;
+    if (++row_ > rows_)
+        finished_ = true;
+}
+
+void CellTextPourer::HalfWidth(char16_t unit)
+{
+    if (!halfPending_) {
+        pendingHalf_ = unit;
+        halfPending_ = true;
+        return;
+    }
+    halfPending_ = false;
+    const char16_t pair[2] = {Joined(pendingHalf_), Joined(unit)};
+    Place(pair, 2);
+}
+
+void CellTextPourer::FullWidth(const char16_t *units, int length)
+{
+    if (halfPending_) {
+        halfPending_ = false;
+        const char16_t single = Joined(pendingHalf_);
+        Place(&single, 1);
+        if (IgnoringLine())
+            return;
+    }
+    Place(units, length);
+}
+
+void CellTextPourer::Place(const char16_t *units, int length)
+{
+    if (skipBackground_) {
+        while (IsNearColor(sheet_.BackColorAt(column_, row_), background_, nearDistance_)) {
+            if (++column_ > columns_) {
+                PassRowEnd();
+                if (IgnoringLine())
+                    return;
+            }
+        }
+    }
+    const bool blank = (length == 1 && units[0] == kFullWidthSpace)
+                    || (length == 2 && units[0] == u' ' && units[1] == u' ');
+    if (!blank) {
+        // At most two units: the sheet copies them inline, so the raw view is safe.
+        sheet_.SetCellText(column_, row_, QString::fromRawData(reinterpret_cast<const QChar *>(units), length));
+    }
+    if (++column_ > columns_)
+        PassRowEnd();
+}
+
+void CellTextPourer::PassRowEnd()
+{
+    if (byLine_) {
+        lineDropped_ = true;
+        return;
+    }
+    column_ = 1;
+    if (++row_ > rows_)
+        finished_ = true;
+}
+
+std::unique_ptr<QIODevice> OpenTextFile(const QString &path, QString *error)
+{
+    auto file = std::make_unique<QFile>(path);
+    if (!file->open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = file->errorString();
+        return nullptr;
+    }
+    return file;
+}
+
+TextPouringResult PourText(GridSheet &sheet, const TextPouringInputs &inputs, const TextFileOpener &open)
+{
+    TextPouringResult result;
+    if (inputs.path.isEmpty()) {
+        result.outcome = TextPouringOutcome::EmptyPath;
+        return result;
+    }
+    if (!QFileInfo(inputs.path).isFile()) {
+        result.outcome = TextPouringOutcome::NoFile;
+        return result;
+    }
+    const std::unique_ptr<QIODevice> device = open(inputs.path, &result.error);
+    if (!device) {
+        result.outcome = TextPouringOutcome::ReadFailed;
+        return result;
+    }
+
+    GridSheet::ChangeBatch batch(sheet);
+    sheet.ClearAllText();
+    CellTextPourer pourer(sheet, inputs);
+    LineReader lines(pourer, result.invalidBytes);
+    QByteArray chunk(kReadChunk, Qt::Uninitialized);
+    while (!pourer.Finished()) {
+        const qint64 got = device->read(chunk.data(), chunk.size());
+        if (got < 0) {
+            result.outcome = TextPouringOutcome::ReadFailed;
+            result.error = device->errorString();
+            return result;
+        }
+        if (got == 0)
+            break;
+        lines.Take(QByteArrayView(chunk.constData(), got));
+    }
+    lines.Finish();
+    return result;
+}

@@ -1,0 +1,88 @@
+// Pours a code page 932 text file into the cells of a sheet, character by character,
+// either starting a new row at each line break or flowing through the rows.
+#pragma once
+
+#include <QIODevice>
+#include <QString>
+#include <QStringView>
+
+#include <functional>
+#include <memory>
+
+class GridSheet;
+
+enum class LineBreakMode {
+    ByLine, // each line starts a new row; what does not fit its row is dropped
+    Flow,   // line breaks are ignored; the text wraps from row to row
+};
+
+struct TextPouringInputs {
+    QString path;
+    LineBreakMode mode = LineBreakMode::ByLine;
+    bool skipBlanks = false;     // remove " ", "　" and tabs from every line first
+    bool skipBackground = false; // leave cells near the background colour empty
+    QString backgroundText = QStringLiteral("#FFFFFF"); // the background field, as typed
+    QString nearText = QStringLiteral("8");             // the near-colour field, as typed
+};
+
+enum class TextPouringOutcome {
+    Done,       // the file was read as far as the sheet takes it
+    EmptyPath,  // nothing touched; the caller asks for a file
+    NoFile,     // no file at the path (a folder is no file); nothing touched
+    ReadFailed, // the file could not be opened (nothing touched) or read (texts cleared, partly poured)
+};
+
+struct TextPouringResult {
+    TextPouringOutcome outcome = TextPouringOutcome::Done;
+    QString error;             // why the file could not be read
+    qint64 invalidBytes = 0;   // byte sequences that are not code page 932, poured as U+FFFD
+    bool Done() const { return outcome == TextPouringOutcome::Done; }
+};
+
+// Forms cell texts from the characters of one line at a time and places them from column 1
+// of row 1 on. It does not clear the sheet. A run ends when the sheet is passed; a surrogate
+// pair is one full-width character.
+class CellTextPourer {
+public:
+    CellTextPourer(GridSheet &sheet, const TextPouringInputs &inputs);
+
+    // A piece of the current line; a line may be fed in any number of pieces.
+    void Feed(QStringView text);
+    void EndLine();
+
+    bool Finished() const { return finished_; }
+    // True while nothing more of the current line can be placed.
+    bool IgnoringLine() const { return finished_ || lineDropped_; }
+
+private:
+    void HalfWidth(char16_t unit);
+    void FullWidth(const char16_t *units, int length);
+    void Place(const char16_t *units, int length);
+    void PassRowEnd();
+
+    GridSheet &sheet_;
+    const bool byLine_;
+    const bool skipBlanks_;
+    const bool skipBackground_;
+    const qint32 background_;
+    const qint32 nearDistance_;
+    const int columns_;
+    const int rows_;
+    int column_ = 1;
+    int row_ = 1;
+    bool finished_;
+    bool lineDropped_ = false;
+    bool halfPending_ = false;
+    char16_t pendingHalf_ = 0;
+    char16_t highSurrogate_ = 0;
+};
+
+// Opens the file for reading, or returns null with the reason.
+using TextFileOpener = std::function<std::unique_ptr<QIODevice>(const QString &path, QString *error)>;
+std::unique_ptr<QIODevice> OpenTextFile(const QString &path, QString *error);
+
+// One run: checks the path, opens the file, clears every cell's text and pours the file.
+// The file is streamed in chunks, so its size is bounded by nothing but the disk.
+// All changes to the sheet are announced as one.
+TextPouringResult PourText(GridSheet &sheet, const TextPouringInputs &inputs,
+                           const TextFileOpener &open = OpenTextFile);
