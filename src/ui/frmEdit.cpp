@@ -3,13 +3,16 @@
 #include "core/AtomicFile.h"
 #include "core/modCommon.h"
 #include "html/HtmlPageWriter.h"
+#include "image/PictureFile.h"
 #include "ui/BusyPointer.h"
 #include "ui/Fonts.h"
 #include "ui/GridSheetView.h"
 #include "ui/Twips.h"
+#include "ui/frmView.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -188,7 +191,35 @@ void frmEdit::btnCellToBG_Click()
 void frmEdit::btnEditSupport_Click() {}
 
 // --- Import Image ---
-void frmEdit::ImportImage_Click() {}
+void frmEdit::ImportImage_Click()
+{
+    const QString path = ComDlg().ChooseFileToOpen(
+        QStringLiteral("イメージの読み込み"),
+        QStringLiteral("Jpeg (*.jpeg, *.jpg)|*.jpeg;*.jpg|GIF (*.gif)|*.gif|BitMap (*.bmp)|*.bmp||"));
+    if (path.isEmpty() || !QFileInfo::exists(path))
+        return;
+    // Decode before touching the window, so a broken file leaves the shown picture alone.
+    QString error;
+    QImage picture;
+    {
+        BusyPointer busy;
+        picture = LoadPicture(path, &error);
+    }
+    if (picture.isNull()) {
+        dialogs_.ShowMessage(this, MessageIcon::Error,
+                             QStringLiteral("読み込みエラー\r\n") + path + QStringLiteral("\r\n") + error);
+        return;
+    }
+    if (!viewWindow_)
+        viewWindow_ = new frmView(*this);
+    viewWindow_->picLoad->SetPicture(picture);
+    viewWindow_->DlgSize();
+    viewWindow_->setWindowTitle(ComDlg().ChosenFileTitle());
+    viewWindow_->show();
+    viewWindow_->raise();
+    viewWindow_->activateWindow();
+    ImageLoaded = true;
+}
 
 // --- Import Text ---
 void frmEdit::ImportText_Click() {}

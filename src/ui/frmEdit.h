@@ -16,6 +16,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class GridSheetView;
+class frmView;
 
 class frmEdit : public QMainWindow {
     Q_OBJECT
@@ -78,4 +79,5 @@ private:
     GridSheet sheet_;
     std::unique_ptr<FileChooser> comDlg_;
     // --- windows opened from here (each at most once) ---
+    QPointer<frmView> viewWindow_; // the image view window, deleted when closed
 };

@@ -1,0 +1,68 @@
+// The image view window: the imported picture at its natural size, and under it the
+// To Grid button and the block size that cut the picture into the main window's grid.
+#pragma once
+
+#include <QImage>
+#include <QRect>
+#include <QSize>
+#include <QWidget>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class frmEdit;
+
+// Shows one picture from its top-left corner, one screen pixel per picture pixel, and takes
+// the picture's size.
+class PictureBox : public QWidget {
+    Q_OBJECT
+public:
+    explicit PictureBox(QWidget *parent = nullptr);
+    void SetPicture(const QImage &picture);
+    const QImage &Picture() const { return picture_; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QImage picture_;
+};
+
+class frmView : public QWidget {
+    Q_OBJECT
+public:
+    // Owned by the main window, whose grid sheet and ImageLoaded flag it works on.
+    explicit frmView(frmEdit &owner);
+
+    PictureBox *picLoad = nullptr;
+    QPushButton *cmdToGrid = nullptr;
+    QLabel *lblGSize = nullptr;
+    QLineEdit *txtPixs = nullptr;
+
+    // Fits the window and the row of controls to the picture box's current size.
+    void DlgSize();
+
+    // Where DlgSize puts things, in twips, for a picture box at boxTwips; the window size
+    // is the outer size, frame and title bar included.
+    struct Layout {
+        QSize window;
+        int rowLine = 0;
+        QRect button;
+        QRect field;
+        QRect label;
+    };
+    static Layout DlgSizeLayout(const QRect &boxTwips);
+
+public slots:
+    void cmdToGrid_Click();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void Form_QueryUnload();
+
+    frmEdit &owner_;
+    bool fitWhenShown_ = false; // DlgSize ran while hidden, before the frame was known
+};
