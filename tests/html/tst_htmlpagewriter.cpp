@@ -4,6 +4,7 @@
 #include "support/logic/SheetBuilder.h"
 
 #include <QBuffer>
+#include <QRandomGenerator>
 #include <QTest>
 
 namespace {
@@ -207,6 +208,60 @@ private slots:
         const QByteArray page = HtmlPage(*sheet, settings);
         QVERIFY(page.contains("<TITLE>caf&#233;</TITLE>"));
         QVERIFY(page.contains("<FONT STYLE='color: #FF0000'>&#233;&#128512;</FONT>\r\n"));
+    }
+
+    // The writer encodes straight to bytes; it must agree with the plain string rules.
+    void agreesWithTheTextRulesOnRandomRows()
+    {
+        const QString pieces[] = {QString(), QStringLiteral(" "), QStringLiteral("  "), QStringLiteral("   "),
+                                  QStringLiteral("\t"), QStringLiteral("a"), QStringLiteral("a b"),
+                                  QStringLiteral("&"), QStringLiteral("<>"), QStringLiteral("\""),
+                                  QStringLiteral("\u3000"), QStringLiteral("春"), QStringLiteral("ｱ"),
+                                  QStringLiteral("é"), QString::fromUcs4(U"\U0001F600"), QStringLiteral("x\u3000"),
+                                  QStringLiteral("\t "), QStringLiteral("ab  ")};
+        const Color colors[] = {kWhite, 0xFAFAFA, kRed, 0x0000F0, kGreen};
+        QRandomGenerator random(7);
+        for (int round = 0; round < 2000; ++round) {
+            const int columns = random.bounded(1, 7);
+            GridSheet sheet(columns, 1);
+            for (int column = 1; column <= columns; ++column) {
+                sheet.SetCellText(column, 1, pieces[random.bounded(int(std::size(pieces)))]);
+                sheet.SetCellColors(column, 1, colors[random.bounded(int(std::size(colors)))], kBlack);
+            }
+            for (bool asIs : {false, true}) {
+                QString expected;
+                bool spanOpen = false;
+                Color anchor = kWhite;
+                for (int column = 1; column <= columns; ++column) {
+                    const QString text = sheet.GetCellText(column, 1);
+                    const bool blank = text.isEmpty() || text == u" " || text == u"  ";
+                    if (!asIs && expected.isEmpty() && blank) {
+                        expected += kFullWidthSpace;
+                        continue;
+                    }
+                    const Color back = sheet.BackColorAt(column, 1);
+                    if (column == 1 || !IsNearColor(back, anchor, 8)) {
+                        if (column != 1 && spanOpen)
+                            expected += QStringLiteral("</FONT>");
+                        const int sum = GetRed(back) + GetGreen(back) + GetBlue(back);
+                        expected += asIs ? QStringLiteral("<FONT STYLE='color: %1;background:%2'>")
+                                               .arg(sum >= 383 ? QStringLiteral("#000000") : QStringLiteral("#FFFFFF"),
+                                                    ColorToHex(back))
+                                         : QStringLiteral("<FONT STYLE='color: %1'>").arg(ColorToHex(back));
+                        spanOpen = true;
+                        anchor = back;
+                    }
+                    expected += ToHtmlText(blank ? kFullWidthSpace : text);
+                }
+                while (!asIs && (expected.endsWith(u' ') || expected.endsWith(kFullWidthSpace)))
+                    expected.chop(1);
+                if (spanOpen)
+                    expected += QStringLiteral("</FONT>");
+                const QByteArray page = HtmlPage(sheet, Settings(asIs));
+                const QByteArray row = Cp932::Encode(expected, Cp932::Unencodable::NumericReference) + "\r\n";
+                QVERIFY2(page.contains("\">\r\n" + row + "</PRE>"), qPrintable(expected));
+            }
+        }
     }
 
     void writeFailureIsReported()
