@@ -1,80 +1,151 @@
 #include "html/HtmlPageWriter.h"
 
-#include "core/AtomicFile.h"
+#include "core/ByteSink.h"
 #include "core/Cp932.h"
 #include "core/GridSheet.h"
 #include "core/modCommon.h"
 
 #include <QBuffer>
 
+#include <cstdio>
+
 namespace {
 
-constexpr char16_t kFullWidthSpace = 0x3000;
-constexpr qsizetype kFlushSize = 1 << 20;
+// Bytes of the full-width space U+3000 in code page 932.
+constexpr char kFullWidthSpace[] = "\x81\x40";
 
-void AppendHexByte(QString &out, int value)
+void PutHexByte(ByteSink &sink, int value)
 {
-    static const char16_t digits[] = u"0123456789ABCDEF";
-    out += QChar(digits[value >> 4]);
-    out += QChar(digits[value & 15]);
+    static const char digits[] = "0123456789ABCDEF";
+    sink.Put(digits[value >> 4]);
+    sink.Put(digits[value & 15]);
 }
 
-void AppendColorDigits(QString &out, Color color)
+void PutReference(ByteSink &sink, char32_t codePoint)
 {
-    AppendHexByte(out, GetRed(color));
-    AppendHexByte(out, GetGreen(color));
-    AppendHexByte(out, GetBlue(color));
+    char digits[16];
+    const int length = std::snprintf(digits, sizeof digits, "&#%u;", unsigned(codePoint));
+    sink.Put(digits, length);
 }
 
-void AppendLine(QByteArray &out, QStringView line)
+bool IsSingleByteCharacter(QStringView text)
 {
-    Cp932::AppendEncoded(out, line, Cp932::Unencodable::NumericReference);
-    out += "\r\n";
+    return text.size() == 1 && (text[0].unicode() < 0x80 || Cp932::EncodeUnit(text[0].unicode()).length == 1);
 }
 
-void BuildRow(QString &line, const GridSheet &sheet, int row, qint32 nearDistance,
-              Color pageBackground, bool asIs)
+// ToHtmlText(text) encoded in code page 932, straight into the sink. contentEnd is moved
+// past every piece that is not a full-width space, for trimming the line end.
+void PutHtmlText(ByteSink &sink, QStringView text, qsizetype &contentEnd)
 {
-    line.truncate(0);
+    sink.Ensure(text.size() * 16 + 16);
+    bool spacePending = false;
+    auto putSpace = [&] {
+        if (spacePending) {
+            sink.PutLiteral(kFullWidthSpace);
+            spacePending = false;
+        } else {
+            spacePending = true;
+        }
+    };
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t unit = text[i].unicode();
+        if (unit == u' ' || unit == u'\t') {
+            putSpace();
+            continue;
+        }
+        if (spacePending) {
+            sink.PutLiteral("&nbsp;");
+            spacePending = false;
+        }
+        switch (unit) {
+        case u'&': sink.PutLiteral("&amp;"); break;
+        case u'<': sink.PutLiteral("&lt;"); break;
+        case u'>': sink.PutLiteral("&gt;"); break;
+        case u'"': sink.PutLiteral("&quot;"); break;
+        default:
+            if (unit < 0x80) {
+                sink.Put(char(unit));
+                break;
+            }
+            const Cp932::EncodedUnit encoded = Cp932::EncodeUnit(unit);
+            if (encoded.length != 0) {
+                sink.Put(reinterpret_cast<const char *>(encoded.bytes), encoded.length);
+                if (unit == 0x3000)
+                    continue; // a full-width space of the text itself trims like any other
+                break;
+            }
+            char32_t codePoint = unit;
+            if (QChar::isHighSurrogate(unit) && i + 1 < size && QChar::isLowSurrogate(text[i + 1].unicode()))
+                codePoint = QChar::surrogateToUcs4(unit, text[++i].unicode());
+            PutReference(sink, codePoint);
+        }
+        contentEnd = sink.Size();
+    }
+    if (IsSingleByteCharacter(text))
+        putSpace();
+    if (spacePending) {
+        sink.PutLiteral("&nbsp;");
+        contentEnd = sink.Size();
+    }
+}
+
+void PutLine(ByteSink &sink, const QString &line)
+{
+    const QByteArray bytes = Cp932::Encode(line, Cp932::Unencodable::NumericReference);
+    sink.Ensure(bytes.size() + 2);
+    sink.Put(bytes.constData(), bytes.size());
+    sink.PutLiteral("\r\n");
+}
+
+void PutRow(ByteSink &sink, const GridSheet &sheet, int row, qint32 nearDistance, Color pageBackground, bool asIs)
+{
+    const qsizetype lineStart = sink.Size();
+    qsizetype contentEnd = lineStart;
     bool spanOpen = false;
     Color anchor = pageBackground;
     const int columns = sheet.ColumnCount();
     for (int column = 1; column <= columns; ++column) {
-        QStringView text = sheet.CellTextView(column, row);
+        const QStringView text = sheet.CellTextView(column, row);
         const bool blank = IsBlankCellText(text);
-        if (!asIs && line.isEmpty() && blank) {
-            line += QChar(kFullWidthSpace);
+        if (!asIs && blank && sink.Size() == lineStart) {
+            sink.Ensure(2);
+            sink.PutLiteral(kFullWidthSpace);
             continue;
         }
         const Color back = sheet.BackColorAt(column, row);
         if (column == 1 || !IsNearColor(back, anchor, nearDistance)) {
+            sink.Ensure(64);
             if (column != 1 && spanOpen)
-                line += u"</FONT>";
-            if (asIs) {
-                const int sum = GetRed(back) + GetGreen(back) + GetBlue(back);
-                line += sum >= 383 ? u"<FONT STYLE='color: #000000;background:#"
-                                   : u"<FONT STYLE='color: #FFFFFF;background:#";
+                sink.PutLiteral("</FONT>");
+            if (!asIs) {
+                sink.PutLiteral("<FONT STYLE='color: #");
+            } else if (GetRed(back) + GetGreen(back) + GetBlue(back) >= 383) {
+                sink.PutLiteral("<FONT STYLE='color: #000000;background:#");
             } else {
-                line += u"<FONT STYLE='color: #";
+                sink.PutLiteral("<FONT STYLE='color: #FFFFFF;background:#");
             }
-            AppendColorDigits(line, back);
-            line += u"'>";
+            PutHexByte(sink, GetRed(back));
+            PutHexByte(sink, GetGreen(back));
+            PutHexByte(sink, GetBlue(back));
+            sink.PutLiteral("'>");
+            contentEnd = sink.Size();
             spanOpen = true;
             anchor = back;
         }
-        if (blank)
-            line += QChar(kFullWidthSpace);
-        else
-            AppendHtmlText(line, text);
+        if (blank) {
+            sink.Ensure(2);
+            sink.PutLiteral(kFullWidthSpace);
+        } else {
+            PutHtmlText(sink, text, contentEnd);
+        }
     }
-    if (!asIs) {
-        qsizetype end = line.size();
-        while (end > 0 && (line[end - 1] == u' ' || line[end - 1] == QChar(kFullWidthSpace)))
-            --end;
-        line.truncate(end);
-    }
+    if (!asIs)
+        sink.Truncate(contentEnd); // trailing spaces, half- and full-width alike
+    sink.Ensure(16);
     if (spanOpen)
-        line += u"</FONT>";
+        sink.PutLiteral("</FONT>");
+    sink.PutLiteral("\r\n");
 }
 
 } // namespace
@@ -91,8 +162,7 @@ bool WriteHtmlPage(QIODevice &device, const GridSheet &sheet, const HtmlPageSett
     const qint32 nearDistance = ReadNumberField(settings.nearText).value;
     const Color pageBackground = HexToColor(settings.backgroundText);
 
-    QByteArray out;
-    out.reserve(kFlushSize + (kFlushSize >> 2));
+    ByteSink sink;
     const QString header[] = {
         QStringLiteral("<HTML>"),
         QStringLiteral("<META http-equiv=Content-Type content='text/html; charset=shift_jis;'>"),
@@ -106,22 +176,17 @@ bool WriteHtmlPage(QIODevice &device, const GridSheet &sheet, const HtmlPageSett
             + settings.backgroundText + QStringLiteral("\">"),
     };
     for (const QString &line : header)
-        AppendLine(out, line);
+        PutLine(sink, line);
 
-    QString line;
-    line.reserve(qsizetype(sheet.ColumnCount()) * 48 + 16);
     const int rows = sheet.RowCount();
     for (int row = 1; row <= rows; ++row) {
-        BuildRow(line, sheet, row, nearDistance, pageBackground, settings.asIs);
-        AppendLine(out, line);
-        if (out.size() >= kFlushSize) {
-            if (!WriteAll(device, out, error))
-                return false;
-            out.truncate(0);
-        }
+        PutRow(sink, sheet, row, nearDistance, pageBackground, settings.asIs);
+        if (!sink.FlushIfFull(device, error))
+            return false;
     }
-    out += "</PRE>\r\n</BODY>\r\n</HTML>\r\n";
-    return WriteAll(device, out, error);
+    for (const QString &line : {QStringLiteral("</PRE>"), QStringLiteral("</BODY>"), QStringLiteral("</HTML>")})
+        PutLine(sink, line);
+    return sink.Flush(device, error);
 }
 
 QByteArray HtmlPage(const GridSheet &sheet, const HtmlPageSettings &settings)

@@ -1,0 +1,65 @@
+// Files are written whole or not at all.
+#include "core/AtomicFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestAtomicFile : public QObject {
+    Q_OBJECT
+private slots:
+    void failedWriterLeavesOldFileWhole()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("page.htm"));
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("old content");
+        old.close();
+
+        QString error;
+        const bool written = WriteFileAtomically(
+            path, [](QIODevice &device, QString *writeError) {
+                device.write("partial");
+                *writeError = QStringLiteral("stopped");
+                return false;
+            },
+            &error);
+        QVERIFY(!written);
+        QCOMPARE(error, QStringLiteral("stopped"));
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("old content"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("page.htm")});
+    }
+
+    void unopenablePathIsReported()
+    {
+        QTemporaryDir dir;
+        const QString notAFolder = dir.filePath(QStringLiteral("file"));
+        QFile file(notAFolder);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        QString error;
+        QVERIFY(!WriteFileAtomically(notAFolder + QStringLiteral("/out.htm"),
+                                     [](QIODevice &, QString *) { return true; }, &error));
+        QVERIFY(!error.isEmpty());
+    }
+
+    void successReplacesTheFile()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("poem"));
+        for (const QByteArray &content : {QByteArray("first, longer"), QByteArray("second")}) {
+            QVERIFY(WriteFileAtomically(path, [&](QIODevice &device, QString *error) {
+                return WriteAll(device, content, error);
+            }));
+        }
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("second"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestAtomicFile)
+#include "tst_atomicfile.moc"

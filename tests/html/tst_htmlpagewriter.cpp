@@ -1,0 +1,279 @@
+// The HTML page, byte for byte.
+#include "core/Cp932.h"
+#include "html/HtmlPageWriter.h"
+#include "support/logic/SheetBuilder.h"
+
+#include <QBuffer>
+#include <QRandomGenerator>
+#include <QTest>
+
+namespace {
+
+const QString kFullWidthSpace = QStringLiteral("\u3000");
+
+QStringList HeaderLines(const QString &title, const QString &background)
+{
+    return {
+        QStringLiteral("<HTML>"),
+        QStringLiteral("<META http-equiv=Content-Type content='text/html; charset=shift_jis;'>"),
+        QStringLiteral("<META name=Generator content='Glyphscape ver. 0.005b'>"),
+        QStringLiteral("<HEAD>"),
+        QStringLiteral("<TITLE>") + title + QStringLiteral("</TITLE>"),
+        QStringLiteral("</HEAD>"),
+        QStringLiteral("<BODY>"),
+        QStringLiteral("<PRE STYLE=\"font: 12pt /15px 'ＭＳ ゴシック',Osaka-等幅;background-color:") + background
+            + QStringLiteral("\">"),
+    };
+}
+
+QByteArray Page(const QStringList &rows, const QString &title = QStringLiteral("spring"),
+                const QString &background = QStringLiteral("#FFFFFF"))
+{
+    QStringList lines = HeaderLines(title, background);
+    lines << rows << QStringLiteral("</PRE>") << QStringLiteral("</BODY>") << QStringLiteral("</HTML>");
+    return Cp932::Encode(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"),
+                         Cp932::Unencodable::QuestionMark);
+}
+
+// The rows of a written page, between the header and the closing lines.
+QStringList Rows(const QByteArray &page)
+{
+    QStringList lines = Cp932::Decode(page).split(QStringLiteral("\r\n"));
+    lines.removeLast(); // after the last CR LF
+    return lines.mid(8, lines.size() - 11);
+}
+
+HtmlPageSettings Settings(bool asIs, const QString &nearText = QStringLiteral("8"))
+{
+    HtmlPageSettings settings;
+    settings.asIs = asIs;
+    settings.nearText = nearText;
+    settings.pageTitle = QStringLiteral("spring");
+    return settings;
+}
+
+const Color kRed = 0x0000FF;
+const Color kGreen = 0x00FF00;
+
+} // namespace
+
+class TestHtmlPageWriter : public QObject {
+    Q_OBJECT
+private slots:
+    void workedExample()
+    {
+        auto sheet = BuildSheet({{{QStringLiteral("春"), kRed}, {QStringLiteral("A"), 0x0000FA}},
+                                 {{QString(), kWhite}, {QStringLiteral("<"), kGreen}}});
+        const QByteArray plain = HtmlPage(*sheet, Settings(false));
+        QCOMPARE(plain, Page({QStringLiteral("<FONT STYLE='color: #FF0000'>春A&nbsp;</FONT>"),
+                              kFullWidthSpace + QStringLiteral("<FONT STYLE='color: #00FF00'>&lt;&nbsp;</FONT>")}));
+        QCOMPARE(plain.count("\r\n"), 13);
+
+        const QByteArray asIs = HtmlPage(*sheet, Settings(true));
+        QCOMPARE(asIs,
+                 Page({QStringLiteral("<FONT STYLE='color: #FFFFFF;background:#FF0000'>春A&nbsp;</FONT>"),
+                       QStringLiteral("<FONT STYLE='color: #000000;background:#FFFFFF'>\u3000</FONT>"
+                                      "<FONT STYLE='color: #FFFFFF;background:#00FF00'>&lt;&nbsp;</FONT>")}));
+    }
+
+    void emptySheetsGiveHeaderAndClosingLines()
+    {
+        GridSheet empty(0, 0);
+        QCOMPARE(HtmlPage(empty, Settings(false)), Page({}));
+        GridSheet noRows(5, 0);
+        QCOMPARE(HtmlPage(noRows, Settings(true)), Page({}));
+        GridSheet noColumns(0, 2); // two rows, each an empty line
+        QCOMPARE(HtmlPage(noColumns, Settings(false)), Page({QString(), QString()}));
+    }
+
+    void plainStartAndTrimming()
+    {
+        // Blank first cell outside any span; a cell near the page background opens no span;
+        // trailing blanks are trimmed but the span is still closed.
+        auto sheet = BuildSheet({{{QStringLiteral(" ")}, {QStringLiteral("a"), 0xFAFAFA}, {QStringLiteral("b"), kRed},
+                                  {QString(), kRed}, {QStringLiteral("  "), kRed}}});
+        QCOMPARE(Rows(HtmlPage(*sheet, Settings(false))),
+                 QStringList{kFullWidthSpace + QStringLiteral("a&nbsp;<FONT STYLE='color: #FF0000'>b&nbsp;</FONT>")});
+        // As-is keeps every cell and trims nothing.
+        QCOMPARE(Rows(HtmlPage(*sheet, Settings(true))),
+                 QStringList{QStringLiteral("<FONT STYLE='color: #000000;background:#FFFFFF'>\u3000"
+                                            "a&nbsp;</FONT><FONT STYLE='color: #FFFFFF;background:#FF0000'>"
+                                            "b&nbsp;\u3000\u3000</FONT>")});
+        // A row of blank background cells is an empty line.
+        auto blankRow = BuildSheet({{{QString()}, {QString()}, {QString()}}});
+        QCOMPARE(Rows(HtmlPage(*blankRow, Settings(false))), QStringList{QString()});
+        // A non-blank first cell opens a span even in the page background's colour.
+        auto whiteStart = BuildSheet({{{QStringLiteral("x")}}});
+        QCOMPARE(Rows(HtmlPage(*whiteStart, Settings(false))),
+                 QStringList{QStringLiteral("<FONT STYLE='color: #FFFFFF'>x&nbsp;</FONT>")});
+    }
+
+    void spansAnchorOnTheirFirstCell()
+    {
+        // Each step is 5 from the last, but the third is 10 from the span's first cell.
+        auto sheet = BuildSheet({{{QStringLiteral("a"), MakeColor(100, 0, 0)},
+                                  {QStringLiteral("b"), MakeColor(105, 0, 0)},
+                                  {QStringLiteral("c"), MakeColor(110, 0, 0)}}});
+        QCOMPARE(Rows(HtmlPage(*sheet, Settings(false))),
+                 QStringList{QStringLiteral("<FONT STYLE='color: #640000'>a&nbsp;b&nbsp;</FONT>"
+                                            "<FONT STYLE='color: #6E0000'>c&nbsp;</FONT>")});
+    }
+
+    void nearDistances_data()
+    {
+        QTest::addColumn<QString>("nearText");
+        QTest::addColumn<QString>("row");
+        QTest::newRow("0 merges nothing")
+            << "0"
+            << "<FONT STYLE='color: #0A0000'>a&nbsp;</FONT><FONT STYLE='color: #0A0000'>b&nbsp;</FONT>"
+               "<FONT STYLE='color: #0B0000'>c&nbsp;</FONT>";
+        QTest::newRow("not a number is 0")
+            << "x"
+            << "<FONT STYLE='color: #0A0000'>a&nbsp;</FONT><FONT STYLE='color: #0A0000'>b&nbsp;</FONT>"
+               "<FONT STYLE='color: #0B0000'>c&nbsp;</FONT>";
+        QTest::newRow("1 merges equal colours")
+            << "1"
+            << "<FONT STYLE='color: #0A0000'>a&nbsp;b&nbsp;</FONT><FONT STYLE='color: #0B0000'>c&nbsp;</FONT>";
+        QTest::newRow("256 merges everything") << "256"
+                                               << "<FONT STYLE='color: #0A0000'>a&nbsp;b&nbsp;c&nbsp;</FONT>";
+        QTest::newRow("half to even") << "0.5"
+                                       << "<FONT STYLE='color: #0A0000'>a&nbsp;</FONT><FONT STYLE='color: "
+                                          "#0A0000'>b&nbsp;</FONT><FONT STYLE='color: #0B0000'>c&nbsp;</FONT>";
+    }
+    void nearDistances()
+    {
+        QFETCH(QString, nearText);
+        QFETCH(QString, row);
+        auto sheet = BuildSheet({{{QStringLiteral("a"), MakeColor(10, 0, 0)},
+                                  {QStringLiteral("b"), MakeColor(10, 0, 0)},
+                                  {QStringLiteral("c"), MakeColor(11, 0, 0)}}});
+        QCOMPARE(Rows(HtmlPage(*sheet, Settings(false, nearText))), QStringList{row});
+    }
+
+    void blankStartWithEverythingNearGetsNoSpan()
+    {
+        auto sheet = BuildSheet({{{QString(), kRed}, {QStringLiteral("b"), kGreen}}});
+        QCOMPARE(Rows(HtmlPage(*sheet, Settings(false, QStringLiteral("256")))),
+                 QStringList{QStringLiteral("\u3000b&nbsp;")});
+    }
+
+    void contrastThresholdAndTopByteColours()
+    {
+        auto sheet = BuildSheet({{{QStringLiteral("a"), MakeColor(127, 128, 127)},
+                                  {QStringLiteral("b"), MakeColor(128, 128, 127)},
+                                  {QStringLiteral("c"), Color(0x80FFFFFF)}}});
+        QCOMPARE(Rows(HtmlPage(*sheet, Settings(true, QStringLiteral("0")))),
+                 QStringList{QStringLiteral("<FONT STYLE='color: #FFFFFF;background:#7F807F'>a&nbsp;</FONT>"
+                                            "<FONT STYLE='color: #000000;background:#80807F'>b&nbsp;</FONT>"
+                                            "<FONT STYLE='color: #FFFFFF;background:#000000'>c&nbsp;</FONT>")});
+    }
+
+    void escapingAndPadding()
+    {
+        auto sheet = BuildSheet({{{QStringLiteral("&"), kRed}, {QStringLiteral(">"), kRed}, {QStringLiteral("\""), kRed},
+                                  {QStringLiteral("\t"), kRed}, {QStringLiteral("ab"), kRed}}});
+        QCOMPARE(Rows(HtmlPage(*sheet, Settings(true))),
+                 QStringList{QStringLiteral("<FONT STYLE='color: #FFFFFF;background:#FF0000'>"
+                                            "&amp;&nbsp;&gt;&nbsp;&quot;&nbsp;\u3000ab</FONT>")});
+    }
+
+    void titleAndBackgroundAsGiven()
+    {
+        QCOMPARE(PageTitleFromFileTitle(QStringLiteral("spring.htm")), QStringLiteral("spring"));
+        QCOMPARE(PageTitleFromFileTitle(QStringLiteral("a.b.htm")), QStringLiteral("a"));
+        QCOMPARE(PageTitleFromFileTitle(QStringLiteral("poem")), QStringLiteral("poem"));
+        QCOMPARE(PageTitleFromFileTitle(QStringLiteral(".htm")), QString());
+
+        GridSheet empty(0, 0);
+        HtmlPageSettings settings = Settings(false);
+        settings.pageTitle = QString();
+        settings.backgroundText = QStringLiteral("not a colour");
+        QCOMPARE(HtmlPage(empty, settings), Page({}, QString(), QStringLiteral("not a colour")));
+    }
+
+    void backgroundTextSetsTheRowStartAnchor()
+    {
+        auto sheet = BuildSheet({{{QString(), kRed}, {QStringLiteral("b"), kRed}, {QStringLiteral("c"), kGreen}}});
+        HtmlPageSettings settings = Settings(false);
+        settings.backgroundText = QStringLiteral("#ff0000");
+        QCOMPARE(Rows(HtmlPage(*sheet, settings)),
+                 QStringList{QStringLiteral("\u3000b&nbsp;<FONT STYLE='color: #00FF00'>c&nbsp;</FONT>")});
+    }
+
+    void unencodableCharactersBecomeReferences()
+    {
+        auto sheet = BuildSheet({{{QStringLiteral("é"), kRed}, {QString::fromUcs4(U"\U0001F600"), kRed}}});
+        HtmlPageSettings settings = Settings(false);
+        settings.pageTitle = QStringLiteral("café");
+        const QByteArray page = HtmlPage(*sheet, settings);
+        QVERIFY(page.contains("<TITLE>caf&#233;</TITLE>"));
+        QVERIFY(page.contains("<FONT STYLE='color: #FF0000'>&#233;&#128512;</FONT>\r\n"));
+    }
+
+    // The writer encodes straight to bytes; it must agree with the plain string rules.
+    void agreesWithTheTextRulesOnRandomRows()
+    {
+        const QString pieces[] = {QString(), QStringLiteral(" "), QStringLiteral("  "), QStringLiteral("   "),
+                                  QStringLiteral("\t"), QStringLiteral("a"), QStringLiteral("a b"),
+                                  QStringLiteral("&"), QStringLiteral("<>"), QStringLiteral("\""),
+                                  QStringLiteral("\u3000"), QStringLiteral("春"), QStringLiteral("ｱ"),
+                                  QStringLiteral("é"), QString::fromUcs4(U"\U0001F600"), QStringLiteral("x\u3000"),
+                                  QStringLiteral("\t "), QStringLiteral("ab  ")};
+        const Color colors[] = {kWhite, 0xFAFAFA, kRed, 0x0000F0, kGreen};
+        QRandomGenerator random(7);
+        for (int round = 0; round < 2000; ++round) {
+            const int columns = random.bounded(1, 7);
+            GridSheet sheet(columns, 1);
+            for (int column = 1; column <= columns; ++column) {
+                sheet.SetCellText(column, 1, pieces[random.bounded(int(std::size(pieces)))]);
+                sheet.SetCellColors(column, 1, colors[random.bounded(int(std::size(colors)))], kBlack);
+            }
+            for (bool asIs : {false, true}) {
+                QString expected;
+                bool spanOpen = false;
+                Color anchor = kWhite;
+                for (int column = 1; column <= columns; ++column) {
+                    const QString text = sheet.GetCellText(column, 1);
+                    const bool blank = text.isEmpty() || text == u" " || text == u"  ";
+                    if (!asIs && expected.isEmpty() && blank) {
+                        expected += kFullWidthSpace;
+                        continue;
+                    }
+                    const Color back = sheet.BackColorAt(column, 1);
+                    if (column == 1 || !IsNearColor(back, anchor, 8)) {
+                        if (column != 1 && spanOpen)
+                            expected += QStringLiteral("</FONT>");
+                        const int sum = GetRed(back) + GetGreen(back) + GetBlue(back);
+                        expected += asIs ? QStringLiteral("<FONT STYLE='color: %1;background:%2'>")
+                                               .arg(sum >= 383 ? QStringLiteral("#000000") : QStringLiteral("#FFFFFF"),
+                                                    ColorToHex(back))
+                                         : QStringLiteral("<FONT STYLE='color: %1'>").arg(ColorToHex(back));
+                        spanOpen = true;
+                        anchor = back;
+                    }
+                    expected += ToHtmlText(blank ? kFullWidthSpace : text);
+                }
+                while (!asIs && (expected.endsWith(u' ') || expected.endsWith(kFullWidthSpace)))
+                    expected.chop(1);
+                if (spanOpen)
+                    expected += QStringLiteral("</FONT>");
+                const QByteArray page = HtmlPage(sheet, Settings(asIs));
+                const QByteArray row = Cp932::Encode(expected, Cp932::Unencodable::NumericReference) + "\r\n";
+                QVERIFY2(page.contains("\">\r\n" + row + "</PRE>"), qPrintable(expected));
+            }
+        }
+    }
+
+    void writeFailureIsReported()
+    {
+        auto sheet = BuildSheet({{{QStringLiteral("a")}}});
+        QBuffer readOnly;
+        readOnly.open(QIODevice::ReadOnly);
+        QString error;
+        QVERIFY(!WriteHtmlPage(readOnly, *sheet, Settings(false), &error));
+        QVERIFY(!error.isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestHtmlPageWriter)
+#include "tst_htmlpagewriter.moc"

@@ -1,0 +1,236 @@
+// The main window driven as a user drives it.
+#include "core/GridSheet.h"
+#include "html/HtmlPageWriter.h"
+#include "support/ui/FakeDialogs.h"
+#include "ui/GridSheetModel.h"
+#include "ui/GridSheetView.h"
+#include "ui/frmEdit.h"
+
+#include <QAbstractItemModelTester>
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace {
+
+QByteArray ReadFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void ClickCell(GridSheetView *view, int column, int row)
+{
+    const QRect rect = view->visualRect(view->model()->index(row - 1, column - 1));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rect.center());
+}
+
+} // namespace
+
+class TestFrmEdit : public QObject {
+    Q_OBJECT
+private slots:
+    void startUpState()
+    {
+        FakeDialogs dialogs;
+        frmEdit window(dialogs);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCOMPARE(window.windowTitle(), QStringLiteral("Glyphscape ver. 0.005b"));
+        QCOMPARE(window.lblVer->text(), QStringLiteral("ver. 0.005b"));
+        QCOMPARE(window.txtNear->text(), QStringLiteral("8"));
+        QCOMPARE(window.txtNear->maxLength(), 3);
+        QCOMPARE(window.txtBGcolor->text(), QStringLiteral("#FFFFFF"));
+        QVERIFY(!window.chkAsIs->isChecked());
+        QVERIFY(!window.ImageLoaded);
+        QCOMPARE(window.Sheet().ColumnCount(), 25);
+        QCOMPARE(window.Sheet().RowCount(), 22);
+        QCOMPARE(window.sprEdit->currentIndex(), window.sprEdit->model()->index(0, 0));
+        QCOMPARE(window.btnMakeHtml->toolTip(), QStringLiteral("HTMLファイルを出力します"));
+        QCOMPARE(window.sprEdit->toolTip(), QStringLiteral("文字の編集を行います"));
+
+        const QList<std::pair<QAction *, QString>> shortcuts = {
+            {window.ImportImage, QStringLiteral("Ctrl+I")}, {window.ImportText, QStringLiteral("Ctrl+T")},
+            {window.ExportText, QString()},                 {window.MakeHtml, QStringLiteral("Ctrl+E")},
+            {window.LoadGridImage, QStringLiteral("Ctrl+O")}, {window.SavaGridImage, QStringLiteral("Ctrl+S")},
+            {window.Setting, QString()}};
+        for (const auto &[action, keys] : shortcuts)
+            QCOMPARE(action->shortcut().toString(), keys);
+        QCOMPARE(window.SavaGridImage->text(), QStringLiteral("Save Grid Image"));
+
+        // Every caption fits its control.
+        for (QWidget *control : std::initializer_list<QWidget *>{window.Label2, window.Label3, window.btnCellToBG,
+                                                                 window.btnEditSupport, window.btnMakeHtml,
+                                                                 window.chkAsIs, window.Label5, window.lblVer,
+                                                                 window.Label4}) {
+            QVERIFY2(control->width() >= control->sizeHint().width(), qPrintable(control->objectName()));
+            QVERIFY2(control->height() >= control->sizeHint().height(), qPrintable(control->objectName()));
+        }
+    }
+
+    void modelFollowsTheSheet()
+    {
+        GridSheet sheet(3, 2);
+        GridSheetModel model(sheet);
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        sheet.SetCellText(2, 1, QStringLiteral("春"));
+        sheet.SetCellColors(2, 1, 0x0000FF, 0xFFFFFF);
+        QCOMPARE(model.data(model.index(0, 1)).toString(), QStringLiteral("春"));
+        QCOMPARE(model.data(model.index(0, 1), Qt::BackgroundRole).value<QBrush>().color(), QColor(255, 0, 0));
+        QCOMPARE(model.data(model.index(0, 1), Qt::ForegroundRole).value<QBrush>().color(), QColor(255, 255, 255));
+        sheet.SetSize(5, 0);
+        QCOMPARE(model.rowCount(), 0);
+        sheet.SetSize(4, 4);
+        QCOMPARE(model.columnCount(), 4);
+        QVERIFY(model.setData(model.index(3, 3), QStringLiteral("x")));
+        QCOMPARE(sheet.GetCellText(4, 4), QStringLiteral("x"));
+    }
+
+    void typingAndMovingInPlace()
+    {
+        FakeDialogs dialogs;
+        frmEdit window(dialogs);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        GridSheetView *view = window.sprEdit;
+        ClickCell(view, 3, 2);
+        QCOMPARE(window.Sheet().ActiveColumn(), 3);
+        QCOMPARE(window.Sheet().ActiveRow(), 2);
+        QTest::keyClick(view, Qt::Key_Right);
+        QCOMPARE(window.Sheet().ActiveColumn(), 4);
+        QTest::keyClick(view, Qt::Key_Down);
+        QCOMPARE(window.Sheet().ActiveRow(), 3);
+
+        QTest::keyClick(view, Qt::Key_A); // a key starts editing in place
+        QWidget *editor = QApplication::focusWidget();
+        QVERIFY(editor && editor != view);
+        QTest::keyClick(editor, Qt::Key_B);
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_COMPARE(window.Sheet().GetCellText(4, 3), QStringLiteral("ab")); // the delegate commits queued
+
+        window.Sheet().SetSize(2, 2); // a shrink keeps the active cell inside
+        QCOMPARE(view->currentIndex(), view->model()->index(1, 1));
+    }
+
+    void cellToBackground()
+    {
+        FakeDialogs dialogs;
+        frmEdit window(dialogs);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.Sheet().SetCellColors(2, 2, MakeColor(5, 10, 200), kBlack);
+        window.Sheet().SetCellColors(3, 1, Color(0x80000000), kBlack);
+
+        QTest::mouseClick(window.btnCellToBG, Qt::LeftButton);
+        QCOMPARE(window.txtBGcolor->text(), QStringLiteral("#FFFFFF"));
+        ClickCell(window.sprEdit, 2, 2);
+        QTest::mouseClick(window.btnCellToBG, Qt::LeftButton);
+        QCOMPARE(window.txtBGcolor->text(), QStringLiteral("#050AC8"));
+        QCOMPARE(window.Sheet().ActiveColumn(), 2);
+        ClickCell(window.sprEdit, 3, 1);
+        QTest::mouseClick(window.btnCellToBG, Qt::LeftButton);
+        QCOMPARE(window.txtBGcolor->text(), QStringLiteral("#000000"));
+        QVERIFY(dialogs.requests.isEmpty());
+    }
+
+    void makeHtmlFromButtonAndShortcutAlike()
+    {
+        QTemporaryDir dir;
+        FakeDialogs dialogs;
+        frmEdit window(dialogs);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.Sheet().SetCellText(1, 1, QStringLiteral("春"));
+        window.Sheet().SetCellColors(1, 1, 0x0000FF, kBlack);
+        window.txtNear->setText(QStringLiteral("3"));
+        window.txtBGcolor->setText(QStringLiteral("#ffcc99"));
+        window.chkAsIs->setChecked(true);
+
+        const QString byButton = dir.filePath(QStringLiteral("spring.htm"));
+        const QString byShortcut = dir.filePath(QStringLiteral("spring.b.html"));
+        dialogs.answers = {byButton, byShortcut};
+        QTest::mouseClick(window.btnMakeHtml, Qt::LeftButton);
+        QTest::keyClick(&window, Qt::Key_E, Qt::ControlModifier);
+
+        QCOMPARE(dialogs.requests.size(), 2);
+        for (const ChooserRequest &request : dialogs.requests) {
+            QVERIFY(request.save);
+            QCOMPARE(request.title, QStringLiteral("HTMLの書き込み"));
+            QCOMPARE(request.filter, QStringLiteral("HTML ファイル (*.htm, *.html)|*.htm;*.html||"));
+        }
+        HtmlPageSettings settings;
+        settings.nearText = QStringLiteral("3");
+        settings.backgroundText = QStringLiteral("#ffcc99");
+        settings.asIs = true;
+        settings.pageTitle = QStringLiteral("spring");
+        const QByteArray expected = HtmlPage(window.Sheet(), settings);
+        QCOMPARE(ReadFile(byButton), expected);
+        QCOMPARE(ReadFile(byShortcut), expected);
+        QVERIFY(dialogs.messages.isEmpty());
+    }
+
+    void cancelledChooserWritesNothing()
+    {
+        QTemporaryDir dir;
+        FakeDialogs dialogs;
+        frmEdit window(dialogs);
+        window.btnMakeHtml_Click();
+        QCOMPARE(dialogs.requests.size(), 1);
+        QVERIFY(dialogs.messages.isEmpty());
+        QVERIFY(QDir(dir.path()).isEmpty());
+    }
+
+    void writeFailureKeepsTheOldFile()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("page.htm"));
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("old page");
+        old.close();
+
+        FakeDialogs dialogs;
+        frmEdit window(dialogs);
+        window.Sheet().SetSize(300, 300); // a page far beyond the file size limit below
+        for (int row = 1; row <= 300; ++row)
+            for (int column = 1; column <= 300; ++column)
+                window.Sheet().SetCellText(column, row, QStringLiteral("x"));
+        dialogs.answers = {path};
+        // A file size limit makes the write fail as a full disk would.
+        rlimit saved{};
+        getrlimit(RLIMIT_FSIZE, &saved);
+        rlimit limited = saved;
+        limited.rlim_cur = 4096;
+        std::signal(SIGXFSZ, SIG_IGN);
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
+        window.btnMakeHtml_Click();
+        setrlimit(RLIMIT_FSIZE, &saved);
+
+        QCOMPARE(dialogs.messages.size(), 1);
+        QCOMPARE(dialogs.messages[0].icon, MessageIcon::Error);
+        QVERIFY(dialogs.messages[0].text.startsWith(QStringLiteral("書き込みエラー\r\n") + path + QStringLiteral("\r\n")));
+        QVERIFY(dialogs.messages[0].text.size() > QStringLiteral("書き込みエラー\r\n\r\n").size() + path.size());
+        QCOMPARE(ReadFile(path), QByteArray("old page"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("page.htm")});
+
+        // A folder that does not exist.
+        dialogs.answers = {dir.filePath(QStringLiteral("missing/page.htm"))};
+        window.btnMakeHtml_Click();
+        QCOMPARE(dialogs.messages.size(), 2);
+    }
+};
+
+QTEST_MAIN(TestFrmEdit)
+#include "tst_frmedit.moc"
