@@ -229,6 +229,26 @@ private slots:
         QVERIFY(main.ImageLoaded);
     }
 
+    void closingTheMainWindowEndsTheProgramWithTheViewOpen()
+    {
+        FakeDialogs dialogs;
+        frmEdit main(dialogs);
+        main.show();
+        QVERIFY(Import(main, dialogs, SavePicture(QStringLiteral("open.bmp"), 40, 40, qRgb(9, 9, 9))));
+        // The open image view window must not keep the program running.
+        bool stillRunning = false;
+        QTimer guard;
+        guard.setSingleShot(true);
+        connect(&guard, &QTimer::timeout, qApp, [&stillRunning] {
+            stillRunning = true;
+            QCoreApplication::quit();
+        });
+        guard.start(5000);
+        QTimer::singleShot(0, &main, &QWidget::close);
+        QApplication::exec();
+        QVERIFY(!stillRunning);
+    }
+
     void toGridPaintsTheSheetRowByRow()
     {
         FakeDialogs dialogs;
