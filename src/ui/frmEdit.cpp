@@ -4,10 +4,12 @@
 #include "core/modCommon.h"
 #include "html/HtmlPageWriter.h"
 #include "image/PictureFile.h"
+#include "text/PlainTextExport.h"
 #include "ui/BusyPointer.h"
 #include "ui/Fonts.h"
 #include "ui/GridSheetView.h"
 #include "ui/Twips.h"
+#include "ui/frmTextLoad.h"
 #include "ui/frmView.h"
 
 #include <QAction>
@@ -222,10 +224,31 @@ void frmEdit::ImportImage_Click()
 }
 
 // --- Import Text ---
-void frmEdit::ImportText_Click() {}
+void frmEdit::ImportText_Click()
+{
+    // A fresh window each time: nothing of an earlier opening is kept.
+    frmTextLoad window(*this);
+    window.exec();
+}
 
 // --- Export Plain Text ---
-void frmEdit::ExportText_Click() {}
+void frmEdit::ExportText_Click()
+{
+    const QString path = ComDlg().ChooseFileToSave(QStringLiteral("テキストファイルの書き込み"),
+                                                   QStringLiteral("テキストファイル (*.txt)|*.txt||"));
+    if (path.isEmpty())
+        return;
+    QString error;
+    bool written = false;
+    {
+        BusyPointer busy;
+        written = WriteFileAtomically(
+            path, [this](QIODevice &device, QString *writeError) { return WritePlainText(device, sheet_, writeError); },
+            &error);
+    }
+    if (!written)
+        ShowWriteError(path, error);
+}
 
 // --- Grid files ---
 void frmEdit::LoadGridImage_Click() {}
