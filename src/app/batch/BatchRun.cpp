@@ -116,6 +116,25 @@ void PourTextFile(const BatchOptions &options, GridSheet &sheet, BatchProgress &
                              {})};
 }
 
+// Outputs whose folder is missing are refused before the conversion runs, so a run never
+// writes some of its files and then fails on another.
+void CheckOutputPath(const std::optional<QString> &path, const QString &what)
+{
+    if (!path)
+        return;
+    const QFileInfo file(*path);
+    if (path->isEmpty())
+        throw Failure{QStringLiteral("cannot write the %1: no file name given").arg(what)};
+    if (file.isDir())
+        throw Failure{Reason(*path, QStringLiteral("cannot write the %1").arg(what), QStringLiteral("it is a folder"))};
+    const QFileInfo folder(file.absolutePath());
+    if (!folder.isDir())
+        throw Failure{Reason(*path, QStringLiteral("cannot write the %1").arg(what), QStringLiteral("no such folder"))};
+    if (!folder.isWritable())
+        throw Failure{Reason(*path, QStringLiteral("cannot write the %1").arg(what),
+                             QStringLiteral("the folder is not writable"))};
+}
+
 void WriteOutput(const QString &path, const QString &what, const DeviceWriter &writer)
 {
     QString error;
@@ -158,6 +177,9 @@ int RunBatch(const BatchOptions &options, GridSheet &sheet, BatchProgress &progr
     try {
         if (options.nearText.size() > 0 && ReadNumberField(options.nearText).outOfRange)
             throw Failure{QStringLiteral("--near \"%1\" lies beyond the 32-bit range").arg(options.nearText)};
+        CheckOutputPath(options.htmlPath, QStringLiteral("HTML page"));
+        CheckOutputPath(options.plainPath, QStringLiteral("plain text"));
+        CheckOutputPath(options.savePath, QStringLiteral("grid file"));
         if (options.gridPath)
             LoadGrid(*options.gridPath, sheet);
         if (options.sizeText)

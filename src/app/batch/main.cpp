@@ -19,12 +19,20 @@ void PrintError(const QString &message)
     std::fflush(stderr);
 }
 
+// Qt's own warnings (a decoder's complaints) would break the one-line failure report.
+void DropQtMessages(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type == QtFatalMsg)
+        PrintError(message);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     // Core only: picture decoding needs the image plugins, never a display.
     QCoreApplication application(argc, argv);
+    qInstallMessageHandler(DropQtMessages);
     const BatchArguments arguments = ParseBatchArguments(application.arguments().mid(1));
     if (arguments.options.help) {
         const QByteArray usage = BatchUsage().toLocal8Bit();
