@@ -68,10 +68,12 @@ frmEditSupport::frmEditSupport(GridSheet &sheet, QWidget *owner)
 
     ApplyWindowFont(this);
     PlaceTwips(txtEdit, 120, 532, 5775, 270);
-    PlaceTwips(btnUp, 6360, 120, 375, 375);
-    PlaceTwips(btnLeft, 6000, 480, 375, 375);
-    PlaceTwips(btnRight, 6720, 480, 375, 375);
-    PlaceTwips(btnDown, 6360, 840, 375, 375);
+    // The arrows keep their designed squares: a push button's usual minimum width would
+    // make the cross overlap, and one arrow glyph fits.
+    btnUp->setGeometry(TwipsRect(6360, 120, 375, 375));
+    btnLeft->setGeometry(TwipsRect(6000, 480, 375, 375));
+    btnRight->setGeometry(TwipsRect(6720, 480, 375, 375));
+    btnDown->setGeometry(TwipsRect(6360, 840, 375, 375));
 }
 
 void frmEditSupport::btnUp_Click() { MoveAndWrite(0, -1); }
