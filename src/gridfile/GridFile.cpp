@@ -521,6 +521,10 @@ bool ReadGridFile(QIODevice &device, GridSheet &into, QString *error)
             if (got == 0 && !device.waitForReadyRead(-1))
                 break;
             whole.append(chunk.data(), got);
+            // Endless foreign input (a character device, say) is refused at once.
+            if (whole.size() >= qsizetype(sizeof GridFile::kMagic)
+                && std::memcmp(whole.constData(), GridFile::kMagic, sizeof GridFile::kMagic) != 0)
+                break;
         }
         QBuffer buffer(&whole);
         buffer.open(QIODevice::ReadOnly);
