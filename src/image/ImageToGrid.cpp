@@ -4,7 +4,6 @@
 #include <QPainter>
 
 #include <algorithm>
-#include <limits>
 #include <new>
 #include <vector>
 
