@@ -26,8 +26,8 @@ constexpr qsizetype kFileBytes = 10 * 1000 * 1000;
 // kSide lines of about 10 KB each: kana, kanji, ASCII pairs, spaces and tabs mixed.
 QByteArray MakeText()
 {
-    const QString pieces[] = {u"春はあけぼの"_qs, u"やうやう白くなりゆく"_qs, u" shape poem "_qs, u"山ぎは\t"_qs,
-                              u"ｶﾀｶﾅ"_qs, u"　少しあかりて"_qs, u"purple clouds"_qs};
+    const QString pieces[] = { u"春はあけぼの"_qs, u"やうやう白くなりゆく"_qs, u" shape poem "_qs, u"山ぎは\t"_qs,
+        u"ｶﾀｶﾅ"_qs, u"　少しあかりて"_qs, u"purple clouds"_qs };
     QByteArray text;
     text.reserve(kFileBytes + 4096);
     const qsizetype lineBytes = kFileBytes / kSide;
@@ -89,27 +89,27 @@ int main(int argc, char **argv)
     GridSheet sheet(kSide, kSide);
     PaintFigure(sheet);
 
-    for (LineBreakMode mode : {LineBreakMode::ByLine, LineBreakMode::Flow}) {
+    for (LineBreakMode mode : { LineBreakMode::ByLine, LineBreakMode::Flow }) {
         TextPouringInputs inputs;
         inputs.path = textPath;
         inputs.mode = mode;
         inputs.skipBackground = true;
         bool done = true;
         const double ms = BestMilliseconds(repetitions, [&] { done = PourText(sheet, inputs).Done() && done; });
-        std::printf("pour %-8s with background skip: %8.1f ms%s\n",
-                    mode == LineBreakMode::ByLine ? "by line" : "flow", ms, done ? "" : "  (FAILED)");
+        std::printf("pour %-8s with background skip: %8.1f ms%s\n", mode == LineBreakMode::ByLine ? "by line" : "flow",
+            ms, done ? "" : "  (FAILED)");
     }
 
     const QString exportPath = dir.filePath(QStringLiteral("export.txt"));
     bool written = true;
     const double exportMs = BestMilliseconds(repetitions, [&] {
         QString error;
-        written = WriteFileAtomically(
-                      exportPath, [&](QIODevice &device, QString *e) { return WritePlainText(device, sheet, e); },
-                      &error)
-               && written;
+        written
+            = WriteFileAtomically(
+                  exportPath, [&](QIODevice &device, QString *e) { return WritePlainText(device, sheet, e); }, &error)
+            && written;
     });
     std::printf("export %d x %d as plain text:       %8.1f ms, %.1f MB%s\n", kSide, kSide, exportMs,
-                QFileInfo(exportPath).size() / 1e6, written ? "" : "  (FAILED)");
+        QFileInfo(exportPath).size() / 1e6, written ? "" : "  (FAILED)");
     return 0;
 }

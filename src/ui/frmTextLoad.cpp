@@ -99,8 +99,8 @@ void frmTextLoad::PlaceControls()
 
 void frmTextLoad::cmdRef_Click()
 {
-    const QString path = comDlg().ChooseFileToOpen(QStringLiteral("テキストファイルの読み込み"),
-                                                   QString::fromUtf8(kTextFilter));
+    const QString path
+        = comDlg().ChooseFileToOpen(QStringLiteral("テキストファイルの読み込み"), QString::fromUtf8(kTextFilter));
     if (!path.isEmpty())
         txtPath->setText(path);
 }
@@ -112,11 +112,20 @@ void frmTextLoad::cmdOK_Click()
         accept();
 }
 
-void frmTextLoad::cmdCancel_Click() { reject(); }
+void frmTextLoad::cmdCancel_Click()
+{
+    reject();
+}
 
-bool frmTextLoad::LoadTextByLine() { return LoadText(LineBreakMode::ByLine); }
+bool frmTextLoad::LoadTextByLine()
+{
+    return LoadText(LineBreakMode::ByLine);
+}
 
-bool frmTextLoad::LoadTextFlow() { return LoadText(LineBreakMode::Flow); }
+bool frmTextLoad::LoadTextFlow()
+{
+    return LoadText(LineBreakMode::Flow);
+}
 
 bool frmTextLoad::LoadText(LineBreakMode mode)
 {
@@ -142,8 +151,7 @@ bool frmTextLoad::LoadText(LineBreakMode mode)
         break;
     case TextPouringOutcome::ReadFailed:
         owner_.DialogHost().ShowMessage(this, MessageIcon::Error,
-                                        QStringLiteral("読み込みエラー\r\n") + inputs.path
-                                            + QStringLiteral("\r\n") + result.error);
+            QStringLiteral("読み込みエラー\r\n") + inputs.path + QStringLiteral("\r\n") + result.error);
         break;
     }
     return result.Done();

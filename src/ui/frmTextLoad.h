@@ -24,7 +24,7 @@ public:
 
     QLineEdit *txtPath = nullptr;
     QPushButton *cmdRef = nullptr;
-    QRadioButton *rdoText[2] = {nullptr, nullptr}; // new row at a line break; ignore line breaks
+    QRadioButton *rdoText[2] = { nullptr, nullptr }; // new row at a line break; ignore line breaks
     QCheckBox *chkBackSkip = nullptr;
     QCheckBox *chkSpaceSkip = nullptr;
     QPushButton *cmdOK = nullptr;
