@@ -77,6 +77,7 @@ struct JpegKind {
     int hSampling = 2; // of the luma, against chroma 1x1
     int vSampling = 2;
     bool grey = false;
+    bool cmyk = false;
     bool progressive = false;
     int restartRows = 0;
     int quality = 85;
@@ -94,11 +95,11 @@ bool WriteJpeg(const QImage &picture, const QString &path, const JpegKind &kind)
     jpeg_stdio_dest(&cinfo, file);
     cinfo.image_width = JDIMENSION(picture.width());
     cinfo.image_height = JDIMENSION(picture.height());
-    cinfo.input_components = kind.grey ? 1 : 3;
-    cinfo.in_color_space = kind.grey ? JCS_GRAYSCALE : JCS_RGB;
+    cinfo.input_components = kind.grey ? 1 : kind.cmyk ? 4 : 3;
+    cinfo.in_color_space = kind.grey ? JCS_GRAYSCALE : kind.cmyk ? JCS_CMYK : JCS_RGB;
     jpeg_set_defaults(&cinfo);
     jpeg_set_quality(&cinfo, kind.quality, TRUE);
-    if (!kind.grey) {
+    if (!kind.grey && !kind.cmyk) {
         cinfo.comp_info[0].h_samp_factor = kind.hSampling;
         cinfo.comp_info[0].v_samp_factor = kind.vSampling;
     }
@@ -106,12 +107,17 @@ bool WriteJpeg(const QImage &picture, const QString &path, const JpegKind &kind)
         jpeg_simple_progression(&cinfo);
     cinfo.restart_in_rows = kind.restartRows;
     jpeg_start_compress(&cinfo, TRUE);
-    std::vector<JSAMPLE> line(size_t(picture.width()) * 3);
+    std::vector<JSAMPLE> line(size_t(picture.width()) * 4);
     while (cinfo.next_scanline < cinfo.image_height) {
         const QRgb *pixels = reinterpret_cast<const QRgb *>(picture.constScanLine(int(cinfo.next_scanline)));
         for (int x = 0; x < picture.width(); ++x) {
             if (kind.grey) {
                 line[size_t(x)] = JSAMPLE(qGray(pixels[x]));
+            } else if (kind.cmyk) {
+                line[size_t(x) * 4] = JSAMPLE(qRed(pixels[x]));
+                line[size_t(x) * 4 + 1] = JSAMPLE(qGreen(pixels[x]));
+                line[size_t(x) * 4 + 2] = JSAMPLE(qBlue(pixels[x]));
+                line[size_t(x) * 4 + 3] = JSAMPLE(200 - x % 50);
             } else {
                 line[size_t(x) * 3] = JSAMPLE(qRed(pixels[x]));
                 line[size_t(x) * 3 + 1] = JSAMPLE(qGreen(pixels[x]));
@@ -376,6 +382,40 @@ private slots:
         Steps steps;
         steps.image = path;
         steps.block = block;
+        CheckSameAsEditor(steps);
+    }
+
+    // Files the fast decoder leaves to the editor's loading still come out the same.
+    void unusualJpegFilesAsTheEditorReadsThem_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("cmyk") << "cmyk";
+        QTest::newRow("rotated by its Exif orientation") << "exif";
+        QTest::newRow("truncated") << "truncated";
+        QTest::newRow("garbage after the end") << "trailing";
+    }
+
+    void unusualJpegFilesAsTheEditorReadsThem()
+    {
+        QFETCH(QString, kind);
+        const QString path = Path(QStringLiteral("unusual.jpg"));
+        JpegKind jpeg;
+        jpeg.cmyk = kind == u"cmyk";
+        QVERIFY(WriteJpeg(PhotoLike(120, 90, 5), path, jpeg));
+        QByteArray bytes = ReadAll(path);
+        if (kind == u"exif") {
+            // Orientation 6 (turned right) in a minimal little-endian Exif block.
+            const QByteArray exif = QByteArray("Exif\0\0II*\0\x08\0\0\0\x01\0\x12\x01\x03\0\x01\0\0\0\x06\0\0\0\0\0\0\0", 32);
+            bytes.insert(2, QByteArray("\xFF\xE1\0", 3) + char(exif.size() + 2) + exif);
+        } else if (kind == u"truncated") {
+            bytes.truncate(bytes.size() * 2 / 3);
+        } else if (kind == u"trailing") {
+            bytes += QByteArray(100, 'x');
+        }
+        WriteTestFile(dir_.path(), QStringLiteral("unusual.jpg"), bytes);
+        Steps steps;
+        steps.image = path;
+        steps.block = QStringLiteral("1");
         CheckSameAsEditor(steps);
     }
 #endif

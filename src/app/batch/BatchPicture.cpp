@@ -6,6 +6,12 @@
 #include "image/ImageToGrid.h"
 #include "image/PictureFile.h"
 
+#ifdef GLYPHSCAPE_DIRECT_JPEG
+#include "JpegPicture.h"
+#endif
+
+#include <QFile>
+
 #include <QImageReader>
 #include <QLocale>
 
@@ -38,7 +44,20 @@ PictureConversion ConvertPictureFile(const QString &path, QStringView blockSizeT
             }
         }
     }
-    const QImage picture = LoadPicture(path, error);
+    QImage picture;
+#ifdef GLYPHSCAPE_DIRECT_JPEG
+    {
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly) && file.size() < (qint64(1) << 31)) {
+            const QByteArray bytes = file.readAll();
+            if (LooksLikeJpeg(bytes))
+                picture = DecodeJpegExactly(bytes);
+        }
+    }
+#endif
+    // Everything the direct decoder leaves is loaded exactly as the editor loads it.
+    if (picture.isNull())
+        picture = LoadPicture(path, error);
     if (picture.isNull())
         return PictureConversion::Unreadable;
     const GridPlan plan = PlanGrid(picture.size(), blockSizeText);
