@@ -8,6 +8,7 @@ packages=(
     fonts-ipafont-gothic
     xvfb xauth
     clang libclang-rt-14-dev
+    libjpeg62-turbo-dev
 )
 
 missing=()
