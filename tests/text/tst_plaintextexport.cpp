@@ -1,39 +1,10 @@
-// The plain text file of a sheet, byte for byte, and a device that runs out of room.
+// The plain text file of a sheet, byte for byte, and a disk that runs out of room.
 #include "core/GridSheet.h"
 #include "support/logic/SheetBuilder.h"
 #include "text/PlainTextExport.h"
 
-#include <QBuffer>
+#include <QFile>
 #include <QTest>
-
-namespace {
-
-// Accepts `room` bytes, then reports the disk full.
-class FullDevice : public QIODevice {
-public:
-    explicit FullDevice(qint64 room)
-        : room_(room)
-    {
-        open(QIODevice::WriteOnly);
-    }
-
-protected:
-    qint64 readData(char *, qint64) override { return -1; }
-    qint64 writeData(const char *, qint64 size) override
-    {
-        if (size > room_) {
-            setErrorString(QStringLiteral("No space left on device"));
-            return -1;
-        }
-        room_ -= size;
-        return size;
-    }
-
-private:
-    qint64 room_;
-};
-
-} // namespace
 
 class TestPlainTextExport : public QObject {
     Q_OBJECT
@@ -77,21 +48,16 @@ private slots:
         QVERIFY(text.endsWith("\x81\x40z \r\n"));
     }
 
-    void fullDiskIsReported_data()
-    {
-        QTest::addColumn<qint64>("room");
-        QTest::newRow("first write fails") << qint64(0);
-        QTest::newRow("a later flush fails") << (qint64(1) << 20);
-    }
-
     void fullDiskIsReported()
     {
-        QFETCH(qint64, room);
-        GridSheet sheet(1000, 1000);
-        FullDevice device(room);
-        QString error;
-        QVERIFY(!WritePlainText(device, sheet, &error));
-        QCOMPARE(error, QStringLiteral("No space left on device"));
+        QFile full(QStringLiteral("/dev/full"));
+        if (!full.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+            QSKIP("no /dev/full here");
+        for (const QSize size : { QSize(3, 1), QSize(1000, 1000) }) { // the last write, or a flush on the way
+            QString error;
+            QVERIFY(!WritePlainText(full, GridSheet(size.width(), size.height()), &error));
+            QVERIFY(!error.isEmpty());
+        }
     }
 };
 
