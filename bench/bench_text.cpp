@@ -100,6 +100,17 @@ int main(int argc, char **argv)
             ms, done ? "" : "  (FAILED)");
     }
 
+    {
+        // Every byte decoded and poured: a sheet large enough to take the whole file.
+        GridSheet large(2500, 2500);
+        TextPouringInputs inputs;
+        inputs.path = textPath;
+        inputs.mode = LineBreakMode::Flow;
+        bool done = true;
+        const double ms = BestMilliseconds(repetitions, [&] { done = PourText(large, inputs).Done() && done; });
+        std::printf("pour flow, whole file into 2500 x 2500:  %8.1f ms%s\n", ms, done ? "" : "  (FAILED)");
+    }
+
     const QString exportPath = dir.filePath(QStringLiteral("export.txt"));
     bool written = true;
     const double exportMs = BestMilliseconds(repetitions, [&] {
