@@ -8,6 +8,7 @@
 #include "ui/frmTextLoad.h"
 
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -142,6 +143,21 @@ private slots:
         QCOMPARE(w.window.txtPath->text(), path);
         QVERIFY(w.window.rdoText[1]->isChecked() && w.window.chkSpaceSkip->isChecked());
         QCOMPARE(w.Cells(1), QStringLiteral("Q|Q"));
+    }
+
+    void unreadableFileIsReported()
+    {
+        // A file the kernel refuses to read from its first byte on.
+        const QString path = QStringLiteral("/proc/self/mem");
+        if (!QFileInfo(path).isFile())
+            QSKIP("no /proc/self/mem here");
+        Windows w;
+        w.window.txtPath->setText(path);
+        QTest::mouseClick(w.window.cmdOK, Qt::LeftButton);
+        QVERIFY(w.window.isVisible());
+        QCOMPARE(w.dialogs.messages.size(), 1);
+        QCOMPARE(w.dialogs.messages[0].icon, MessageIcon::Error);
+        QVERIFY(w.dialogs.messages[0].text.startsWith(u"読み込みエラー\r\n/proc/self/mem\r\n"_qs));
     }
 
     void browseAndCancel()
