@@ -11,20 +11,27 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <vector>
 
 namespace {
 
-// Files are read and written in pieces of this size, so memory stays flat for any sheet.
+// Files are read and written in pieces of at most this size, so memory stays flat for
+// any sheet.
 constexpr qsizetype kChunkSize = qsizetype(1) << 20;
+// The smallest read buffer; it must hold a whole cell header.
+constexpr qsizetype kMinReadChunk = 256;
+constexpr qsizetype kMinWriteChunk = 256;
 // Two colours and a text length of at most five bytes.
 constexpr qsizetype kMaxCellHeader = 8 + 5;
-static_assert(kMaxCellHeader <= GridFile::kMinCellSize + GridFile::kChecksumSize);
 constexpr quint32 kMaxTextBytes = 0x7FFFFFFF;
 // Two UTF-16 units (the usual cell) take at most six bytes of UTF-8.
 constexpr qsizetype kShortTextUnits = 2;
 constexpr qsizetype kShortTextBytes = 6;
+static_assert(kMaxCellHeader <= GridFile::kMinCellSize + GridFile::kChecksumSize);
+static_assert(GridFile::kHeaderSize <= kMinReadChunk && kMaxCellHeader <= kMinReadChunk);
+static_assert(kMaxCellHeader + kShortTextBytes <= kMinWriteChunk);
 
 void SetError(QString *error, const QString &text)
 {
@@ -154,24 +161,30 @@ qsizetype DecodeUtf8(const char *data, qsizetype size, char16_t *out)
 // Buffers the output and keeps the running checksum of everything written.
 class ChunkWriter {
 public:
-    explicit ChunkWriter(QIODevice &device) : device_(device), buffer_(size_t(kChunkSize)) {}
+    // sizeHint: about how much will be written, so that a small sheet takes a small buffer.
+    ChunkWriter(QIODevice &device, qint64 sizeHint)
+        : device_(device)
+        , size_(std::clamp<qint64>(sizeHint, kMinWriteChunk, kChunkSize))
+        , buffer_(new char[size_t(size_)])
+    {
+    }
 
-    // Room for size (at most kChunkSize) contiguous bytes; Commit says how many were used.
+    // Room for size (at most kMinWriteChunk) contiguous bytes; Commit says how many were used.
     char *Room(qsizetype size, QString *error)
     {
-        if (kChunkSize - used_ < size && !Flush(error))
+        if (size_ - used_ < size && !Flush(error))
             return nullptr;
-        return buffer_.data() + used_;
+        return buffer_.get() + used_;
     }
     void Commit(qsizetype size) { used_ += size; }
 
     bool Append(const char *data, qsizetype size, QString *error)
     {
         while (size > 0) {
-            if (used_ == kChunkSize && !Flush(error))
+            if (used_ == size_ && !Flush(error))
                 return false;
-            const qsizetype part = std::min(size, kChunkSize - used_);
-            std::memcpy(buffer_.data() + used_, data, size_t(part));
+            const qsizetype part = std::min(size, size_ - used_);
+            std::memcpy(buffer_.get() + used_, data, size_t(part));
             used_ += part;
             data += part;
             size -= part;
@@ -192,15 +205,16 @@ public:
 private:
     bool Flush(QString *error)
     {
-        crc_.Update(buffer_.data(), used_);
-        if (!WriteAll(device_, QByteArrayView(buffer_.data(), used_), error))
+        crc_.Update(buffer_.get(), used_);
+        if (!WriteAll(device_, QByteArrayView(buffer_.get(), used_), error))
             return false;
         used_ = 0;
         return true;
     }
 
     QIODevice &device_;
-    std::vector<char> buffer_;
+    qsizetype size_ = 0;
+    std::unique_ptr<char[]> buffer_;
     qsizetype used_ = 0;
     Crc32 crc_;
 };
@@ -208,14 +222,20 @@ private:
 // Reads the input in chunks and keeps the running checksum of everything consumed.
 class ChunkReader {
 public:
-    explicit ChunkReader(QIODevice &device) : device_(device), buffer_(size_t(kChunkSize)) {}
+    explicit ChunkReader(QIODevice &device)
+        : device_(device)
+        , deviceLeft_(std::max<qint64>(device.bytesAvailable(), 0))
+        , size_(std::clamp<qint64>(deviceLeft_, kMinReadChunk, kChunkSize))
+        , buffer_(new char[size_t(size_)])
+    {
+    }
 
-    const char *Data() const { return buffer_.data() + pos_; }
+    const char *Data() const { return buffer_.get() + pos_; }
     qsizetype Available() const { return end_ - pos_; }
     void Skip(qsizetype size) { pos_ += size; }
     bool ReadFailed() const { return readFailed_; }
 
-    // Makes at least size (at most kChunkSize) bytes available at Data(); false when
+    // Makes at least size (at most kMinReadChunk) bytes available at Data(); false when
     // the input ends first or cannot be read.
     bool Ensure(qsizetype size)
     {
@@ -240,8 +260,9 @@ public:
         return true;
     }
 
-    // Bytes still to come: those buffered and those the device has not yet given.
-    qint64 Remaining() const { return Available() + std::max<qint64>(device_.bytesAvailable(), 0); }
+    // Bytes still to come: those buffered and those the device has not yet given
+    // (its size is taken once: asking the file system per cell is slow).
+    qint64 Remaining() const { return Available() + std::max<qint64>(deviceLeft_ - fetched_, 0); }
 
     // The checksum of everything consumed so far.
     quint32 Checksum()
@@ -253,7 +274,7 @@ public:
 private:
     void FoldConsumed()
     {
-        crc_.Update(buffer_.data() + crcFrom_, pos_ - crcFrom_);
+        crc_.Update(buffer_.get() + crcFrom_, pos_ - crcFrom_);
         crcFrom_ = pos_;
     }
 
@@ -263,20 +284,24 @@ private:
             return false;
         FoldConsumed();
         const qsizetype kept = Available();
-        std::memmove(buffer_.data(), buffer_.data() + pos_, size_t(kept));
+        std::memmove(buffer_.get(), buffer_.get() + pos_, size_t(kept));
         pos_ = crcFrom_ = 0;
         end_ = kept;
-        const qint64 got = device_.read(buffer_.data() + end_, kChunkSize - end_);
+        const qint64 got = device_.read(buffer_.get() + end_, size_ - end_);
         if (got < 0) {
             readFailed_ = true;
             return false;
         }
         end_ += got;
+        fetched_ += got;
         return got > 0;
     }
 
     QIODevice &device_;
-    std::vector<char> buffer_;
+    qint64 deviceLeft_ = 0;
+    qint64 fetched_ = 0;
+    qsizetype size_ = 0;
+    std::unique_ptr<char[]> buffer_;
     qsizetype pos_ = 0;
     qsizetype end_ = 0;
     qsizetype crcFrom_ = 0;
@@ -460,7 +485,7 @@ bool WriteGridFile(QIODevice &device, const GridSheet &sheet, QString *error)
         return false;
     }
     try {
-        ChunkWriter writer(device);
+        ChunkWriter writer(device, GridFile::kHeaderSize + sheet.CellCount() * 12 + GridFile::kChecksumSize);
         char header[GridFile::kHeaderSize];
         std::memcpy(header, GridFile::kMagic, sizeof GridFile::kMagic);
         PutUInt32(header + 8, GridFile::kVersion);
@@ -496,6 +521,10 @@ bool ReadGridFile(QIODevice &device, GridSheet &into, QString *error)
             if (got == 0 && !device.waitForReadyRead(-1))
                 break;
             whole.append(chunk.data(), got);
+            // Endless foreign input (a character device, say) is refused at once.
+            if (whole.size() >= qsizetype(sizeof GridFile::kMagic)
+                && std::memcmp(whole.constData(), GridFile::kMagic, sizeof GridFile::kMagic) != 0)
+                break;
         }
         QBuffer buffer(&whole);
         buffer.open(QIODevice::ReadOnly);

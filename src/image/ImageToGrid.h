@@ -43,7 +43,7 @@ using GridProgress = std::function<void(const QString &caption)>;
 void ImageToGrid(const QImage &picture, QStringView blockSizeText, GridSheet &sheet, const GridProgress &progress);
 
 // The 32-bit RGB form the conversion reads: palettes expanded, transparency composited
-// over white. Returns the picture itself, unshared, when it already is that form.
+// over white. A picture already in that form is shared, not copied.
 QImage ToOpaqueRgb32(const QImage &picture);
 
 // Division rounded to the nearest integer, halves to even (sum, count >= 0, count > 0).

@@ -25,9 +25,15 @@ bool IsHalfWidth(char16_t unit)
 }
 
 // Inside a cell text a tab joined with its neighbour is a space.
-char16_t Joined(char16_t unit) { return unit == u'\t' ? u' ' : unit; }
+char16_t Joined(char16_t unit)
+{
+    return unit == u'\t' ? u' ' : unit;
+}
 
-bool IsTrailByte(quint8 byte) { return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFC); }
+bool IsTrailByte(quint8 byte)
+{
+    return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFC);
+}
 
 // True when the bytes end in a lead byte whose trail byte has not been read yet.
 bool EndsInLeadByte(QByteArrayView bytes)
@@ -50,7 +56,11 @@ bool EndsInLeadByte(QByteArrayView bytes)
 // line needs no terminator, and a terminator at the very end adds no empty line.
 class LineReader {
 public:
-    LineReader(CellTextPourer &pourer, qint64 &invalidBytes) : pourer_(pourer), invalidBytes_(invalidBytes) {}
+    LineReader(CellTextPourer &pourer, qint64 &invalidBytes)
+        : pourer_(pourer)
+        , invalidBytes_(invalidBytes)
+    {
+    }
 
     void Take(QByteArrayView bytes)
     {
@@ -154,7 +164,7 @@ void CellTextPourer::Feed(QStringView text)
         if (highSurrogate_ != 0) {
             const char16_t high = std::exchange(highSurrogate_, char16_t(0));
             if (QChar::isLowSurrogate(unit)) {
-                const char16_t pair[2] = {high, unit};
+                const char16_t pair[2] = { high, unit };
                 FullWidth(pair, 2);
                 continue;
             }
@@ -202,7 +212,7 @@ void CellTextPourer::HalfWidth(char16_t unit)
         return;
     }
     halfPending_ = false;
-    const char16_t pair[2] = {Joined(pendingHalf_), Joined(unit)};
+    const char16_t pair[2] = { Joined(pendingHalf_), Joined(unit) };
     Place(pair, 2);
 }
 
@@ -229,8 +239,8 @@ void CellTextPourer::Place(const char16_t *units, int length)
             }
         }
     }
-    const bool blank = (length == 1 && units[0] == kFullWidthSpace)
-                    || (length == 2 && units[0] == u' ' && units[1] == u' ');
+    const bool blank
+        = (length == 1 && units[0] == kFullWidthSpace) || (length == 2 && units[0] == u' ' && units[1] == u' ');
     if (!blank) {
         // At most two units: the sheet copies them inline, so the raw view is safe.
         sheet_.SetCellText(column_, row_, QString::fromRawData(reinterpret_cast<const QChar *>(units), length));

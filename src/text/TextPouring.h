@@ -19,8 +19,8 @@ enum class LineBreakMode {
 struct TextPouringInputs {
     QString path;
     LineBreakMode mode = LineBreakMode::ByLine;
-    bool skipBlanks = false;     // remove " ", "　" and tabs from every line first
-    bool skipBackground = false; // leave cells near the background colour empty
+    bool skipBlanks = false;                            // remove " ", "　" and tabs from every line first
+    bool skipBackground = false;                        // leave cells near the background colour empty
     QString backgroundText = QStringLiteral("#FFFFFF"); // the background field, as typed
     QString nearText = QStringLiteral("8");             // the near-colour field, as typed
 };
@@ -34,8 +34,8 @@ enum class TextPouringOutcome {
 
 struct TextPouringResult {
     TextPouringOutcome outcome = TextPouringOutcome::Done;
-    QString error;             // why the file could not be read
-    qint64 invalidBytes = 0;   // byte sequences that are not code page 932, poured as U+FFFD
+    QString error;           // why the file could not be read
+    qint64 invalidBytes = 0; // byte sequences that are not code page 932, poured as U+FFFD
     bool Done() const { return outcome == TextPouringOutcome::Done; }
 };
 
@@ -84,5 +84,5 @@ std::unique_ptr<QIODevice> OpenTextFile(const QString &path, QString *error);
 // One run: checks the path, opens the file, clears every cell's text and pours the file.
 // The file is streamed in chunks, so its size is bounded by nothing but the disk.
 // All changes to the sheet are announced as one.
-TextPouringResult PourText(GridSheet &sheet, const TextPouringInputs &inputs,
-                           const TextFileOpener &open = OpenTextFile);
+TextPouringResult PourText(
+    GridSheet &sheet, const TextPouringInputs &inputs, const TextFileOpener &open = OpenTextFile);

@@ -2,12 +2,17 @@
 
 #include "core/AtomicFile.h"
 #include "core/modCommon.h"
+#include "gridfile/GridFile.h"
 #include "html/HtmlPageWriter.h"
 #include "image/PictureFile.h"
+#include "text/PlainTextExport.h"
 #include "ui/BusyPointer.h"
 #include "ui/Fonts.h"
 #include "ui/GridSheetView.h"
 #include "ui/Twips.h"
+#include "ui/frmEditSupport.h"
+#include "ui/frmSetting.h"
+#include "ui/frmTextLoad.h"
 #include "ui/frmView.h"
 
 #include <QAction>
@@ -188,7 +193,14 @@ void frmEdit::btnCellToBG_Click()
 }
 
 // --- Edit Support ---
-void frmEdit::btnEditSupport_Click() {}
+void frmEdit::btnEditSupport_Click()
+{
+    if (!editSupportWindow_)
+        editSupportWindow_ = new frmEditSupport(sheet_, this);
+    editSupportWindow_->show();
+    editSupportWindow_->raise();
+    editSupportWindow_->activateWindow();
+}
 
 // --- Import Image ---
 void frmEdit::ImportImage_Click()
@@ -222,14 +234,71 @@ void frmEdit::ImportImage_Click()
 }
 
 // --- Import Text ---
-void frmEdit::ImportText_Click() {}
+void frmEdit::ImportText_Click()
+{
+    // A fresh window each time: nothing of an earlier opening is kept.
+    frmTextLoad window(*this);
+    window.exec();
+}
 
 // --- Export Plain Text ---
-void frmEdit::ExportText_Click() {}
+void frmEdit::ExportText_Click()
+{
+    const QString path = ComDlg().ChooseFileToSave(QStringLiteral("テキストファイルの書き込み"),
+                                                   QStringLiteral("テキストファイル (*.txt)|*.txt||"));
+    if (path.isEmpty())
+        return;
+    QString error;
+    bool written = false;
+    {
+        BusyPointer busy;
+        written = WriteFileAtomically(
+            path, [this](QIODevice &device, QString *writeError) { return WritePlainText(device, sheet_, writeError); },
+            &error);
+    }
+    if (!written)
+        ShowWriteError(path, error);
+}
 
 // --- Grid files ---
-void frmEdit::LoadGridImage_Click() {}
-void frmEdit::SavaGridImage_Click() {}
+static QString GridFileFilter() { return QStringLiteral("グリッドファイル (*.grd)|*.grd||"); }
+
+void frmEdit::LoadGridImage_Click()
+{
+    const QString path = ComDlg().ChooseFileToOpen(QStringLiteral("グリッドイメージの読み込み"), GridFileFilter());
+    if (path.isEmpty() || !QFileInfo::exists(path))
+        return;
+    QString error;
+    bool loaded = false;
+    {
+        BusyPointer busy;
+        loaded = LoadSheet(sheet_, path, &error);
+    }
+    if (!loaded)
+        dialogs_.ShowMessage(this, MessageIcon::Error,
+                             QStringLiteral("読み込みエラー\r\n") + path + QStringLiteral("\r\n") + error);
+}
+
+void frmEdit::SavaGridImage_Click()
+{
+    // The path is used as chosen: no extension is added.
+    const QString path = ComDlg().ChooseFileToSave(QStringLiteral("グリッドイメージの書き込み"), GridFileFilter());
+    if (path.isEmpty())
+        return;
+    QString error;
+    bool saved = false;
+    {
+        BusyPointer busy;
+        saved = SaveSheet(sheet_, path, &error);
+    }
+    if (!saved)
+        ShowWriteError(path, error);
+}
 
 // --- Setting ---
-void frmEdit::Setting_Click() {}
+void frmEdit::Setting_Click()
+{
+    // A fresh window each time reads the sheet's size afresh.
+    frmSetting window(sheet_, dialogs_, this);
+    window.exec();
+}

@@ -17,6 +17,7 @@ class QLineEdit;
 class QPushButton;
 class GridSheetView;
 class frmView;
+class frmEditSupport;
 
 class frmEdit : public QMainWindow {
     Q_OBJECT
@@ -80,4 +81,5 @@ private:
     std::unique_ptr<FileChooser> comDlg_;
     // --- windows opened from here (each at most once) ---
     QPointer<frmView> viewWindow_; // the image view window, deleted when closed
+    QPointer<frmEditSupport> editSupportWindow_; // the edit support window, deleted when closed
 };

@@ -1,0 +1,115 @@
+// Times text pouring of a 10 MB code page 932 file into a 1000 x 1000 sheet with background
+// skip, in both line-break modes, and the plain text export of the poured sheet.
+// Usage: bench_text [repetitions]
+#include "core/AtomicFile.h"
+#include "core/Cp932.h"
+#include "core/GridSheet.h"
+#include "text/PlainTextExport.h"
+#include "text/TextPouring.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+constexpr int kSide = 1000;
+constexpr qsizetype kFileBytes = 10 * 1000 * 1000;
+
+// kSide lines of about 10 KB each: kana, kanji, ASCII pairs, spaces and tabs mixed.
+QByteArray MakeText()
+{
+    const QString pieces[] = { u"春はあけぼの"_qs, u"やうやう白くなりゆく"_qs, u" shape poem "_qs, u"山ぎは\t"_qs,
+        u"ｶﾀｶﾅ"_qs, u"　少しあかりて"_qs, u"purple clouds"_qs };
+    QByteArray text;
+    text.reserve(kFileBytes + 4096);
+    const qsizetype lineBytes = kFileBytes / kSide;
+    int next = 0;
+    while (text.size() < kFileBytes) {
+        const qsizetype lineEnd = text.size() + lineBytes - 2;
+        while (text.size() < lineEnd)
+            Cp932::AppendEncoded(text, pieces[next++ % 7], Cp932::Unencodable::QuestionMark);
+        text += "\r\n";
+    }
+    return text;
+}
+
+// A white background around a coloured disc that covers about half the cells.
+void PaintFigure(GridSheet &sheet)
+{
+    const double radius = kSide * 0.4;
+    for (int row = 1; row <= kSide; ++row) {
+        for (int column = 1; column <= kSide; ++column) {
+            const double dx = column - kSide / 2.0;
+            const double dy = row - kSide / 2.0;
+            const bool figure = dx * dx + dy * dy < radius * radius;
+            sheet.SetCellColors(column, row, figure ? MakeColor(200, 40, (row + column) % 256) : kWhite, kBlack);
+        }
+    }
+}
+
+double BestMilliseconds(int repetitions, const std::function<void()> &run)
+{
+    double best = 1e300;
+    for (int i = 0; i < repetitions; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        run();
+        best = std::min(best, timer.nsecsElapsed() / 1e6);
+    }
+    return best;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const int repetitions = argc > 1 ? std::max(1, atoi(argv[1])) : 5;
+    QTemporaryDir dir;
+    if (!dir.isValid())
+        return 1;
+
+    const QByteArray text = MakeText();
+    const QString textPath = dir.filePath(QStringLiteral("poem.txt"));
+    {
+        QFile file(textPath);
+        if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size())
+            return 1;
+    }
+    std::printf("text file: %.1f MB, %d lines\n", text.size() / 1e6, kSide);
+
+    GridSheet sheet(kSide, kSide);
+    PaintFigure(sheet);
+
+    for (LineBreakMode mode : { LineBreakMode::ByLine, LineBreakMode::Flow }) {
+        TextPouringInputs inputs;
+        inputs.path = textPath;
+        inputs.mode = mode;
+        inputs.skipBackground = true;
+        bool done = true;
+        const double ms = BestMilliseconds(repetitions, [&] { done = PourText(sheet, inputs).Done() && done; });
+        std::printf("pour %-8s with background skip: %8.1f ms%s\n", mode == LineBreakMode::ByLine ? "by line" : "flow",
+            ms, done ? "" : "  (FAILED)");
+    }
+
+    const QString exportPath = dir.filePath(QStringLiteral("export.txt"));
+    bool written = true;
+    const double exportMs = BestMilliseconds(repetitions, [&] {
+        QString error;
+        written
+            = WriteFileAtomically(
+                  exportPath, [&](QIODevice &device, QString *e) { return WritePlainText(device, sheet, e); }, &error)
+            && written;
+    });
+    std::printf("export %d x %d as plain text:       %8.1f ms, %.1f MB%s\n", kSide, kSide, exportMs,
+        QFileInfo(exportPath).size() / 1e6, written ? "" : "  (FAILED)");
+    return 0;
+}

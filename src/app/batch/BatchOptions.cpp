@@ -1,0 +1,183 @@
+#include "BatchOptions.h"
+
+#include "core/modCommon.h"
+
+#include <QRegularExpression>
+
+namespace {
+
+enum class Kind { Flag, Value };
+
+struct OptionSpec {
+    const char *name;
+    Kind kind;
+};
+
+constexpr OptionSpec kOptions[] = {
+    {"--grid", Kind::Value},  {"--size", Kind::Value},        {"--image", Kind::Value},
+    {"--block", Kind::Value}, {"--text", Kind::Value},        {"--flow", Kind::Flag},
+    {"--skip-spaces", Kind::Flag}, {"--skip-bg", Kind::Flag}, {"--html", Kind::Value},
+    {"--near", Kind::Value},  {"--bg", Kind::Value},          {"--as-is", Kind::Flag},
+    {"--plain", Kind::Value}, {"--save", Kind::Value},        {"--help", Kind::Flag},
+};
+
+const OptionSpec *FindOption(const QString &name)
+{
+    for (const OptionSpec &spec : kOptions) {
+        if (name == QLatin1String(spec.name))
+            return &spec;
+    }
+    return nullptr;
+}
+
+void Store(BatchOptions &options, const QString &name, const QString &value)
+{
+    if (name == u"--grid") options.gridPath = value;
+    else if (name == u"--size") options.sizeText = value;
+    else if (name == u"--image") options.imagePath = value;
+    else if (name == u"--block") options.blockText = value;
+    else if (name == u"--text") options.textPath = value;
+    else if (name == u"--flow") options.flow = true;
+    else if (name == u"--skip-spaces") options.skipSpaces = true;
+    else if (name == u"--skip-bg") options.skipBackground = true;
+    else if (name == u"--html") options.htmlPath = value;
+    else if (name == u"--near") options.nearText = value;
+    else if (name == u"--bg") options.backgroundText = value;
+    else if (name == u"--as-is") options.asIs = true;
+    else if (name == u"--plain") options.plainPath = value;
+    else if (name == u"--save") options.savePath = value;
+    else if (name == u"--help") options.help = true;
+}
+
+// Options that steer a step which is not asked for are almost surely a slip in a script.
+QString CheckCombinations(const BatchOptions &options, const QStringList &given)
+{
+    auto needs = [&](const char *option, bool present, const char *other) -> QString {
+        if (given.contains(QLatin1String(option)) && !present)
+            return QStringLiteral("%1 needs %2").arg(QLatin1String(option), QLatin1String(other));
+        return {};
+    };
+    for (const QString &problem : {needs("--block", options.imagePath.has_value(), "--image"),
+                                   needs("--flow", options.textPath.has_value(), "--text"),
+                                   needs("--skip-spaces", options.textPath.has_value(), "--text"),
+                                   needs("--skip-bg", options.textPath.has_value(), "--text"),
+                                   needs("--as-is", options.htmlPath.has_value(), "--html")}) {
+        if (!problem.isEmpty())
+            return problem;
+    }
+    if (!options.htmlPath && !options.plainPath && !options.savePath)
+        return QStringLiteral("nothing to write: give --html, --plain or --save");
+    const std::optional<QString> outputs[] = {options.htmlPath, options.plainPath, options.savePath};
+    for (int i = 0; i < 3; ++i) {
+        for (int j = i + 1; j < 3; ++j) {
+            if (outputs[i] && outputs[j] && *outputs[i] == *outputs[j])
+                return QStringLiteral("two outputs would write the same file: %1").arg(*outputs[i]);
+        }
+    }
+    if (options.sizeText) {
+        GridSizeText size;
+        if (!ParseGridSizeText(*options.sizeText, &size))
+            return QStringLiteral("--size wants COLUMNSxROWS, such as 80x60, not \"%1\"").arg(*options.sizeText);
+    }
+    return {};
+}
+
+} // namespace
+
+BatchArguments ParseBatchArguments(const QStringList &arguments)
+{
+    BatchArguments result;
+    QStringList given;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString &argument = arguments[i];
+        QString name = argument;
+        std::optional<QString> inlineValue;
+        const qsizetype equals = argument.indexOf(u'=');
+        if (argument.startsWith(QLatin1String("--")) && equals > 2) {
+            name = argument.left(equals);
+            inlineValue = argument.mid(equals + 1);
+        }
+        const OptionSpec *spec = FindOption(name);
+        if (!spec) {
+            result.usageError = argument.startsWith(u'-') ? QStringLiteral("unknown option %1").arg(name)
+                                                          : QStringLiteral("unexpected argument \"%1\"").arg(argument);
+            return result;
+        }
+        if (given.contains(name)) {
+            result.usageError = QStringLiteral("%1 is given twice").arg(name);
+            return result;
+        }
+        given.append(name);
+        QString value;
+        if (spec->kind == Kind::Value) {
+            if (inlineValue) {
+                value = *inlineValue;
+            } else if (i + 1 < arguments.size()) {
+                value = arguments[++i];
+            } else {
+                result.usageError = QStringLiteral("%1 needs a value").arg(name);
+                return result;
+            }
+        } else if (inlineValue) {
+            result.usageError = QStringLiteral("%1 takes no value").arg(name);
+            return result;
+        }
+        Store(result.options, name, value);
+    }
+    if (result.options.help)
+        return result;
+    result.usageError = CheckCombinations(result.options, given);
+    return result;
+}
+
+bool ParseGridSizeText(const QString &text, GridSizeText *size)
+{
+    // The settings window's notion of a number: sign, digits, optional fraction, blanks around.
+    static const QRegularExpression pattern(
+        QStringLiteral("^\\s*([+-]?(?:\\d+\\.?\\d*|\\.\\d+))\\s*[xX]\\s*([+-]?(?:\\d+\\.?\\d*|\\.\\d+))\\s*$"));
+    const QRegularExpressionMatch match = pattern.match(text);
+    if (!match.hasMatch())
+        return false;
+    const NumberFieldValue columns = ReadNumberField(match.capturedView(1));
+    const NumberFieldValue rows = ReadNumberField(match.capturedView(2));
+    size->columns = columns.value;
+    size->rows = rows.value;
+    size->outOfRange = columns.outOfRange || rows.outOfRange;
+    return true;
+}
+
+QString BatchUsage()
+{
+    return QStringLiteral(
+        "Usage: glyphscape-batch [options]\n"
+        "Runs the editor's course of work without a window: start from an empty 25 x 22 sheet\n"
+        "(or a grid file), optionally resize it, paint it from a picture, pour a text into it\n"
+        "and write the HTML page, the plain text and/or the grid file.\n"
+        "\n"
+        "Input:\n"
+        "  --grid FILE        start from this grid file instead of the empty 25 x 22 sheet\n"
+        "  --size COLSxROWS   set the number of columns and rows (as the Setting window;\n"
+        "                     12.5 rounds to 12, halves to even)\n"
+        "  --image FILE       import this picture (JPEG, GIF, BMP) and convert it to the grid\n"
+        "  --block TEXT       block size in pixels, read like the Grid Size field (default 8;\n"
+        "                     no number or below 1 gives 1, 7.5 gives 8)\n"
+        "  --text FILE        pour this code page 932 (Shift_JIS) text file into the cells\n"
+        "  --flow             ignore line breaks (default: a new row at each line break)\n"
+        "  --skip-spaces      skip blank characters (space, full-width space, TAB)\n"
+        "  --skip-bg          skip cells near the background colour\n"
+        "\n"
+        "Fields (read exactly as the main window reads them):\n"
+        "  --near TEXT        near-colour distance (default 8)\n"
+        "  --bg TEXT          background colour (default #FFFFFF)\n"
+        "  --as-is            write the HTML as the grid's image (cell colours as backgrounds)\n"
+        "\n"
+        "Output (at least one; each file is written whole or not at all):\n"
+        "  --html FILE        the coloured HTML page; its title is the file name before its first \".\"\n"
+        "  --plain FILE       the cells' characters as fixed-width plain text\n"
+        "  --save FILE        the whole grid as a grid file\n"
+        "\n"
+        "  --help             show this help\n"
+        "Options take their value as the next argument or after \"=\" (--near=12).\n"
+        "Exit status: 0 done, 1 an input or output failed, 2 the command line is wrong.\n"
+        "A progress bar is shown on standard error when it is a terminal.\n");
+}

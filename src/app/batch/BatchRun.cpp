@@ -1,0 +1,200 @@
+#include "BatchRun.h"
+
+#include "BatchPicture.h"
+
+#include "core/AtomicFile.h"
+#include "core/GridSheet.h"
+#include "gridfile/GridFile.h"
+#include "html/HtmlPageWriter.h"
+#include "image/ImageToGrid.h"
+#include "text/PlainTextExport.h"
+#include "text/TextPouring.h"
+
+#include <QFileInfo>
+#include <QLocale>
+
+namespace {
+
+struct Failure {
+    QString message;
+};
+
+// Messages are one line: the logic's texts may span several.
+QString OneLine(QString text)
+{
+    text.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    text.replace(u'\n', u' ');
+    text.replace(u'\r', u' ');
+    return text.trimmed();
+}
+
+QString Reason(const QString &path, const QString &what, const QString &why)
+{
+    QString message = path + QLatin1String(": ") + what;
+    if (!why.isEmpty())
+        message += QLatin1String(" (") + OneLine(why) + u')';
+    return message;
+}
+
+QString Grouped(qint64 value) { return QLocale(QLocale::English, QLocale::UnitedStates).toString(value); }
+
+void LoadGrid(const QString &path, GridSheet &sheet)
+{
+    if (!QFileInfo(path).isFile())
+        throw Failure{Reason(path, QStringLiteral("no such grid file"), {})};
+    QString error;
+    if (!LoadSheet(sheet, path, &error))
+        throw Failure{Reason(path, QStringLiteral("cannot read the grid file"), error)};
+}
+
+void ApplySize(const QString &text, GridSheet &sheet)
+{
+    GridSizeText size;
+    ParseGridSizeText(text, &size); // checked with the command line
+    if (size.outOfRange)
+        throw Failure{QStringLiteral("--size %1 lies beyond the 32-bit range").arg(text)};
+    // Counts below 0 act as 0, as in the Setting window.
+    if (!GridSheet::SizeFits(size.columns, size.rows))
+        throw Failure{QStringLiteral("--size %1 is %2 cells, more than the %3 a sheet holds")
+                          .arg(text, Grouped(qint64(std::max(size.columns, 0)) * std::max(size.rows, 0)),
+                               Grouped(GridSheet::kMaxCells))};
+    // Columns first, then rows, as the Setting window does; both fit, so neither fails.
+    sheet.SetColumnCount(size.columns);
+    sheet.SetRowCount(size.rows);
+}
+
+void ImportPicture(const BatchOptions &options, GridSheet &sheet, BatchProgress &progress)
+{
+    const QString &path = *options.imagePath;
+    if (!QFileInfo(path).isFile())
+        throw Failure{Reason(path, QStringLiteral("no such picture file"), {})};
+    const NumberFieldValue block = ReadNumberField(options.blockText);
+    if (block.outOfRange)
+        throw Failure{QStringLiteral("--block \"%1\" lies beyond the 32-bit range").arg(options.blockText)};
+    progress.Stage(QStringLiteral("Picture"));
+    QString error;
+    const PictureConversion converted = ConvertPictureFile(path, options.blockText, sheet, progress, &error);
+    switch (converted) {
+    case PictureConversion::Done:
+        return;
+    case PictureConversion::Unreadable:
+        throw Failure{Reason(path, QStringLiteral("cannot read the picture"), error)};
+    case PictureConversion::TooManyCells:
+        throw Failure{Reason(path, QStringLiteral("the grid would be too large"), error)};
+    case PictureConversion::OutOfMemory:
+        throw Failure{Reason(path, QStringLiteral("not enough memory for the grid"), error)};
+    }
+}
+
+void PourTextFile(const BatchOptions &options, GridSheet &sheet, BatchProgress &progress)
+{
+    TextPouringInputs inputs;
+    inputs.path = *options.textPath;
+    inputs.mode = options.flow ? LineBreakMode::Flow : LineBreakMode::ByLine;
+    inputs.skipBlanks = options.skipSpaces;
+    inputs.skipBackground = options.skipBackground;
+    inputs.backgroundText = options.backgroundText;
+    inputs.nearText = options.nearText;
+    if (inputs.path.isEmpty())
+        throw Failure{QStringLiteral("--text: no file given")};
+    progress.Stage(QStringLiteral("Text"));
+    const TextPouringResult result = PourText(sheet, inputs);
+    switch (result.outcome) {
+    case TextPouringOutcome::Done:
+        break;
+    case TextPouringOutcome::EmptyPath:
+    case TextPouringOutcome::NoFile:
+        throw Failure{Reason(inputs.path, QStringLiteral("no such text file"), {})};
+    case TextPouringOutcome::ReadFailed:
+        throw Failure{Reason(inputs.path, QStringLiteral("cannot read the text file"), result.error)};
+    }
+    // A file in another encoding would pour as replacement characters: refuse it.
+    if (result.invalidBytes > 0)
+        throw Failure{Reason(inputs.path,
+                             QStringLiteral("is not code page 932 (Shift_JIS) text: %1 invalid byte sequence(s)")
+                                 .arg(result.invalidBytes),
+                             {})};
+}
+
+// Outputs whose folder is missing are refused before the conversion runs, so a run never
+// writes some of its files and then fails on another.
+void CheckOutputPath(const std::optional<QString> &path, const QString &what)
+{
+    if (!path)
+        return;
+    const QFileInfo file(*path);
+    if (path->isEmpty())
+        throw Failure{QStringLiteral("cannot write the %1: no file name given").arg(what)};
+    if (file.isDir())
+        throw Failure{Reason(*path, QStringLiteral("cannot write the %1").arg(what), QStringLiteral("it is a folder"))};
+    const QFileInfo folder(file.absolutePath());
+    if (!folder.isDir())
+        throw Failure{Reason(*path, QStringLiteral("cannot write the %1").arg(what), QStringLiteral("no such folder"))};
+    if (!folder.isWritable())
+        throw Failure{Reason(*path, QStringLiteral("cannot write the %1").arg(what),
+                             QStringLiteral("the folder is not writable"))};
+}
+
+void WriteOutput(const QString &path, const QString &what, const DeviceWriter &writer)
+{
+    QString error;
+    if (!WriteFileAtomically(path, writer, &error))
+        throw Failure{Reason(path, QStringLiteral("cannot write the %1").arg(what), error)};
+}
+
+void WriteOutputs(const BatchOptions &options, const GridSheet &sheet, BatchProgress &progress)
+{
+    if (options.htmlPath) {
+        progress.Stage(QStringLiteral("HTML"));
+        HtmlPageSettings settings;
+        settings.nearText = options.nearText;
+        settings.backgroundText = options.backgroundText;
+        settings.asIs = options.asIs;
+        // The page title as the editor takes it from the chooser's file title.
+        settings.pageTitle = PageTitleFromFileTitle(QFileInfo(*options.htmlPath).fileName());
+        WriteOutput(*options.htmlPath, QStringLiteral("HTML page"), [&](QIODevice &device, QString *error) {
+            return WriteHtmlPage(device, sheet, settings, error);
+        });
+    }
+    if (options.plainPath) {
+        progress.Stage(QStringLiteral("Plain text"));
+        WriteOutput(*options.plainPath, QStringLiteral("plain text"), [&](QIODevice &device, QString *error) {
+            return WritePlainText(device, sheet, error);
+        });
+    }
+    if (options.savePath) {
+        progress.Stage(QStringLiteral("Grid file"));
+        WriteOutput(*options.savePath, QStringLiteral("grid file"), [&](QIODevice &device, QString *error) {
+            return WriteGridFile(device, sheet, error);
+        });
+    }
+}
+
+} // namespace
+
+int RunBatch(const BatchOptions &options, GridSheet &sheet, BatchProgress &progress, QString *message)
+{
+    try {
+        if (options.nearText.size() > 0 && ReadNumberField(options.nearText).outOfRange)
+            throw Failure{QStringLiteral("--near \"%1\" lies beyond the 32-bit range").arg(options.nearText)};
+        CheckOutputPath(options.htmlPath, QStringLiteral("HTML page"));
+        CheckOutputPath(options.plainPath, QStringLiteral("plain text"));
+        CheckOutputPath(options.savePath, QStringLiteral("grid file"));
+        if (options.gridPath)
+            LoadGrid(*options.gridPath, sheet);
+        if (options.sizeText)
+            ApplySize(*options.sizeText, sheet);
+        if (options.imagePath)
+            ImportPicture(options, sheet, progress);
+        if (options.textPath)
+            PourTextFile(options, sheet, progress);
+        WriteOutputs(options, sheet, progress);
+    } catch (const Failure &failure) {
+        progress.Finish();
+        if (message)
+            *message = failure.message;
+        return kBatchFailed;
+    }
+    progress.Finish();
+    return kBatchDone;
+}

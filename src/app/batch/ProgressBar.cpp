@@ -1,0 +1,52 @@
+#include "ProgressBar.h"
+
+#include <cstdio>
+#include <unistd.h>
+
+ProgressBar::ProgressBar()
+    : enabled_(isatty(STDERR_FILENO) == 1)
+{
+}
+
+void ProgressBar::Stage(const QString &name)
+{
+    if (!enabled_)
+        return;
+    stage_ = name;
+    lastPercent_ = -1;
+    Draw(0);
+}
+
+void ProgressBar::Advance(qint64 done, qint64 total)
+{
+    if (!enabled_ || total <= 0)
+        return;
+    const int percent = int(done * 100 / total);
+    // At most a few redraws a second: a terminal is slow next to the conversion.
+    if (percent == lastPercent_ || (sinceDraw_.isValid() && sinceDraw_.elapsed() < 100 && percent < 100))
+        return;
+    Draw(percent);
+}
+
+void ProgressBar::Draw(int percent)
+{
+    constexpr int kWidth = 30;
+    lastPercent_ = percent;
+    sinceDraw_.start();
+    const int filled = percent * kWidth / 100;
+    const QByteArray line = QByteArrayLiteral("\r") + stage_.leftJustified(10).toLocal8Bit() + " ["
+        + QByteArray(filled, '#') + QByteArray(kWidth - filled, '.') + "] " + QByteArray::number(percent)
+        + "%\x1b[K";
+    std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
+    std::fflush(stderr);
+    drawn_ = true;
+}
+
+void ProgressBar::Finish()
+{
+    if (!drawn_)
+        return;
+    std::fputs("\r\x1b[K", stderr);
+    std::fflush(stderr);
+    drawn_ = false;
+}
