@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include <cmath>
+#include <initializer_list>
 
 inline int TwipsToPixels(double twips) { return int(std::lround(twips / 15.0)); }
 
@@ -28,4 +29,15 @@ inline void PlaceTwips(QWidget *widget, int left, int top, int width, int height
         rect.adjust(-grow / 2, 0, grow - grow / 2, 0);
     }
     widget->setGeometry(rect);
+}
+
+// Chains the keyboard focus through the controls in the order given.
+inline void SetTabChain(std::initializer_list<QWidget *> controls)
+{
+    QWidget *previous = nullptr;
+    for (QWidget *control : controls) {
+        if (previous)
+            QWidget::setTabOrder(previous, control);
+        previous = control;
+    }
 }

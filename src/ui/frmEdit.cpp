@@ -85,12 +85,7 @@ void frmEdit::CreateControls()
     lblVer = label("lblVer", QString());
     Label4 = label("Label4", QStringLiteral("Free software"));
 
-    setTabOrder(sprEdit, txtNear);
-    setTabOrder(txtNear, txtBGcolor);
-    setTabOrder(txtBGcolor, btnCellToBG);
-    setTabOrder(btnCellToBG, btnEditSupport);
-    setTabOrder(btnEditSupport, btnMakeHtml);
-    setTabOrder(btnMakeHtml, chkAsIs);
+    SetTabChain({sprEdit, txtNear, txtBGcolor, btnCellToBG, btnEditSupport, btnMakeHtml, chkAsIs});
 
     connect(btnMakeHtml, &QPushButton::clicked, this, &frmEdit::btnMakeHtml_Click);
     connect(btnCellToBG, &QPushButton::clicked, this, &frmEdit::btnCellToBG_Click);

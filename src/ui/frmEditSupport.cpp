@@ -56,10 +56,7 @@ frmEditSupport::frmEditSupport(GridSheet &sheet, QWidget *owner)
     btnRight = arrow("btnRight", QStringLiteral("→"));
     btnLeft = arrow("btnLeft", QStringLiteral("←"));
 
-    setTabOrder(txtEdit, btnUp);
-    setTabOrder(btnUp, btnDown);
-    setTabOrder(btnDown, btnRight);
-    setTabOrder(btnRight, btnLeft);
+    SetTabChain({txtEdit, btnUp, btnDown, btnRight, btnLeft});
 
     connect(btnUp, &QPushButton::clicked, this, &frmEditSupport::btnUp_Click);
     connect(btnDown, &QPushButton::clicked, this, &frmEditSupport::btnDown_Click);

@@ -107,9 +107,7 @@ frmSetting::frmSetting(GridSheet &sheet, Dialogs &dialogs, QWidget *owner)
     btnCancel->setObjectName(QStringLiteral("btnCancel"));
     btnCancel->setAutoDefault(false);
 
-    setTabOrder(txtMaxCol, txtMaxRow);
-    setTabOrder(txtMaxRow, btnOK);
-    setTabOrder(btnOK, btnCancel);
+    SetTabChain({txtMaxCol, txtMaxRow, btnOK, btnCancel});
 
     connect(btnOK, &QPushButton::clicked, this, &frmSetting::btnOK_Click);
     connect(btnCancel, &QPushButton::clicked, this, &frmSetting::btnCancel_Click);

@@ -61,13 +61,7 @@ void frmTextLoad::CreateControls()
     cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
 
-    setTabOrder(txtPath, cmdRef);
-    setTabOrder(cmdRef, rdoText[0]);
-    setTabOrder(rdoText[0], rdoText[1]);
-    setTabOrder(rdoText[1], chkBackSkip);
-    setTabOrder(chkBackSkip, cmdCancel);
-    setTabOrder(cmdCancel, cmdOK);
-    setTabOrder(cmdOK, chkSpaceSkip);
+    SetTabChain({txtPath, cmdRef, rdoText[0], rdoText[1], chkBackSkip, cmdCancel, cmdOK, chkSpaceSkip});
 
     connect(cmdRef, &QPushButton::clicked, this, &frmTextLoad::cmdRef_Click);
     connect(cmdOK, &QPushButton::clicked, this, &frmTextLoad::cmdOK_Click);
