@@ -78,6 +78,7 @@ struct JpegKind {
     int vSampling = 2;
     bool grey = false;
     bool cmyk = false;
+    bool rgbStored = false; // RGB components as they are, no YCbCr
     bool progressive = false;
     int restartRows = 0;
     int quality = 85;
@@ -99,6 +100,8 @@ bool WriteJpeg(const QImage &picture, const QString &path, const JpegKind &kind)
     cinfo.in_color_space = kind.grey ? JCS_GRAYSCALE : kind.cmyk ? JCS_CMYK : JCS_RGB;
     jpeg_set_defaults(&cinfo);
     jpeg_set_quality(&cinfo, kind.quality, TRUE);
+    if (kind.rgbStored)
+        jpeg_set_colorspace(&cinfo, JCS_RGB);
     if (!kind.grey && !kind.cmyk) {
         cinfo.comp_info[0].h_samp_factor = kind.hSampling;
         cinfo.comp_info[0].v_samp_factor = kind.vSampling;
@@ -343,22 +346,24 @@ private slots:
         QTest::addColumn<int>("hSampling");
         QTest::addColumn<int>("vSampling");
         QTest::addColumn<bool>("grey");
+        QTest::addColumn<bool>("rgbStored");
         QTest::addColumn<bool>("progressive");
         QTest::addColumn<int>("restartRows");
         QTest::addColumn<QString>("block");
-        QTest::newRow("4:2:0") << 301 << 203 << 2 << 2 << false << false << 0 << "1";
-        QTest::newRow("4:2:0 blocks") << 301 << 203 << 2 << 2 << false << false << 0 << "7";
-        QTest::newRow("4:4:4") << 257 << 199 << 1 << 1 << false << false << 0 << "1";
-        QTest::newRow("4:2:2") << 250 << 181 << 2 << 1 << false << false << 0 << "1";
-        QTest::newRow("4:4:0") << 190 << 171 << 1 << 2 << false << false << 0 << "1";
-        QTest::newRow("grey") << 255 << 190 << 1 << 1 << true << false << 0 << "1";
-        QTest::newRow("grey blocks") << 255 << 190 << 1 << 1 << true << false << 0 << "9";
-        QTest::newRow("progressive") << 240 << 210 << 2 << 2 << false << true << 0 << "1";
-        QTest::newRow("restart markers") << 222 << 180 << 2 << 2 << false << false << 1 << "1";
-        QTest::newRow("tall, one column") << 1 << 300 << 2 << 2 << false << false << 0 << "1";
-        QTest::newRow("wide, one row") << 300 << 1 << 2 << 2 << false << false << 0 << "1";
-        QTest::newRow("one pixel") << 1 << 1 << 2 << 2 << false << false << 0 << "8";
-        QTest::newRow("large blocks") << 640 << 480 << 2 << 2 << false << false << 0 << "33";
+        QTest::newRow("4:2:0") << 301 << 203 << 2 << 2 << false << false << false << 0 << "1";
+        QTest::newRow("4:2:0 blocks") << 301 << 203 << 2 << 2 << false << false << false << 0 << "7";
+        QTest::newRow("4:4:4") << 257 << 199 << 1 << 1 << false << false << false << 0 << "1";
+        QTest::newRow("4:2:2") << 250 << 181 << 2 << 1 << false << false << false << 0 << "1";
+        QTest::newRow("4:4:0") << 190 << 171 << 1 << 2 << false << false << false << 0 << "1";
+        QTest::newRow("RGB stored") << 211 << 150 << 1 << 1 << false << true << false << 0 << "1";
+        QTest::newRow("grey") << 255 << 190 << 1 << 1 << true << false << false << 0 << "1";
+        QTest::newRow("grey blocks") << 255 << 190 << 1 << 1 << true << false << false << 0 << "9";
+        QTest::newRow("progressive") << 240 << 210 << 2 << 2 << false << false << true << 0 << "1";
+        QTest::newRow("restart markers") << 222 << 180 << 2 << 2 << false << false << false << 1 << "1";
+        QTest::newRow("tall, one column") << 1 << 300 << 2 << 2 << false << false << false << 0 << "1";
+        QTest::newRow("wide, one row") << 300 << 1 << 2 << 2 << false << false << false << 0 << "1";
+        QTest::newRow("one pixel") << 1 << 1 << 2 << 2 << false << false << false << 0 << "8";
+        QTest::newRow("large blocks") << 640 << 480 << 2 << 2 << false << false << false << 0 << "33";
     }
 
     void jpegPixelsAsTheEditorDecodesThem()
@@ -368,6 +373,7 @@ private slots:
         QFETCH(int, hSampling);
         QFETCH(int, vSampling);
         QFETCH(bool, grey);
+        QFETCH(bool, rgbStored);
         QFETCH(bool, progressive);
         QFETCH(int, restartRows);
         QFETCH(QString, block);
@@ -375,6 +381,7 @@ private slots:
         kind.hSampling = hSampling;
         kind.vSampling = vSampling;
         kind.grey = grey;
+        kind.rgbStored = rgbStored;
         kind.progressive = progressive;
         kind.restartRows = restartRows;
         const QString path = Path(QStringLiteral("kind.jpg"));
