@@ -21,6 +21,16 @@ QString ToQtNameFilters(const QString &filter)
     return filters.join(QStringLiteral(";;"));
 }
 
+QString ReadErrorText(const QString &path, const QString &reason)
+{
+    return QStringLiteral("読み込みエラー\r\n") + path + QStringLiteral("\r\n") + reason;
+}
+
+QString WriteErrorText(const QString &path, const QString &reason)
+{
+    return QStringLiteral("書き込みエラー\r\n") + path + QStringLiteral("\r\n") + reason;
+}
+
 namespace {
 
 class DialogFileChooser : public FileChooser {

@@ -44,6 +44,10 @@ QString ToQtNameFilters(const QString &filter);
 
 enum class MessageIcon { None, Error };
 
+// The failure messages of the file commands: the heading, the path and the reason, one a line.
+QString ReadErrorText(const QString &path, const QString &reason);
+QString WriteErrorText(const QString &path, const QString &reason);
+
 // Everything a window asks of the user beyond its own controls.
 class Dialogs {
 public:

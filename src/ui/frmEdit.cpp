@@ -145,11 +145,18 @@ void frmEdit::Form_Load()
     setWindowTitle(ApplicationTitle() + QStringLiteral(" ver. ") + VersionText());
 }
 
-void frmEdit::ShowWriteError(const QString &path, const QString &reason)
+void frmEdit::WriteChosenFile(const QString &path, const DeviceWriter &writer)
 {
-    dialogs_.ShowMessage(this, MessageIcon::Error,
-                         QStringLiteral("書き込みエラー\r\n") + path + QStringLiteral("\r\n") + reason);
+    QString error;
+    bool written = false;
+    {
+        BusyPointer busy;
+        written = WriteFileAtomically(path, writer, &error);
+    }
+    if (!written)
+        dialogs_.ShowMessage(this, MessageIcon::Error, WriteErrorText(path, error));
 }
+
 
 void frmEdit::btnMakeHtml_Click()
 {
@@ -164,18 +171,9 @@ void frmEdit::btnMakeHtml_Click()
         return;
     settings.pageTitle = PageTitleFromFileTitle(ComDlg().ChosenFileTitle());
 
-    QString error;
-    bool written = false;
-    {
-        BusyPointer busy;
-        written = WriteFileAtomically(
-            path, [&](QIODevice &device, QString *writeError) {
-                return WriteHtmlPage(device, sheet_, settings, writeError);
-            },
-            &error);
-    }
-    if (!written)
-        ShowWriteError(path, error);
+    WriteChosenFile(path, [&](QIODevice &device, QString *error) {
+        return WriteHtmlPage(device, sheet_, settings, error);
+    });
 }
 
 void frmEdit::MakeHtml_Click() { btnMakeHtml_Click(); }
@@ -213,8 +211,7 @@ void frmEdit::ImportImage_Click()
         picture = LoadPicture(path, &error);
     }
     if (picture.isNull()) {
-        dialogs_.ShowMessage(this, MessageIcon::Error,
-                             QStringLiteral("読み込みエラー\r\n") + path + QStringLiteral("\r\n") + error);
+        dialogs_.ShowMessage(this, MessageIcon::Error, ReadErrorText(path, error));
         return;
     }
     if (!viewWindow_)
@@ -243,16 +240,7 @@ void frmEdit::ExportText_Click()
                                                    QStringLiteral("テキストファイル (*.txt)|*.txt||"));
     if (path.isEmpty())
         return;
-    QString error;
-    bool written = false;
-    {
-        BusyPointer busy;
-        written = WriteFileAtomically(
-            path, [this](QIODevice &device, QString *writeError) { return WritePlainText(device, sheet_, writeError); },
-            &error);
-    }
-    if (!written)
-        ShowWriteError(path, error);
+    WriteChosenFile(path, [this](QIODevice &device, QString *error) { return WritePlainText(device, sheet_, error); });
 }
 
 // --- Grid files ---
@@ -270,8 +258,7 @@ void frmEdit::LoadGridImage_Click()
         loaded = LoadSheet(sheet_, path, &error);
     }
     if (!loaded)
-        dialogs_.ShowMessage(this, MessageIcon::Error,
-                             QStringLiteral("読み込みエラー\r\n") + path + QStringLiteral("\r\n") + error);
+        dialogs_.ShowMessage(this, MessageIcon::Error, ReadErrorText(path, error));
 }
 
 void frmEdit::SavaGridImage_Click()
@@ -280,14 +267,7 @@ void frmEdit::SavaGridImage_Click()
     const QString path = ComDlg().ChooseFileToSave(QStringLiteral("グリッドイメージの書き込み"), GridFileFilter());
     if (path.isEmpty())
         return;
-    QString error;
-    bool saved = false;
-    {
-        BusyPointer busy;
-        saved = SaveSheet(sheet_, path, &error);
-    }
-    if (!saved)
-        ShowWriteError(path, error);
+    WriteChosenFile(path, [this](QIODevice &device, QString *error) { return WriteGridFile(device, sheet_, error); });
 }
 
 // --- Setting ---

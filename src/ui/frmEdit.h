@@ -2,6 +2,7 @@
 // the menu. Each handler gathers its inputs, calls the logic and shows the outcome.
 #pragma once
 
+#include "core/AtomicFile.h"
 #include "core/GridSheet.h"
 #include "ui/FileChooser.h"
 
@@ -73,8 +74,9 @@ private:
     void CreateMenus();
     void PlaceControls();
     void Form_Load();
-    // "書き込みエラー", the path and the reason, with the error icon.
-    void ShowWriteError(const QString &path, const QString &reason);
+    // Writes the chosen file whole under the busy pointer; a failure shows
+    // "書き込みエラー", the path and the reason.
+    void WriteChosenFile(const QString &path, const DeviceWriter &writer);
 
     Dialogs &dialogs_;
     GridSheet sheet_;

@@ -144,8 +144,7 @@ bool frmTextLoad::LoadText(LineBreakMode mode)
         owner_.DialogHost().ShowMessage(this, MessageIcon::Error, QStringLiteral("ファイルを選択して下さい"));
         break;
     case TextPouringOutcome::ReadFailed:
-        owner_.DialogHost().ShowMessage(this, MessageIcon::Error,
-            QStringLiteral("読み込みエラー\r\n") + inputs.path + QStringLiteral("\r\n") + result.error);
+        owner_.DialogHost().ShowMessage(this, MessageIcon::Error, ReadErrorText(inputs.path, result.error));
         break;
     }
     return result.Done();
