@@ -1,88 +1,40 @@
-// Save Grid Image and Load Grid Image from the main window, through their shortcuts:
-// the whole grid comes back, the fields stay, and failures are shown with their reason.
-#include "core/GridSheet.h"
+// Save and Load Grid Image through their shortcuts: the grid comes back, the fields stay, failures are shown.
 #include "support/logic/SheetBuilder.h"
 #include "support/ui/FakeDialogs.h"
-#include "ui/GridSheetView.h"
 #include "ui/frmEdit.h"
 
 #include <QCheckBox>
-#include <QDir>
-#include <QFile>
 #include <QLineEdit>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <csignal>
 #include <sys/resource.h>
 
-namespace {
-
-QString Describe(const GridSheet &sheet)
-{
-    QString out = QStringLiteral("%1x%2\n").arg(sheet.ColumnCount()).arg(sheet.RowCount());
-    for (int row = 1; row <= sheet.RowCount(); ++row) {
-        for (int column = 1; column <= sheet.ColumnCount(); ++column)
-            out += QStringLiteral("[%1|%2|%3]")
-                       .arg(sheet.GetCellText(column, row))
-                       .arg(sheet.BackColorAt(column, row))
-                       .arg(sheet.ForeColorAt(column, row));
-        out += u'\n';
-    }
-    return out;
-}
-
-void Paint(GridSheet &sheet)
-{
-    GridSheet::ChangeBatch batch(sheet);
-    sheet.SetSize(6, 4);
-    const QStringList texts = {QStringLiteral("春"), QStringLiteral("ab"), QStringLiteral("𠮷"), QStringLiteral(" ")};
-    for (int row = 1; row <= 4; ++row) {
-        for (int column = 1; column <= 6; ++column) {
-            sheet.SetCellText(column, row, texts[(row + column) % texts.size()]);
-            sheet.SetCellColors(column, row, MakeColor(column * 40, row * 60, 7), column % 2 ? kWhite : kBlack);
-        }
-    }
-}
-
-// Writes beyond a size fail as on a full disk (the tests run as root: permissions do not).
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &old_);
-        rlimit limit = old_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &old_); }
-
-private:
-    rlimit old_{};
-};
-
-const QString kFilter = QStringLiteral("グリッドファイル (*.grd)|*.grd||");
-
-} // namespace
-
 class TestGridImage : public QObject {
     Q_OBJECT
 
-private:
     QTemporaryDir dir_;
     FakeDialogs dialogs_;
     std::unique_ptr<frmEdit> window_;
 
-    void SaveAs(const QString &answer)
+    // Presses a shortcut and answers the chooser with a file of the test folder (empty: cancel).
+    QString Press(Qt::Key key, const QString &name)
     {
-        dialogs_.answers << answer;
-        QTest::keyClick(window_.get(), Qt::Key_S, Qt::ControlModifier);
+        const QString path = name.isEmpty() ? name : dir_.filePath(name);
+        dialogs_.answers << path;
+        QTest::keyClick(window_.get(), key, Qt::ControlModifier);
+        return path;
     }
-    void LoadFrom(const QString &answer)
+    QString Describe() const
     {
-        dialogs_.answers << answer;
-        QTest::keyClick(window_.get(), Qt::Key_O, Qt::ControlModifier);
+        const GridSheet &sheet = window_->Sheet();
+        QString out = QStringLiteral("%1x%2").arg(sheet.ColumnCount()).arg(sheet.RowCount());
+        for (int row = 1; row <= sheet.RowCount(); ++row)
+            for (int column = 1; column <= sheet.ColumnCount(); ++column)
+                out += QStringLiteral("[%1|%2|%3]")
+                           .arg(sheet.GetCellText(column, row), QString::number(sheet.BackColorAt(column, row)),
+                                QString::number(sheet.ForeColorAt(column, row)));
+        return out;
     }
 
 private slots:
@@ -91,142 +43,67 @@ private slots:
         dialogs_ = FakeDialogs();
         window_ = std::make_unique<frmEdit>(dialogs_);
         window_->show();
-        window_->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+        window_->Sheet().TakeContentFrom(*BuildSheet({{{"春", 0x00336699, kWhite}, {"ab"}},
+                                                      {{"𠮷", kBlack, 0x00FF0000}, {{}, 0x00123456, 0x00654321}},
+                                                      {{" "}, {"ｱｲ", 0x00FFFFFE}}}));
     }
-    void cleanup() { window_.reset(); }
 
     void saveThenLoadRestoresTheGridAndKeepsTheFields()
     {
-        GridSheet &sheet = window_->Sheet();
-        Paint(sheet);
-        const QString saved = Describe(sheet);
-        const QString path = dir_.filePath(QStringLiteral("spring.grd"));
-        SaveAs(path);
-        QCOMPARE(dialogs_.requests.size(), 1);
-        QVERIFY(dialogs_.requests[0].save);
-        QCOMPARE(dialogs_.requests[0].title, QStringLiteral("グリッドイメージの書き込み"));
-        QCOMPARE(dialogs_.requests[0].filter, kFilter);
-        QVERIFY(QFile::exists(path));
-
-        sheet.SetSize(3, 30);
-        sheet.SetCellText(1, 1, QStringLiteral("変"));
-        sheet.SetCellColors(2, 2, 0x00112233, 0x00445566);
+        const QString saved = Describe();
+        Press(Qt::Key_S, QStringLiteral("poem")); // saved under the name as typed
+        QCOMPARE(QDir(dir_.path()).entryList({QStringLiteral("poem*")}), QStringList{QStringLiteral("poem")});
+        window_->Sheet().SetSize(1, 30); // loses a column of texts and colours
         window_->txtNear->setText(QStringLiteral("20"));
         window_->txtBGcolor->setText(QStringLiteral("#102030"));
         window_->chkAsIs->setChecked(true);
-
-        LoadFrom(path);
-        QCOMPARE(dialogs_.requests.size(), 2);
-        QVERIFY(!dialogs_.requests[1].save);
-        QCOMPARE(dialogs_.requests[1].title, QStringLiteral("グリッドイメージの読み込み"));
-        QCOMPARE(dialogs_.requests[1].filter, kFilter);
-        QCOMPARE(Describe(sheet), saved);
-        QVERIFY(dialogs_.messages.isEmpty());
-        QCOMPARE(window_->txtNear->text(), QStringLiteral("20"));
-        QCOMPARE(window_->txtBGcolor->text(), QStringLiteral("#102030"));
+        Press(Qt::Key_O, QStringLiteral("poem"));
+        QCOMPARE(Describe(), saved);
+        QCOMPARE(window_->txtNear->text() + window_->txtBGcolor->text(), QStringLiteral("20#102030"));
         QVERIFY(window_->chkAsIs->isChecked());
-        // The view follows the loaded size.
-        QCOMPARE(window_->sprEdit->model()->columnCount(), 6);
-        QCOMPARE(window_->sprEdit->model()->rowCount(), 4);
-    }
 
-    void nameIsUsedAsTyped()
-    {
-        QTemporaryDir dir;
-        SaveAs(dir.filePath(QStringLiteral("poem")));
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("poem")});
+        // A cancelled chooser or a missing file changes nothing and shows nothing.
+        const int files = QDir(dir_.path()).count();
+        Press(Qt::Key_S, QString());
+        Press(Qt::Key_O, QString());
+        Press(Qt::Key_O, QStringLiteral("missing.grd"));
+        QCOMPARE(Describe(), saved);
+        QCOMPARE(QDir(dir_.path()).count(), files);
         QVERIFY(dialogs_.messages.isEmpty());
+
+        const QString filter = QStringLiteral("グリッドファイル (*.grd)|*.grd||");
+        QCOMPARE(dialogs_.requests.size(), 5);
+        QVERIFY(dialogs_.requests[0].save && !dialogs_.requests[1].save);
+        QCOMPARE(dialogs_.requests[0].title + dialogs_.requests[0].filter, "グリッドイメージの書き込み" + filter);
+        QCOMPARE(dialogs_.requests[1].title + dialogs_.requests[1].filter, "グリッドイメージの読み込み" + filter);
     }
 
-    void cancelOrMissingFileChangesNothing()
+    void failuresShowTheErrorWithThePathAndChangeNothing()
     {
-        GridSheet &sheet = window_->Sheet();
-        Paint(sheet);
-        const QString before = Describe(sheet);
-        QTemporaryDir dir;
-        SaveAs(QString());
-        LoadFrom(QString());
-        LoadFrom(dir.filePath(QStringLiteral("missing.grd")));
-        QCOMPARE(dialogs_.requests.size(), 3);
-        QVERIFY(dialogs_.messages.isEmpty());
-        QVERIFY(QDir(dir.path()).isEmpty());
-        QCOMPARE(Describe(sheet), before);
-    }
-
-    void unreadableFileShowsTheReasonAndLeavesTheGrid_data()
-    {
-        QTest::addColumn<QByteArray>("bytes"); // empty: a saved grid file with one byte changed
-        QTest::newRow("foreign text") << QByteArray("春の海 ひねもすのたり のたりかな\r\n");
-        QTest::newRow("damaged grid file") << QByteArray();
-    }
-
-    void unreadableFileShowsTheReasonAndLeavesTheGrid()
-    {
-        QFETCH(QByteArray, bytes);
-        GridSheet &sheet = window_->Sheet();
-        Paint(sheet);
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("bad.grd"));
-        if (bytes.isEmpty()) {
-            SaveAs(path);
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::ReadWrite));
-            file.seek(40);
-            file.write("\xFF");
-        } else {
-            WriteTestFile(dir.path(), QStringLiteral("bad.grd"), bytes);
-        }
-        sheet.SetCellText(1, 1, QStringLiteral("今"));
-        const QString current = Describe(sheet);
-
-        LoadFrom(path);
-        QCOMPARE(dialogs_.messages.size(), 1);
-        QCOMPARE(dialogs_.messages[0].icon, MessageIcon::Error);
-        const QStringList lines = dialogs_.messages[0].text.split(QStringLiteral("\r\n"));
-        QCOMPARE(lines.size(), 3);
-        QCOMPARE(lines[0], QStringLiteral("読み込みエラー"));
-        QCOMPARE(lines[1], path);
-        QVERIFY(!lines[2].isEmpty());
-        QCOMPARE(Describe(sheet), current);
-    }
-
-    void failedSaveKeepsTheOldFileAndShowsTheReason_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::newRow("folder that does not exist") << QStringLiteral("no such folder/poem.grd");
-        QTest::newRow("a folder") << QStringLiteral("folder");
-        QTest::newRow("disk full") << QStringLiteral("poem.grd");
-    }
-
-    void failedSaveKeepsTheOldFileAndShowsTheReason()
-    {
-        QFETCH(QString, name);
-        QTemporaryDir dir;
-        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder")));
-        const QByteArray oldBytes("the old file");
-        WriteTestFile(dir.path(), QStringLiteral("poem.grd"), oldBytes);
-        const QString path = dir.filePath(name);
-
-        // A grid larger than the disk's room.
-        window_->Sheet().SetSize(300, 300);
+        const QString path = Press(Qt::Key_S, QStringLiteral("damaged.grd"));
+        QVERIFY(QFile::resize(path, 30)); // cut in its first cell
         window_->Sheet().SetCellText(1, 1, QString(50'000, QLatin1Char('x')));
-        {
-            FileSizeLimit limit(16 * 1024);
-            SaveAs(path);
-        }
-        QCOMPARE(dialogs_.messages.size(), 1);
-        QCOMPARE(dialogs_.messages[0].icon, MessageIcon::Error);
-        const QStringList lines = dialogs_.messages[0].text.split(QStringLiteral("\r\n"));
-        QCOMPARE(lines.size(), 3);
-        QCOMPARE(lines[0], QStringLiteral("書き込みエラー"));
-        QCOMPARE(lines[1], path);
-        QVERIFY(!lines[2].isEmpty());
+        const QString current = Describe();
+        const int files = QDir(dir_.path()).count();
+        Press(Qt::Key_O, QStringLiteral("damaged.grd"));
+        QCOMPARE(Describe(), current);
 
-        QFile old(dir.filePath(QStringLiteral("poem.grd")));
-        QVERIFY(old.open(QIODevice::ReadOnly));
-        QCOMPARE(old.readAll(), oldBytes);
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("poem.grd")});
+        // Writes beyond the limit fail with EFBIG, as on a full disk (root ignores permissions).
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit saved{};
+        getrlimit(RLIMIT_FSIZE, &saved);
+        const rlimit limit{16 * 1024, saved.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        Press(Qt::Key_S, QStringLiteral("damaged.grd"));
+        setrlimit(RLIMIT_FSIZE, &saved);
+        QCOMPARE(QFileInfo(path).size(), 30); // the old file is kept, and no temporary one
+        QCOMPARE(QDir(dir_.path()).count(), files);
+
+        QCOMPARE(dialogs_.messages.size(), 2);
+        QVERIFY(dialogs_.messages[0].text.startsWith(QStringLiteral("読み込みエラー\r\n") + path));
+        QVERIFY(dialogs_.messages[1].text.startsWith(QStringLiteral("書き込みエラー\r\n") + path));
+        QVERIFY(dialogs_.messages[0].icon == MessageIcon::Error && dialogs_.messages[1].icon == MessageIcon::Error);
     }
 };
 
