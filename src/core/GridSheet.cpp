@@ -86,17 +86,10 @@ void GridSheet::ClampActiveCell()
     activeRow_ = std::clamp(activeRow_, 1, std::max(rows_, 1));
 }
 
-QStringView GridSheet::CellTextView(int column, int row) const
+QStringView GridSheet::LongTextView(qint64 index) const
 {
-    if (!Contains(column, row))
-        return {};
-    const qint64 index = IndexOf(column, row);
-    const Cell &cell = cells_[size_t(index)];
-    if (cell.textLength == kLongText) {
-        const auto it = longTexts_.constFind(index);
-        return it == longTexts_.cend() ? QStringView() : QStringView(*it);
-    }
-    return QStringView(cell.text, cell.textLength);
+    const auto it = longTexts_.constFind(index);
+    return it == longTexts_.cend() ? QStringView() : QStringView(*it);
 }
 
 bool GridSheet::SetCellText(int column, int row, const QString &text)
@@ -119,16 +112,6 @@ bool GridSheet::SetCellText(int column, int row, const QString &text)
     return true;
 }
 
-Color GridSheet::BackColorAt(int column, int row) const
-{
-    return Contains(column, row) ? cells_[size_t(IndexOf(column, row))].back : kWhite;
-}
-
-Color GridSheet::ForeColorAt(int column, int row) const
-{
-    return Contains(column, row) ? cells_[size_t(IndexOf(column, row))].fore : kBlack;
-}
-
 bool GridSheet::SetCellColors(int column, int row, Color back, Color fore)
 {
     if (!Contains(column, row))
@@ -137,6 +120,22 @@ bool GridSheet::SetCellColors(int column, int row, Color back, Color fore)
     cell.back = back;
     cell.fore = fore;
     MarkChanged(column, row, column, row);
+    return true;
+}
+
+bool GridSheet::SetRowColors(int row, int firstColumn, const Color *back, const Color *fore, int count)
+{
+    if (count <= 0)
+        return count == 0;
+    const int lastColumn = firstColumn + (count - 1);
+    if (!Contains(firstColumn, row) || count > columns_ - firstColumn + 1)
+        return false;
+    Cell *cell = cells_.data() + IndexOf(firstColumn, row);
+    for (int i = 0; i < count; ++i) {
+        cell[i].back = back[i];
+        cell[i].fore = fore[i];
+    }
+    MarkChanged(firstColumn, row, lastColumn, row);
     return true;
 }
 

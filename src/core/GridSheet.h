@@ -56,11 +56,14 @@ public:
 
     // Addresses outside the sheet read as a never-painted empty cell and ignore writes.
     QString GetCellText(int column, int row) const { return CellTextView(column, row).toString(); }
-    QStringView CellTextView(int column, int row) const;
+    inline QStringView CellTextView(int column, int row) const;
     bool SetCellText(int column, int row, const QString &text);
-    Color BackColorAt(int column, int row) const;
-    Color ForeColorAt(int column, int row) const;
+    inline Color BackColorAt(int column, int row) const;
+    inline Color ForeColorAt(int column, int row) const;
     bool SetCellColors(int column, int row, Color back, Color fore);
+    // Paints count cells of one row from firstColumn on, announced as one change; false,
+    // changing nothing, when they do not all lie inside the sheet.
+    bool SetRowColors(int row, int firstColumn, const Color *back, const Color *fore, int count);
 
     void ClearAllText();
 
@@ -95,6 +98,7 @@ private:
     static_assert(sizeof(Cell) == 16);
     static constexpr quint8 kLongText = 3;
 
+    QStringView LongTextView(qint64 index) const;
     qint64 IndexOf(int column, int row) const { return qint64(row - 1) * columns_ + (column - 1); }
     void MarkChanged(int firstColumn, int firstRow, int lastColumn, int lastRow);
     void ClampActiveCell();
@@ -112,3 +116,25 @@ private:
     bool pending_ = false;
     int pendingFirstColumn_ = 0, pendingFirstRow_ = 0, pendingLastColumn_ = 0, pendingLastRow_ = 0;
 };
+
+// The reads are inline: the writers and the view call them once per cell.
+inline QStringView GridSheet::CellTextView(int column, int row) const
+{
+    if (!Contains(column, row))
+        return {};
+    const qint64 index = IndexOf(column, row);
+    const Cell &cell = cells_[size_t(index)];
+    if (cell.textLength == kLongText)
+        return LongTextView(index);
+    return QStringView(cell.text, cell.textLength);
+}
+
+inline Color GridSheet::BackColorAt(int column, int row) const
+{
+    return Contains(column, row) ? cells_[size_t(IndexOf(column, row))].back : kWhite;
+}
+
+inline Color GridSheet::ForeColorAt(int column, int row) const
+{
+    return Contains(column, row) ? cells_[size_t(IndexOf(column, row))].fore : kBlack;
+}

@@ -7,7 +7,10 @@
 
 #include <QBuffer>
 
+#include <algorithm>
 #include <cstdio>
+#include <new>
+#include <thread>
 
 namespace {
 
@@ -156,13 +159,10 @@ QString PageTitleFromFileTitle(const QString &fileTitle)
     return dot < 0 ? fileTitle : fileTitle.left(dot);
 }
 
-bool WriteHtmlPage(QIODevice &device, const GridSheet &sheet, const HtmlPageSettings &settings,
-                   QString *error)
-{
-    const qint32 nearDistance = ReadNumberField(settings.nearText).value;
-    const Color pageBackground = HexToColor(settings.backgroundText);
+namespace {
 
-    ByteSink sink;
+void PutHeader(ByteSink &sink, const HtmlPageSettings &settings)
+{
     const QString header[] = {
         QStringLiteral("<HTML>"),
         QStringLiteral("<META http-equiv=Content-Type content='text/html; charset=shift_jis;'>"),
@@ -177,15 +177,83 @@ bool WriteHtmlPage(QIODevice &device, const GridSheet &sheet, const HtmlPageSett
     };
     for (const QString &line : header)
         PutLine(sink, line);
+}
 
+void PutFooter(ByteSink &sink)
+{
+    for (const QString &line : {QStringLiteral("</PRE>"), QStringLiteral("</BODY>"), QStringLiteral("</HTML>")})
+        PutLine(sink, line);
+}
+
+// Rows [first, end) into the sink; false when memory runs out on the way.
+bool PutRows(ByteSink &sink, const GridSheet &sheet, int first, int end, qint32 nearDistance, Color pageBackground,
+             bool asIs)
+{
+    try {
+        for (int row = first; row < end; ++row)
+            PutRow(sink, sheet, row, nearDistance, pageBackground, asIs);
+        return true;
+    } catch (const std::bad_alloc &) {
+        return false;
+    }
+}
+
+} // namespace
+
+bool WriteHtmlPage(QIODevice &device, const GridSheet &sheet, const HtmlPageSettings &settings,
+                   QString *error)
+{
+    const qint32 nearDistance = ReadNumberField(settings.nearText).value;
+    const Color pageBackground = HexToColor(settings.backgroundText);
+
+    ByteSink sink;
+    PutHeader(sink, settings);
     const int rows = sheet.RowCount();
     for (int row = 1; row <= rows; ++row) {
         PutRow(sink, sheet, row, nearDistance, pageBackground, settings.asIs);
         if (!sink.FlushIfFull(device, error))
             return false;
     }
-    for (const QString &line : {QStringLiteral("</PRE>"), QStringLiteral("</BODY>"), QStringLiteral("</HTML>")})
-        PutLine(sink, line);
+    PutFooter(sink);
+    return sink.Flush(device, error);
+}
+
+bool WriteHtmlPageOnTwoThreads(QIODevice &device, const GridSheet &sheet, const HtmlPageSettings &settings,
+                               QString *error)
+{
+    const qint32 nearDistance = ReadNumberField(settings.nearText).value;
+    const Color pageBackground = HexToColor(settings.backgroundText);
+    // Chunks of about this many cells keep both buffers small and both threads busy.
+    constexpr qint64 kCellsPerChunk = 1 << 18;
+    const int rows = sheet.RowCount();
+    const int chunkRows = int(std::clamp<qint64>(kCellsPerChunk / std::max(sheet.ColumnCount(), 1), 1,
+                                                 std::max(rows, 1)));
+
+    ByteSink sink;
+    ByteSink other;
+    PutHeader(sink, settings);
+    for (int first = 1; first <= rows; first += 2 * chunkRows) {
+        const int middle = int(std::min<qint64>(rows + 1, qint64(first) + chunkRows));
+        const int end = int(std::min<qint64>(rows + 1, qint64(middle) + chunkRows));
+        bool otherBuilt = true;
+        std::thread worker;
+        if (middle < end) {
+            worker = std::thread([&, middle, end] {
+                otherBuilt = PutRows(other, sheet, middle, end, nearDistance, pageBackground, settings.asIs);
+            });
+        }
+        const bool built = PutRows(sink, sheet, first, middle, nearDistance, pageBackground, settings.asIs);
+        if (worker.joinable())
+            worker.join();
+        if (!built || !otherBuilt) {
+            if (error)
+                *error = QStringLiteral("Not enough memory to build the page.");
+            return false;
+        }
+        if (!sink.Flush(device, error) || !other.Flush(device, error))
+            return false;
+    }
+    PutFooter(sink);
     return sink.Flush(device, error);
 }
 

@@ -10,6 +10,7 @@
 #include <QStringView>
 
 #include <functional>
+#include <vector>
 
 // Cells along one edge: whole blocks, plus one for a remainder of at least a tenth of a
 // block (the rule floor(length / block + 0.9), in integers so no rounding can creep in).
@@ -32,6 +33,35 @@ struct GridPlan {
 // The block size is the field read as a number, halves to even; below 1 it is 1. A value
 // beyond the 32-bit range, or a grid beyond what the sheet holds, is refused.
 GridPlan PlanGrid(QSize pictureSize, QStringView blockSizeText);
+
+// Sums the blocks of one block row at a time from scan lines handed in top to bottom, so a
+// picture can be converted while it is being decoded, without holding it whole. The sums
+// are exact integers, so the colours do not depend on how the lines arrive.
+class BlockRowSummer {
+public:
+    // Ok() is false when its buffers cannot be had.
+    BlockRowSummer(const GridPlan &plan, qsizetype pictureWidth);
+    bool Ok() const { return ok_; }
+
+    // The next scan line of the current block row: opaque RGB32 pixels, pictureWidth of them.
+    void AddLine(const QRgb *line);
+    // Ends the block row: each block's mean colour into back and its text colour into fore,
+    // plan.columns of each. Every block of a planned grid holds at least one pixel.
+    void FinishRow(Color *back, Color *fore);
+
+private:
+    void FoldLines();
+
+    qint64 block_ = 1;
+    int columns_ = 0;
+    qsizetype width_ = 0;     // the picture's width
+    qsizetype usedWidth_ = 0; // pixels right of the last column's block are unused
+    bool ok_ = false;
+    int pendingLines_ = 0;    // lines in the column lanes, not yet folded into the sums
+    qint64 rowLines_ = 0;     // lines of the current block row
+    std::vector<quint32> redBlue_, green_;
+    std::vector<quint64> sums_; // red, green, blue per block of the current block row
+};
 
 // Receives the To Grid button's caption: once per row, and "To Grid" at the end.
 using GridProgress = std::function<void(const QString &caption)>;
