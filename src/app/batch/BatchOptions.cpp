@@ -18,7 +18,8 @@ constexpr OptionSpec kOptions[] = {
     {"--block", Kind::Value}, {"--text", Kind::Value},        {"--flow", Kind::Flag},
     {"--skip-spaces", Kind::Flag}, {"--skip-bg", Kind::Flag}, {"--html", Kind::Value},
     {"--near", Kind::Value},  {"--bg", Kind::Value},          {"--as-is", Kind::Flag},
-    {"--plain", Kind::Value}, {"--save", Kind::Value},        {"--help", Kind::Flag},
+    {"--plain", Kind::Value}, {"--save", Kind::Value},        {"--verbose", Kind::Flag},
+    {"--help", Kind::Flag},
 };
 
 const OptionSpec *FindOption(const QString &name)
@@ -46,6 +47,7 @@ void Store(BatchOptions &options, const QString &name, const QString &value)
     else if (name == u"--as-is") options.asIs = true;
     else if (name == u"--plain") options.plainPath = value;
     else if (name == u"--save") options.savePath = value;
+    else if (name == u"--verbose") options.verbose = true;
     else if (name == u"--help") options.help = true;
 }
 
@@ -176,6 +178,7 @@ QString BatchUsage()
         "  --plain FILE       the cells' characters as fixed-width plain text\n"
         "  --save FILE        the whole grid as a grid file\n"
         "\n"
+        "  --verbose          say what each step did, one line each, on standard error\n"
         "  --help             show this help\n"
         "Options take their value as the next argument or after \"=\" (--near=12).\n"
         "Exit status: 0 done, 1 an input or output failed, 2 the command line is wrong.\n"

@@ -22,6 +22,7 @@ struct BatchOptions {
     std::optional<QString> htmlPath;
     std::optional<QString> plainPath;
     std::optional<QString> savePath;
+    bool verbose = false; // one line per step on standard error
     bool help = false;
 };
 

@@ -6,18 +6,28 @@
 #include "image/ImageToGrid.h"
 #include "image/PictureFile.h"
 
-#ifdef GLYPHSCAPE_DIRECT_JPEG
 #include "JpegPicture.h"
-#endif
 
 #include <QFile>
-
 #include <QImageReader>
 #include <QLocale>
 
 namespace {
 
 QString Grouped(qint64 value) { return QLocale(QLocale::English, QLocale::UnitedStates).toString(value); }
+
+void NoteConversion(BatchProgress &progress, const QString &path, QSize size, const GridPlan &plan,
+                    const char *decoder)
+{
+    progress.Note(QStringLiteral("picture %1: %2 x %3 pixels, block %4: %5 x %6 cells, decoded %7")
+                      .arg(path)
+                      .arg(size.width())
+                      .arg(size.height())
+                      .arg(plan.blockSize)
+                      .arg(plan.columns)
+                      .arg(plan.rows)
+                      .arg(QLatin1String(decoder)));
+}
 
 QString TooManyCellsText(const GridPlan &plan)
 {
@@ -26,38 +36,19 @@ QString TooManyCellsText(const GridPlan &plan)
              Grouped(GridSheet::kMaxCells));
 }
 
-} // namespace
+// The picture's size from its header, so a refused grid costs no decoding.
+QSize HeaderSize(const QString &path)
+{
+    QImageReader reader(path);
+    reader.setDecideFormatFromContent(true);
+    return reader.size();
+}
 
-PictureConversion ConvertPictureFile(const QString &path, QStringView blockSizeText, GridSheet &sheet,
+// The editor's way: the whole picture decoded by Qt, then converted by ImageToGrid.
+PictureConversion ConvertAsTheEditor(const QString &path, QStringView blockSizeText, GridSheet &sheet,
                                      BatchProgress &progress, QString *error)
 {
-    // The size from the header first, so a refused grid costs no decoding.
-    {
-        QImageReader reader(path);
-        reader.setDecideFormatFromContent(true);
-        const QSize size = reader.size();
-        if (size.isValid()) {
-            const GridPlan plan = PlanGrid(size, blockSizeText);
-            if (!plan.Ok()) {
-                *error = TooManyCellsText(plan);
-                return PictureConversion::TooManyCells;
-            }
-        }
-    }
-    QImage picture;
-#ifdef GLYPHSCAPE_DIRECT_JPEG
-    {
-        QFile file(path);
-        if (file.open(QIODevice::ReadOnly) && file.size() < (qint64(1) << 31)) {
-            const QByteArray bytes = file.readAll();
-            if (LooksLikeJpeg(bytes))
-                picture = DecodeJpegExactly(bytes);
-        }
-    }
-#endif
-    // Everything the direct decoder leaves is loaded exactly as the editor loads it.
-    if (picture.isNull())
-        picture = LoadPicture(path, error);
+    const QImage picture = LoadPicture(path, error);
     if (picture.isNull())
         return PictureConversion::Unreadable;
     const GridPlan plan = PlanGrid(picture.size(), blockSizeText);
@@ -65,20 +56,59 @@ PictureConversion ConvertPictureFile(const QString &path, QStringView blockSizeT
         *error = TooManyCellsText(plan);
         return PictureConversion::TooManyCells;
     }
-    bool painted = true;
+    const qint64 rows = plan.rows;
     ImageToGrid(picture, blockSizeText, sheet, [&](const QString &caption) {
         // "To Grid (row/rows)" while rows are painted, "To Grid" at the end.
         const qsizetype open = caption.indexOf(u'(');
         const qsizetype slash = caption.indexOf(u'/');
         if (open > 0 && slash > open)
-            progress.Advance(caption.mid(open + 1, slash - open - 1).toLongLong(),
-                             caption.mid(slash + 1).chopped(1).toLongLong());
+            progress.Advance(caption.mid(open + 1, slash - open - 1).toLongLong(), rows);
     });
-    if (sheet.ColumnCount() != plan.columns || sheet.RowCount() != plan.rows)
-        painted = false;
-    if (!painted) {
+    if (sheet.ColumnCount() != plan.columns || sheet.RowCount() != plan.rows) {
         *error = QStringLiteral("%1 x %2 cells").arg(Grouped(plan.columns), Grouped(plan.rows));
         return PictureConversion::OutOfMemory;
     }
+    NoteConversion(progress, path, picture.size(), plan, "by Qt");
     return PictureConversion::Done;
+}
+
+} // namespace
+
+PictureConversion ConvertPictureFile(const QString &path, QStringView blockSizeText, GridSheet &sheet,
+                                     BatchProgress &progress, QString *error)
+{
+    QFile file(path);
+    char start[3] = {};
+    if (file.open(QIODevice::ReadOnly) && file.peek(start, 3) == 3 && LooksLikeJpeg(QByteArray(start, 3))
+        && file.size() < (qint64(1) << 31)) {
+        const QByteArray bytes = file.readAll();
+        file.close();
+        const JpegFacts facts = ReadJpegFacts(bytes);
+        if (facts.taken) {
+            const GridPlan plan = PlanGrid(facts.size, blockSizeText);
+            if (!plan.Ok()) {
+                *error = TooManyCellsText(plan);
+                return PictureConversion::TooManyCells;
+            }
+            switch (ConvertJpeg(bytes, plan, sheet, progress)) {
+            case JpegConversion::Done:
+                NoteConversion(progress, path, facts.size, plan, "by libjpeg-turbo on two threads");
+                return PictureConversion::Done;
+            case JpegConversion::OutOfMemory:
+                *error = QStringLiteral("%1 x %2 cells").arg(Grouped(plan.columns), Grouped(plan.rows));
+                return PictureConversion::OutOfMemory;
+            case JpegConversion::Declined:
+                break; // the library complained: the editor's decoding decides what the file gives
+            }
+        }
+    }
+    const QSize size = HeaderSize(path);
+    if (size.isValid()) {
+        const GridPlan plan = PlanGrid(size, blockSizeText);
+        if (!plan.Ok()) {
+            *error = TooManyCellsText(plan);
+            return PictureConversion::TooManyCells;
+        }
+    }
+    return ConvertAsTheEditor(path, blockSizeText, sheet, progress, error);
 }

@@ -38,16 +38,17 @@ QString Reason(const QString &path, const QString &what, const QString &why)
 
 QString Grouped(qint64 value) { return QLocale(QLocale::English, QLocale::UnitedStates).toString(value); }
 
-void LoadGrid(const QString &path, GridSheet &sheet)
+void LoadGrid(const QString &path, GridSheet &sheet, BatchProgress &progress)
 {
     if (!QFileInfo(path).isFile())
         throw Failure{Reason(path, QStringLiteral("no such grid file"), {})};
     QString error;
     if (!LoadSheet(sheet, path, &error))
         throw Failure{Reason(path, QStringLiteral("cannot read the grid file"), error)};
+    progress.Note(QStringLiteral("grid file %1: %2 x %3 cells").arg(path).arg(sheet.ColumnCount()).arg(sheet.RowCount()));
 }
 
-void ApplySize(const QString &text, GridSheet &sheet)
+void ApplySize(const QString &text, GridSheet &sheet, BatchProgress &progress)
 {
     GridSizeText size;
     ParseGridSizeText(text, &size); // checked with the command line
@@ -61,6 +62,7 @@ void ApplySize(const QString &text, GridSheet &sheet)
     // Columns first, then rows, as the Setting window does; both fit, so neither fails.
     sheet.SetColumnCount(size.columns);
     sheet.SetRowCount(size.rows);
+    progress.Note(QStringLiteral("size: %1 x %2 cells").arg(sheet.ColumnCount()).arg(sheet.RowCount()));
 }
 
 void ImportPicture(const BatchOptions &options, GridSheet &sheet, BatchProgress &progress)
@@ -114,6 +116,9 @@ void PourTextFile(const BatchOptions &options, GridSheet &sheet, BatchProgress &
                              QStringLiteral("is not code page 932 (Shift_JIS) text: %1 invalid byte sequence(s)")
                                  .arg(result.invalidBytes),
                              {})};
+    progress.Note(QStringLiteral("text %1 poured, %2")
+                      .arg(inputs.path, options.flow ? QStringLiteral("ignoring line breaks")
+                                                     : QStringLiteral("a new row at each line break")));
 }
 
 // Outputs whose folder is missing are refused before the conversion runs, so a run never
@@ -135,11 +140,12 @@ void CheckOutputPath(const std::optional<QString> &path, const QString &what)
                              QStringLiteral("the folder is not writable"))};
 }
 
-void WriteOutput(const QString &path, const QString &what, const DeviceWriter &writer)
+void WriteOutput(const QString &path, const QString &what, BatchProgress &progress, const DeviceWriter &writer)
 {
     QString error;
     if (!WriteFileAtomically(path, writer, &error))
         throw Failure{Reason(path, QStringLiteral("cannot write the %1").arg(what), error)};
+    progress.Note(QStringLiteral("wrote the %1 %2 (%3 bytes)").arg(what, path).arg(QFileInfo(path).size()));
 }
 
 void WriteOutputs(const BatchOptions &options, const GridSheet &sheet, BatchProgress &progress)
@@ -152,19 +158,19 @@ void WriteOutputs(const BatchOptions &options, const GridSheet &sheet, BatchProg
         settings.asIs = options.asIs;
         // The page title as the editor takes it from the chooser's file title.
         settings.pageTitle = PageTitleFromFileTitle(QFileInfo(*options.htmlPath).fileName());
-        WriteOutput(*options.htmlPath, QStringLiteral("HTML page"), [&](QIODevice &device, QString *error) {
-            return WriteHtmlPage(device, sheet, settings, error);
+        WriteOutput(*options.htmlPath, QStringLiteral("HTML page"), progress, [&](QIODevice &device, QString *error) {
+            return WriteHtmlPageOnTwoThreads(device, sheet, settings, error);
         });
     }
     if (options.plainPath) {
         progress.Stage(QStringLiteral("Plain text"));
-        WriteOutput(*options.plainPath, QStringLiteral("plain text"), [&](QIODevice &device, QString *error) {
+        WriteOutput(*options.plainPath, QStringLiteral("plain text"), progress, [&](QIODevice &device, QString *error) {
             return WritePlainText(device, sheet, error);
         });
     }
     if (options.savePath) {
         progress.Stage(QStringLiteral("Grid file"));
-        WriteOutput(*options.savePath, QStringLiteral("grid file"), [&](QIODevice &device, QString *error) {
+        WriteOutput(*options.savePath, QStringLiteral("grid file"), progress, [&](QIODevice &device, QString *error) {
             return WriteGridFile(device, sheet, error);
         });
     }
@@ -181,9 +187,9 @@ int RunBatch(const BatchOptions &options, GridSheet &sheet, BatchProgress &progr
         CheckOutputPath(options.plainPath, QStringLiteral("plain text"));
         CheckOutputPath(options.savePath, QStringLiteral("grid file"));
         if (options.gridPath)
-            LoadGrid(*options.gridPath, sheet);
+            LoadGrid(*options.gridPath, sheet, progress);
         if (options.sizeText)
-            ApplySize(*options.sizeText, sheet);
+            ApplySize(*options.sizeText, sheet, progress);
         if (options.imagePath)
             ImportPicture(options, sheet, progress);
         if (options.textPath)

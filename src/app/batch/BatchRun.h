@@ -14,6 +14,8 @@ public:
     virtual void Stage(const QString &name) = 0;
     virtual void Advance(qint64 done, qint64 total) = 0;
     virtual void Finish() = 0;
+    // What a step did, for --verbose.
+    virtual void Note(const QString &text) = 0;
 };
 
 class SilentProgress final : public BatchProgress {
@@ -21,6 +23,7 @@ public:
     void Stage(const QString &) override {}
     void Advance(qint64, qint64) override {}
     void Finish() override {}
+    void Note(const QString &) override {}
 };
 
 enum BatchExitCode { kBatchDone = 0, kBatchFailed = 1, kBatchUsage = 2 };

@@ -1,14 +1,33 @@
-// Decodes baseline and progressive JPEG files with libjpeg-turbo on two threads, giving
-// exactly the pixels the editor's picture loading gives for the same file.
+// Converts baseline and progressive JPEG files straight into the sheet while libjpeg-turbo
+// decodes them on two threads, with exactly the pixels the editor's picture loading gives.
 #pragma once
 
-#include <QImage>
-#include <QString>
+#include <QByteArray>
+#include <QSize>
 
-// The decoded picture in the editor's form (opaque RGB32), or a null image when this
-// decoder does not take the file (not a JPEG, CMYK, a grey picture with a colour profile,
-// too large, or any complaint of the library): the caller then loads it the editor's way.
-QImage DecodeJpegExactly(const QByteArray &file);
+class BatchProgress;
+class GridSheet;
+struct GridPlan;
+
+// What the file's header says, read without decoding.
+struct JpegFacts {
+    QSize size;
+    bool taken = false; // the direct path decodes it exactly as the editor would
+};
 
 // True when the bytes start like a JPEG file.
 bool LooksLikeJpeg(const QByteArray &file);
+
+// Reads the header. A file that is not a JPEG, a CMYK one, a grey one with a colour profile,
+// one above the editor's picture size limit or one the library complains about is not taken.
+JpegFacts ReadJpegFacts(const QByteArray &file);
+
+enum class JpegConversion {
+    Done,
+    Declined,    // the library complained on the way: convert the editor's way (the sheet is resized)
+    OutOfMemory, // the sheet refused the size
+};
+
+// Resizes the sheet to the plan and paints every cell from the decoded file, as ImageToGrid
+// paints it from the editor's decoding of the same file. Announced as one change.
+JpegConversion ConvertJpeg(const QByteArray &file, const GridPlan &plan, GridSheet &sheet, BatchProgress &progress);

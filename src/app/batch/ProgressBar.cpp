@@ -1,11 +1,26 @@
 #include "ProgressBar.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <unistd.h>
 
-ProgressBar::ProgressBar()
+ProgressBar::ProgressBar(bool verbose)
     : enabled_(isatty(STDERR_FILENO) == 1)
+    , verbose_(verbose)
 {
+}
+
+void ProgressBar::Note(const QString &text)
+{
+    if (!verbose_)
+        return;
+    if (drawn_)
+        std::fputs("\r\x1b[K", stderr);
+    const QByteArray line = QByteArrayLiteral("glyphscape-batch: ") + text.toLocal8Bit() + '\n';
+    std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
+    std::fflush(stderr);
+    if (drawn_)
+        Draw(std::max(lastPercent_, 0));
 }
 
 void ProgressBar::Stage(const QString &name)

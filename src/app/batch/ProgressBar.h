@@ -7,15 +7,17 @@
 
 class ProgressBar final : public BatchProgress {
 public:
-    ProgressBar();
+    explicit ProgressBar(bool verbose);
     void Stage(const QString &name) override;
     void Advance(qint64 done, qint64 total) override;
     void Finish() override;
+    void Note(const QString &text) override;
 
 private:
     void Draw(int percent);
 
     bool enabled_;
+    bool verbose_;
     bool drawn_ = false;
     QString stage_;
     int lastPercent_ = -1;

@@ -44,7 +44,7 @@ int main(int argc, char *argv[])
         return kBatchUsage;
     }
     GridSheet sheet;
-    ProgressBar progress;
+    ProgressBar progress(arguments.options.verbose);
     QString message;
     const int code = RunBatch(arguments.options, sheet, progress, &message);
     if (code != kBatchDone)
