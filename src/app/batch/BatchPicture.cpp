@@ -77,10 +77,13 @@ PictureConversion ConvertAsTheEditor(const QString &path, QStringView blockSizeT
 PictureConversion ConvertPictureFile(const QString &path, QStringView blockSizeText, GridSheet &sheet,
                                      BatchProgress &progress, QString *error)
 {
+    // A JPEG of as many pixels as a picture may have stays far below this; a larger file is
+    // left to the editor's loading, which refuses it, rather than read into memory first.
+    constexpr qint64 kMostJpegBytes = qint64(512) << 20;
     QFile file(path);
     char start[3] = {};
     if (file.open(QIODevice::ReadOnly) && file.peek(start, 3) == 3 && LooksLikeJpeg(QByteArray(start, 3))
-        && file.size() < (qint64(1) << 31)) {
+        && file.size() <= kMostJpegBytes) {
         const QByteArray bytes = file.readAll();
         file.close();
         const JpegFacts facts = ReadJpegFacts(bytes);
@@ -98,7 +101,7 @@ PictureConversion ConvertPictureFile(const QString &path, QStringView blockSizeT
                 *error = QStringLiteral("%1 x %2 cells").arg(Grouped(plan.columns), Grouped(plan.rows));
                 return PictureConversion::OutOfMemory;
             case JpegConversion::Declined:
-                break; // the library complained: the editor's decoding decides what the file gives
+                break; // nothing to paint, or the library complained: the editor's way decides
             }
         }
     }
