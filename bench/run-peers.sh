@@ -82,8 +82,8 @@ row "750x500(6000x4000,block8)" "$work/photo-6000x4000.jpg" 8 750 500
 row "4000x3000(4000x3000,block1)" "$work/photo-4000x3000.jpg" 1 4000 3000
 
 echo "== glyphscape-batch alone: the typical course of work (picture, poem, HTML)"
-for spec in "6000x4000 8" "4000x3000 1"; do
-    set -- $spec
+for run in "6000x4000 8" "4000x3000 1"; do
+    set -- $run
     t=$(measure /dev/null "$batch" --image "$work/photo-$1.jpg" --block "$2" --text "$poem" --flow --skip-bg \
         --html "$work/poem.htm" --plain "$work/poem.txt.out" --save "$work/poem.grd")
     printf '%-30s %8.3f s %6d MB\n' "$1,block$2+text+3outputs" $t

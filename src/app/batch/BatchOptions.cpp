@@ -8,12 +8,12 @@ namespace {
 
 enum class Kind { Flag, Value };
 
-struct OptionSpec {
+struct OptionDefinition {
     const char *name;
     Kind kind;
 };
 
-constexpr OptionSpec kOptions[] = {
+constexpr OptionDefinition kOptions[] = {
     {"--grid", Kind::Value},  {"--size", Kind::Value},        {"--image", Kind::Value},
     {"--block", Kind::Value}, {"--text", Kind::Value},        {"--flow", Kind::Flag},
     {"--skip-spaces", Kind::Flag}, {"--skip-bg", Kind::Flag}, {"--html", Kind::Value},
@@ -22,11 +22,11 @@ constexpr OptionSpec kOptions[] = {
     {"--help", Kind::Flag},
 };
 
-const OptionSpec *FindOption(const QString &name)
+const OptionDefinition *FindOption(const QString &name)
 {
-    for (const OptionSpec &spec : kOptions) {
-        if (name == QLatin1String(spec.name))
-            return &spec;
+    for (const OptionDefinition &definition : kOptions) {
+        if (name == QLatin1String(definition.name))
+            return &definition;
     }
     return nullptr;
 }
@@ -99,8 +99,8 @@ BatchArguments ParseBatchArguments(const QStringList &arguments)
             name = argument.left(equals);
             inlineValue = argument.mid(equals + 1);
         }
-        const OptionSpec *spec = FindOption(name);
-        if (!spec) {
+        const OptionDefinition *definition = FindOption(name);
+        if (!definition) {
             result.usageError = argument.startsWith(u'-') ? QStringLiteral("unknown option %1").arg(name)
                                                           : QStringLiteral("unexpected argument \"%1\"").arg(argument);
             return result;
@@ -111,7 +111,7 @@ BatchArguments ParseBatchArguments(const QStringList &arguments)
         }
         given.append(name);
         QString value;
-        if (spec->kind == Kind::Value) {
+        if (definition->kind == Kind::Value) {
             if (inlineValue) {
                 value = *inlineValue;
             } else if (i + 1 < arguments.size()) {
