@@ -45,20 +45,6 @@ private slots:
                                      [](QIODevice &, QString *) { return true; }, &error));
         QVERIFY(!error.isEmpty());
     }
-
-    void successReplacesTheFile()
-    {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("poem"));
-        for (const QByteArray &content : {QByteArray("first, longer"), QByteArray("second")}) {
-            QVERIFY(WriteFileAtomically(path, [&](QIODevice &device, QString *error) {
-                return WriteAll(device, content, error);
-            }));
-        }
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), QByteArray("second"));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestAtomicFile)
