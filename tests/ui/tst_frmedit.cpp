@@ -89,52 +89,37 @@ private slots:
         QCOMPARE(sheet.GetCellText(4, 4), QStringLiteral("x"));
     }
 
-    void typingAndMovingInPlace()
+    void editingInPlaceAndCellToBackground()
     {
         FakeDialogs dialogs;
         frmEdit window(dialogs);
         window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
         window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&window));
         GridSheetView *view = window.sprEdit;
-        ClickCell(view, 3, 2);
-        QCOMPARE(window.Sheet().ActiveColumn(), 3);
-        QCOMPARE(window.Sheet().ActiveRow(), 2);
+        GridSheet &sheet = window.Sheet();
+        sheet.SetCellColors(2, 2, MakeColor(5, 10, 200), kBlack);
+        sheet.SetCellColors(3, 1, Color(0x80000000), kBlack);
+        const std::pair<QPoint, QString> cells[] = {{{1, 1}, QStringLiteral("#FFFFFF")},
+                                                    {{2, 2}, QStringLiteral("#050AC8")},
+                                                    {{3, 1}, QStringLiteral("#000000")}}; // top byte: black
+        for (const auto &[cell, colour] : cells) {
+            ClickCell(view, cell.x(), cell.y());
+            QTest::mouseClick(window.btnCellToBG, Qt::LeftButton);
+            QCOMPARE(window.txtBGcolor->text(), colour);
+            QCOMPARE(QPoint(sheet.ActiveColumn(), sheet.ActiveRow()), cell);
+        }
         QTest::keyClick(view, Qt::Key_Right);
-        QCOMPARE(window.Sheet().ActiveColumn(), 4);
         QTest::keyClick(view, Qt::Key_Down);
-        QCOMPARE(window.Sheet().ActiveRow(), 3);
-
+        QCOMPARE(QPoint(sheet.ActiveColumn(), sheet.ActiveRow()), QPoint(4, 2));
         QTest::keyClick(view, Qt::Key_A); // a key starts editing in place
         QWidget *editor = QApplication::focusWidget();
         QVERIFY(editor && editor != view);
         QTest::keyClick(editor, Qt::Key_B);
         QTest::keyClick(editor, Qt::Key_Return);
-        QTRY_COMPARE(window.Sheet().GetCellText(4, 3), QStringLiteral("ab")); // the delegate commits queued
-
-        window.Sheet().SetSize(2, 2); // a shrink keeps the active cell inside
+        QTRY_COMPARE(sheet.GetCellText(4, 2), QStringLiteral("ab")); // the delegate commits queued
+        sheet.SetSize(2, 2); // a shrink keeps the active cell inside
         QCOMPARE(view->currentIndex(), view->model()->index(1, 1));
-    }
-
-    void cellToBackground()
-    {
-        FakeDialogs dialogs;
-        frmEdit window(dialogs);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        window.Sheet().SetCellColors(2, 2, MakeColor(5, 10, 200), kBlack);
-        window.Sheet().SetCellColors(3, 1, Color(0x80000000), kBlack);
-
-        QTest::mouseClick(window.btnCellToBG, Qt::LeftButton);
-        QCOMPARE(window.txtBGcolor->text(), QStringLiteral("#FFFFFF"));
-        ClickCell(window.sprEdit, 2, 2);
-        QTest::mouseClick(window.btnCellToBG, Qt::LeftButton);
-        QCOMPARE(window.txtBGcolor->text(), QStringLiteral("#050AC8"));
-        QCOMPARE(window.Sheet().ActiveColumn(), 2);
-        ClickCell(window.sprEdit, 3, 1);
-        QTest::mouseClick(window.btnCellToBG, Qt::LeftButton);
-        QCOMPARE(window.txtBGcolor->text(), QStringLiteral("#000000"));
         QVERIFY(dialogs.requests.isEmpty());
     }
 
