@@ -1,5 +1,6 @@
 // Files are written whole or not at all.
 #include "core/AtomicFile.h"
+#include "support/logic/SheetBuilder.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,10 +14,7 @@ private slots:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("page.htm"));
-        QFile old(path);
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        old.write("old content");
-        old.close();
+        WriteTestFile(dir.path(), QStringLiteral("page.htm"), "old content");
 
         QString error;
         const bool written = WriteFileAtomically(
@@ -28,6 +26,7 @@ private slots:
             &error);
         QVERIFY(!written);
         QCOMPARE(error, QStringLiteral("stopped"));
+        QFile old(path);
         QVERIFY(old.open(QIODevice::ReadOnly));
         QCOMPARE(old.readAll(), QByteArray("old content"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("page.htm")});

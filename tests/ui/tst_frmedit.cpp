@@ -1,6 +1,8 @@
 // The main window driven as a user drives it.
 #include "core/GridSheet.h"
 #include "html/HtmlPageWriter.h"
+#include "support/logic/FileSizeLimit.h"
+#include "support/logic/SheetBuilder.h"
 #include "support/ui/FakeDialogs.h"
 #include "ui/GridSheetModel.h"
 #include "ui/GridSheetView.h"
@@ -18,8 +20,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <csignal>
-#include <sys/resource.h>
 
 namespace {
 
@@ -166,10 +166,7 @@ private slots:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("page.htm"));
-        QFile old(path);
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        old.write("old page");
-        old.close();
+        WriteTestFile(dir.path(), QStringLiteral("page.htm"), "old page");
 
         FakeDialogs dialogs;
         frmEdit window(dialogs);
@@ -178,15 +175,10 @@ private slots:
             for (int column = 1; column <= 300; ++column)
                 window.Sheet().SetCellText(column, row, QStringLiteral("x"));
         dialogs.answers = {path};
-        // A file size limit makes the write fail as a full disk would.
-        rlimit saved{};
-        getrlimit(RLIMIT_FSIZE, &saved);
-        rlimit limited = saved;
-        limited.rlim_cur = 4096;
-        std::signal(SIGXFSZ, SIG_IGN);
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
-        window.btnMakeHtml_Click();
-        setrlimit(RLIMIT_FSIZE, &saved);
+        {
+            FileSizeLimit full(4096);
+            window.btnMakeHtml_Click();
+        }
 
         QCOMPARE(dialogs.messages.size(), 1);
         QCOMPARE(dialogs.messages[0].icon, MessageIcon::Error);
