@@ -186,7 +186,6 @@ private slots:
         QVERIFY(dialogs.messages[0].text.size() > QStringLiteral("書き込みエラー\r\n\r\n").size() + path.size());
         QCOMPARE(ReadFile(path), QByteArray("old page"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("page.htm")});
-
     }
 };
 
