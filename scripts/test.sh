@@ -8,18 +8,31 @@ bash scripts/install-deps.sh
 jobs="$(nproc)"
 export QT_QPA_PLATFORM=offscreen
 
+# Runs the tests of one build and adds their number to the total; a failure stops the script.
+passed=0
+run_tests() {
+    local log
+    log="$(mktemp)"
+    ctest --test-dir "$1" --output-on-failure --parallel "$jobs" | tee "$log"
+    passed=$((passed + $(grep -c -E '^ *[0-9]+/[0-9]+ Test +#[0-9]+: .* Passed' "$log")))
+    rm -f "$log"
+}
+
 echo "== Build and test"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build --parallel "$jobs"
-ctest --test-dir build --output-on-failure --parallel "$jobs"
+run_tests build
 
-[ "${GLYPHSCAPE_QUICK:-0}" = "1" ] && exit 0
+if [ "${GLYPHSCAPE_QUICK:-0}" = "1" ]; then
+    echo "tests: $passed passed, 0 failed"
+    exit 0
+fi
 
 echo "== Build and test under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DGLYPHSCAPE_SANITIZE=ON >/dev/null
 cmake --build build-sanitize --parallel "$jobs"
-ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-    ctest --test-dir build-sanitize --output-on-failure --parallel "$jobs"
+export ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+run_tests build-sanitize
 
 if [ -f tests/fuzz/CMakeLists.txt ]; then
     echo "== Fuzz the grid file reader"
@@ -27,4 +40,7 @@ if [ -f tests/fuzz/CMakeLists.txt ]; then
     cmake --build build-fuzz --parallel "$jobs" --target fuzz_gridfile
     mkdir -p build-fuzz/corpus
     build-fuzz/bin/fuzz_gridfile -max_total_time=60 -rss_limit_mb=4096 build-fuzz/corpus
+    passed=$((passed + 1))
 fi
+
+echo "tests: $passed passed, 0 failed"

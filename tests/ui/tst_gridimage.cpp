@@ -1,14 +1,12 @@
 // Save and Load Grid Image through their shortcuts: the grid comes back, the fields stay, failures are shown.
 #include "gridfile/GridFile.h"
+#include "support/logic/FileSizeLimit.h"
 #include "support/logic/SheetBuilder.h"
 #include "support/ui/FakeDialogs.h"
 #include "ui/frmEdit.h"
 
 #include <QtTest>
 #include <QtWidgets>
-
-#include <csignal>
-#include <sys/resource.h>
 
 using namespace Qt::StringLiterals;
 
@@ -72,14 +70,10 @@ private slots:
         files = QDir(dir_.path()).count();
         Press(Qt::Key_O, u"damaged.grd"_s);
         QCOMPARE(Describe(), current);
-        // Writes beyond the limit fail with EFBIG, as on a full disk (root ignores permissions).
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit unlimited {};
-        getrlimit(RLIMIT_FSIZE, &unlimited);
-        const rlimit limit { 16 * 1024, unlimited.rlim_max };
-        setrlimit(RLIMIT_FSIZE, &limit);
-        Press(Qt::Key_S, u"damaged.grd"_s);
-        setrlimit(RLIMIT_FSIZE, &unlimited);
+        {
+            FileSizeLimit full(16 * 1024); // root ignores permissions; a full disk stops it
+            Press(Qt::Key_S, u"damaged.grd"_s);
+        }
         QCOMPARE(QFileInfo(path).size(), 30); // the old file is kept, and no temporary one
         QCOMPARE(QDir(dir_.path()).count(), files);
         QCOMPARE(dialogs_.messages.size(), 2);
