@@ -77,20 +77,6 @@ private slots:
         QCOMPARE(sheet.ColumnCount(), 2);
     }
 
-    void currentAndActiveCells()
-    {
-        GridSheet sheet(3, 3);
-        sheet.SetCurrentColumn(2);
-        sheet.SetCurrentRow(3);
-        QVERIFY(sheet.SetBackColor(0x00FF00) && sheet.SetForeColor(0x0000FF) && sheet.SetText(QStringLiteral("x")));
-        QCOMPARE(sheet.BackColorAt(2, 3), Color(0x00FF00));
-        QCOMPARE(sheet.ForeColorAt(2, 3), Color(0x0000FF));
-        sheet.ActivateCurrentCell();
-        QCOMPARE(QList<int>({sheet.ActiveColumn(), sheet.ActiveRow()}), QList<int>({2, 3}));
-        sheet.SetSize(1, 1); // the active cell stays inside
-        QCOMPARE(QList<int>({sheet.ActiveColumn(), sheet.ActiveRow()}), QList<int>({1, 1}));
-    }
-
     void changesAreAnnouncedOncePerOperation()
     {
         GridSheet sheet(1000, 1000);
@@ -122,21 +108,6 @@ private slots:
         sheet.SetCellText(2, 3, QStringLiteral("y"));
         QCOMPARE(cells.count(), 1);
         QCOMPARE(cells.at(0), (QList<QVariant>{2, 3, 2, 3}));
-    }
-
-    void takeContentFromReplacesEverything()
-    {
-        GridSheet sheet(2, 2);
-        GridSheet other(4, 1);
-        other.SetCellText(4, 1, QStringLiteral("a long one"));
-        other.SetCellColors(4, 1, 0x010203, 0x040506);
-        QSignalSpy size(&sheet, &GridSheet::sizeChanged);
-        sheet.TakeContentFrom(other);
-        QCOMPARE(size.count(), 1);
-        QCOMPARE(sheet.ColumnCount(), 4);
-        QCOMPARE(sheet.RowCount(), 1);
-        QCOMPARE(sheet.GetCellText(4, 1), QStringLiteral("a long one"));
-        QCOMPARE(sheet.BackColorAt(4, 1), Color(0x010203));
     }
 };
 
