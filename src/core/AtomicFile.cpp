@@ -1,28 +1,112 @@
 #include "core/AtomicFile.h"
 
+#include <QFile>
 #include <QSaveFile>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+void SetError(QString *error, const QString &text)
+{
+    if (error)
+        *error = text;
+}
+
+QString SystemError(int code) { return QString::fromLocal8Bit(std::strerror(code)); }
+
+// The kind of file at path, following symbolic links; 0 when nothing is there.
+mode_t FileType(const QString &path)
+{
+    struct stat status;
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+        return 0;
+    return status.st_mode & S_IFMT;
+}
+
+bool WriteIntoStream(const QString &path, const DeviceWriter &writer, QString *error)
+{
+    int descriptor = STDOUT_FILENO;
+    if (path != u"-") {
+        // No O_CREAT and no O_TRUNC: the path is a device or a FIFO, never made or cut here.
+        do
+            descriptor = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+        while (descriptor < 0 && errno == EINTR);
+        if (descriptor < 0) {
+            SetError(error, SystemError(errno));
+            return false;
+        }
+    }
+    QFile stream;
+    const QFileDevice::FileHandleFlags handle
+        = descriptor == STDOUT_FILENO ? QFileDevice::DontCloseHandle : QFileDevice::AutoCloseHandle;
+    if (!stream.open(descriptor, QIODevice::WriteOnly | QIODevice::Unbuffered, handle)) {
+        SetError(error, stream.errorString());
+        if (handle == QFileDevice::AutoCloseHandle)
+            ::close(descriptor);
+        return false;
+    }
+    QString writerError;
+    if (!writer(stream, &writerError)) {
+        SetError(error, writerError.isEmpty() ? stream.errorString() : writerError);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
 
 bool WriteFileAtomically(const QString &path, const DeviceWriter &writer, QString *error)
 {
+    switch (FileType(path)) {
+    case 0:
+    case S_IFREG:
+        break;
+    case S_IFDIR:
+        SetError(error, QStringLiteral("It is a folder."));
+        return false;
+    default:
+        SetError(error, QStringLiteral("It is not a regular file (a device or a FIFO)."));
+        return false;
+    }
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = file.errorString();
+    // Unbuffered: QSaveFile would otherwise keep up to 16 KiB of every output and commit()
+    // would replace the old file even when writing that tail failed.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        SetError(error, file.errorString());
         return false;
     }
     QString writerError;
     if (!writer(file, &writerError)) {
+        // The reason was taken at the failing write; afterwards the file forgets it.
+        SetError(error, writerError.isEmpty() ? file.errorString() : writerError);
         file.cancelWriting();
-        if (error)
-            *error = writerError.isEmpty() ? file.errorString() : writerError;
         return false;
     }
     if (!file.commit()) {
-        if (error)
-            *error = file.errorString();
+        SetError(error, file.errorString());
         return false;
     }
     return true;
+}
+
+bool WriteOutputFile(const QString &path, const DeviceWriter &writer, QString *error)
+{
+    if (IsStreamOutput(path))
+        return WriteIntoStream(path, writer, error);
+    return WriteFileAtomically(path, writer, error);
+}
+
+bool IsStreamOutput(const QString &path)
+{
+    if (path == u"-")
+        return true;
+    const mode_t type = FileType(path);
+    return type != 0 && type != S_IFREG && type != S_IFDIR;
 }
 
 bool WriteAll(QIODevice &device, QByteArrayView data, QString *error)
@@ -31,8 +115,7 @@ bool WriteAll(QIODevice &device, QByteArrayView data, QString *error)
     while (done < data.size()) {
         const qint64 written = device.write(data.data() + done, data.size() - done);
         if (written <= 0) {
-            if (error)
-                *error = device.errorString();
+            SetError(error, device.errorString());
             return false;
         }
         done += written;

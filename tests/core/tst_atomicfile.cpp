@@ -1,24 +1,149 @@
-// Files are written whole or not at all.
+// Files are written whole or not at all, whatever the writer and however the disk fails;
+// devices and FIFOs are written into, never replaced.
 #include "core/AtomicFile.h"
+#include "gridfile/GridFile.h"
+#include "html/HtmlPageWriter.h"
+#include "support/logic/FileSizeLimit.h"
 #include "support/logic/SheetBuilder.h"
+#include "text/PlainTextExport.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+namespace {
+
+QByteArray ReadAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+mode_t FileType(const QString &path)
+{
+    struct stat status;
+    return ::lstat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_mode & S_IFMT : 0;
+}
+
+// A sheet of columns × rows cells with varied texts and colours.
+std::unique_ptr<GridSheet> VariedSheet(int columns, int rows)
+{
+    auto sheet = std::make_unique<GridSheet>(columns, rows);
+    const QString texts[] = {u"春"_qs, u"ab"_qs, u"<"_qs, QString(), u"é"_qs};
+    for (int row = 1; row <= rows; ++row) {
+        for (int column = 1; column <= columns; ++column) {
+            sheet->SetCellText(column, row, texts[(column + row) % 5]);
+            sheet->SetCellColors(column, row, Color(column * 40503 + row * 977) & 0xFFFFFF, kBlack);
+        }
+    }
+    return sheet;
+}
+
+// Writes what every writer of the program writes, or plain 100-byte pieces.
+DeviceWriter Writer(const QString &kind, const GridSheet &sheet, qsizetype pieceBytes)
+{
+    if (kind == u"html") {
+        return [&sheet](QIODevice &device, QString *error) {
+            return WriteHtmlPage(device, sheet, HtmlPageSettings{}, error);
+        };
+    }
+    if (kind == u"two-thread html") {
+        return [&sheet](QIODevice &device, QString *error) {
+            return WriteHtmlPageOnTwoThreads(device, sheet, HtmlPageSettings{}, error);
+        };
+    }
+    if (kind == u"plain") {
+        return [&sheet](QIODevice &device, QString *error) { return WritePlainText(device, sheet, error); };
+    }
+    if (kind == u"grid") {
+        return [&sheet](QIODevice &device, QString *error) { return WriteGridFile(device, sheet, error); };
+    }
+    return [pieceBytes](QIODevice &device, QString *error) {
+        for (qsizetype done = 0; done < pieceBytes; done += 100) {
+            if (!WriteAll(device, QByteArray(100, 'p'), error))
+                return false;
+        }
+        return true;
+    };
+}
+
+} // namespace
+
 class TestAtomicFile : public QObject {
     Q_OBJECT
+
+    QTemporaryDir dir_;
+
+    QString Path(const QString &name) const { return dir_.filePath(name); }
+
 private slots:
+    void init()
+    {
+        QDir(dir_.path()).removeRecursively();
+        QVERIFY(QDir().mkpath(dir_.path()));
+    }
+
+    void fullDiskKeepsTheOldFile_data()
+    {
+        QTest::addColumn<QString>("writer");
+        QTest::addColumn<int>("columns");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<qsizetype>("pieceBytes");
+        QTest::addColumn<bool>("small");
+
+        // A small output is held back whole until the end; a large one's last piece crosses the limit.
+        for (const char *writer : {"html", "two-thread html", "plain", "grid"}) {
+            QTest::newRow(qPrintable(QStringLiteral("%1, small").arg(writer))) << writer << 4 << 4 << qsizetype(0) << true;
+            QTest::newRow(qPrintable(QStringLiteral("%1, large").arg(writer))) << writer << 300 << 200 << qsizetype(0) << false;
+        }
+        QTest::newRow("pieces, small") << "pieces" << 0 << 0 << qsizetype(300) << true;
+        QTest::newRow("pieces, large") << "pieces" << 0 << 0 << qsizetype(20000) << false;
+    }
+
+    void fullDiskKeepsTheOldFile()
+    {
+        QFETCH(QString, writer);
+        QFETCH(int, columns);
+        QFETCH(int, rows);
+        QFETCH(qsizetype, pieceBytes);
+        QFETCH(bool, small);
+
+        const auto sheet = VariedSheet(columns, rows);
+        const DeviceWriter write = Writer(writer, *sheet, pieceBytes);
+        QBuffer whole;
+        QVERIFY(whole.open(QIODevice::WriteOnly));
+        QVERIFY(write(whole, nullptr));
+        const qsizetype size = whole.data().size();
+        QVERIFY2(small ? size < 4096 : size >= 20000, QByteArray::number(size));
+
+        const QByteArray old(105, 'o');
+        const QString path = WriteTestFile(dir_.path(), QStringLiteral("poem.out"), old);
+        QString error;
+        bool written = true;
+        {
+            FileSizeLimit limit(rlim_t(small ? size / 2 : size - 1000));
+            written = WriteFileAtomically(path, write, &error);
+        }
+        QVERIFY(!written);
+        QVERIFY2(!error.isEmpty() && !error.contains(u"Unknown error"_qs), qPrintable(error));
+        QCOMPARE(ReadAll(path), old);
+        QCOMPARE(QDir(dir_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{u"poem.out"_qs});
+    }
+
     void failedWriterLeavesOldFileWhole()
     {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("page.htm"));
-        WriteTestFile(dir.path(), QStringLiteral("page.htm"), "old content");
-
+        const QString path = WriteTestFile(dir_.path(), QStringLiteral("page.htm"), "old content");
         QString error;
         const bool written = WriteFileAtomically(
-            path, [](QIODevice &device, QString *writeError) {
+            path,
+            [](QIODevice &device, QString *writeError) {
                 device.write("partial");
                 *writeError = QStringLiteral("stopped");
                 return false;
@@ -26,23 +151,71 @@ private slots:
             &error);
         QVERIFY(!written);
         QCOMPARE(error, QStringLiteral("stopped"));
-        QFile old(path);
-        QVERIFY(old.open(QIODevice::ReadOnly));
-        QCOMPARE(old.readAll(), QByteArray("old content"));
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("page.htm")});
+        QCOMPARE(ReadAll(path), QByteArray("old content"));
+        QCOMPARE(QDir(dir_.path()).entryList(QDir::Files), QStringList{QStringLiteral("page.htm")});
     }
 
-    void unopenablePathIsReported()
+    // Which existing paths are replaced, which written into, which refused.
+    void targets_data()
     {
-        QTemporaryDir dir;
-        const QString notAFolder = dir.filePath(QStringLiteral("file"));
-        QFile file(notAFolder);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.close();
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<bool>("commandLine");
+        QTest::addColumn<bool>("written");
+
+        for (bool commandLine : {false, true}) {
+            const char *who = commandLine ? "command line" : "editor";
+            QTest::newRow(qPrintable(QStringLiteral("new file, %1").arg(who))) << "new" << commandLine << true;
+            QTest::newRow(qPrintable(QStringLiteral("link to a file, %1").arg(who))) << "link" << commandLine << true;
+            QTest::newRow(qPrintable(QStringLiteral("device, %1").arg(who))) << "device" << commandLine << commandLine;
+            QTest::newRow(qPrintable(QStringLiteral("FIFO, %1").arg(who))) << "fifo" << commandLine << commandLine;
+            QTest::newRow(qPrintable(QStringLiteral("folder, %1").arg(who))) << "folder" << commandLine << false;
+            QTest::newRow(qPrintable(QStringLiteral("missing folder, %1").arg(who))) << "missing" << commandLine << false;
+        }
+    }
+
+    void targets()
+    {
+        QFETCH(QString, target);
+        QFETCH(bool, commandLine);
+        QFETCH(bool, written);
+
+        QString path = Path(target);
+        int reader = -1;
+        if (target == u"link") {
+            WriteTestFile(dir_.path(), QStringLiteral("file"), "old");
+            QVERIFY(QFile::link(QStringLiteral("file"), path));
+        } else if (target == u"device") {
+            // A private copy of /dev/null, so that a fault replaces nothing of the system's.
+            if (::mknod(QFile::encodeName(path).constData(), S_IFCHR | 0666, makedev(1, 3)) != 0)
+                QSKIP("making a device node needs root");
+        } else if (target == u"fifo") {
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+            // The reader first, so that opening the FIFO to write does not wait.
+            reader = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK);
+            QVERIFY(reader >= 0);
+        } else if (target == u"folder") {
+            QVERIFY(QDir(dir_.path()).mkdir(target));
+        } else if (target == u"missing") {
+            path = Path(QStringLiteral("missing/out"));
+        }
+        const mode_t typeBefore = FileType(path);
+
+        const DeviceWriter writer = [](QIODevice &device, QString *error) { return WriteAll(device, "new", error); };
         QString error;
-        QVERIFY(!WriteFileAtomically(notAFolder + QStringLiteral("/out.htm"),
-                                     [](QIODevice &, QString *) { return true; }, &error));
-        QVERIFY(!error.isEmpty());
+        const bool done = commandLine ? WriteOutputFile(path, writer, &error) : WriteFileAtomically(path, writer, &error);
+        QCOMPARE(done, written);
+        QCOMPARE(error.isEmpty(), written);
+        if (typeBefore != 0)
+            QCOMPARE(FileType(path), typeBefore);
+        if (target == u"link")
+            QCOMPARE(ReadAll(Path(QStringLiteral("file"))), QByteArray("new"));
+        if (target == u"new")
+            QCOMPARE(ReadAll(path), QByteArray("new"));
+        if (reader >= 0) {
+            char bytes[8] = {};
+            QCOMPARE(::read(reader, bytes, sizeof bytes), ssize_t(written ? 3 : 0));
+            ::close(reader);
+        }
     }
 };
 
