@@ -94,6 +94,23 @@ QString ToHtmlText(QStringView text)
     return out;
 }
 
+QString EscapeHtml(QStringView text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (QChar c : text) {
+        switch (c.unicode()) {
+        case u'&': out += u"&amp;"; break;
+        case u'<': out += u"&lt;"; break;
+        case u'>': out += u"&gt;"; break;
+        case u'"': out += u"&quot;"; break;
+        case u'\'': out += u"&#39;"; break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
 void AppendHtmlText(QString &out, QStringView text)
 {
     // Steps 2 to 6 touch distinct characters, so one pass does them in order; a space

@@ -40,6 +40,10 @@ QString ColorToHex(Color color);
 int ByteLength(QStringView text);
 
 QString ToHtmlText(QStringView text);
+
+// Text with &, <, >, " and ' as references, safe inside an element or a quoted attribute:
+// for what the user types that goes into the page (the background colour, the title).
+QString EscapeHtml(QStringView text);
 // Appends ToHtmlText(text) to out without building a string of its own.
 void AppendHtmlText(QString &out, QStringView text);
 

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <new>
+#include <system_error>
 #include <thread>
 
 namespace {
@@ -169,11 +170,11 @@ void PutHeader(ByteSink &sink, const HtmlPageSettings &settings)
         QStringLiteral("<META name=Generator content='") + ApplicationTitle() + QStringLiteral(" ver. ")
             + VersionText() + QStringLiteral("'>"),
         QStringLiteral("<HEAD>"),
-        QStringLiteral("<TITLE>") + settings.pageTitle + QStringLiteral("</TITLE>"),
+        QStringLiteral("<TITLE>") + EscapeHtml(settings.pageTitle) + QStringLiteral("</TITLE>"),
         QStringLiteral("</HEAD>"),
         QStringLiteral("<BODY>"),
         QStringLiteral("<PRE STYLE=\"font: 12pt /15px 'ＭＳ ゴシック',Osaka-等幅;background-color:")
-            + settings.backgroundText + QStringLiteral("\">"),
+            + EscapeHtml(settings.backgroundText) + QStringLiteral("\">"),
     };
     for (const QString &line : header)
         PutLine(sink, line);
@@ -198,6 +199,13 @@ bool PutRows(ByteSink &sink, const GridSheet &sheet, int first, int end, qint32 
     }
 }
 
+bool OutOfMemory(QString *error)
+{
+    if (error)
+        *error = QStringLiteral("Not enough memory to build the page.");
+    return false;
+}
+
 } // namespace
 
 bool WriteHtmlPage(QIODevice &device, const GridSheet &sheet, const HtmlPageSettings &settings,
@@ -205,17 +213,20 @@ bool WriteHtmlPage(QIODevice &device, const GridSheet &sheet, const HtmlPageSett
 {
     const qint32 nearDistance = ReadNumberField(settings.nearText).value;
     const Color pageBackground = HexToColor(settings.backgroundText);
-
-    ByteSink sink;
-    PutHeader(sink, settings);
-    const int rows = sheet.RowCount();
-    for (int row = 1; row <= rows; ++row) {
-        PutRow(sink, sheet, row, nearDistance, pageBackground, settings.asIs);
-        if (!sink.FlushIfFull(device, error))
-            return false;
+    try {
+        ByteSink sink;
+        PutHeader(sink, settings);
+        const int rows = sheet.RowCount();
+        for (int row = 1; row <= rows; ++row) {
+            PutRow(sink, sheet, row, nearDistance, pageBackground, settings.asIs);
+            if (!sink.FlushIfFull(device, error))
+                return false;
+        }
+        PutFooter(sink);
+        return sink.Flush(device, error);
+    } catch (const std::bad_alloc &) {
+        return OutOfMemory(error);
     }
-    PutFooter(sink);
-    return sink.Flush(device, error);
 }
 
 bool WriteHtmlPageOnTwoThreads(QIODevice &device, const GridSheet &sheet, const HtmlPageSettings &settings,
@@ -228,33 +239,38 @@ bool WriteHtmlPageOnTwoThreads(QIODevice &device, const GridSheet &sheet, const 
     const int rows = sheet.RowCount();
     const int chunkRows = int(std::clamp<qint64>(kCellsPerChunk / std::max(sheet.ColumnCount(), 1), 1,
                                                  std::max(rows, 1)));
-
-    ByteSink sink;
-    ByteSink other;
-    PutHeader(sink, settings);
-    for (int first = 1; first <= rows; first += 2 * chunkRows) {
-        const int middle = int(std::min<qint64>(rows + 1, qint64(first) + chunkRows));
-        const int end = int(std::min<qint64>(rows + 1, qint64(middle) + chunkRows));
-        bool otherBuilt = true;
-        std::thread worker;
-        if (middle < end) {
-            worker = std::thread([&, middle, end] {
+    try {
+        ByteSink sink;
+        ByteSink other;
+        PutHeader(sink, settings);
+        for (int first = 1; first <= rows; first += 2 * chunkRows) {
+            const int middle = int(std::min<qint64>(rows + 1, qint64(first) + chunkRows));
+            const int end = int(std::min<qint64>(rows + 1, qint64(middle) + chunkRows));
+            bool otherBuilt = true;
+            std::thread worker;
+            auto buildOther = [&, middle, end] {
                 otherBuilt = PutRows(other, sheet, middle, end, nearDistance, pageBackground, settings.asIs);
-            });
+            };
+            if (middle < end) {
+                try {
+                    worker = std::thread(buildOther);
+                } catch (const std::system_error &) {
+                    buildOther(); // no second thread to be had
+                }
+            }
+            const bool built = PutRows(sink, sheet, first, middle, nearDistance, pageBackground, settings.asIs);
+            if (worker.joinable())
+                worker.join();
+            if (!built || !otherBuilt)
+                return OutOfMemory(error);
+            if (!sink.Flush(device, error) || !other.Flush(device, error))
+                return false;
         }
-        const bool built = PutRows(sink, sheet, first, middle, nearDistance, pageBackground, settings.asIs);
-        if (worker.joinable())
-            worker.join();
-        if (!built || !otherBuilt) {
-            if (error)
-                *error = QStringLiteral("Not enough memory to build the page.");
-            return false;
-        }
-        if (!sink.Flush(device, error) || !other.Flush(device, error))
-            return false;
+        PutFooter(sink);
+        return sink.Flush(device, error);
+    } catch (const std::bad_alloc &) {
+        return OutOfMemory(error);
     }
-    PutFooter(sink);
-    return sink.Flush(device, error);
 }
 
 QByteArray HtmlPage(const GridSheet &sheet, const HtmlPageSettings &settings)

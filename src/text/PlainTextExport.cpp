@@ -7,6 +7,8 @@
 
 #include <QBuffer>
 
+#include <new>
+
 namespace {
 
 constexpr qsizetype kFlushSize = 1 << 20;
@@ -27,22 +29,28 @@ void AppendCell(QByteArray &out, QStringView text)
 
 bool WritePlainText(QIODevice &device, const GridSheet &sheet, QString *error)
 {
-    QByteArray out;
-    out.reserve(kFlushSize + 4096);
-    const int rows = sheet.RowCount();
-    const int columns = sheet.ColumnCount();
-    for (int row = 1; row <= rows; ++row) {
-        for (int column = 1; column <= columns; ++column) {
-            AppendCell(out, sheet.CellTextView(column, row));
-            if (out.size() >= kFlushSize) {
-                if (!WriteAll(device, out, error))
-                    return false;
-                out.truncate(0);
+    try {
+        QByteArray out;
+        out.reserve(kFlushSize + 4096);
+        const int rows = sheet.RowCount();
+        const int columns = sheet.ColumnCount();
+        for (int row = 1; row <= rows; ++row) {
+            for (int column = 1; column <= columns; ++column) {
+                AppendCell(out, sheet.CellTextView(column, row));
+                if (out.size() >= kFlushSize) {
+                    if (!WriteAll(device, out, error))
+                        return false;
+                    out.truncate(0);
+                }
             }
+            out += "\r\n";
         }
-        out += "\r\n";
+        return WriteAll(device, out, error);
+    } catch (const std::bad_alloc &) {
+        if (error)
+            *error = QStringLiteral("Not enough memory to build the text.");
+        return false;
     }
-    return WriteAll(device, out, error);
 }
 
 QByteArray PlainText(const GridSheet &sheet)

@@ -3,6 +3,7 @@
 #include "core/AtomicFile.h"
 #include "gridfile/GridFile.h"
 #include "html/HtmlPageWriter.h"
+#include "support/logic/AddressSpaceLimit.h"
 #include "support/logic/FileSizeLimit.h"
 #include "support/logic/SheetBuilder.h"
 #include "text/PlainTextExport.h"
@@ -135,6 +136,38 @@ private slots:
         QVERIFY2(!error.isEmpty() && !error.contains(u"Unknown error"_qs), qPrintable(error));
         QCOMPARE(ReadAll(path), old);
         QCOMPARE(QDir(dir_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{u"poem.out"_qs});
+    }
+
+    // A cell text too long to build its output in memory fails the write with a reason.
+    void outOfMemoryFailsTheWrite_data()
+    {
+        QTest::addColumn<QString>("writer");
+
+        for (const char *writer : {"html", "two-thread html", "plain", "grid"})
+            QTest::newRow(writer) << writer;
+    }
+
+    void outOfMemoryFailsTheWrite()
+    {
+        QFETCH(QString, writer);
+        if (!AddressSpaceLimit::Works())
+            QSKIP("no address space limit under AddressSanitizer");
+
+        GridSheet sheet(2, 1);
+        sheet.SetCellText(1, 1, QString(60'000'000, u'春'));
+        const DeviceWriter write = Writer(writer, sheet, 0);
+        const QString path = WriteTestFile(dir_.path(), QStringLiteral("poem.out"), "old");
+        QString error;
+        bool written = true;
+        try {
+            AddressSpaceLimit limit(rlim_t(64) << 20);
+            written = WriteFileAtomically(path, write, &error);
+        } catch (const std::bad_alloc &) {
+            QFAIL("the writer let a failed allocation through");
+        }
+        QVERIFY(!written);
+        QVERIFY2(error.contains(u"memory"_qs), qPrintable(error));
+        QCOMPARE(ReadAll(path), QByteArray("old"));
     }
 
     void failedWriterLeavesOldFileWhole()

@@ -133,20 +133,61 @@ private slots:
                                             "<FONT STYLE='color: #FFFFFF;background:#000000'>c&nbsp;</FONT>")});
     }
 
-    void titleAndBackgroundAsGiven()
+    void titleFromFileName_data()
     {
-        QCOMPARE(PageTitleFromFileTitle(QStringLiteral("spring.htm")), QStringLiteral("spring"));
-        QCOMPARE(PageTitleFromFileTitle(QStringLiteral("a.b.htm")), QStringLiteral("a"));
-        QCOMPARE(PageTitleFromFileTitle(QStringLiteral("poem")), QStringLiteral("poem"));
-        QCOMPARE(PageTitleFromFileTitle(QStringLiteral(".htm")), QString());
+        QTest::addColumn<QString>("fileTitle");
+        QTest::addColumn<QString>("title");
+
+        QTest::newRow("extension") << "spring.htm" << "spring";
+        QTest::newRow("two dots") << "a.b.htm" << "a";
+        QTest::newRow("no dot") << "poem" << "poem";
+        QTest::newRow("dot first") << ".htm" << "";
+    }
+
+    void titleFromFileName()
+    {
+        QFETCH(QString, fileTitle);
+        QFETCH(QString, title);
+
+        QCOMPARE(PageTitleFromFileTitle(fileTitle), title);
+    }
+
+    // Ordinary titles and colour texts go in as given; markup in them is escaped.
+    void titleAndBackgroundInTheHeader_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("background");
+        QTest::addColumn<QString>("titleLine");
+        QTest::addColumn<QString>("backgroundLineEnd");
+
+        QTest::newRow("ordinary") << "spring" << "#FFFFFF" << "<TITLE>spring</TITLE>" << "background-color:#FFFFFF\">";
+        QTest::newRow("empty") << "" << "" << "<TITLE></TITLE>" << "background-color:\">";
+        QTest::newRow("not a colour") << "poem" << "not a colour" << "<TITLE>poem</TITLE>"
+                                      << "background-color:not a colour\">";
+        QTest::newRow("not code page 932") << "café" << "#ffcc99" << "<TITLE>caf&#233;</TITLE>"
+                                           << "background-color:#ffcc99\">";
+        QTest::newRow("markup") << "a<b" << "#FFFFFF\"><script>x('1')</script>"
+                                << "<TITLE>a&lt;b</TITLE>"
+                                << "background-color:#FFFFFF&quot;&gt;&lt;script&gt;x(&#39;1&#39;)&lt;/script&gt;\">";
+        QTest::newRow("ampersand") << "R&D" << "#FFF&" << "<TITLE>R&amp;D</TITLE>" << "background-color:#FFF&amp;\">";
+    }
+
+    void titleAndBackgroundInTheHeader()
+    {
+        QFETCH(QString, title);
+        QFETCH(QString, background);
+        QFETCH(QString, titleLine);
+        QFETCH(QString, backgroundLineEnd);
 
         GridSheet empty(0, 0);
         HtmlPageSettings settings = Settings(false);
-        settings.pageTitle = QString();
-        settings.backgroundText = QStringLiteral("not a colour");
-        QCOMPARE(HtmlPage(empty, settings), Page({}, QString(), QStringLiteral("not a colour")));
-        settings.pageTitle = QStringLiteral("café"); // what code page 932 lacks becomes a reference
-        QVERIFY(HtmlPage(empty, settings).contains("<TITLE>caf&#233;</TITLE>"));
+        settings.pageTitle = title;
+        settings.backgroundText = background;
+        const QStringList lines = Cp932::Decode(HtmlPage(empty, settings)).split(QStringLiteral("\r\n"));
+        QCOMPARE(lines.size(), 12);
+        QCOMPARE(lines[4], titleLine);
+        QVERIFY2(lines[7].endsWith(backgroundLineEnd), qPrintable(lines[7]));
+        QCOMPARE(lines[7].count(u'"'), 2);
     }
 
     // The writer encodes straight to bytes; it must agree with the plain string rules.
