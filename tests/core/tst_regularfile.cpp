@@ -1,0 +1,96 @@
+// Opening for reading: the editor's regular files only, refused kinds named at once (a FIFO
+// without a writer must not block), and the batch's any readable stream.
+#include "core/RegularFile.h"
+#include "support/logic/SheetBuilder.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+class TestRegularFile : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    QString poem_ = WriteTestFile(dir_.path(), QStringLiteral("poem.txt"), "spring");
+    QString fifo_ = dir_.filePath(QStringLiteral("fifo"));
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(::mkfifo(QFile::encodeName(fifo_).constData(), 0600) == 0);
+        QVERIFY(QFile::link(poem_, dir_.filePath(QStringLiteral("link.txt"))));
+    }
+
+    void openForReading_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<FileKinds>("kinds");
+        QTest::addColumn<QByteArray>("content"); // what reads back when opened
+        QTest::addColumn<QString>("reason");     // a part of the message when refused
+
+        const FileKinds regular = FileKinds::RegularOnly, any = FileKinds::AnyReadable;
+        QTest::newRow("regular file") << poem_ << regular << QByteArray("spring") << QString();
+        QTest::newRow("link to a regular file") << dir_.filePath(QStringLiteral("link.txt")) << regular
+                                                << QByteArray("spring") << QString();
+        QTest::newRow("fifo") << fifo_ << regular << QByteArray() << QStringLiteral("FIFO");
+        QTest::newRow("character device") << QStringLiteral("/dev/null") << regular << QByteArray()
+                                          << QStringLiteral("デバイス");
+        QTest::newRow("folder") << dir_.path() << regular << QByteArray() << QStringLiteral("フォルダ");
+        QTest::newRow("missing") << dir_.filePath(QStringLiteral("none.txt")) << regular << QByteArray()
+                                 << QStringLiteral("No such file");
+        QTest::newRow("any: regular file") << poem_ << any << QByteArray("spring") << QString();
+        QTest::newRow("any: character device") << QStringLiteral("/dev/null") << any << QByteArray() << QString();
+        QTest::newRow("any: folder") << dir_.path() << any << QByteArray() << QStringLiteral("directory");
+        QTest::newRow("any: missing") << dir_.filePath(QStringLiteral("none.txt")) << any << QByteArray()
+                                      << QStringLiteral("No such file");
+    }
+
+    void openForReading()
+    {
+        QFETCH(QString, path);
+        QFETCH(FileKinds, kinds);
+        QFETCH(QByteArray, content);
+        QFETCH(QString, reason);
+
+        QString error;
+        const std::unique_ptr<QFile> file = OpenForReading(path, kinds, &error);
+        QCOMPARE(bool(file), reason.isEmpty());
+        QVERIFY2(error.contains(reason), qPrintable(error));
+        if (file) {
+            QVERIFY(file->isReadable());
+            QCOMPARE(file->readAll(), content);
+        }
+    }
+
+    // The batch reads a FIFO that has a writer; what the writer wrote comes through, then the end.
+    void anyReadableTakesAFifo()
+    {
+        const int writer = ::open(QFile::encodeName(fifo_).constData(), O_RDWR | O_NONBLOCK);
+        QVERIFY(writer >= 0);
+        QCOMPARE(::write(writer, "piped", 5), ssize_t(5));
+        QString error;
+        const std::unique_ptr<QFile> file = OpenForReading(fifo_, FileKinds::AnyReadable, &error);
+        ::close(writer);
+        QVERIFY2(file, qPrintable(error));
+        QVERIFY(file->isSequential());
+        QCOMPARE(file->readAll(), QByteArray("piped"));
+    }
+
+    // An opened regular file is an ordinary blocking, seekable file.
+    void regularFileIsSeekable()
+    {
+        const std::unique_ptr<QFile> file = OpenForReading(poem_, FileKinds::RegularOnly, nullptr);
+        QVERIFY(file);
+        QVERIFY(!file->isSequential());
+        QCOMPARE(file->size(), 6);
+        QVERIFY(file->seek(3));
+        QCOMPARE(file->readAll(), QByteArray("ing"));
+        QCOMPARE(::fcntl(file->handle(), F_GETFL) & O_NONBLOCK, 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRegularFile)
+#include "tst_regularfile.moc"
