@@ -69,6 +69,13 @@ bool GridSheet::SetSize(int columns, int rows)
     return true;
 }
 
+SheetResize ResizeSheet(GridSheet &sheet, GridSize size)
+{
+    if (!GridSheet::SizeFits(size.columns, size.rows))
+        return SheetResize::TooLarge;
+    return sheet.SetSize(int(size.columns), int(size.rows)) ? SheetResize::Done : SheetResize::OutOfMemory;
+}
+
 void GridSheet::SetActiveCell(int column, int row)
 {
     if (!Contains(column, row))

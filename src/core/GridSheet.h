@@ -117,6 +117,12 @@ private:
     int pendingFirstColumn_ = 0, pendingFirstRow_ = 0, pendingLastColumn_ = 0, pendingLastRow_ = 0;
 };
 
+enum class SheetResize { Done, TooLarge, OutOfMemory };
+
+// The grid size dialog's change, in one step so that no half-applied size can pass the
+// cell limit on the way; beyond kMaxCells or memory nothing changes.
+SheetResize ResizeSheet(GridSheet &sheet, GridSize size);
+
 // The reads are inline: the writers and the view call them once per cell.
 inline QStringView GridSheet::CellTextView(int column, int row) const
 {

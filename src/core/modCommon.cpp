@@ -2,9 +2,6 @@
 
 #include "core/Cp932.h"
 
-#include <charconv>
-#include <cmath>
-#include <limits>
 
 QString VersionText()
 {
@@ -147,57 +144,4 @@ void AppendHtmlText(QString &out, QStringView text)
         emitSpace();
     if (spacePending)
         out += u"&nbsp;";
-}
-
-NumberFieldValue ReadNumberField(QStringView text)
-{
-    qsizetype i = 0;
-    const qsizetype size = text.size();
-    while (i < size && (text[i] == u' ' || text[i] == u'\t'))
-        ++i;
-    const qsizetype start = i;
-    if (i < size && (text[i] == u'+' || text[i] == u'-'))
-        ++i;
-    const qsizetype digitsStart = i;
-    while (i < size && text[i] >= u'0' && text[i] <= u'9')
-        ++i;
-    bool anyDigit = i > digitsStart;
-    if (i < size && text[i] == u'.') {
-        const qsizetype fractionStart = ++i;
-        while (i < size && text[i] >= u'0' && text[i] <= u'9')
-            ++i;
-        anyDigit = anyDigit || i > fractionStart;
-    }
-    if (!anyDigit)
-        return {};
-    // An exponent is read too, so "9e9" means nine billion and is caught as out of range.
-    if (i < size && (text[i] == u'e' || text[i] == u'E')) {
-        qsizetype j = i + 1;
-        if (j < size && (text[j] == u'+' || text[j] == u'-'))
-            ++j;
-        const qsizetype exponentDigits = j;
-        while (j < size && text[j] >= u'0' && text[j] <= u'9')
-            ++j;
-        if (j > exponentDigits)
-            i = j;
-    }
-    // from_chars ignores the locale and takes no "+".
-    const qsizetype unsignedStart = text[start] == u'+' ? start + 1 : start;
-    const QByteArray number = text.sliced(unsignedStart, i - unsignedStart).toLatin1();
-    double value = 0;
-    const auto [end, error] = std::from_chars(number.constBegin(), number.constEnd(), value);
-    Q_UNUSED(end);
-    if (error == std::errc::result_out_of_range) {
-        // Too small rounds to 0; too large is clamped below.
-        const bool underflow = number.contains("e-") || number.contains("E-");
-        value = underflow ? 0.0 : (text[start] == u'-' ? -HUGE_VAL : HUGE_VAL);
-    }
-    const double rounded = std::nearbyint(value); // the default mode rounds halves to even
-    constexpr double low = std::numeric_limits<qint32>::min();
-    constexpr double high = std::numeric_limits<qint32>::max();
-    if (!(rounded >= low))
-        return {std::numeric_limits<qint32>::min(), true};
-    if (!(rounded <= high))
-        return {std::numeric_limits<qint32>::max(), true};
-    return {qint32(rounded), false};
 }

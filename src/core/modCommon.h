@@ -1,6 +1,8 @@
 // The shared procedures every window and converter uses: colours, the version text,
-// code page 932 byte lengths, the HTML form of a cell text and the number-field reader.
+// code page 932 byte lengths and the HTML form of a cell text.
 #pragma once
+
+#include "core/NumberField.h"
 
 #include <QString>
 #include <QStringView>
@@ -52,11 +54,3 @@ inline bool IsBlankCellText(QStringView text)
 {
     return text.isEmpty() || text == u" " || text == u"  ";
 }
-
-// A number field read as the number at the start of its text, rounded half to even.
-// Values beyond the 32-bit range are clamped to it and flagged.
-struct NumberFieldValue {
-    qint32 value = 0;
-    bool outOfRange = false;
-};
-NumberFieldValue ReadNumberField(QStringView text);

@@ -11,73 +11,6 @@
 #include <QLocale>
 #include <QPushButton>
 
-#include <algorithm>
-
-namespace {
-
-constexpr qint64 kCountCeiling = 1'000'000'000'000'000;
-
-// Full-width digits, signs and point as typed with the Japanese input method on.
-char16_t Narrow(char16_t unit)
-{
-    if (unit >= u'０' && unit <= u'９')
-        return char16_t(u'0' + (unit - u'０'));
-    switch (unit) {
-    case u'＋': return u'+';
-    case u'－': return u'-';
-    case u'．': return u'.';
-    case u'　': return u' ';
-    default: return unit;
-    }
-}
-
-bool IsBlank(char16_t unit) { return unit == u' ' || unit == u'\t'; }
-bool IsDigit(char16_t unit) { return unit >= u'0' && unit <= u'9'; }
-
-} // namespace
-
-std::optional<qint64> ReadCountField(QStringView text)
-{
-    QString narrow(text.size(), Qt::Uninitialized);
-    std::transform(text.begin(), text.end(), narrow.begin(), [](QChar unit) { return QChar(Narrow(unit.unicode())); });
-
-    qsizetype i = 0;
-    const qsizetype size = narrow.size();
-    auto at = [&](qsizetype index) { return index < size ? narrow[index].unicode() : u'\0'; };
-    while (IsBlank(at(i)))
-        ++i;
-    bool negative = false;
-    if (at(i) == u'+' || at(i) == u'-')
-        negative = narrow[i++] == u'-';
-
-    qint64 whole = 0;
-    qsizetype digits = 0;
-    for (; IsDigit(at(i)); ++i, ++digits)
-        whole = std::min(whole * 10 + (at(i) - u'0'), kCountCeiling);
-    int firstFraction = 0;
-    bool moreFraction = false;
-    if (at(i) == u'.') {
-        ++i;
-        for (qsizetype place = 0; IsDigit(at(i)); ++i, ++place, ++digits) {
-            if (place == 0)
-                firstFraction = at(i) - u'0';
-            else if (at(i) != u'0')
-                moreFraction = true;
-        }
-    }
-    if (digits == 0)
-        return std::nullopt;
-    while (IsBlank(at(i)))
-        ++i;
-    if (i != size)
-        return std::nullopt;
-
-    // Half to even: 2.5 gives 2, 3.5 gives 4; the sign does not change the magnitude.
-    if (firstFraction > 5 || (firstFraction == 5 && (moreFraction || whole % 2 == 1)))
-        whole = std::min(whole + 1, kCountCeiling);
-    return negative ? -whole : whole;
-}
-
 frmSetting::frmSetting(GridSheet &sheet, Dialogs &dialogs, QWidget *owner)
     : QDialog(owner)
     , sheet_(sheet)
@@ -133,26 +66,24 @@ void frmSetting::Form_Load()
 
 void frmSetting::btnOK_Click()
 {
-    const std::optional<qint64> columns = ReadCountField(txtMaxCol->text());
-    const std::optional<qint64> rows = ReadCountField(txtMaxRow->text());
-    if (!columns || !rows) {
+    const std::optional<GridSize> size = ReadGridSize(txtMaxCol->text(), txtMaxRow->text());
+    if (!size) {
         dialogs_.ShowMessage(this, MessageIcon::None, QStringLiteral("不正な値です"));
         return;
     }
-    // A count below 0 leaves no columns or rows.
-    const qint64 columnCount = std::max<qint64>(*columns, 0);
-    const qint64 rowCount = std::max<qint64>(*rows, 0);
-    if (!GridSheet::SizeFits(columnCount, rowCount)) {
+    switch (ResizeSheet(sheet_, *size)) {
+    case SheetResize::Done:
+        accept();
+        return;
+    case SheetResize::TooLarge:
         dialogs_.ShowMessage(this, MessageIcon::None,
                              QStringLiteral("グリッドが大きすぎます\r\n列数 × 行数は %1 セルまでです")
                                  .arg(QLocale(QLocale::English).toString(GridSheet::kMaxCells)));
         return;
-    }
-    if (!sheet_.SetSize(int(columnCount), int(rowCount))) {
+    case SheetResize::OutOfMemory:
         dialogs_.ShowMessage(this, MessageIcon::Error, QStringLiteral("メモリが足りません"));
         return;
     }
-    accept();
 }
 
 void frmSetting::btnCancel_Click() { reject(); }

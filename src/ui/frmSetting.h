@@ -3,20 +3,12 @@
 
 #include <QDialog>
 
-#include <optional>
-
 class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class Dialogs;
 class GridSheet;
-
-// A count as typed: optional blanks, an optional sign, digits with an optional decimal
-// point and fraction, optional blanks; full-width forms count as their ASCII ones. Rounded
-// to the nearest whole number, halves to the even one. Empty when the text is no number;
-// magnitudes beyond 10^15 read as 10^15, far past any sheet's limit.
-std::optional<qint64> ReadCountField(QStringView text);
 
 class frmSetting : public QDialog {
     Q_OBJECT
