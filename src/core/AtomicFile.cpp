@@ -58,9 +58,8 @@ bool WriteIntoStream(const QString &path, const DeviceWriter &writer, QString *e
     return true;
 }
 
-} // namespace
-
-bool WriteFileAtomically(const QString &path, const DeviceWriter &writer, QString *error)
+// Writes path's replacement into a temporary file, left open and uncommitted; null on failure.
+std::unique_ptr<QSaveFile> WriteReplacement(const QString &path, const DeviceWriter &writer, QString *error)
 {
     switch (FileType(path)) {
     case 0:
@@ -68,27 +67,37 @@ bool WriteFileAtomically(const QString &path, const DeviceWriter &writer, QStrin
         break;
     case S_IFDIR:
         SetError(error, QStringLiteral("It is a folder."));
-        return false;
+        return nullptr;
     default:
         SetError(error, QStringLiteral("It is not a regular file (a device or a FIFO)."));
-        return false;
+        return nullptr;
     }
-    QSaveFile file(path);
+    auto file = std::make_unique<QSaveFile>(path);
     // Unbuffered: QSaveFile would otherwise keep up to 16 KiB of every output and commit()
     // would replace the old file even when writing that tail failed.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        SetError(error, file.errorString());
-        return false;
+    if (!file->open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        SetError(error, file->errorString());
+        return nullptr;
     }
     QString writerError;
-    if (!writer(file, &writerError)) {
+    if (!writer(*file, &writerError)) {
         // The reason was taken at the failing write; afterwards the file forgets it.
-        SetError(error, writerError.isEmpty() ? file.errorString() : writerError);
-        file.cancelWriting();
-        return false;
+        SetError(error, writerError.isEmpty() ? file->errorString() : writerError);
+        file->cancelWriting();
+        return nullptr;
     }
-    if (!file.commit()) {
-        SetError(error, file.errorString());
+    return file;
+}
+
+} // namespace
+
+bool WriteFileAtomically(const QString &path, const DeviceWriter &writer, QString *error)
+{
+    const std::unique_ptr<QSaveFile> file = WriteReplacement(path, writer, error);
+    if (!file)
+        return false;
+    if (!file->commit()) {
+        SetError(error, file->errorString());
         return false;
     }
     return true;
@@ -99,6 +108,33 @@ bool WriteOutputFile(const QString &path, const DeviceWriter &writer, QString *e
     if (IsStreamOutput(path))
         return WriteIntoStream(path, writer, error);
     return WriteFileAtomically(path, writer, error);
+}
+
+OutputFileSet::OutputFileSet() = default;
+OutputFileSet::~OutputFileSet() = default;
+
+bool OutputFileSet::Write(const QString &path, const DeviceWriter &writer, QString *error)
+{
+    if (IsStreamOutput(path))
+        return WriteIntoStream(path, writer, error);
+    std::unique_ptr<QSaveFile> file = WriteReplacement(path, writer, error);
+    if (!file)
+        return false;
+    pending_.push_back(std::move(file));
+    return true;
+}
+
+bool OutputFileSet::Commit(QString *error, QString *failedPath)
+{
+    for (const std::unique_ptr<QSaveFile> &file : pending_) {
+        if (!file->commit()) {
+            SetError(error, file->errorString());
+            SetError(failedPath, file->fileName());
+            return false;
+        }
+    }
+    pending_.clear();
+    return true;
 }
 
 bool IsStreamOutput(const QString &path)

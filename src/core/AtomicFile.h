@@ -6,6 +6,10 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
+#include <vector>
+
+class QSaveFile;
 
 // The writer fills the device and returns false (with an error text) to abandon the file.
 using DeviceWriter = std::function<bool(QIODevice &device, QString *error)>;
@@ -19,6 +23,25 @@ bool WriteFileAtomically(const QString &path, const DeviceWriter &writer, QStrin
 // is not a regular file (a device, a FIFO, /dev/stdout) is written straight into, as Unix
 // tools do. Anything else goes through WriteFileAtomically.
 bool WriteOutputFile(const QString &path, const DeviceWriter &writer, QString *error = nullptr);
+
+// Several outputs that land together: each regular file is written to a temporary, and only
+// when every one is written are they put in place, so that a failure part-way leaves every
+// old file as it was. Outputs as WriteOutputFile takes them; streams are written at once.
+class OutputFileSet {
+public:
+    OutputFileSet();
+    ~OutputFileSet(); // drops the temporaries of whatever was not committed
+    OutputFileSet(const OutputFileSet &) = delete;
+    OutputFileSet &operator=(const OutputFileSet &) = delete;
+
+    bool Write(const QString &path, const DeviceWriter &writer, QString *error = nullptr);
+    // Puts the written files in place, in the order written; on failure failedPath names the
+    // file that could not be, and the ones before it are already in place.
+    bool Commit(QString *error = nullptr, QString *failedPath = nullptr);
+
+private:
+    std::vector<std::unique_ptr<QSaveFile>> pending_;
+};
 
 // True for "-" and for existing paths that are not regular files or folders: outputs that
 // are written into rather than replaced.

@@ -5,8 +5,10 @@
 #include "image/ImageToGrid.h"
 #include "image/PictureFile.h"
 #include "support/logic/SheetBuilder.h"
+#include "support/ui/FakeDialogs.h"
 #include "text/PlainTextExport.h"
 #include "text/TextPouring.h"
+#include "ui/frmSetting.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -14,6 +16,8 @@
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 
 #include <cstdio>
@@ -86,8 +90,14 @@ QList<QByteArray> EditorOutput(const QStringList &arguments)
     if (flag("--grid"))
         LoadSheet(sheet, value("--grid"));
     if (flag("--size")) {
-        sheet.SetColumnCount(ReadNumberField(value("--size").section(u'x', 0, 0)).value);
-        sheet.SetRowCount(ReadNumberField(value("--size").section(u'x', 1)).value);
+        // Typed into the Setting window.
+        FakeDialogs dialogs;
+        frmSetting setting(sheet, dialogs, nullptr);
+        setting.txtMaxCol->setText(value("--size").section(u'x', 0, 0));
+        setting.txtMaxRow->setText(value("--size").section(u'x', 1));
+        QTest::mouseClick(setting.btnOK, Qt::LeftButton);
+        if (!dialogs.messages.isEmpty())
+            return {};
     }
     if (flag("--image"))
         ImageToGrid(LoadPicture(value("--image")), value("--block", "8"), sheet, {});
@@ -143,6 +153,8 @@ private slots:
         auto sheet = BuildSheet({{{QStringLiteral("春"), 0x0000FF}, {QStringLiteral("a"), 0x00FF00}},
                                  {{QString(), kWhite}, {QStringLiteral("<>"), 0x123456}}});
         QVERIFY(SaveSheet(*sheet, Path(QStringLiteral("start.grd"))));
+        // 21 columns of these rows would pass the cell limit: a resize must not go by way of that.
+        QVERIFY(SaveSheet(GridSheet(1, 2'500'000), Path(QStringLiteral("tall.grd"))));
     }
 
     // Steps are words split at blanks, '' an empty value; a decoder named must have decoded the picture,
@@ -154,6 +166,7 @@ private slots:
             {"--image 420.jpg --near '' --bg #ffcc99 --skip-bg --text poem.txt", ""},
             {"--image large.jpg --block 1 --flow --as-is --text poem.txt", ""}, // many cells on both threads
             {"--grid start.grd --size 3x4", ""}, {"--size 12.5x3.5 --image 420.jpg --block 16", ""},
+            {"--grid tall.grd --size 21x1", ""}, {"--grid start.grd --size ３x４．５", ""},
             {"--image photo.bmp --block 700", ""}, {"--image alpha.png --block 1", ""},
             {"--image cmyk.jpg --block 1", "Qt"}, {"--image truncated.jpg --block 1", "Qt"}};
         for (const char *file : {"420", "422", "444", "grey", "progressive", "restarts", "pixel"})
@@ -161,7 +174,7 @@ private slots:
         const QStringList files{Path("spring.v2.htm"), Path("out.txt"), Path("out.grd")};
         for (const auto &[steps, decoder] : cases) {
             QStringList arguments;
-            for (const QString &word : QString::fromLatin1(steps).split(u' '))
+            for (const QString &word : QString::fromUtf8(steps).split(u' '))
                 arguments << (word == u"''" ? QString() : word);
             for (const QString &file : files)
                 QFile::remove(file);
@@ -243,5 +256,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestBatch)
+QTEST_MAIN(TestBatch)
 #include "tst_batch.moc"

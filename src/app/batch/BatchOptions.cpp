@@ -1,8 +1,8 @@
 #include "BatchOptions.h"
 
-#include "core/modCommon.h"
+#include "FileIdentity.h"
 
-#include <QRegularExpression>
+#include "core/NumberField.h"
 
 namespace {
 
@@ -69,18 +69,8 @@ QString CheckCombinations(const BatchOptions &options, const QStringList &given)
     }
     if (!options.htmlPath && !options.plainPath && !options.savePath)
         return QStringLiteral("nothing to write: give --html, --plain or --save");
-    const std::optional<QString> outputs[] = {options.htmlPath, options.plainPath, options.savePath};
-    for (int i = 0; i < 3; ++i) {
-        for (int j = i + 1; j < 3; ++j) {
-            if (outputs[i] && outputs[j] && *outputs[i] == *outputs[j])
-                return QStringLiteral("two outputs would write the same file: %1").arg(*outputs[i]);
-        }
-    }
-    if (options.sizeText) {
-        GridSizeText size;
-        if (!ParseGridSizeText(*options.sizeText, &size))
-            return QStringLiteral("--size wants COLUMNSxROWS, such as 80x60, not \"%1\"").arg(*options.sizeText);
-    }
+    if (options.sizeText && !ReadGridSizeText(*options.sizeText))
+        return QStringLiteral("--size wants COLUMNSxROWS, such as 80x60, not \"%1\"").arg(*options.sizeText);
     return {};
 }
 
@@ -132,20 +122,49 @@ BatchArguments ParseBatchArguments(const QStringList &arguments)
     return result;
 }
 
-bool ParseGridSizeText(const QString &text, GridSizeText *size)
+QString CheckFilesApart(const BatchOptions &options)
 {
-    // The settings window's notion of a number: sign, digits, optional fraction, blanks around.
-    static const QRegularExpression pattern(
-        QStringLiteral("^\\s*([+-]?(?:\\d+\\.?\\d*|\\.\\d+))\\s*[xX]\\s*([+-]?(?:\\d+\\.?\\d*|\\.\\d+))\\s*$"));
-    const QRegularExpressionMatch match = pattern.match(text);
-    if (!match.hasMatch())
-        return false;
-    const NumberFieldValue columns = ReadNumberField(match.capturedView(1));
-    const NumberFieldValue rows = ReadNumberField(match.capturedView(2));
-    size->columns = columns.value;
-    size->rows = rows.value;
-    size->outOfRange = columns.outOfRange || rows.outOfRange;
-    return true;
+    struct NamedFile {
+        const char *option;
+        const std::optional<QString> &path;
+        FileIdentity identity;
+    };
+    auto named = [](const char *option, const std::optional<QString> &path, StreamRole role) {
+        return NamedFile{option, path, path ? IdentifyFile(*path, role) : FileIdentity{}};
+    };
+    const NamedFile inputs[] = {named("--grid", options.gridPath, StreamRole::Input),
+                                named("--image", options.imagePath, StreamRole::Input),
+                                named("--text", options.textPath, StreamRole::Input)};
+    const NamedFile outputs[] = {named("--html", options.htmlPath, StreamRole::Output),
+                                 named("--plain", options.plainPath, StreamRole::Output),
+                                 named("--save", options.savePath, StreamRole::Output)};
+    for (const NamedFile &output : outputs) {
+        if (!output.path)
+            continue;
+        for (const NamedFile &input : inputs) {
+            const bool updateInPlace = QLatin1String(output.option) == u"--save" && QLatin1String(input.option) == u"--grid";
+            if (input.path && !updateInPlace && output.identity == input.identity)
+                return QStringLiteral("%1 %2 is the %3 file: it would be overwritten")
+                    .arg(QLatin1String(output.option), *output.path, QLatin1String(input.option));
+        }
+    }
+    for (const NamedFile &output : outputs) {
+        for (const NamedFile &other : outputs) {
+            if (&other <= &output || !output.path || !other.path)
+                continue;
+            if (output.identity == other.identity)
+                return QStringLiteral("%1 and %2 would write the same file: %3")
+                    .arg(QLatin1String(output.option), QLatin1String(other.option), *other.path);
+        }
+    }
+    for (const NamedFile &input : inputs) {
+        for (const NamedFile &other : inputs) {
+            if (&other > &input && input.path && other.path && *input.path == u"-" && *other.path == u"-")
+                return QStringLiteral("%1 and %2 cannot both read standard input")
+                    .arg(QLatin1String(input.option), QLatin1String(other.option));
+        }
+    }
+    return {};
 }
 
 QString BatchUsage()
@@ -158,12 +177,14 @@ QString BatchUsage()
         "\n"
         "Input:\n"
         "  --grid FILE        start from this grid file instead of the empty 25 x 22 sheet\n"
-        "  --size COLSxROWS   set the number of columns and rows (as the Setting window;\n"
-        "                     12.5 rounds to 12, halves to even)\n"
+        "                     (--save may name the same file to update it)\n"
+        "  --size COLSxROWS   set the number of columns and rows, read as the Setting\n"
+        "                     window reads them (12.5 rounds to 12, halves to even)\n"
         "  --image FILE       import this picture (JPEG, GIF, BMP) and convert it to the grid\n"
         "  --block TEXT       block size in pixels, read like the Grid Size field (default 8;\n"
         "                     no number or below 1 gives 1, 7.5 gives 8)\n"
         "  --text FILE        pour this code page 932 (Shift_JIS) text file into the cells\n"
+        "                     (- reads standard input)\n"
         "  --flow             ignore line breaks (default: a new row at each line break)\n"
         "  --skip-spaces      skip blank characters (space, full-width space, TAB)\n"
         "  --skip-bg          skip cells near the background colour\n"
@@ -173,7 +194,8 @@ QString BatchUsage()
         "  --bg TEXT          background colour (default #FFFFFF)\n"
         "  --as-is            write the HTML as the grid's image (cell colours as backgrounds)\n"
         "\n"
-        "Output (at least one; each file is written whole or not at all):\n"
+        "Output (at least one; each file is written whole or not at all; - writes to\n"
+        "standard output, and a device or FIFO is written into, never replaced):\n"
         "  --html FILE        the coloured HTML page; its title is the file name before its first \".\"\n"
         "  --plain FILE       the cells' characters as fixed-width plain text\n"
         "  --save FILE        the whole grid as a grid file\n"

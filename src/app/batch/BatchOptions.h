@@ -35,13 +35,10 @@ struct BatchArguments {
 // Reads the arguments after the program name. "--name value" and "--name=value" both work.
 BatchArguments ParseBatchArguments(const QStringList &arguments);
 
-// A grid size "COLSxROWS": each part a decimal number (sign, digits, fraction; blanks
-// around it ignored) rounded half to even. False when the text is not of that form.
-struct GridSizeText {
-    qint32 columns = 0;
-    qint32 rows = 0;
-    bool outOfRange = false; // a part beyond the 32-bit range
-};
-bool ParseGridSizeText(const QString &text, GridSizeText *size);
+// Refuses outputs that would overwrite an input or each other, compared as files (device
+// and inode, or the folder's real path and the name), so other spellings of one file and
+// hard links are caught. --save may name the --grid file: that file is read whole first.
+// Empty when the files are apart.
+QString CheckFilesApart(const BatchOptions &options);
 
 QString BatchUsage();

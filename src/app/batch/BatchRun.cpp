@@ -1,9 +1,11 @@
 #include "BatchRun.h"
 
 #include "BatchPicture.h"
+#include "Messages.h"
 
 #include "core/AtomicFile.h"
 #include "core/GridSheet.h"
+#include "core/NumberField.h"
 #include "gridfile/GridFile.h"
 #include "html/HtmlPageWriter.h"
 #include "image/ImageToGrid.h"
@@ -36,11 +38,18 @@ QString Reason(const QString &path, const QString &what, const QString &why)
     return message;
 }
 
+// Files, pipes and FIFOs are read as any Unix tool reads them; a folder is no file.
+bool Readable(const QString &path)
+{
+    const QFileInfo file(path);
+    return file.exists() && !file.isDir();
+}
+
 QString Grouped(qint64 value) { return QLocale(QLocale::English, QLocale::UnitedStates).toString(value); }
 
 void LoadGrid(const QString &path, GridSheet &sheet, BatchProgress &progress)
 {
-    if (!QFileInfo(path).isFile())
+    if (!Readable(path))
         throw Failure{Reason(path, QStringLiteral("no such grid file"), {})};
     QString error;
     if (!LoadSheet(sheet, path, &error))
@@ -50,32 +59,35 @@ void LoadGrid(const QString &path, GridSheet &sheet, BatchProgress &progress)
 
 void ApplySize(const QString &text, GridSheet &sheet, BatchProgress &progress)
 {
-    GridSizeText size;
-    ParseGridSizeText(text, &size); // checked with the command line
-    if (size.outOfRange)
-        throw Failure{QStringLiteral("--size %1 lies beyond the 32-bit range").arg(text)};
-    // Counts below 0 act as 0, as in the Setting window.
-    if (!GridSheet::SizeFits(size.columns, size.rows))
-        throw Failure{QStringLiteral("--size %1 is %2 cells, more than the %3 a sheet holds")
-                          .arg(text, Grouped(qint64(std::max(size.columns, 0)) * std::max(size.rows, 0)),
-                               Grouped(GridSheet::kMaxCells))};
-    // Columns first, then rows, as the Setting window does; both fit, so neither fails.
-    sheet.SetColumnCount(size.columns);
-    sheet.SetRowCount(size.rows);
+    const std::optional<GridSize> size = ReadGridSizeText(text); // checked with the command line
+    switch (ResizeSheet(sheet, size.value_or(GridSize{}))) {
+    case SheetResize::Done:
+        break;
+    case SheetResize::TooLarge:
+        throw Failure{QStringLiteral("--size %1 is more than the %2 cells a sheet holds")
+                          .arg(text, Grouped(GridSheet::kMaxCells))};
+    case SheetResize::OutOfMemory:
+        throw Failure{QStringLiteral("--size %1: not enough memory for the grid").arg(text)};
+    }
     progress.Note(QStringLiteral("size: %1 x %2 cells").arg(sheet.ColumnCount()).arg(sheet.RowCount()));
 }
 
 void ImportPicture(const BatchOptions &options, GridSheet &sheet, BatchProgress &progress)
 {
     const QString &path = *options.imagePath;
-    if (!QFileInfo(path).isFile())
+    if (!Readable(path))
         throw Failure{Reason(path, QStringLiteral("no such picture file"), {})};
     const NumberFieldValue block = ReadNumberField(options.blockText);
     if (block.outOfRange)
         throw Failure{QStringLiteral("--block \"%1\" lies beyond the 32-bit range").arg(options.blockText)};
     progress.Stage(QStringLiteral("Picture"));
     QString error;
-    const PictureConversion converted = ConvertPictureFile(path, options.blockText, sheet, progress, &error);
+    PictureConversion converted;
+    {
+        // libpng prints its complaints itself; the reason reaches the message anyway.
+        SilencedStandardError quiet;
+        converted = ConvertPictureFile(path, options.blockText, sheet, progress, &error);
+    }
     switch (converted) {
     case PictureConversion::Done:
         return;
@@ -125,7 +137,7 @@ void PourTextFile(const BatchOptions &options, GridSheet &sheet, BatchProgress &
 // writes some of its files and then fails on another.
 void CheckOutputPath(const std::optional<QString> &path, const QString &what)
 {
-    if (!path)
+    if (!path || IsStreamOutput(*path))
         return;
     const QFileInfo file(*path);
     if (path->isEmpty())
@@ -140,16 +152,45 @@ void CheckOutputPath(const std::optional<QString> &path, const QString &what)
                              QStringLiteral("the folder is not writable"))};
 }
 
-void WriteOutput(const QString &path, const QString &what, BatchProgress &progress, const DeviceWriter &writer)
-{
-    QString error;
-    if (!WriteFileAtomically(path, writer, &error))
-        throw Failure{Reason(path, QStringLiteral("cannot write the %1").arg(what), error)};
-    progress.Note(QStringLiteral("wrote the %1 %2 (%3 bytes)").arg(what, path).arg(QFileInfo(path).size()));
-}
+// Every output is written before any is put in place: a failure leaves all old files as they were.
+class Outputs {
+public:
+    explicit Outputs(BatchProgress &progress)
+        : progress_(progress)
+    {
+    }
+
+    void Write(const QString &path, const QString &what, const DeviceWriter &writer)
+    {
+        QString error;
+        if (!files_.Write(path, writer, &error))
+            throw Failure{Reason(path, QStringLiteral("cannot write the %1").arg(what), error)};
+        written_.append({path, what});
+    }
+
+    void Commit()
+    {
+        QString error;
+        QString failedPath;
+        if (!files_.Commit(&error, &failedPath))
+            throw Failure{Reason(failedPath, QStringLiteral("cannot put the file in place"), error)};
+        for (const auto &[path, what] : written_) {
+            if (IsStreamOutput(path))
+                progress_.Note(QStringLiteral("wrote the %1 into %2").arg(what, path));
+            else
+                progress_.Note(QStringLiteral("wrote the %1 %2 (%3 bytes)").arg(what, path).arg(QFileInfo(path).size()));
+        }
+    }
+
+private:
+    BatchProgress &progress_;
+    OutputFileSet files_;
+    QList<std::pair<QString, QString>> written_;
+};
 
 void WriteOutputs(const BatchOptions &options, const GridSheet &sheet, BatchProgress &progress)
 {
+    Outputs outputs(progress);
     if (options.htmlPath) {
         progress.Stage(QStringLiteral("HTML"));
         HtmlPageSettings settings;
@@ -158,22 +199,23 @@ void WriteOutputs(const BatchOptions &options, const GridSheet &sheet, BatchProg
         settings.asIs = options.asIs;
         // The page title as the editor takes it from the chooser's file title.
         settings.pageTitle = PageTitleFromFileTitle(QFileInfo(*options.htmlPath).fileName());
-        WriteOutput(*options.htmlPath, QStringLiteral("HTML page"), progress, [&](QIODevice &device, QString *error) {
+        outputs.Write(*options.htmlPath, QStringLiteral("HTML page"), [&](QIODevice &device, QString *error) {
             return WriteHtmlPageOnTwoThreads(device, sheet, settings, error);
         });
     }
     if (options.plainPath) {
         progress.Stage(QStringLiteral("Plain text"));
-        WriteOutput(*options.plainPath, QStringLiteral("plain text"), progress, [&](QIODevice &device, QString *error) {
+        outputs.Write(*options.plainPath, QStringLiteral("plain text"), [&](QIODevice &device, QString *error) {
             return WritePlainText(device, sheet, error);
         });
     }
     if (options.savePath) {
         progress.Stage(QStringLiteral("Grid file"));
-        WriteOutput(*options.savePath, QStringLiteral("grid file"), progress, [&](QIODevice &device, QString *error) {
+        outputs.Write(*options.savePath, QStringLiteral("grid file"), [&](QIODevice &device, QString *error) {
             return WriteGridFile(device, sheet, error);
         });
     }
+    outputs.Commit();
 }
 
 } // namespace

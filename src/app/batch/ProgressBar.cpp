@@ -1,11 +1,13 @@
 #include "ProgressBar.h"
 
+#include "Messages.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <unistd.h>
 
 ProgressBar::ProgressBar(bool verbose)
-    : enabled_(isatty(STDERR_FILENO) == 1)
+    : enabled_(isatty(fileno(MessageStream())) == 1)
     , verbose_(verbose)
 {
 }
@@ -15,9 +17,9 @@ void ProgressBar::Note(const QString &text)
     if (!verbose_)
         return;
     if (drawn_)
-        std::fputs("\r\x1b[K", stderr);
+        std::fputs("\r\x1b[K", MessageStream());
     const QByteArray line = QByteArrayLiteral("glyphscape-batch: ") + text.toLocal8Bit() + '\n';
-    std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
+    std::fwrite(line.constData(), 1, size_t(line.size()), MessageStream());
     std::fflush(stderr);
     if (drawn_)
         Draw(std::max(lastPercent_, 0));
@@ -52,7 +54,7 @@ void ProgressBar::Draw(int percent)
     const QByteArray line = QByteArrayLiteral("\r") + stage_.leftJustified(10).toLocal8Bit() + " ["
         + QByteArray(filled, '#') + QByteArray(kWidth - filled, '.') + "] " + QByteArray::number(percent)
         + "%\x1b[K";
-    std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
+    std::fwrite(line.constData(), 1, size_t(line.size()), MessageStream());
     std::fflush(stderr);
     drawn_ = true;
 }
@@ -61,7 +63,7 @@ void ProgressBar::Finish()
 {
     if (!drawn_)
         return;
-    std::fputs("\r\x1b[K", stderr);
+    std::fputs("\r\x1b[K", MessageStream());
     std::fflush(stderr);
     drawn_ = false;
 }

@@ -1,0 +1,272 @@
+// glyphscape-batch against hostile input: damaged and lying pictures, texts and grid files,
+// outputs that cannot be written or are the inputs. Each failure is one line on standard
+// error and leaves every file as it was; devices and FIFOs are written into, never replaced.
+#include "core/GridSheet.h"
+#include "gridfile/Crc32.h"
+#include "gridfile/GridFile.h"
+#include "support/logic/SheetBuilder.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QImage>
+#include <QMap>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+namespace {
+
+QByteArray BigEndian32(quint32 value)
+{
+    const char bytes[4] = {char(value >> 24), char(value >> 16), char(value >> 8), char(value)};
+    return QByteArray(bytes, 4);
+}
+
+QByteArray PngChunk(const QByteArray &type, const QByteArray &data)
+{
+    const QByteArray typed = type + data;
+    return BigEndian32(quint32(data.size())) + typed + BigEndian32(Crc32::Of(typed.constData(), typed.size()));
+}
+
+// A PNG whose header claims width × height, with a few bytes of picture data.
+QByteArray PngHeaderOnly(quint32 width, quint32 height)
+{
+    return QByteArray("\x89PNG\r\n\x1a\n", 8)
+        + PngChunk("IHDR", BigEndian32(width) + BigEndian32(height) + QByteArray("\x08\x02\x00\x00\x00", 5))
+        + PngChunk("IDAT", QByteArray("\x78\x9c\x63\x00\x00\x00\x01\x00\x01", 9)) + PngChunk("IEND", {});
+}
+
+// A GIF whose screen and only image claim width × height, with one byte of data.
+QByteArray GifHeaderOnly(quint16 width, quint16 height)
+{
+    const char size[4] = {char(width & 0xFF), char(width >> 8), char(height & 0xFF), char(height >> 8)};
+    return QByteArray("GIF89a") + QByteArray(size, 4) + QByteArray("\x00\x00\x00", 3) + ","
+        + QByteArray(4, '\0') + QByteArray(size, 4) + QByteArray("\x00\x02\x01\x00", 4);
+}
+
+// A baseline JPEG frame header claiming width × height, then nothing.
+QByteArray JpegHeaderOnly(quint16 width, quint16 height)
+{
+    const char frame[] = {'\xFF', '\xD8', '\xFF', '\xC0', 0, 11, 8, char(height >> 8), char(height & 0xFF),
+                          char(width >> 8), char(width & 0xFF), 1, 1, 0x11, 0};
+    return QByteArray(frame, sizeof frame);
+}
+
+// A grid file header claiming columns × rows, then a few cells.
+QByteArray GridHeaderOnly(quint32 columns, quint32 rows)
+{
+    QByteArray bytes(GridFile::kMagic, 8);
+    for (quint32 value : {GridFile::kVersion, columns, rows}) {
+        const char little[4] = {char(value), char(value >> 8), char(value >> 16), char(value >> 24)};
+        bytes += QByteArray(little, 4);
+    }
+    return bytes + QByteArray(64, '\0');
+}
+
+QMap<QString, QByteArray> Snapshot(const QString &dir)
+{
+    QMap<QString, QByteArray> files;
+    QDirIterator it(dir, QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo entry(it.next());
+        QByteArray content = "[" + QByteArray::number(uint(entry.isFile() ? 1 : entry.isDir() ? 2 : 3)) + "]";
+        QFile file(entry.filePath());
+        if (entry.isFile() && !entry.isSymLink() && file.open(QIODevice::ReadOnly))
+            content += file.readAll();
+        files.insert(QDir(dir).relativeFilePath(entry.filePath()), content);
+    }
+    return files;
+}
+
+} // namespace
+
+class TestBatchHostile : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    bool devicesMade_ = false;
+
+    QString Path(const QString &name) const { return dir_.filePath(name); }
+    void Write(const QString &name, const QByteArray &bytes) { WriteTestFile(dir_.path(), name, bytes); }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(QDir(dir_.path()).mkpath(QStringLiteral("ow/d")));
+        QVERIFY(QDir(dir_.path()).mkpath(QStringLiteral("folder")));
+        QImage picture(40, 30, QImage::Format_RGB32);
+        picture.fill(qRgb(200, 40, 90));
+        QVERIFY(picture.save(Path(QStringLiteral("pic.png")), "PNG"));
+        QVERIFY(picture.save(Path(QStringLiteral("pic.jpg")), "JPEG"));
+        QFile png(Path(QStringLiteral("pic.png")));
+        QVERIFY(png.open(QIODevice::ReadOnly));
+        Write(QStringLiteral("truncated.png"), png.read(40));
+        Write(QStringLiteral("bomb.png"), PngHeaderOnly(200'000, 200'000));
+        Write(QStringLiteral("bomb.gif"), GifHeaderOnly(65'535, 65'535));
+        Write(QStringLiteral("bomb.jpg"), JpegHeaderOnly(65'000, 65'000));
+        Write(QStringLiteral("zero.png"), PngHeaderOnly(0, 0));
+        Write(QStringLiteral("zero.gif"), GifHeaderOnly(0, 0));
+        Write(QStringLiteral("empty.jpg"), QByteArray());
+
+        Write(QStringLiteral("poem.txt"), QByteArray("\x8f\x74\x89\xc4 spring\r\n"));
+        QVERIFY(QFile::link(Path(QStringLiteral("poem.txt")), Path(QStringLiteral("poem-link.txt"))));
+        QCOMPARE(::link(QFile::encodeName(Path(QStringLiteral("pic.png"))).constData(),
+                        QFile::encodeName(Path(QStringLiteral("hard.png"))).constData()),
+                 0);
+        Write(QStringLiteral("utf8.txt"), QByteArray("\xE6\x98\xA5\xFF\r\n"));
+
+        auto sheet = BuildSheet({{{QStringLiteral("春"), 0x0000FF}, {QStringLiteral("a"), 0x00FF00}}});
+        QVERIFY(SaveSheet(*sheet, Path(QStringLiteral("good.grd"))));
+        QFile good(Path(QStringLiteral("good.grd")));
+        QVERIFY(good.open(QIODevice::ReadOnly));
+        QByteArray damaged = good.readAll();
+        damaged[damaged.size() - 6] = char(damaged[damaged.size() - 6] ^ 0x20);
+        Write(QStringLiteral("damaged.grd"), damaged);
+        Write(QStringLiteral("truncated.grd"), damaged.first(30));
+        Write(QStringLiteral("huge.grd"), GridHeaderOnly(50'000, 50'000));
+        Write(QStringLiteral("empty.grd"), QByteArray());
+        Write(QStringLiteral("foreign.grd"), QByteArray("<html>not a grid</html>"));
+
+        Write(QStringLiteral("old.htm"), QByteArray(105, 'o'));
+        Write(QStringLiteral("old.txt"), QByteArray(105, 't'));
+        Write(QStringLiteral("old.grd"), QByteArray(105, 'g'));
+        QCOMPARE(::mkfifo(QFile::encodeName(Path(QStringLiteral("fifo"))).constData(), 0600), 0);
+        // A private copy of /dev/null: a fault could replace it without harm to the system's.
+        devicesMade_ = ::mknod(QFile::encodeName(Path(QStringLiteral("null"))).constData(), S_IFCHR | 0666,
+                               makedev(1, 3))
+            == 0;
+    }
+
+    void hostileInput_data()
+    {
+        QTest::addColumn<QString>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<qint64>("fileSizeLimit"); // 0: none
+
+        const qint64 none = 0;
+        // Pictures.
+        QTest::newRow("truncated PNG") << "--image truncated.png --html old.htm" << 1 << "cannot read the picture" << none;
+        QTest::newRow("PNG claiming 200000 x 200000") << "--image bomb.png --html old.htm" << 1 << "too large" << none;
+        QTest::newRow("GIF claiming 65535 x 65535") << "--image bomb.gif --html old.htm" << 1 << "too large" << none;
+        QTest::newRow("JPEG claiming 65000 x 65000") << "--image bomb.jpg --html old.htm" << 1 << "bomb.jpg: " << none;
+        QTest::newRow("PNG of no pixels") << "--image zero.png --html old.htm" << 1 << "cannot read the picture" << none;
+        QTest::newRow("GIF of no pixels") << "--image zero.gif --html old.htm" << 1 << "cannot read the picture" << none;
+        QTest::newRow("empty picture") << "--image empty.jpg --html old.htm" << 1 << "cannot read the picture" << none;
+        QTest::newRow("picture is a folder") << "--image folder --html old.htm" << 1 << "no such picture file" << none;
+        // Texts.
+        QTest::newRow("missing text") << "--text none.txt --html old.htm" << 1 << "no such text file" << none;
+        QTest::newRow("text is a folder") << "--text folder --html old.htm" << 1 << "no such text file" << none;
+        QTest::newRow("text not code page 932") << "--text utf8.txt --html old.htm" << 1 << "not code page 932" << none;
+        // Grid files.
+        QTest::newRow("damaged grid file") << "--grid damaged.grd --save old.grd" << 1 << "cannot read the grid file" << none;
+        QTest::newRow("truncated grid file") << "--grid truncated.grd --save old.grd" << 1 << "cannot read the grid file" << none;
+        QTest::newRow("grid file claiming 2.5e9 cells") << "--grid huge.grd --save old.grd" << 1 << "cannot read the grid file" << none;
+        QTest::newRow("empty grid file") << "--grid empty.grd --save old.grd" << 1 << "cannot read the grid file" << none;
+        QTest::newRow("foreign grid file") << "--grid foreign.grd --save old.grd" << 1 << "cannot read the grid file" << none;
+        // Outputs on a full disk, small and large, over an old file.
+        const QString small = QStringLiteral("--size 4x4 --text poem.txt ");
+        const QString large = QStringLiteral("--size 300x300 --text poem.txt --flow ");
+        QTest::newRow("full disk, small page") << small + "--html old.htm" << 1 << "cannot write the HTML page" << qint64(100);
+        QTest::newRow("full disk, large page") << large + "--as-is --html old.htm" << 1 << "cannot write the HTML page" << qint64(65536);
+        QTest::newRow("full disk, small text") << small + "--plain old.txt" << 1 << "cannot write the plain text" << qint64(20);
+        QTest::newRow("full disk, large text") << large + "--plain old.txt" << 1 << "cannot write the plain text" << qint64(65536);
+        QTest::newRow("full disk, small grid") << small + "--save old.grd" << 1 << "cannot write the grid file" << qint64(100);
+        QTest::newRow("full disk, large grid") << large + "--save old.grd" << 1 << "cannot write the grid file" << qint64(65536);
+        // The page and the text fit, the grid file does not: none of the three may land.
+        QTest::newRow("full disk, last of three") << "--size 200x1 --html new.htm --plain new.txt --save old.grd" << 1
+                                                  << "cannot write the grid file" << qint64(1000);
+        // Outputs that cannot be or must not be written.
+        QTest::newRow("missing folder") << "--html no/such/page.htm" << 1 << "no such folder" << none;
+        QTest::newRow("output is a folder") << "--plain folder" << 1 << "it is a folder" << none;
+        QTest::newRow("page over the picture") << "--image pic.jpg --html pic.jpg" << 2 << "is the --image file" << none;
+        QTest::newRow("text over the poem") << "--text poem.txt --plain poem.txt" << 2 << "is the --text file" << none;
+        QTest::newRow("page over the grid file") << "--grid good.grd --html good.grd" << 2 << "is the --grid file" << none;
+        QTest::newRow("through a link") << "--text poem-link.txt --plain ./ow/../poem.txt" << 2 << "is the --text file" << none;
+        QTest::newRow("hard link") << "--image pic.png --save hard.png" << 2 << "is the --image file" << none;
+        QTest::newRow("one new file, two spellings") << "--html ow/x --plain ow/d/../x" << 2 << "same file" << none;
+        QTest::newRow("standard output twice") << "--html - --plain -" << 2 << "same file" << none;
+        QTest::newRow("standard input twice") << "--grid - --text - --plain -" << 2 << "standard input" << none;
+        // Written into, never replaced; --save may update its own --grid file.
+        QTest::newRow("FIFO output") << "--text poem.txt --plain fifo" << 0 << "" << none;
+        QTest::newRow("device output") << "--html null" << 0 << "" << none;
+        QTest::newRow("standard output") << "--plain -" << 0 << "" << none;
+        QTest::newRow("update in place") << "--grid good.grd --size 3x1 --save good.grd" << 0 << "" << none;
+    }
+
+    void hostileInput()
+    {
+        QFETCH(QString, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, message);
+        QFETCH(qint64, fileSizeLimit);
+
+        if (arguments.contains(u"null") && !devicesMade_)
+            QSKIP("making a device node needs root");
+        const QMap<QString, QByteArray> before = Snapshot(dir_.path());
+        // The FIFO's reader opens first, so that the writer does not wait for one.
+        const int reader = arguments.contains(u"fifo")
+            ? ::open(QFile::encodeName(Path(QStringLiteral("fifo"))).constData(), O_RDONLY | O_NONBLOCK)
+            : -1;
+
+        QProcess process;
+        process.setWorkingDirectory(dir_.path());
+        process.setChildProcessModifier([fileSizeLimit] {
+            if (fileSizeLimit > 0) {
+                std::signal(SIGXFSZ, SIG_IGN);
+                const rlimit limit{rlim_t(fileSizeLimit), rlim_t(fileSizeLimit)};
+                setrlimit(RLIMIT_FSIZE, &limit);
+            }
+        });
+        process.start(qEnvironmentVariable("GLYPHSCAPE_BINARY_DIR") + "/bin/glyphscape-batch", arguments.split(u' '));
+        process.closeWriteChannel();
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        const QByteArray out = process.readAllStandardOutput();
+        const QByteArray err = process.readAllStandardError();
+        QVERIFY2(process.exitCode() == exitCode, err.constData());
+
+        QByteArray fromFifo(4096, '\0');
+        if (reader >= 0) {
+            fromFifo.resize(std::max<ssize_t>(::read(reader, fromFifo.data(), size_t(fromFifo.size())), 0));
+            ::close(reader);
+        }
+        QMap<QString, QByteArray> after = Snapshot(dir_.path());
+        if (exitCode != 0) {
+            QVERIFY2(err.startsWith("glyphscape-batch: ") && err.endsWith('\n') && err.count('\n') == 1, err.constData());
+            QVERIFY2(QString::fromLocal8Bit(err).contains(message), err.constData());
+            QVERIFY(out.isEmpty());
+            QCOMPARE(after, before);
+            return;
+        }
+        QVERIFY2(err.isEmpty(), err.constData());
+        if (arguments.contains(u"fifo"))
+            QVERIFY2(fromFifo.startsWith("\x8f\x74\x89\xc4"), fromFifo.toHex(' ').constData());
+        if (arguments.contains(u"--plain -"))
+            QVERIFY(out.startsWith("\x81\x40"));
+        if (arguments.contains(u"good.grd")) {
+            GridSheet updated;
+            QVERIFY(LoadSheet(updated, Path(QStringLiteral("good.grd"))));
+            QCOMPARE(updated.ColumnCount(), 3);
+            QCOMPARE(updated.GetCellText(1, 1), QStringLiteral("春"));
+            // The rest stays as it was.
+            QMap<QString, QByteArray> rest = before;
+            rest.remove(QStringLiteral("good.grd"));
+            after.remove(QStringLiteral("good.grd"));
+            QCOMPARE(after, rest);
+            return;
+        }
+        QCOMPARE(after, before); // the FIFO and the device are still what they were
+    }
+};
+
+QTEST_GUILESS_MAIN(TestBatchHostile)
+#include "tst_batchhostile.moc"
