@@ -157,6 +157,37 @@ private slots:
         QCOMPARE(sheet.GetCellText(4, 4), QStringLiteral("x"));
     }
 
+    // However long a text, the view is handed a short start of it to draw; editing gets it whole.
+    void modelHandsTheViewABoundedText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("shown"); // the length of the text for the view
+
+        QTest::newRow("short") << QStringLiteral("春a") << 2;
+        QTest::newRow("at the bound") << QString(GridSheetModel::kMaxShownLength, u'x') << GridSheetModel::kMaxShownLength;
+        QTest::newRow("three million characters") << QString(3'000'000, u'x') << GridSheetModel::kMaxShownLength;
+        // A surrogate pair across the bound is left out whole.
+        QTest::newRow("pair across the bound")
+            << QString(GridSheetModel::kMaxShownLength - 1, u'x') + QStringLiteral("𠮷𠮷")
+            << GridSheetModel::kMaxShownLength - 1;
+    }
+
+    void modelHandsTheViewABoundedText()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, shown);
+        GridSheet sheet(2, 2);
+        sheet.SetCellText(2, 2, text);
+        GridSheetView view(sheet);
+        const QModelIndex cell = view.model()->index(1, 1);
+        QCOMPARE(cell.data(Qt::DisplayRole).toString(), text.left(shown));
+        QCOMPARE(cell.data(Qt::EditRole).toString(), text);
+        view.resize(120, 120);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QVERIFY(!view.grab().isNull());
+    }
+
     void editingInPlaceAndCellToBackground()
     {
         FakeDialogs dialogs;
