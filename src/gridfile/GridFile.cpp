@@ -542,16 +542,12 @@ bool SaveSheet(const GridSheet &sheet, const QString &path, QString *error)
         error);
 }
 
-bool LoadSheet(GridSheet &sheet, const QString &path, QString *error)
+bool LoadSheet(GridSheet &sheet, const QString &path, QString *error, FileKinds kinds)
 {
     if (QFileInfo(path).isDir()) {
         SetError(error, QStringLiteral("This is a folder, not a file."));
         return false;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        SetError(error, file.errorString());
-        return false;
-    }
-    return ReadGridFile(file, sheet, error);
+    const std::unique_ptr<QFile> file = OpenForReading(path, kinds, error);
+    return file && ReadGridFile(*file, sheet, error);
 }

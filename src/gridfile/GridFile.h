@@ -2,6 +2,8 @@
 // checksummed binary form; docs/grid-file-format.md describes the bytes.
 #pragma once
 
+#include "core/RegularFile.h"
+
 #include <QByteArray>
 #include <QIODevice>
 #include <QString>
@@ -26,5 +28,7 @@ bool WriteGridFile(QIODevice &device, const GridSheet &sheet, QString *error = n
 bool ReadGridFile(QIODevice &device, GridSheet &into, QString *error = nullptr);
 
 // The file wrappers: saving replaces the file whole or leaves the old one untouched.
+// Loading takes the kinds of file the caller reads (the editor: regular files only).
 bool SaveSheet(const GridSheet &sheet, const QString &path, QString *error = nullptr);
-bool LoadSheet(GridSheet &sheet, const QString &path, QString *error = nullptr);
+bool LoadSheet(GridSheet &sheet, const QString &path, QString *error = nullptr,
+               FileKinds kinds = FileKinds::AnyReadable);

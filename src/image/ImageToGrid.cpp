@@ -98,16 +98,20 @@ inline int Mean(quint64 sum, quint64 count)
     return int(DivideHalfToEven(sum, count));
 }
 
-// Paints the cells of the sheet from the picture; false when the sheet refuses the size.
+QString OutOfMemoryText(qint64 columns, qint64 rows)
+{
+    const QLocale c(QLocale::English, QLocale::UnitedStates);
+    return QStringLiteral("グリッドを作るメモリが足りません\r\n%1 × %2 = %3 セル\r\n"
+                          "ブロックの大きさを大きくしてください")
+        .arg(c.toString(columns), c.toString(rows), c.toString(columns * rows));
+}
+
+// Paints the cells of the sheet from the picture; false, with the sheet untouched, when
+// memory runs out. Everything is had before the sheet is resized.
 bool PaintBlocks(const QImage &pixels, const GridPlan &plan, GridSheet &sheet, const GridProgress &progress)
 {
     const int columns = int(plan.columns);
     const int rows = int(plan.rows);
-    // Both counts at once: columns first against the old row count could pass the cell limit
-    // on the way even when the final size fits.
-    if (!sheet.SetSize(columns, rows))
-        return false;
-
     BlockRowSummer summer(plan, pixels.width());
     std::vector<Color> back, fore;
     try {
@@ -116,7 +120,9 @@ bool PaintBlocks(const QImage &pixels, const GridPlan &plan, GridSheet &sheet, c
     } catch (const std::bad_alloc &) {
         return false;
     }
-    if (!summer.Ok())
+    // Both counts at once: columns first against the old row count could pass the cell limit
+    // on the way even when the final size fits.
+    if (!summer.Ok() || !sheet.SetSize(columns, rows))
         return false;
     const qint64 block = plan.blockSize;
     const qint64 height = pixels.height();
@@ -131,6 +137,22 @@ bool PaintBlocks(const QImage &pixels, const GridPlan &plan, GridSheet &sheet, c
         sheet.SetRowColors(row + 1, 1, back.data(), fore.data(), columns);
     }
     return true;
+}
+
+ToGridResult Convert(const QImage &picture, QStringView blockSizeText, GridSheet &sheet, const GridProgress &progress)
+{
+    if (picture.isNull())
+        return {ToGridOutcome::NoPicture, {}};
+    const GridPlan plan = PlanGrid(picture.size(), blockSizeText);
+    if (!plan.Ok())
+        return {ToGridOutcome::Refused, plan.error};
+    const QImage pixels = ToOpaqueRgb32(picture);
+    if (pixels.isNull())
+        return {ToGridOutcome::OutOfMemory, OutOfMemoryText(plan.columns, plan.rows)};
+    GridSheet::ChangeBatch batch(sheet);
+    if (!PaintBlocks(pixels, plan, sheet, progress))
+        return {ToGridOutcome::OutOfMemory, OutOfMemoryText(plan.columns, plan.rows)};
+    return {};
 }
 
 } // namespace
@@ -198,18 +220,11 @@ void BlockRowSummer::FinishRow(Color *back, Color *fore)
     rowLines_ = 0;
 }
 
-void ImageToGrid(const QImage &picture, QStringView blockSizeText, GridSheet &sheet, const GridProgress &progress)
+ToGridResult ImageToGrid(const QImage &picture, QStringView blockSizeText, GridSheet &sheet,
+                         const GridProgress &progress)
 {
-    if (!picture.isNull()) {
-        const GridPlan plan = PlanGrid(picture.size(), blockSizeText);
-        if (plan.Ok()) {
-            const QImage pixels = ToOpaqueRgb32(picture);
-            if (!pixels.isNull()) {
-                GridSheet::ChangeBatch batch(sheet);
-                PaintBlocks(pixels, plan, sheet, progress);
-            }
-        }
-    }
+    const ToGridResult result = Convert(picture, blockSizeText, sheet, progress);
     if (progress)
         progress(QStringLiteral("To Grid"));
+    return result;
 }

@@ -66,11 +66,24 @@ private:
 // Receives the To Grid button's caption: once per row, and "To Grid" at the end.
 using GridProgress = std::function<void(const QString &caption)>;
 
-// Resizes the sheet to one cell per block and paints every cell; texts stay. A null picture
-// (nothing loaded) only restores the caption; a refused plan or a failed resize ends
-// the run without touching the sheet further. Any picture format is accepted; transparent
-// pixels count as painted over white.
-void ImageToGrid(const QImage &picture, QStringView blockSizeText, GridSheet &sheet, const GridProgress &progress);
+enum class ToGridOutcome {
+    Done,
+    NoPicture,   // nothing loaded: only the caption is restored
+    Refused,     // the block size or the grid size is refused (the plan's error)
+    OutOfMemory, // the grid, or the picture's 32-bit form, does not fit in memory
+};
+
+struct ToGridResult {
+    ToGridOutcome outcome = ToGridOutcome::Done;
+    QString error; // why the sheet was not changed; empty when done or with no picture
+    bool Failed() const { return outcome == ToGridOutcome::Refused || outcome == ToGridOutcome::OutOfMemory; }
+};
+
+// Resizes the sheet to one cell per block and paints every cell; texts stay. On any failure
+// the sheet is untouched. The caption is "To Grid" again at the end, whatever happened.
+// Any picture format is accepted; transparent pixels count as painted over white.
+ToGridResult ImageToGrid(const QImage &picture, QStringView blockSizeText, GridSheet &sheet,
+                         const GridProgress &progress);
 
 // The 32-bit RGB form the conversion reads: palettes expanded, transparency composited
 // over white. A picture already in that form is shared, not copied.

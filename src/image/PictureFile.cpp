@@ -2,39 +2,118 @@
 
 #include "image/ImageToGrid.h"
 
+#include <QBuffer>
 #include <QImageReader>
+#include <QLocale>
+
+#include <new>
+#include <vector>
 
 namespace {
 
-QImage Fail(QString *error, const QString &reason)
+template <typename Result>
+Result Fail(QString *error, const QString &reason)
 {
     if (error)
         *error = reason;
     return {};
 }
 
+QString Grouped(qint64 value) { return QLocale(QLocale::English, QLocale::UnitedStates).toString(value); }
+
+QString TooLargeText(QSize size)
+{
+    return QStringLiteral("イメージが大きすぎます (%1 × %2 ピクセル、上限 %3 ピクセル)")
+        .arg(size.width())
+        .arg(size.height())
+        .arg(Grouped(kMaxPicturePixels));
+}
+
+QString UnknownFormatText() { return QStringLiteral("イメージとして読み込めない形式です (JPEG, GIF, BMP)"); }
+
+bool StartsLikePicture(QByteArray start)
+{
+    QBuffer buffer(&start);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    reader.setDecideFormatFromContent(true);
+    return reader.canRead();
+}
+
+// Qt refuses to decode into more than 128 MiB unless told otherwise; a picture at the pixel
+// limit may decode into 8 bytes a pixel (16-bit channels) before it is made 32-bit RGB.
+void AllowDecodingUpToTheLimit()
+{
+    constexpr int kNeededMiB = int(kMaxPicturePixels * 8 / (1024 * 1024));
+    const int current = QImageReader::allocationLimit();
+    if (current != 0 && current < kNeededMiB)
+        QImageReader::setAllocationLimit(kNeededMiB);
+}
+
 } // namespace
 
-QImage LoadPicture(const QString &path, QString *error)
+std::unique_ptr<QIODevice> OpenPicture(const QString &path, FileKinds kinds, QString *error)
 {
-    QImageReader reader(path);
+    std::unique_ptr<QFile> file = OpenForReading(path, kinds, error);
+    if (!file)
+        return nullptr;
+    if (!file->isSequential())
+        return file;
+    constexpr qint64 kChunkSize = 64 * 1024;
+    QByteArray whole;
+    try {
+        std::vector<char> chunk(static_cast<size_t>(kChunkSize));
+        bool startChecked = false;
+        for (;;) {
+            const qint64 got = file->read(chunk.data(), kChunkSize);
+            if (got < 0)
+                return Fail<std::unique_ptr<QIODevice>>(error, file->errorString());
+            if (got == 0)
+                break;
+            if (whole.size() + got > kMaxPipedPictureBytes)
+                return Fail<std::unique_ptr<QIODevice>>(
+                    error, QStringLiteral("入力が大きすぎます (上限 %1 バイト)").arg(Grouped(kMaxPipedPictureBytes)));
+            whole.append(chunk.data(), got);
+            // Endless foreign input (a character device, say) is refused at once.
+            if (!startChecked && whole.size() >= kChunkSize) {
+                if (!StartsLikePicture(whole))
+                    return Fail<std::unique_ptr<QIODevice>>(error, UnknownFormatText());
+                startChecked = true;
+            }
+        }
+    } catch (const std::bad_alloc &) {
+        return Fail<std::unique_ptr<QIODevice>>(error, QStringLiteral("イメージを読み込むメモリが足りません"));
+    }
+    auto buffer = std::make_unique<QBuffer>();
+    buffer->setData(whole);
+    buffer->open(QIODevice::ReadOnly);
+    return buffer;
+}
+
+QImage LoadPicture(QIODevice &device, QString *error)
+{
+    AllowDecodingUpToTheLimit();
+    QImageReader reader(&device);
     // The content decides, so a picture saved under the wrong extension still opens.
     reader.setDecideFormatFromContent(true);
     if (!reader.canRead())
-        return Fail(error, QStringLiteral("イメージとして読み込めない形式です (JPEG, GIF, BMP)"));
+        return Fail<QImage>(error, UnknownFormatText());
     const QSize size = reader.size();
     if (size.isValid() && qint64(size.width()) * size.height() > kMaxPicturePixels)
-        return Fail(error, QStringLiteral("イメージが大きすぎます (%1 × %2 ピクセル、上限 %3 ピクセル)")
-                               .arg(size.width())
-                               .arg(size.height())
-                               .arg(kMaxPicturePixels));
+        return Fail<QImage>(error, TooLargeText(size));
     QImage picture = reader.read();
     if (picture.isNull())
-        return Fail(error, QStringLiteral("イメージを読み込めません: ") + reader.errorString());
+        return Fail<QImage>(error, QStringLiteral("イメージを読み込めません: ") + reader.errorString());
     if (qint64(picture.width()) * picture.height() > kMaxPicturePixels)
-        return Fail(error, QStringLiteral("イメージが大きすぎます"));
+        return Fail<QImage>(error, TooLargeText(picture.size()));
     QImage opaque = ToOpaqueRgb32(picture);
     if (opaque.isNull())
-        return Fail(error, QStringLiteral("イメージを読み込むメモリが足りません"));
+        return Fail<QImage>(error, QStringLiteral("イメージを読み込むメモリが足りません"));
     return opaque;
+}
+
+QImage LoadPicture(const QString &path, QString *error, FileKinds kinds)
+{
+    const std::unique_ptr<QIODevice> device = OpenPicture(path, kinds, error);
+    return device ? LoadPicture(*device, error) : QImage();
 }

@@ -260,15 +260,9 @@ void CellTextPourer::PassRowEnd()
         finished_ = true;
 }
 
-std::unique_ptr<QIODevice> OpenTextFile(const QString &path, QString *error)
+std::unique_ptr<QIODevice> OpenTextFile(const QString &path, FileKinds kinds, QString *error)
 {
-    auto file = std::make_unique<QFile>(path);
-    if (!file->open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = file->errorString();
-        return nullptr;
-    }
-    return file;
+    return OpenForReading(path, kinds, error);
 }
 
 TextPouringResult PourText(GridSheet &sheet, const TextPouringInputs &inputs, const TextFileOpener &open)
@@ -278,11 +272,13 @@ TextPouringResult PourText(GridSheet &sheet, const TextPouringInputs &inputs, co
         result.outcome = TextPouringOutcome::EmptyPath;
         return result;
     }
-    if (!QFileInfo(inputs.path).isFile()) {
+    // A FIFO or a device is no missing file: the opener takes it or says why not.
+    const QFileInfo info(inputs.path);
+    if (!info.exists() || info.isDir()) {
         result.outcome = TextPouringOutcome::NoFile;
         return result;
     }
-    const std::unique_ptr<QIODevice> device = open(inputs.path, &result.error);
+    const std::unique_ptr<QIODevice> device = open(inputs.path, inputs.files, &result.error);
     if (!device) {
         result.outcome = TextPouringOutcome::ReadFailed;
         return result;

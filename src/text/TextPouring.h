@@ -2,6 +2,8 @@
 // either starting a new row at each line break or flowing through the rows.
 #pragma once
 
+#include "core/RegularFile.h"
+
 #include <QIODevice>
 #include <QString>
 #include <QStringView>
@@ -23,13 +25,15 @@ struct TextPouringInputs {
     bool skipBackground = false;                        // leave cells near the background colour empty
     QString backgroundText = QStringLiteral("#FFFFFF"); // the background field, as typed
     QString nearText = QStringLiteral("8");             // the near-colour field, as typed
+    FileKinds files = FileKinds::AnyReadable;           // the editor reads regular files only
 };
 
 enum class TextPouringOutcome {
     Done,       // the file was read as far as the sheet takes it
     EmptyPath,  // nothing touched; the caller asks for a file
-    NoFile,     // no file at the path (a folder is no file); nothing touched
-    ReadFailed, // the file could not be opened (nothing touched) or read (texts cleared, partly poured)
+    NoFile,     // nothing at the path, or a folder; nothing touched
+    ReadFailed, // the file could not be opened or is of a refused kind (nothing touched), or could
+                // not be read (texts cleared, partly poured)
 };
 
 struct TextPouringResult {
@@ -77,9 +81,10 @@ private:
     char16_t highSurrogate_ = 0;
 };
 
-// Opens the file for reading, or returns null with the reason.
-using TextFileOpener = std::function<std::unique_ptr<QIODevice>(const QString &path, QString *error)>;
-std::unique_ptr<QIODevice> OpenTextFile(const QString &path, QString *error);
+// Opens the file for reading if it is of the kinds taken, or returns null with the reason.
+using TextFileOpener
+    = std::function<std::unique_ptr<QIODevice>(const QString &path, FileKinds kinds, QString *error)>;
+std::unique_ptr<QIODevice> OpenTextFile(const QString &path, FileKinds kinds, QString *error);
 
 // One run: checks the path, opens the file, clears every cell's text and pours the file.
 // The file is streamed in chunks, so its size is bounded by nothing but the disk.

@@ -9,6 +9,17 @@ namespace {
 
 QColor ToQColor(Color color) { return QColor(GetRed(color), GetGreen(color), GetBlue(color)); }
 
+// The start of a text up to the bound, a surrogate pair across it left out whole.
+QString ShownStart(QStringView text)
+{
+    if (text.size() <= GridSheetModel::kMaxShownLength)
+        return text.toString();
+    qsizetype length = GridSheetModel::kMaxShownLength;
+    if (text.at(length - 1).isHighSurrogate() && text.at(length).isLowSurrogate())
+        --length;
+    return text.left(length).toString();
+}
+
 } // namespace
 
 GridSheetModel::GridSheetModel(GridSheet &sheet, QObject *parent)
@@ -41,6 +52,7 @@ QVariant GridSheetModel::data(const QModelIndex &index, int role) const
     const int row = index.row() + 1;
     switch (role) {
     case Qt::DisplayRole:
+        return ShownStart(sheet_.CellTextView(column, row));
     case Qt::EditRole:
         return sheet_.GetCellText(column, row);
     case Qt::BackgroundRole:

@@ -8,6 +8,11 @@ class GridSheet;
 class GridSheetModel : public QAbstractTableModel {
     Q_OBJECT
 public:
+    // A cell shows a character or two; the view is handed at most this many UTF-16 units
+    // of a text, since laying out millions of characters to draw one cell would stall or
+    // crash it. Editing still gets the whole text.
+    static constexpr int kMaxShownLength = 256;
+
     explicit GridSheetModel(GridSheet &sheet, QObject *parent = nullptr);
 
     int rowCount(const QModelIndex &parent = {}) const override;

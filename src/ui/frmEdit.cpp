@@ -208,7 +208,7 @@ void frmEdit::ImportImage_Click()
     QImage picture;
     {
         BusyPointer busy;
-        picture = LoadPicture(path, &error);
+        picture = LoadPicture(path, &error, FileKinds::RegularOnly);
     }
     if (picture.isNull()) {
         dialogs_.ShowMessage(this, MessageIcon::Error, ReadErrorText(path, error));
@@ -255,7 +255,7 @@ void frmEdit::LoadGridImage_Click()
     bool loaded = false;
     {
         BusyPointer busy;
-        loaded = LoadSheet(sheet_, path, &error);
+        loaded = LoadSheet(sheet_, path, &error, FileKinds::RegularOnly);
     }
     if (!loaded)
         dialogs_.ShowMessage(this, MessageIcon::Error, ReadErrorText(path, error));

@@ -130,6 +130,7 @@ bool frmTextLoad::LoadText(LineBreakMode mode)
     inputs.skipBackground = chkBackSkip->isChecked();
     inputs.backgroundText = owner_.txtBGcolor->text();
     inputs.nearText = owner_.txtNear->text();
+    inputs.files = FileKinds::RegularOnly;
 
     TextPouringResult result;
     {

@@ -7,6 +7,7 @@
 #include "ui/frmEdit.h"
 
 #include <QCloseEvent>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -24,6 +25,8 @@ constexpr int kFieldHeight = 270;
 constexpr int kLabelWidth = 705;
 constexpr int kLabelHeight = 180;
 constexpr int kTwipsPerPixel = 15;
+// The progress caption is repainted at most about 30 times a second.
+constexpr qint64 kCaptionPaintMs = 33;
 
 QRect PixelsToTwips(const QRect &pixels)
 {
@@ -122,18 +125,23 @@ void frmView::DlgSize()
 void frmView::cmdToGrid_Click()
 {
     const QImage picture = owner_.ImageLoaded ? picLoad->Picture() : QImage();
-    if (!picture.isNull()) {
-        const GridPlan plan = PlanGrid(picture.size(), txtPixs->text());
-        if (!plan.Ok()) {
-            owner_.DialogHost().ShowMessage(this, MessageIcon::Error, plan.error);
-            return;
-        }
+    ToGridResult result;
+    {
+        BusyPointer busy;
+        // The caption changes every row; painting it every row would cost far more than the
+        // conversion on a tall picture, so it is repainted a few times a second, and at the end.
+        QElapsedTimer sincePaint;
+        result = ImageToGrid(picture, txtPixs->text(), owner_.Sheet(), [&](const QString &caption) {
+            cmdToGrid->setText(caption);
+            const bool last = caption == QLatin1String("To Grid");
+            if (last || !sincePaint.isValid() || sincePaint.elapsed() >= kCaptionPaintMs) {
+                cmdToGrid->repaint();
+                sincePaint.start();
+            }
+        });
     }
-    BusyPointer busy;
-    ImageToGrid(picture, txtPixs->text(), owner_.Sheet(), [this](const QString &caption) {
-        cmdToGrid->setText(caption);
-        cmdToGrid->repaint();
-    });
+    if (result.Failed())
+        owner_.DialogHost().ShowMessage(this, MessageIcon::Error, result.error);
 }
 
 void frmView::closeEvent(QCloseEvent *event)

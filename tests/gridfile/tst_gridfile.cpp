@@ -6,9 +6,31 @@
 
 #include <QtTest>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace Qt::StringLiterals;
 
 namespace {
+
+// A pipe holding bytes with its write end closed, named by a path as /dev/stdin names one.
+class FilledPipe {
+public:
+    explicit FilledPipe(const QByteArray &bytes)
+    {
+        if (::pipe(fds_) != 0)
+            return;
+        ok_ = ::write(fds_[1], bytes.constData(), size_t(bytes.size())) == bytes.size(); // within the pipe's buffer
+        ::close(fds_[1]);
+    }
+    ~FilledPipe() { ::close(fds_[0]); }
+    bool Ok() const { return ok_; }
+    QString Path() const { return QStringLiteral("/proc/self/fd/%1").arg(fds_[0]); }
+
+private:
+    int fds_[2] = {-1, -1};
+    bool ok_ = false;
+};
 
 // The sheet as a grid file: equal bytes mean equal sheets.
 QByteArray FileBytes(const GridSheet &sheet)
@@ -84,6 +106,44 @@ private slots:
         QFile zeros(QStringLiteral("/dev/zero"));
         QVERIFY2(zeros.open(QIODevice::ReadOnly) && !ReadGridFile(zeros, *target, &error)
                      && error.contains(QStringLiteral("not a grid file")), qPrintable(error));
+    }
+
+    // The batch loads from a pipe; the editor takes regular files only and never waits on a FIFO.
+    void loadFromPipesAndDevices_data()
+    {
+        QTest::addColumn<QString>("source"); // "pipe", "fifo" (without a writer) or a device's path
+        QTest::addColumn<FileKinds>("kinds");
+        QTest::addColumn<QString>("error"); // a part of it; empty: the sheet loads
+
+        QTest::newRow("pipe") << u"pipe"_s << FileKinds::AnyReadable << QString();
+        QTest::newRow("pipe, regular only") << u"pipe"_s << FileKinds::RegularOnly << u"FIFO"_s;
+        QTest::newRow("fifo, regular only") << u"fifo"_s << FileKinds::RegularOnly << u"FIFO"_s;
+        QTest::newRow("endless zeros") << u"/dev/zero"_s << FileKinds::AnyReadable << u"not a grid file"_s;
+        QTest::newRow("device, regular only") << u"/dev/zero"_s << FileKinds::RegularOnly << u"デバイス"_s;
+    }
+
+    void loadFromPipesAndDevices()
+    {
+        QFETCH(QString, source);
+        QFETCH(FileKinds, kinds);
+        QFETCH(QString, error);
+        const QByteArray file = FileBytes(*MixedSheet());
+        const FilledPipe pipe(file);
+        QVERIFY(pipe.Ok());
+        QTemporaryDir dir;
+        QString path = source;
+        if (source == u"pipe"_s) {
+            path = pipe.Path();
+        } else if (source == u"fifo"_s) {
+            path = dir.filePath(source);
+            QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+        }
+        auto target = TargetSheet();
+        const QByteArray before = FileBytes(*target);
+        QString reason;
+        QCOMPARE(LoadSheet(*target, path, &reason, kinds), error.isEmpty());
+        QVERIFY2(reason.contains(error), qPrintable(reason));
+        QCOMPARE(FileBytes(*target), error.isEmpty() ? file : before);
     }
 
     void damagedFilesFailAndLeaveTheSheet()

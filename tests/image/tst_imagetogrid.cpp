@@ -2,11 +2,18 @@
 #include "image/ImageToGrid.h"
 #include "image/PictureFile.h"
 #include "image/TestGif.h"
+#include "support/logic/AddressSpaceLimit.h"
 #include "support/logic/SheetBuilder.h"
 
 #include <QtTest>
 
 #include <cmath>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
 
 static QStringList Convert(const QImage &picture, const QString &blockSize, GridSheet &sheet)
 {
@@ -14,6 +21,25 @@ static QStringList Convert(const QImage &picture, const QString &blockSize, Grid
     ImageToGrid(picture, blockSize, sheet, [&](const QString &caption) { captions << caption; });
     return captions;
 }
+
+// A pipe holding bytes with its write end closed, named by a path as /dev/stdin names one.
+class FilledPipe {
+public:
+    explicit FilledPipe(const QByteArray &bytes)
+    {
+        if (::pipe(fds_) != 0)
+            return;
+        ok_ = ::write(fds_[1], bytes.constData(), size_t(bytes.size())) == bytes.size(); // within the pipe's buffer
+        ::close(fds_[1]);
+    }
+    ~FilledPipe() { ::close(fds_[0]); }
+    bool Ok() const { return ok_; }
+    QString Path() const { return QStringLiteral("/proc/self/fd/%1").arg(fds_[0]); }
+
+private:
+    int fds_[2] = {-1, -1};
+    bool ok_ = false;
+};
 
 class TestImageToGrid : public QObject {
     Q_OBJECT
@@ -101,6 +127,104 @@ private slots:
                          && sheet->ColumnCount() == 1 && sheet->RowCount() == 1 && sheet->BackColorAt(1, 1) == 0x112233,
                      qPrintable(name));
         }
+    }
+
+    // The result says why the sheet was left alone, in words the window can show.
+    void resultSaysWhyTheSheetStayed_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QString>("blockSize");
+        QTest::addColumn<bool>("memoryShort");
+        QTest::addColumn<ToGridOutcome>("outcome");
+        QTest::addColumn<QString>("error"); // a part of it; empty: none
+
+        QTest::newRow("done") << QSize(16, 16) << u"8"_s << false << ToGridOutcome::Done << QString();
+        QTest::newRow("no picture") << QSize() << u"8"_s << false << ToGridOutcome::NoPicture << QString();
+        QTest::newRow("block size beyond 32 bits") << QSize(16, 16) << u"9e9"_s << false << ToGridOutcome::Refused
+                                                   << u"9e9"_s;
+        QTest::newRow("more cells than a sheet holds") << QSize(50'000, 1'001) << u"1"_s << false
+                                                       << ToGridOutcome::Refused << u"50,050,000"_s;
+        QTest::newRow("grid beyond memory") << QSize(2'000, 2'000) << u"1"_s << true << ToGridOutcome::OutOfMemory
+                                            << u"2,000 × 2,000"_s;
+    }
+
+    void resultSaysWhyTheSheetStayed()
+    {
+        QFETCH(QSize, size);
+        QFETCH(QString, blockSize);
+        QFETCH(bool, memoryShort);
+        QFETCH(ToGridOutcome, outcome);
+        QFETCH(QString, error);
+        if (memoryShort && !AddressSpaceLimit::Works())
+            QSKIP("no address space limit under AddressSanitizer");
+
+        QImage picture(size, QImage::Format_RGB32);
+        picture.fill(qRgb(10, 20, 30));
+        auto sheet = BuildSheet({{{u"x"_s, 0x112233, kWhite}}});
+        QStringList captions;
+        ToGridResult result;
+        {
+            std::optional<AddressSpaceLimit> limit;
+            if (memoryShort)
+                limit.emplace(8 * 1024 * 1024); // the 64 MB of cells cannot be had
+            result = ImageToGrid(picture, blockSize, *sheet, [&](const QString &caption) { captions << caption; });
+        }
+        QCOMPARE(result.outcome, outcome);
+        QCOMPARE(result.Failed(), !error.isEmpty());
+        QVERIFY2(result.error.contains(error) && result.error.isEmpty() == error.isEmpty(), qPrintable(result.error));
+        QCOMPARE(captions.last(), u"To Grid"_s);
+        if (outcome != ToGridOutcome::Done) {
+            QCOMPARE(QSize(sheet->ColumnCount(), sheet->RowCount()), QSize(1, 1));
+            QCOMPARE(sheet->BackColorAt(1, 1), Color(0x112233));
+        }
+    }
+
+    // The editor takes regular files only; the batch also reads pipes, and endless input
+    // that is no picture is refused from its first bytes.
+    void picturesFromFilesAndPipes_data()
+    {
+        QTest::addColumn<QString>("source"); // "file", "pipe", "fifo" (without a writer) or a device's path
+        QTest::addColumn<FileKinds>("kinds");
+        QTest::addColumn<QString>("error"); // a part of it; empty: the picture loads
+
+        QTest::newRow("file") << u"file"_s << FileKinds::RegularOnly << QString();
+        QTest::newRow("file, any readable") << u"file"_s << FileKinds::AnyReadable << QString();
+        QTest::newRow("pipe, any readable") << u"pipe"_s << FileKinds::AnyReadable << QString();
+        QTest::newRow("pipe, regular only") << u"pipe"_s << FileKinds::RegularOnly << u"FIFO"_s;
+        QTest::newRow("fifo, regular only") << u"fifo"_s << FileKinds::RegularOnly << u"FIFO"_s;
+        QTest::newRow("endless zeros") << u"/dev/zero"_s << FileKinds::AnyReadable << u"形式"_s;
+        QTest::newRow("device, regular only") << u"/dev/zero"_s << FileKinds::RegularOnly << u"デバイス"_s;
+    }
+
+    void picturesFromFilesAndPipes()
+    {
+        QFETCH(QString, source);
+        QFETCH(FileKinds, kinds);
+        QFETCH(QString, error);
+        QImage picture(40, 30, QImage::Format_RGB32);
+        picture.fill(qRgb(0, 128, 255));
+        QByteArray png;
+        QBuffer buffer(&png);
+        QVERIFY(buffer.open(QIODevice::WriteOnly) && picture.save(&buffer, "PNG"));
+
+        QTemporaryDir dir;
+        QString path = source;
+        const FilledPipe pipe(png);
+        QVERIFY(pipe.Ok());
+        if (source == u"file"_s) {
+            path = WriteTestFile(dir.path(), u"picture.png"_s, png);
+        } else if (source == u"pipe"_s) {
+            path = pipe.Path();
+        } else if (source == u"fifo"_s) {
+            path = dir.filePath(source);
+            QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+        }
+        QString reason;
+        const QImage loaded = LoadPicture(path, &reason, kinds);
+        QCOMPARE(loaded.isNull(), !error.isEmpty());
+        QVERIFY2(reason.contains(error), qPrintable(reason));
+        if (!loaded.isNull())
+            QCOMPARE(loaded.pixel(39, 29), qRgb(0, 128, 255));
     }
 
     void picturesComeBackFromTheirFiles()

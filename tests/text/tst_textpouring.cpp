@@ -6,7 +6,28 @@
 
 #include <QtTest>
 
+#include <unistd.h>
+
 namespace {
+
+// A pipe holding bytes with its write end closed, named by a path as /dev/stdin names one.
+class FilledPipe {
+public:
+    explicit FilledPipe(const QByteArray &bytes)
+    {
+        if (::pipe(fds_) != 0)
+            return;
+        ok_ = ::write(fds_[1], bytes.constData(), size_t(bytes.size())) == bytes.size(); // within the pipe's buffer
+        ::close(fds_[1]);
+    }
+    ~FilledPipe() { ::close(fds_[0]); }
+    bool Ok() const { return ok_; }
+    QString Path() const { return QStringLiteral("/proc/self/fd/%1").arg(fds_[0]); }
+
+private:
+    int fds_[2] = { -1, -1 };
+    bool ok_ = false;
+};
 
 // Hands out at most `step` bytes a read.
 struct TricklingDevice : QBuffer {
@@ -87,8 +108,8 @@ private slots:
                 options.contains(u"back"), QStringLiteral("#FFFFFF"), options.section(u'=', 1) };
             for (qint64 step : { 0, 1, 3 }) {
                 const auto sheet = SheetOf(QString::fromLatin1(colours));
-                const TextPouringResult result = PourText(*sheet, inputs, [&](const QString &path, QString *error) {
-                    return step ? std::make_unique<TricklingDevice>(file, step) : OpenTextFile(path, error);
+                const TextPouringResult result = PourText(*sheet, inputs, [&](const QString &path, FileKinds kinds, QString *error) {
+                    return step ? std::make_unique<TricklingDevice>(file, step) : OpenTextFile(path, kinds, error);
                 });
                 const QString label = QStringLiteral("%1, %2 bytes a read: ").arg(name).arg(step);
                 QCOMPARE(label + SheetTexts(*sheet), label + expected);
@@ -103,12 +124,50 @@ private slots:
         QVERIFY(PourText(rowless, { FileWith("ab") }).Done()
             && PourText(rowless, { FileWith("ab"), LineBreakMode::Flow }).Done());
         const auto sheet = SheetOf(QStringLiteral("WW"));
-        const TextPouringResult result = PourText(*sheet, { FileWith("ab") }, [](const QString &path, QString *error) {
+        const TextPouringResult result = PourText(*sheet, { FileWith("ab") }, [](const QString &path, FileKinds kinds, QString *error) {
             QFile::remove(path); // gone between the check and the opening
-            return OpenTextFile(path, error);
+            return OpenTextFile(path, kinds, error);
         });
         QVERIFY(result.outcome == TextPouringOutcome::ReadFailed && !result.error.isEmpty());
         QCOMPARE(SheetTexts(*sheet), QStringLiteral("Q|Q"));
+    }
+
+    // The batch pours from a pipe; the editor takes regular files only and says why not.
+    void pipesAndDevices_data()
+    {
+        QTest::addColumn<QString>("source"); // "pipe", "folder" or a device's path
+        QTest::addColumn<FileKinds>("kinds");
+        QTest::addColumn<TextPouringOutcome>("outcome");
+        QTest::addColumn<QString>("texts");
+        QTest::addColumn<QString>("error"); // a part of it
+
+        const FileKinds regular = FileKinds::RegularOnly, any = FileKinds::AnyReadable;
+        QTest::newRow("pipe") << "pipe" << any << TextPouringOutcome::Done << "ab|" << QString();
+        QTest::newRow("pipe, regular only") << "pipe" << regular << TextPouringOutcome::ReadFailed << "Q|Q" << "FIFO";
+        QTest::newRow("device") << "/dev/null" << any << TextPouringOutcome::Done << "|" << QString();
+        QTest::newRow("device, regular only")
+            << "/dev/null" << regular << TextPouringOutcome::ReadFailed << "Q|Q" << "デバイス";
+        QTest::newRow("folder") << "folder" << any << TextPouringOutcome::NoFile << "Q|Q" << QString();
+        QTest::newRow("folder, regular only") << "folder" << regular << TextPouringOutcome::NoFile << "Q|Q" << QString();
+    }
+
+    void pipesAndDevices()
+    {
+        QFETCH(QString, source);
+        QFETCH(FileKinds, kinds);
+        QFETCH(TextPouringOutcome, outcome);
+        QFETCH(QString, texts);
+        QFETCH(QString, error);
+        const FilledPipe pipe("ab");
+        QVERIFY(pipe.Ok());
+        TextPouringInputs inputs;
+        inputs.path = source == "pipe" ? pipe.Path() : source == "folder" ? dir_.path() : source;
+        inputs.files = kinds;
+        const auto sheet = SheetOf(QStringLiteral("WW"));
+        const TextPouringResult result = PourText(*sheet, inputs);
+        QCOMPARE(result.outcome, outcome);
+        QVERIFY2(result.error.contains(error), qPrintable(result.error));
+        QCOMPARE(SheetTexts(*sheet), texts);
     }
 };
 

@@ -1,5 +1,6 @@
 // The main window driven as a user drives it.
 #include "core/GridSheet.h"
+#include "gridfile/GridFile.h"
 #include "html/HtmlPageWriter.h"
 #include "support/logic/FileSizeLimit.h"
 #include "support/logic/SheetBuilder.h"
@@ -7,10 +8,13 @@
 #include "ui/GridSheetModel.h"
 #include "ui/GridSheetView.h"
 #include "ui/frmEdit.h"
+#include "ui/frmTextLoad.h"
+#include "ui/frmView.h"
 
 #include <QAbstractItemModelTester>
 #include <QAction>
 #include <QApplication>
+#include <QBuffer>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
@@ -19,7 +23,15 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -34,6 +46,62 @@ void ClickCell(GridSheetView *view, int column, int row)
     const QRect rect = view->visualRect(view->model()->index(row - 1, column - 1));
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rect.center());
 }
+
+// The sheet's size, texts and colours, as grid file bytes.
+QByteArray Describe(const GridSheet &sheet)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    return WriteGridFile(buffer, sheet) ? buffer.data() : "write failed";
+}
+
+// Lets go of a reader stuck opening a FIFO, by opening its write end once some seconds have
+// passed, so that a command that would hang fails the test instead of stopping it.
+class FifoRescue {
+public:
+    explicit FifoRescue(const QString &fifo)
+        : path_(QFile::encodeName(fifo))
+        , thread_([this] { Watch(); })
+    {
+    }
+    ~FifoRescue() { Stop(); }
+
+    // Ends the watch; true when a reader had to be let go.
+    bool Stop()
+    {
+        {
+            const std::lock_guard lock(mutex_);
+            done_ = true;
+        }
+        wake_.notify_one();
+        if (thread_.joinable())
+            thread_.join();
+        return rescued_;
+    }
+
+private:
+    void Watch()
+    {
+        std::unique_lock lock(mutex_);
+        for (int waits = 0; !wake_.wait_for(lock, std::chrono::milliseconds(200), [this] { return done_; });) {
+            if (++waits < 25)
+                continue;
+            // Succeeds only while a reader has the FIFO open or waits to.
+            const int fd = ::open(path_.constData(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0) {
+                rescued_ = true;
+                ::close(fd);
+            }
+        }
+    }
+
+    const QByteArray path_;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    bool done_ = false;
+    bool rescued_ = false;
+    std::thread thread_;
+};
 
 } // namespace
 
@@ -87,6 +155,37 @@ private slots:
         QCOMPARE(model.columnCount(), 4);
         QVERIFY(model.setData(model.index(3, 3), QStringLiteral("x")));
         QCOMPARE(sheet.GetCellText(4, 4), QStringLiteral("x"));
+    }
+
+    // However long a text, the view is handed a short start of it to draw; editing gets it whole.
+    void modelHandsTheViewABoundedText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("shown"); // the length of the text for the view
+
+        QTest::newRow("short") << QStringLiteral("春a") << 2;
+        QTest::newRow("at the bound") << QString(GridSheetModel::kMaxShownLength, u'x') << GridSheetModel::kMaxShownLength;
+        QTest::newRow("three million characters") << QString(3'000'000, u'x') << GridSheetModel::kMaxShownLength;
+        // A surrogate pair across the bound is left out whole.
+        QTest::newRow("pair across the bound")
+            << QString(GridSheetModel::kMaxShownLength - 1, u'x') + QStringLiteral("𠮷𠮷")
+            << GridSheetModel::kMaxShownLength - 1;
+    }
+
+    void modelHandsTheViewABoundedText()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, shown);
+        GridSheet sheet(2, 2);
+        sheet.SetCellText(2, 2, text);
+        GridSheetView view(sheet);
+        const QModelIndex cell = view.model()->index(1, 1);
+        QCOMPARE(cell.data(Qt::DisplayRole).toString(), text.left(shown));
+        QCOMPARE(cell.data(Qt::EditRole).toString(), text);
+        view.resize(120, 120);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QVERIFY(!view.grab().isNull());
     }
 
     void editingInPlaceAndCellToBackground()
@@ -186,6 +285,65 @@ private slots:
         QVERIFY(dialogs.messages[0].text.size() > QStringLiteral("書き込みエラー\r\n\r\n").size() + path.size());
         QCOMPARE(ReadFile(path), QByteArray("old page"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("page.htm")});
+    }
+
+    // The commands that read a file take regular files only: a FIFO would stop the editor
+    // until something writes into it, a device may never end. Each is named at once.
+    void readingCommandsRefuseWhatIsNotAFile_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("reason");
+        const QString fifo = QStringLiteral("fifo");
+        for (const char *command : {"LoadGridImage", "ImportImage", "ImportText"}) {
+            QTest::addRow("%s, fifo without a writer", command) << command << fifo << QStringLiteral("FIFO");
+            QTest::addRow("%s, character device", command) << command << QStringLiteral("/dev/null")
+                                                           << QStringLiteral("デバイス");
+        }
+    }
+
+    void readingCommandsRefuseWhatIsNotAFile()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, path);
+        QFETCH(QString, reason);
+        QTemporaryDir dir;
+        if (path == QStringLiteral("fifo")) {
+            path = dir.filePath(path);
+            QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+        }
+        FakeDialogs dialogs;
+        frmEdit window(dialogs);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.Sheet().SetCellText(1, 1, QStringLiteral("詩"));
+        window.Sheet().SetCellColors(1, 1, 0x00336699, kWhite);
+        const QByteArray before = Describe(window.Sheet());
+
+        FifoRescue rescue(path);
+        if (command == QStringLiteral("ImportText")) {
+            QTimer::singleShot(0, [&] {
+                auto *textWindow = qobject_cast<frmTextLoad *>(QApplication::activeModalWidget());
+                QVERIFY(textWindow);
+                textWindow->txtPath->setText(path);
+                QTest::mouseClick(textWindow->cmdOK, Qt::LeftButton);
+                if (textWindow->isVisible()) // a refusal keeps it open for the path to be corrected
+                    textWindow->reject();
+            });
+        } else {
+            dialogs.answers << path;
+        }
+        window.findChild<QAction *>(command)->trigger();
+        QVERIFY2(!rescue.Stop(), "the command waited for a writer");
+
+        QCOMPARE(Describe(window.Sheet()), before);
+        QVERIFY(!window.ImageLoaded && window.findChildren<frmView *>().isEmpty());
+        QCOMPARE(dialogs.messages.size(), 1);
+        const ShownMessage &m = dialogs.messages[0];
+        QVERIFY2(m.icon == MessageIcon::Error
+                     && m.text.startsWith(QStringLiteral("読み込みエラー\r\n") + path + QStringLiteral("\r\n"))
+                     && m.text.contains(reason),
+                 qPrintable(m.text));
     }
 };
 

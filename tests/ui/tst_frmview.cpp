@@ -1,4 +1,6 @@
 // The image view window through the main window: Import Image, fitting, To Grid, refusals, lifetime.
+#include "gridfile/GridFile.h"
+#include "support/logic/AddressSpaceLimit.h"
 #include "support/logic/SheetBuilder.h"
 #include "support/ui/FakeDialogs.h"
 #include "ui/Twips.h"
@@ -9,6 +11,39 @@
 #include <QtWidgets>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+// Counts a widget's paint events and notes the text it showed at the last one.
+class PaintCounter : public QObject {
+public:
+    explicit PaintCounter(QPushButton *button) : button_(button) { button->installEventFilter(this); }
+    int paints = 0;
+    QString lastText;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == button_ && event->type() == QEvent::Paint) {
+            ++paints;
+            lastText = button_->text();
+        }
+        return false;
+    }
+
+private:
+    QPushButton *button_;
+};
+
+// The sheet's size, texts and colours, as grid file bytes.
+QByteArray Describe(const GridSheet &sheet)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    return WriteGridFile(buffer, sheet) ? buffer.data() : "write failed";
+}
+
+} // namespace
 
 class TestFrmView : public QObject {
     Q_OBJECT
@@ -100,6 +135,94 @@ private slots:
             QVERIFY((view = Import(u"kept.bmp"_s, {64, 32})));
             view->txtPixs->setText(u"5"_s);
         }
+    }
+
+    // Decoding past Qt's default 128 MiB is allowed up to the pixel limit; above it the
+    // message names the limit.
+    void importUpToThePixelLimit_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes"); // empty: a 6000 x 6000 picture of one colour
+        QTest::addColumn<QString>("reason");   // empty when it imports
+
+        QTest::newRow("PNG of 36 million pixels") << u"large.png"_s << QByteArray() << QString();
+        QTest::newRow("JPEG of 36 million pixels") << u"large.jpg"_s << QByteArray() << QString();
+        // A bitmap header claiming 8193 x 8192 pixels, just above the limit.
+        QTest::newRow("bitmap above the limit")
+            << u"above.bmp"_s
+            << QByteArray::fromHex("424d460000000000000036000000280000000120000000200000010018000000"
+                                   "000010000000130b0000130b00000000000000000000")
+                   + QByteArray(16, 0)
+            << u"67,108,864"_s;
+    }
+
+    void importUpToThePixelLimit()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, reason);
+        const QString path = dir_.filePath(name);
+        if (bytes.isEmpty()) {
+            QImage picture(6000, 6000, QImage::Format_RGB32);
+            picture.fill(qRgb(200, 40, 90));
+            QVERIFY(picture.save(path));
+        } else {
+            WriteTestFile(dir_.path(), name, bytes);
+        }
+        dialogs_.messages.clear();
+        dialogs_.answers << path;
+        main_.ImportImage->trigger();
+        const auto views = main_.findChildren<frmView *>();
+        if (reason.isEmpty()) {
+            QVERIFY2(dialogs_.messages.isEmpty(), qPrintable(dialogs_.messages.value(0).text));
+            QCOMPARE(views.size(), 1);
+            QCOMPARE(views[0]->picLoad->Picture().size(), QSize(6000, 6000));
+            QVERIFY(qAbs(qRed(views[0]->picLoad->Picture().pixel(5999, 5999)) - 200) <= 2);
+            views[0]->close();
+            QTRY_VERIFY(main_.findChildren<frmView *>().isEmpty()); // let the picture go
+        } else {
+            QVERIFY(views.isEmpty());
+            QCOMPARE(dialogs_.messages.size(), 1);
+            QVERIFY2(dialogs_.messages[0].text.contains(reason), qPrintable(dialogs_.messages[0].text));
+        }
+    }
+
+    // A grid that does not fit in memory is said so, and the sheet stays as it was.
+    void toGridSaysWhenMemoryRunsOut()
+    {
+        if (!AddressSpaceLimit::Works())
+            QSKIP("no address space limit under AddressSanitizer");
+        frmView *view = Import(u"wide.bmp"_s, {2000, 1000});
+        QVERIFY(view);
+        view->txtPixs->setText(u"1"_s); // 2,000,000 cells of 16 bytes
+        main_.Sheet().SetCellText(1, 1, u"詩"_s);
+        const QByteArray before = Describe(main_.Sheet());
+        dialogs_.messages.clear();
+        {
+            AddressSpaceLimit limit(8 * 1024 * 1024);
+            QTest::mouseClick(view->cmdToGrid, Qt::LeftButton);
+        }
+        QCOMPARE(Describe(main_.Sheet()), before);
+        QCOMPARE(view->cmdToGrid->text(), u"To Grid"_s);
+        QCOMPARE(dialogs_.messages.size(), 1);
+        QCOMPARE(dialogs_.messages[0].icon, MessageIcon::Error);
+        QVERIFY2(dialogs_.messages[0].text.contains(u"メモリ"_s), qPrintable(dialogs_.messages[0].text));
+        view->close();
+    }
+
+    // The caption changes every row, but the button is repainted only now and then, and
+    // shows "To Grid" at the end.
+    void toGridRepaintsItsButtonSparingly()
+    {
+        frmView *view = Import(u"tall.bmp"_s, {1, 20'000});
+        QVERIFY(view && QTest::qWaitForWindowExposed(view));
+        view->txtPixs->setText(u"1"_s);
+        PaintCounter counter(view->cmdToGrid);
+        QTest::mouseClick(view->cmdToGrid, Qt::LeftButton);
+        QCOMPARE(main_.Sheet().RowCount(), 20'000);
+        QVERIFY2(counter.paints >= 1 && counter.paints < 2'000, qPrintable(QString::number(counter.paints)));
+        QCOMPARE(counter.lastText, u"To Grid"_s);
+        view->close();
     }
 };
 

@@ -8,7 +8,7 @@
 
 #include "JpegPicture.h"
 
-#include <QFile>
+#include <QBuffer>
 #include <QImageReader>
 #include <QLocale>
 
@@ -37,18 +37,20 @@ QString TooManyCellsText(const GridPlan &plan)
 }
 
 // The picture's size from its header, so a refused grid costs no decoding.
-QSize HeaderSize(const QString &path)
+QSize HeaderSize(QIODevice &device)
 {
-    QImageReader reader(path);
+    QImageReader reader(&device);
     reader.setDecideFormatFromContent(true);
-    return reader.size();
+    const QSize size = reader.size();
+    device.seek(0);
+    return size;
 }
 
 // The editor's way: the whole picture decoded by Qt, then converted by ImageToGrid.
-PictureConversion ConvertAsTheEditor(const QString &path, QStringView blockSizeText, GridSheet &sheet,
-                                     BatchProgress &progress, QString *error)
+PictureConversion ConvertAsTheEditor(QIODevice &device, const QString &path, QStringView blockSizeText,
+                                     GridSheet &sheet, BatchProgress &progress, QString *error)
 {
-    const QImage picture = LoadPicture(path, error);
+    const QImage picture = LoadPicture(device, error);
     if (picture.isNull())
         return PictureConversion::Unreadable;
     const GridPlan plan = PlanGrid(picture.size(), blockSizeText);
@@ -57,14 +59,14 @@ PictureConversion ConvertAsTheEditor(const QString &path, QStringView blockSizeT
         return PictureConversion::TooManyCells;
     }
     const qint64 rows = plan.rows;
-    ImageToGrid(picture, blockSizeText, sheet, [&](const QString &caption) {
+    const ToGridResult result = ImageToGrid(picture, blockSizeText, sheet, [&](const QString &caption) {
         // "To Grid (row/rows)" while rows are painted, "To Grid" at the end.
         const qsizetype open = caption.indexOf(u'(');
         const qsizetype slash = caption.indexOf(u'/');
         if (open > 0 && slash > open)
             progress.Advance(caption.mid(open + 1, slash - open - 1).toLongLong(), rows);
     });
-    if (sheet.ColumnCount() != plan.columns || sheet.RowCount() != plan.rows) {
+    if (result.outcome != ToGridOutcome::Done) {
         *error = QStringLiteral("%1 x %2 cells").arg(Grouped(plan.columns), Grouped(plan.rows));
         return PictureConversion::OutOfMemory;
     }
@@ -75,17 +77,19 @@ PictureConversion ConvertAsTheEditor(const QString &path, QStringView blockSizeT
 } // namespace
 
 PictureConversion ConvertPictureFile(const QString &path, QStringView blockSizeText, GridSheet &sheet,
-                                     BatchProgress &progress, QString *error)
+                                     BatchProgress &progress, QString *error, FileKinds kinds)
 {
+    const std::unique_ptr<QIODevice> device = OpenPicture(path, kinds, error);
+    if (!device)
+        return PictureConversion::Unreadable;
     // A JPEG of as many pixels as a picture may have stays far below this; a larger file is
     // left to the editor's loading, which refuses it, rather than read into memory first.
     constexpr qint64 kMostJpegBytes = qint64(512) << 20;
-    QFile file(path);
     char start[3] = {};
-    if (file.open(QIODevice::ReadOnly) && file.peek(start, 3) == 3 && LooksLikeJpeg(QByteArray(start, 3))
-        && file.size() <= kMostJpegBytes) {
-        const QByteArray bytes = file.readAll();
-        file.close();
+    if (device->peek(start, 3) == 3 && LooksLikeJpeg(QByteArray(start, 3)) && device->size() <= kMostJpegBytes) {
+        // A pipe is already in memory: its bytes are shared, not copied.
+        const auto *piped = qobject_cast<const QBuffer *>(device.get());
+        const QByteArray bytes = piped ? piped->data() : device->readAll();
         const JpegFacts facts = ReadJpegFacts(bytes);
         if (facts.taken) {
             const GridPlan plan = PlanGrid(facts.size, blockSizeText);
@@ -104,8 +108,12 @@ PictureConversion ConvertPictureFile(const QString &path, QStringView blockSizeT
                 break; // nothing to paint, or the library complained: the editor's way decides
             }
         }
+        if (!device->seek(0)) {
+            *error = device->errorString();
+            return PictureConversion::Unreadable;
+        }
     }
-    const QSize size = HeaderSize(path);
+    const QSize size = HeaderSize(*device);
     if (size.isValid()) {
         const GridPlan plan = PlanGrid(size, blockSizeText);
         if (!plan.Ok()) {
@@ -113,5 +121,5 @@ PictureConversion ConvertPictureFile(const QString &path, QStringView blockSizeT
             return PictureConversion::TooManyCells;
         }
     }
-    return ConvertAsTheEditor(path, blockSizeText, sheet, progress, error);
+    return ConvertAsTheEditor(*device, path, blockSizeText, sheet, progress, error);
 }

@@ -1,6 +1,8 @@
 // Imports a picture file straight into the sheet: decoding and the block conversion.
 #pragma once
 
+#include "core/RegularFile.h"
+
 #include <QString>
 #include <QStringView>
 
@@ -10,6 +12,9 @@ class GridSheet;
 enum class PictureConversion { Done, Unreadable, TooManyCells, OutOfMemory };
 
 // Decodes the picture and paints the sheet from it as To Grid does with the block-size
-// text. On failure the sheet is untouched, except after OutOfMemory.
+// text. The file is opened once, so a pipe or a FIFO is read as well as a file unless
+// kinds says regular files only. On failure the sheet is untouched, unless libjpeg-turbo
+// gave up on a JPEG midway and the editor's decoding then failed too.
 PictureConversion ConvertPictureFile(const QString &path, QStringView blockSizeText, GridSheet &sheet,
-                                     BatchProgress &progress, QString *error);
+                                     BatchProgress &progress, QString *error,
+                                     FileKinds kinds = FileKinds::AnyReadable);
