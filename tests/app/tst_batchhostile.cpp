@@ -139,6 +139,7 @@ private slots:
         Write(QStringLiteral("old.txt"), QByteArray(105, 't'));
         Write(QStringLiteral("old.grd"), QByteArray(105, 'g'));
         QCOMPARE(::mkfifo(QFile::encodeName(Path(QStringLiteral("fifo"))).constData(), 0600), 0);
+        QCOMPARE(::mkfifo(QFile::encodeName(Path(QStringLiteral("text-fifo"))).constData(), 0600), 0);
         // A private copy of /dev/null: a fault could replace it without harm to the system's.
         devicesMade_ = ::mknod(QFile::encodeName(Path(QStringLiteral("null"))).constData(), S_IFCHR | 0666,
                                makedev(1, 3))
@@ -166,6 +167,8 @@ private slots:
         QTest::newRow("missing text") << "--text none.txt --html old.htm" << 1 << "no such text file" << none;
         QTest::newRow("text is a folder") << "--text folder --html old.htm" << 1 << "no such text file" << none;
         QTest::newRow("text not code page 932") << "--text utf8.txt --html old.htm" << 1 << "not code page 932" << none;
+        QTest::newRow("text from a FIFO") << "--text text-fifo --plain -" << 0 << "" << none;
+        QTest::newRow("text from standard input") << "--text - --plain -" << 0 << "" << none;
         // Grid files.
         QTest::newRow("damaged grid file") << "--grid damaged.grd --save old.grd" << 1 << "cannot read the grid file" << none;
         QTest::newRow("truncated grid file") << "--grid truncated.grd --save old.grd" << 1 << "cannot read the grid file" << none;
@@ -213,9 +216,18 @@ private slots:
             QSKIP("making a device node needs root");
         const QMap<QString, QByteArray> before = Snapshot(dir_.path());
         // The FIFO's reader opens first, so that the writer does not wait for one.
-        const int reader = arguments.contains(u"fifo")
+        const bool fifoOutput = arguments.split(u' ').contains(QStringLiteral("fifo"));
+        const int reader = fifoOutput
             ? ::open(QFile::encodeName(Path(QStringLiteral("fifo"))).constData(), O_RDONLY | O_NONBLOCK)
             : -1;
+
+        // Commands read from a FIFO as from a pipe: a writer feeds it and closes it.
+        QProcess feeder;
+        if (arguments.contains(u"text-fifo")) {
+            feeder.setWorkingDirectory(dir_.path());
+            feeder.start(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("cat poem.txt > text-fifo")});
+            QVERIFY(feeder.waitForStarted());
+        }
 
         QProcess process;
         process.setWorkingDirectory(dir_.path());
@@ -227,8 +239,13 @@ private slots:
             }
         });
         process.start(qEnvironmentVariable("GLYPHSCAPE_BINARY_DIR") + "/bin/glyphscape-batch", arguments.split(u' '));
+        if (arguments.contains(u"--text -"))
+            process.write("\x8f\x74\x89\xc4 spring\r\n");
         process.closeWriteChannel();
         QVERIFY(process.waitForFinished(60000));
+        if (feeder.state() != QProcess::NotRunning) {
+            QVERIFY(feeder.waitForFinished(10000));
+        }
         QCOMPARE(process.exitStatus(), QProcess::NormalExit);
         const QByteArray out = process.readAllStandardOutput();
         const QByteArray err = process.readAllStandardError();
@@ -248,10 +265,10 @@ private slots:
             return;
         }
         QVERIFY2(err.isEmpty(), err.constData());
-        if (arguments.contains(u"fifo"))
+        if (fifoOutput)
             QVERIFY2(fromFifo.startsWith("\x8f\x74\x89\xc4"), fromFifo.toHex(' ').constData());
         if (arguments.contains(u"--plain -"))
-            QVERIFY(out.startsWith("\x81\x40"));
+            QVERIFY2(out.startsWith(arguments.contains(u"--text") ? "\x8f\x74\x89\xc4" : "\x81\x40"), out.left(8).toHex(' ').constData());
         if (arguments.contains(u"good.grd")) {
             GridSheet updated;
             QVERIFY(LoadSheet(updated, Path(QStringLiteral("good.grd"))));

@@ -38,6 +38,9 @@ QString Reason(const QString &path, const QString &what, const QString &why)
     return message;
 }
 
+// "-" reads standard input.
+QString InputPath(const QString &path) { return path == u"-" ? QStringLiteral("/dev/stdin") : path; }
+
 // Files, pipes and FIFOs are read as any Unix tool reads them; a folder is no file.
 bool Readable(const QString &path)
 {
@@ -74,7 +77,7 @@ void ApplySize(const QString &text, GridSheet &sheet, BatchProgress &progress)
 
 void ImportPicture(const BatchOptions &options, GridSheet &sheet, BatchProgress &progress)
 {
-    const QString &path = *options.imagePath;
+    const QString path = InputPath(*options.imagePath);
     if (!Readable(path))
         throw Failure{Reason(path, QStringLiteral("no such picture file"), {})};
     const NumberFieldValue block = ReadNumberField(options.blockText);
@@ -103,7 +106,7 @@ void ImportPicture(const BatchOptions &options, GridSheet &sheet, BatchProgress 
 void PourTextFile(const BatchOptions &options, GridSheet &sheet, BatchProgress &progress)
 {
     TextPouringInputs inputs;
-    inputs.path = *options.textPath;
+    inputs.path = InputPath(*options.textPath);
     inputs.mode = options.flow ? LineBreakMode::Flow : LineBreakMode::ByLine;
     inputs.skipBlanks = options.skipSpaces;
     inputs.skipBackground = options.skipBackground;
@@ -229,7 +232,7 @@ int RunBatch(const BatchOptions &options, GridSheet &sheet, BatchProgress &progr
         CheckOutputPath(options.plainPath, QStringLiteral("plain text"));
         CheckOutputPath(options.savePath, QStringLiteral("grid file"));
         if (options.gridPath)
-            LoadGrid(*options.gridPath, sheet, progress);
+            LoadGrid(InputPath(*options.gridPath), sheet, progress);
         if (options.sizeText)
             ApplySize(*options.sizeText, sheet, progress);
         if (options.imagePath)
