@@ -5,6 +5,7 @@
 #include "ui/GridSheetModel.h"
 
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QPainter>
 #include <QStyledItemDelegate>
 
@@ -26,6 +27,14 @@ public:
             painter->drawRect(option.rect.adjusted(1, 1, -1, -1));
             painter->restore();
         }
+    }
+
+    void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override
+    {
+        // A line edit holds at most 32,767 characters: a longer text left untouched stays whole.
+        if (const auto *line = qobject_cast<QLineEdit *>(editor); line && !line->isModified())
+            return;
+        QStyledItemDelegate::setModelData(editor, model, index);
     }
 };
 

@@ -188,6 +188,25 @@ private slots:
         QVERIFY(!view.grab().isNull());
     }
 
+    // A line edit holds at most 32,767 characters: opening and closing it must not cut a longer text.
+    void untouchedLongTextSurvivesEditing()
+    {
+        GridSheet sheet(2, 2);
+        const QString text(40'000, u'春');
+        sheet.SetCellText(1, 1, text);
+        GridSheetView view(sheet);
+        view.resize(120, 120);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        view.setCurrentIndex(view.model()->index(0, 0));
+        view.edit(view.currentIndex());
+        QWidget *editor = QApplication::focusWidget();
+        QVERIFY(editor && editor != &view);
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_VERIFY(!view.indexWidget(view.currentIndex())); // the editor closes from the event loop
+        QCOMPARE(sheet.GetCellText(1, 1).size(), text.size());
+    }
+
     void editingInPlaceAndCellToBackground()
     {
         FakeDialogs dialogs;
