@@ -115,6 +115,10 @@ private slots:
         Write(QStringLiteral("zero.png"), PngHeaderOnly(0, 0));
         Write(QStringLiteral("zero.gif"), GifHeaderOnly(0, 0));
         Write(QStringLiteral("empty.jpg"), QByteArray());
+        // Decoding this takes more than the 128 MiB that Qt allows unless told otherwise.
+        QImage large(6000, 6000, QImage::Format_RGB32);
+        large.fill(qRgb(20, 140, 60));
+        QVERIFY(large.save(Path(QStringLiteral("36M.png")), "PNG"));
 
         Write(QStringLiteral("poem.txt"), QByteArray("\x8f\x74\x89\xc4 spring\r\n"));
         QVERIFY(QFile::link(Path(QStringLiteral("poem.txt")), Path(QStringLiteral("poem-link.txt"))));
@@ -162,6 +166,7 @@ private slots:
         QTest::newRow("PNG of no pixels") << "--image zero.png --html old.htm" << 1 << "cannot read the picture" << none;
         QTest::newRow("GIF of no pixels") << "--image zero.gif --html old.htm" << 1 << "cannot read the picture" << none;
         QTest::newRow("empty picture") << "--image empty.jpg --html old.htm" << 1 << "cannot read the picture" << none;
+        QTest::newRow("36 M pixel PNG") << "--image 36M.png --block 600 --plain -" << 0 << "" << none;
         QTest::newRow("picture is a folder") << "--image folder --html old.htm" << 1 << "no such picture file" << none;
         // Texts.
         QTest::newRow("missing text") << "--text none.txt --html old.htm" << 1 << "no such text file" << none;
