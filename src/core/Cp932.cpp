@@ -144,6 +144,28 @@ qsizetype AppendEncoded(QByteArray &out, QStringView text, Unencodable policy)
     return failures;
 }
 
+int ByteLength(QStringView text)
+{
+    int length = 0;
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t unit = text[i].unicode();
+        if (unit < 0x80) {
+            length += 1;
+            continue;
+        }
+        const EncodedUnit encoded = EncodeUnit(unit);
+        if (encoded.length != 0) {
+            length += encoded.length;
+            continue;
+        }
+        length += 2;
+        if (QChar::isHighSurrogate(unit) && i + 1 < size && QChar::isLowSurrogate(text[i + 1].unicode()))
+            ++i;
+    }
+    return length;
+}
+
 QByteArray Encode(QStringView text, Unencodable policy)
 {
     QByteArray out;

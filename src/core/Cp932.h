@@ -34,4 +34,8 @@ QString Decode(QByteArrayView bytes, qsizetype *invalidCount = nullptr);
 // True when the byte may start a two-byte character.
 bool IsLeadByte(quint8 byte);
 
+// Bytes of the text in code page 932; a character code page 932 cannot encode counts
+// as full-width (2), a surrogate pair as one such character.
+int ByteLength(QStringView text);
+
 } // namespace Cp932

@@ -3,7 +3,8 @@
 // repaints once for a bulk change and a later undo stack can wrap each operation.
 #pragma once
 
-#include "core/modCommon.h"
+#include "core/Color.h"
+#include "core/NumberField.h"
 
 #include <QHash>
 #include <QObject>

@@ -3,7 +3,10 @@
 #include "core/ByteSink.h"
 #include "core/Cp932.h"
 #include "core/GridSheet.h"
-#include "core/modCommon.h"
+#include "core/Color.h"
+#include "core/HtmlText.h"
+#include "core/NumberField.h"
+#include "core/Version.h"
 
 #include <QBuffer>
 

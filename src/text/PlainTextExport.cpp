@@ -3,7 +3,7 @@
 #include "core/AtomicFile.h"
 #include "core/Cp932.h"
 #include "core/GridSheet.h"
-#include "core/modCommon.h"
+#include "core/HtmlText.h"
 
 #include <QBuffer>
 

@@ -5,7 +5,8 @@
 
 #include "core/Cp932.h"
 #include "core/GridSheet.h"
-#include "core/modCommon.h"
+#include "core/Color.h"
+#include "core/NumberField.h"
 
 #include <QByteArray>
 #include <QFile>

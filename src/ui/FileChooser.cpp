@@ -1,6 +1,6 @@
 #include "ui/FileChooser.h"
 
-#include "core/modCommon.h"
+#include "core/Version.h"
 
 #include <QFileDialog>
 #include <QMessageBox>

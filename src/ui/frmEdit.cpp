@@ -1,7 +1,8 @@
 #include "ui/frmEdit.h"
 
 #include "core/AtomicFile.h"
-#include "core/modCommon.h"
+#include "core/Color.h"
+#include "core/Version.h"
 #include "gridfile/GridFile.h"
 #include "html/HtmlPageWriter.h"
 #include "image/PictureFile.h"

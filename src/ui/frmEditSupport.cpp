@@ -1,7 +1,7 @@
 #include "ui/frmEditSupport.h"
 
+#include "core/Cp932.h"
 #include "core/GridSheet.h"
-#include "core/modCommon.h"
 #include "ui/Fonts.h"
 #include "ui/Twips.h"
 
@@ -23,10 +23,10 @@ qsizetype FirstCharacterLength(QStringView text)
 qsizetype NextCellTextLength(QStringView text)
 {
     const qsizetype first = FirstCharacterLength(text);
-    if (first != 1 || ByteLength(text.first(1)) != 1)
+    if (first != 1 || Cp932::ByteLength(text.first(1)) != 1)
         return first;
     const QStringView rest = text.sliced(1);
-    if (FirstCharacterLength(rest) == 1 && ByteLength(rest.first(1)) == 1)
+    if (FirstCharacterLength(rest) == 1 && Cp932::ByteLength(rest.first(1)) == 1)
         return 2;
     return 1;
 }

@@ -1,5 +1,6 @@
 // The HTML page, byte for byte.
 #include "core/Cp932.h"
+#include "core/HtmlText.h"
 #include "html/HtmlPageWriter.h"
 #include "support/logic/SheetBuilder.h"
 

@@ -1,9 +1,13 @@
-// The shared colour, text and number procedures.
-#include "core/modCommon.h"
+// Colours, the HTML form of cell texts, typed numbers and the version text.
+#include "core/Color.h"
+#include "core/Cp932.h"
+#include "core/HtmlText.h"
+#include "core/NumberField.h"
+#include "core/Version.h"
 
 #include <QTest>
 
-class TestModCommon : public QObject {
+class TestColorAndText : public QObject {
     Q_OBJECT
 private slots:
     void colours()
@@ -43,7 +47,7 @@ private slots:
             {QStringLiteral("ｱ"), 1}, {QStringLiteral("春ab"), 4}, {QStringLiteral("é"), 2}, // unencodable: full-width
             {QString::fromUcs4(U"\U0001F600"), 2}};
         for (const auto &[text, length] : lengths)
-            QVERIFY2(ByteLength(text) == length, qPrintable(text));
+            QVERIFY2(Cp932::ByteLength(text) == length, qPrintable(text));
 
         const std::pair<const char16_t *, const char16_t *> html[] = {
             {u"A", u"A&nbsp;"},       {u"あ", u"あ"},           {u"<", u"&lt;&nbsp;"},      {u"&", u"&amp;&nbsp;"},
@@ -71,5 +75,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestModCommon)
-#include "tst_modcommon.moc"
+QTEST_GUILESS_MAIN(TestColorAndText)
+#include "tst_colorandtext.moc"

@@ -1,8 +1,5 @@
-// The shared procedures every window and converter uses: colours, the version text,
-// code page 932 byte lengths and the HTML form of a cell text.
+// Colours as the grid holds them (0x00BBGGRR) and as the user types them ("#RRGGBB").
 #pragma once
-
-#include "core/NumberField.h"
 
 #include <QString>
 #include <QStringView>
@@ -12,9 +9,6 @@ using Color = qint32;
 
 constexpr Color kWhite = 0x00FFFFFF;
 constexpr Color kBlack = 0x00000000;
-
-QString VersionText();
-QString ApplicationTitle(); // "Glyphscape"
 
 constexpr int GetRed(Color color) { return (quint32(color) >> 24) ? 0 : int(color & 0xFF); }
 constexpr int GetGreen(Color color) { return (quint32(color) >> 24) ? 0 : int((color >> 8) & 0xFF); }
@@ -36,21 +30,3 @@ Color HexToColor(QStringView text);
 
 // "#RRGGBB" in upper case.
 QString ColorToHex(Color color);
-
-// Bytes of the text in code page 932; a character code page 932 cannot encode counts
-// as full-width (2), a surrogate pair as one such character.
-int ByteLength(QStringView text);
-
-QString ToHtmlText(QStringView text);
-
-// Text with &, <, >, " and ' as references, safe inside an element or a quoted attribute:
-// for what the user types that goes into the page (the background colour, the title).
-QString EscapeHtml(QStringView text);
-// Appends ToHtmlText(text) to out without building a string of its own.
-void AppendHtmlText(QString &out, QStringView text);
-
-// True for "", " " and "  ", the cell texts written as a full-width space.
-inline bool IsBlankCellText(QStringView text)
-{
-    return text.isEmpty() || text == u" " || text == u"  ";
-}

@@ -1,0 +1,19 @@
+// A cell's text as the page shows it, and the user's own texts made safe for the page.
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+QString ToHtmlText(QStringView text);
+
+// Text with &, <, >, " and ' as references, safe inside an element or a quoted attribute:
+// for what the user types that goes into the page (the background colour, the title).
+QString EscapeHtml(QStringView text);
+// Appends ToHtmlText(text) to out without building a string of its own.
+void AppendHtmlText(QString &out, QStringView text);
+
+// True for "", " " and "  ", the cell texts written as a full-width space.
+inline bool IsBlankCellText(QStringView text)
+{
+    return text.isEmpty() || text == u" " || text == u"  ";
+}
