@@ -1,6 +1,6 @@
 // Glyphscape: starts the main window; the program ends when it closes.
 #include "ui/FileChooser.h"
-#include "ui/frmEdit.h"
+#include "ui/MainWindow.h"
 
 #include <QApplication>
 
@@ -9,7 +9,7 @@ int main(int argc, char *argv[])
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Glyphscape"));
     SystemDialogs dialogs;
-    frmEdit window(dialogs);
+    MainWindow window(dialogs);
     window.show();
     return QApplication::exec();
 }

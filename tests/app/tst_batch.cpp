@@ -4,11 +4,12 @@
 #include "html/HtmlPageWriter.h"
 #include "image/ImageToGrid.h"
 #include "image/PictureFile.h"
+#include "support/ui/Controls.h"
 #include "support/logic/SheetBuilder.h"
 #include "support/ui/FakeDialogs.h"
 #include "text/PlainTextExport.h"
 #include "text/TextPouring.h"
-#include "ui/frmSetting.h"
+#include "ui/GridSizeDialog.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -92,10 +93,10 @@ QList<QByteArray> EditorOutput(const QStringList &arguments)
     if (flag("--size")) {
         // Typed into the Setting window.
         FakeDialogs dialogs;
-        frmSetting setting(sheet, dialogs, nullptr);
-        setting.txtMaxCol->setText(value("--size").section(u'x', 0, 0));
-        setting.txtMaxRow->setText(value("--size").section(u'x', 1));
-        QTest::mouseClick(setting.btnOK, Qt::LeftButton);
+        GridSizeDialog setting(sheet, dialogs, nullptr);
+        Control<QLineEdit>(setting, "txtMaxCol")->setText(value("--size").section(u'x', 0, 0));
+        Control<QLineEdit>(setting, "txtMaxRow")->setText(value("--size").section(u'x', 1));
+        QTest::mouseClick(Control<QPushButton>(setting, "btnOK"), Qt::LeftButton);
         if (!dialogs.messages.isEmpty())
             return {};
     }

@@ -1,8 +1,9 @@
 // Files > Export Plain Text from the main window: the chooser, the file replaced whole, and
 // the message, with nothing left behind, when the file cannot be written.
+#include "support/ui/Controls.h"
 #include "support/logic/SheetBuilder.h"
 #include "support/ui/FakeDialogs.h"
-#include "ui/frmEdit.h"
+#include "ui/MainWindow.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -19,12 +20,12 @@ private slots:
         const QString path = WriteTestFile(dir.path(), QStringLiteral("poem"), QByteArray(100, 'z'));
         const QString folder = dir.filePath(QStringLiteral("folder"));
         FakeDialogs dialogs;
-        frmEdit main(dialogs);
-        main.Sheet().SetSize(2, 1);
-        main.Sheet().SetCellText(1, 1, u"春"_qs);
+        MainWindow main(dialogs);
+        main.sheet().SetSize(2, 1);
+        main.sheet().SetCellText(1, 1, u"春"_qs);
         dialogs.answers << QString() << path << folder; // a cancel first
         for (int i = 0; i < 3; ++i)
-            main.ExportText->trigger();
+            Control<QAction>(main, "ExportText")->trigger();
 
         QVERIFY(dialogs.requests[1].save);
         QCOMPARE(dialogs.requests[1].title + dialogs.requests[1].filter,

@@ -1,9 +1,10 @@
 // Save and Load Grid Image through their shortcuts: the grid comes back, the fields stay, failures are shown.
 #include "gridfile/GridFile.h"
+#include "support/ui/Controls.h"
 #include "support/logic/FileSizeLimit.h"
 #include "support/logic/SheetBuilder.h"
 #include "support/ui/FakeDialogs.h"
-#include "ui/frmEdit.h"
+#include "ui/MainWindow.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -15,7 +16,7 @@ class TestGridImage : public QObject {
 
     QTemporaryDir dir_;
     FakeDialogs dialogs_;
-    frmEdit window_ { dialogs_ };
+    MainWindow window_ { dialogs_ };
 
     // Presses a shortcut and answers the chooser with a file of the test folder (empty: cancel).
     QString Press(Qt::Key key, const QString &name)
@@ -30,7 +31,7 @@ class TestGridImage : public QObject {
     {
         QBuffer buffer;
         buffer.open(QIODevice::WriteOnly);
-        return WriteGridFile(buffer, window_.Sheet()) ? buffer.data() : "write failed";
+        return WriteGridFile(buffer, window_.sheet()) ? buffer.data() : "write failed";
     }
 
 private slots:
@@ -38,19 +39,19 @@ private slots:
     {
         window_.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window_));
-        window_.Sheet().TakeContentFrom(*BuildSheet({{{"春", 0x00336699, kWhite}, {"ab"}},
+        window_.sheet().TakeContentFrom(*BuildSheet({{{"春", 0x00336699, kWhite}, {"ab"}},
                                                      {{"𠮷", kBlack, 0x00FF0000}, {{}, 0x00123456, 0x00654321}},
                                                      {{" "}, {"ｱｲ", 0x00FFFFFE}}}));
         const QByteArray saved = Describe();
         Press(Qt::Key_S, u"poem"_s); // saved under the name as typed
         QCOMPARE(QDir(dir_.path()).entryList({u"poem*"_s}), QStringList{u"poem"_s});
-        window_.Sheet().SetSize(1, 30); // loses a column of texts and colours
-        window_.txtNear->setText(u"20"_s);
-        window_.txtBGcolor->setText(u"#102030"_s);
-        window_.chkAsIs->setChecked(true);
+        window_.sheet().SetSize(1, 30); // loses a column of texts and colours
+        Control<QLineEdit>(window_, "txtNear")->setText(u"20"_s);
+        Control<QLineEdit>(window_, "txtBGcolor")->setText(u"#102030"_s);
+        Control<QCheckBox>(window_, "chkAsIs")->setChecked(true);
         Press(Qt::Key_O, u"poem"_s);
         QCOMPARE(Describe(), saved);
-        QVERIFY(window_.txtNear->text() + window_.txtBGcolor->text() == u"20#102030"_s && window_.chkAsIs->isChecked());
+        QVERIFY(Control<QLineEdit>(window_, "txtNear")->text() + Control<QLineEdit>(window_, "txtBGcolor")->text() == u"20#102030"_s && Control<QCheckBox>(window_, "chkAsIs")->isChecked());
 
         // A cancelled chooser or a missing file changes nothing and shows nothing.
         uint files = QDir(dir_.path()).count();
@@ -65,7 +66,7 @@ private slots:
 
         const QString path = Press(Qt::Key_S, u"damaged.grd"_s);
         QVERIFY(QFile::resize(path, 30)); // cut in its first cell
-        window_.Sheet().SetCellText(1, 1, QString(50'000, u'x'));
+        window_.sheet().SetCellText(1, 1, QString(50'000, u'x'));
         const QByteArray current = Describe();
         files = QDir(dir_.path()).count();
         Press(Qt::Key_O, u"damaged.grd"_s);

@@ -2,14 +2,15 @@
 #include "core/GridSheet.h"
 #include "gridfile/GridFile.h"
 #include "html/HtmlPageWriter.h"
+#include "support/ui/Controls.h"
 #include "support/logic/FileSizeLimit.h"
 #include "support/logic/SheetBuilder.h"
 #include "support/ui/FakeDialogs.h"
 #include "ui/GridSheetModel.h"
 #include "ui/GridSheetView.h"
-#include "ui/frmEdit.h"
-#include "ui/frmTextLoad.h"
-#include "ui/frmView.h"
+#include "ui/MainWindow.h"
+#include "ui/TextImportDialog.h"
+#include "ui/PictureWindow.h"
 
 #include <QAbstractItemModelTester>
 #include <QAction>
@@ -105,35 +106,35 @@ private:
 
 } // namespace
 
-class TestFrmEdit : public QObject {
+class TestMainWindow : public QObject {
     Q_OBJECT
 private slots:
     void startUpState()
     {
         FakeDialogs dialogs;
-        frmEdit window(dialogs);
+        MainWindow window(dialogs);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QCOMPARE(QStringList({window.windowTitle(), window.lblVer->text(), window.txtNear->text(),
-                              window.txtBGcolor->text(), window.sprEdit->toolTip()}),
+        QCOMPARE(QStringList({window.windowTitle(), Control<QLabel>(window, "lblVer")->text(), Control<QLineEdit>(window, "txtNear")->text(),
+                              Control<QLineEdit>(window, "txtBGcolor")->text(), Control<GridSheetView>(window, "sprEdit")->toolTip()}),
                  QStringList({QStringLiteral("Glyphscape ver. 0.005b"), QStringLiteral("ver. 0.005b"),
                               QStringLiteral("8"), QStringLiteral("#FFFFFF"), QStringLiteral("文字の編集を行います")}));
-        QVERIFY(!window.chkAsIs->isChecked() && !window.ImageLoaded && window.txtNear->maxLength() == 3);
-        QCOMPARE(window.sprEdit->currentIndex(), window.sprEdit->model()->index(0, 0));
+        QVERIFY(!Control<QCheckBox>(window, "chkAsIs")->isChecked() && !window.isPictureLoaded() && Control<QLineEdit>(window, "txtNear")->maxLength() == 3);
+        QCOMPARE(Control<GridSheetView>(window, "sprEdit")->currentIndex(), Control<GridSheetView>(window, "sprEdit")->model()->index(0, 0));
 
         const QList<std::pair<QAction *, QString>> shortcuts = {
-            {window.ImportImage, QStringLiteral("Ctrl+I")}, {window.ImportText, QStringLiteral("Ctrl+T")},
-            {window.ExportText, QString()},                 {window.MakeHtml, QStringLiteral("Ctrl+E")},
-            {window.LoadGridImage, QStringLiteral("Ctrl+O")}, {window.SavaGridImage, QStringLiteral("Ctrl+S")},
-            {window.Setting, QString()}};
+            {Control<QAction>(window, "ImportImage"), QStringLiteral("Ctrl+I")}, {Control<QAction>(window, "ImportText"), QStringLiteral("Ctrl+T")},
+            {Control<QAction>(window, "ExportText"), QString()},                 {Control<QAction>(window, "MakeHtml"), QStringLiteral("Ctrl+E")},
+            {Control<QAction>(window, "LoadGridImage"), QStringLiteral("Ctrl+O")}, {Control<QAction>(window, "SavaGridImage"), QStringLiteral("Ctrl+S")},
+            {Control<QAction>(window, "Setting"), QString()}};
         for (const auto &[action, keys] : shortcuts)
             QCOMPARE(action->shortcut().toString(), keys);
 
         // Every caption fits its control.
-        for (QWidget *control : std::initializer_list<QWidget *>{window.Label2, window.Label3, window.btnCellToBG,
-                                                                 window.btnEditSupport, window.btnMakeHtml,
-                                                                 window.chkAsIs, window.Label5, window.lblVer,
-                                                                 window.Label4}) {
+        for (QWidget *control : std::initializer_list<QWidget *>{Control<QLabel>(window, "Label2"), Control<QLabel>(window, "Label3"), Control<QPushButton>(window, "btnCellToBG"),
+                                                                 Control<QPushButton>(window, "btnEditSupport"), Control<QPushButton>(window, "btnMakeHtml"),
+                                                                 Control<QCheckBox>(window, "chkAsIs"), Control<QLabel>(window, "Label5"), Control<QLabel>(window, "lblVer"),
+                                                                 Control<QLabel>(window, "Label4")}) {
             QVERIFY2(control->width() >= control->sizeHint().width(), qPrintable(control->objectName()));
             QVERIFY2(control->height() >= control->sizeHint().height(), qPrintable(control->objectName()));
         }
@@ -210,12 +211,12 @@ private slots:
     void editingInPlaceAndCellToBackground()
     {
         FakeDialogs dialogs;
-        frmEdit window(dialogs);
+        MainWindow window(dialogs);
         window.show();
         window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&window));
-        GridSheetView *view = window.sprEdit;
-        GridSheet &sheet = window.Sheet();
+        GridSheetView *view = Control<GridSheetView>(window, "sprEdit");
+        GridSheet &sheet = window.sheet();
         sheet.SetCellColors(2, 2, MakeColor(5, 10, 200), kBlack);
         sheet.SetCellColors(3, 1, Color(0x80000000), kBlack);
         const std::pair<QPoint, QString> cells[] = {{{1, 1}, QStringLiteral("#FFFFFF")},
@@ -223,8 +224,8 @@ private slots:
                                                     {{3, 1}, QStringLiteral("#000000")}}; // top byte: black
         for (const auto &[cell, colour] : cells) {
             ClickCell(view, cell.x(), cell.y());
-            QTest::mouseClick(window.btnCellToBG, Qt::LeftButton);
-            QCOMPARE(window.txtBGcolor->text(), colour);
+            QTest::mouseClick(Control<QPushButton>(window, "btnCellToBG"), Qt::LeftButton);
+            QCOMPARE(Control<QLineEdit>(window, "txtBGcolor")->text(), colour);
             QCOMPARE(QPoint(sheet.ActiveColumn(), sheet.ActiveRow()), cell);
         }
         QTest::keyClick(view, Qt::Key_Right);
@@ -245,19 +246,19 @@ private slots:
     {
         QTemporaryDir dir;
         FakeDialogs dialogs;
-        frmEdit window(dialogs);
+        MainWindow window(dialogs);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        window.Sheet().SetCellText(1, 1, QStringLiteral("春"));
-        window.Sheet().SetCellColors(1, 1, 0x0000FF, kBlack);
-        window.txtNear->setText(QStringLiteral("3"));
-        window.txtBGcolor->setText(QStringLiteral("#ffcc99"));
-        window.chkAsIs->setChecked(true);
+        window.sheet().SetCellText(1, 1, QStringLiteral("春"));
+        window.sheet().SetCellColors(1, 1, 0x0000FF, kBlack);
+        Control<QLineEdit>(window, "txtNear")->setText(QStringLiteral("3"));
+        Control<QLineEdit>(window, "txtBGcolor")->setText(QStringLiteral("#ffcc99"));
+        Control<QCheckBox>(window, "chkAsIs")->setChecked(true);
 
         const QString byButton = dir.filePath(QStringLiteral("spring.htm"));
         const QString byShortcut = dir.filePath(QStringLiteral("spring.b.html"));
         dialogs.answers = {byButton, byShortcut};
-        QTest::mouseClick(window.btnMakeHtml, Qt::LeftButton);
+        QTest::mouseClick(Control<QPushButton>(window, "btnMakeHtml"), Qt::LeftButton);
         QTest::keyClick(&window, Qt::Key_E, Qt::ControlModifier);
 
         QCOMPARE(dialogs.requests.size(), 2);
@@ -271,11 +272,11 @@ private slots:
         settings.backgroundText = QStringLiteral("#ffcc99");
         settings.asIs = true;
         settings.pageTitle = QStringLiteral("spring");
-        const QByteArray expected = HtmlPage(window.Sheet(), settings);
+        const QByteArray expected = HtmlPage(window.sheet(), settings);
         QCOMPARE(ReadFile(byButton), expected);
         QCOMPARE(ReadFile(byShortcut), expected);
 
-        window.btnMakeHtml_Click(); // cancelled: nothing written, nothing said
+        window.makeHtml(); // cancelled: nothing written, nothing said
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 2);
         QVERIFY(dialogs.messages.isEmpty());
     }
@@ -287,15 +288,15 @@ private slots:
         WriteTestFile(dir.path(), QStringLiteral("page.htm"), "old page");
 
         FakeDialogs dialogs;
-        frmEdit window(dialogs);
-        window.Sheet().SetSize(300, 300); // a page far beyond the file size limit below
+        MainWindow window(dialogs);
+        window.sheet().SetSize(300, 300); // a page far beyond the file size limit below
         for (int row = 1; row <= 300; ++row)
             for (int column = 1; column <= 300; ++column)
-                window.Sheet().SetCellText(column, row, QStringLiteral("x"));
+                window.sheet().SetCellText(column, row, QStringLiteral("x"));
         dialogs.answers = {path};
         {
             FileSizeLimit full(4096);
-            window.btnMakeHtml_Click();
+            window.makeHtml();
         }
 
         QCOMPARE(dialogs.messages.size(), 1);
@@ -332,20 +333,20 @@ private slots:
             QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
         }
         FakeDialogs dialogs;
-        frmEdit window(dialogs);
+        MainWindow window(dialogs);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        window.Sheet().SetCellText(1, 1, QStringLiteral("詩"));
-        window.Sheet().SetCellColors(1, 1, 0x00336699, kWhite);
-        const QByteArray before = Describe(window.Sheet());
+        window.sheet().SetCellText(1, 1, QStringLiteral("詩"));
+        window.sheet().SetCellColors(1, 1, 0x00336699, kWhite);
+        const QByteArray before = Describe(window.sheet());
 
         FifoRescue rescue(path);
         if (command == QStringLiteral("ImportText")) {
             QTimer::singleShot(0, [&] {
-                auto *textWindow = qobject_cast<frmTextLoad *>(QApplication::activeModalWidget());
+                auto *textWindow = qobject_cast<TextImportDialog *>(QApplication::activeModalWidget());
                 QVERIFY(textWindow);
-                textWindow->txtPath->setText(path);
-                QTest::mouseClick(textWindow->cmdOK, Qt::LeftButton);
+                Control<QLineEdit>(*textWindow, "txtPath")->setText(path);
+                QTest::mouseClick(Control<QPushButton>(*textWindow, "cmdOK"), Qt::LeftButton);
                 if (textWindow->isVisible()) // a refusal keeps it open for the path to be corrected
                     textWindow->reject();
             });
@@ -355,8 +356,8 @@ private slots:
         window.findChild<QAction *>(command)->trigger();
         QVERIFY2(!rescue.Stop(), "the command waited for a writer");
 
-        QCOMPARE(Describe(window.Sheet()), before);
-        QVERIFY(!window.ImageLoaded && window.findChildren<frmView *>().isEmpty());
+        QCOMPARE(Describe(window.sheet()), before);
+        QVERIFY(!window.isPictureLoaded() && window.findChildren<PictureWindow *>().isEmpty());
         QCOMPARE(dialogs.messages.size(), 1);
         const ShownMessage &m = dialogs.messages[0];
         QVERIFY2(m.icon == MessageIcon::Error
@@ -366,5 +367,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestFrmEdit)
-#include "tst_frmedit.moc"
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"

@@ -10,7 +10,7 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class frmEdit;
+class MainWindow;
 
 // Shows one picture from its top-left corner, one screen pixel per picture pixel, and takes
 // the picture's size.
@@ -28,21 +28,19 @@ private:
     QImage picture_;
 };
 
-class frmView : public QWidget {
+class PictureWindow : public QWidget {
     Q_OBJECT
 public:
-    // Owned by the main window, whose grid sheet and ImageLoaded flag it works on.
-    explicit frmView(frmEdit &owner);
+    // Owned by the main window, whose grid sheet and picture-loaded flag it works on.
+    explicit PictureWindow(MainWindow &owner);
 
-    PictureBox *picLoad = nullptr;
-    QPushButton *cmdToGrid = nullptr;
-    QLabel *lblGSize = nullptr;
-    QLineEdit *txtPixs = nullptr;
+    // Shows the picture and fits the window to it.
+    void showPicture(const QImage &picture, const QString &title);
 
     // Fits the window and the row of controls to the picture box's current size.
-    void DlgSize();
+    void fitToPicture();
 
-    // Where DlgSize puts things, in twips, for a picture box at boxTwips; the window size
+    // Where fitToPicture puts things, in twips, for a picture box at boxTwips; the window size
     // is the outer size, frame and title bar included.
     struct Layout {
         QSize window;
@@ -51,18 +49,22 @@ public:
         QRect field;
         QRect label;
     };
-    static Layout DlgSizeLayout(const QRect &boxTwips);
+    static Layout layoutFor(const QRect &boxTwips);
 
 public slots:
-    void cmdToGrid_Click();
+    void convertToGrid();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
 private:
-    void Form_QueryUnload();
+    void forgetPicture();
 
-    frmEdit &owner_;
-    bool fitWhenShown_ = false; // DlgSize ran while hidden, before the frame was known
+    MainWindow &owner_;
+    PictureBox *pictureBox_ = nullptr;
+    QPushButton *toGridButton_ = nullptr;
+    QLabel *blockSizeLabel_ = nullptr;
+    QLineEdit *blockSizeEdit_ = nullptr;
+    bool fitWhenShown_ = false; // fitToPicture ran while hidden, before the frame was known
 };

@@ -1,10 +1,10 @@
-#include "ui/frmView.h"
+#include "ui/PictureWindow.h"
 
 #include "image/ImageToGrid.h"
 #include "ui/BusyPointer.h"
 #include "ui/Fonts.h"
 #include "ui/Twips.h"
-#include "ui/frmEdit.h"
+#include "ui/MainWindow.h"
 
 #include <QCloseEvent>
 #include <QElapsedTimer>
@@ -19,7 +19,7 @@
 
 namespace {
 
-// The designed sizes of the field and the label, which DlgSize keeps.
+// The designed sizes of the field and the label, which fitToPicture keeps.
 constexpr int kFieldWidth = 1080;
 constexpr int kFieldHeight = 270;
 constexpr int kLabelWidth = 705;
@@ -62,7 +62,7 @@ void PictureBox::paintEvent(QPaintEvent *event)
     painter.drawImage(area.topLeft(), picture_, area);
 }
 
-frmView::frmView(frmEdit &owner)
+PictureWindow::PictureWindow(MainWindow &owner)
     : QWidget(&owner, Qt::Window)
     , owner_(owner)
 {
@@ -70,29 +70,29 @@ frmView::frmView(frmEdit &owner)
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("ImageView"));
 
-    picLoad = new PictureBox(this);
-    picLoad->setObjectName(QStringLiteral("picLoad"));
-    cmdToGrid = new QPushButton(QStringLiteral("To Grid"), this);
-    cmdToGrid->setObjectName(QStringLiteral("cmdToGrid"));
-    cmdToGrid->setAutoDefault(false);
-    lblGSize = new QLabel(QStringLiteral("Grid Size"), this);
-    lblGSize->setObjectName(QStringLiteral("lblGSize"));
-    txtPixs = new QLineEdit(QStringLiteral("8"), this);
-    txtPixs->setObjectName(QStringLiteral("txtPixs"));
-    txtPixs->setMaxLength(3);
-    txtPixs->setToolTip(QStringLiteral("イメージを読み込むブロックの大きさを指定します"));
-    setTabOrder(cmdToGrid, txtPixs);
-    connect(cmdToGrid, &QPushButton::clicked, this, &frmView::cmdToGrid_Click);
+    pictureBox_ = new PictureBox(this);
+    pictureBox_->setObjectName(QStringLiteral("picLoad"));
+    toGridButton_ = new QPushButton(QStringLiteral("To Grid"), this);
+    toGridButton_->setObjectName(QStringLiteral("cmdToGrid"));
+    toGridButton_->setAutoDefault(false);
+    blockSizeLabel_ = new QLabel(QStringLiteral("Grid Size"), this);
+    blockSizeLabel_->setObjectName(QStringLiteral("lblGSize"));
+    blockSizeEdit_ = new QLineEdit(QStringLiteral("8"), this);
+    blockSizeEdit_->setObjectName(QStringLiteral("txtPixs"));
+    blockSizeEdit_->setMaxLength(3);
+    blockSizeEdit_->setToolTip(QStringLiteral("イメージを読み込むブロックの大きさを指定します"));
+    setTabOrder(toGridButton_, blockSizeEdit_);
+    connect(toGridButton_, &QPushButton::clicked, this, &PictureWindow::convertToGrid);
 
     ApplyWindowFont(this);
     resize(TwipsToPixels(6015), TwipsToPixels(6390));
-    picLoad->setGeometry(TwipsRect(0, 0, 6015, 6015));
-    PlaceTwips(cmdToGrid, 0, 6000, 3135, 375);
-    PlaceTwips(lblGSize, 4080, 6120, kLabelWidth, kLabelHeight);
-    PlaceTwips(txtPixs, 4920, 6120, kFieldWidth, kFieldHeight);
+    pictureBox_->setGeometry(TwipsRect(0, 0, 6015, 6015));
+    PlaceTwips(toGridButton_, 0, 6000, 3135, 375);
+    PlaceTwips(blockSizeLabel_, 4080, 6120, kLabelWidth, kLabelHeight);
+    PlaceTwips(blockSizeEdit_, 4920, 6120, kFieldWidth, kFieldHeight);
 }
 
-frmView::Layout frmView::DlgSizeLayout(const QRect &boxTwips)
+PictureWindow::Layout PictureWindow::layoutFor(const QRect &boxTwips)
 {
     Layout layout;
     const int boxBottom = boxTwips.y() + boxTwips.height();
@@ -106,12 +106,12 @@ frmView::Layout frmView::DlgSizeLayout(const QRect &boxTwips)
     return layout;
 }
 
-void frmView::DlgSize()
+void PictureWindow::fitToPicture()
 {
-    const Layout layout = DlgSizeLayout(PixelsToTwips(picLoad->geometry()));
-    Place(cmdToGrid, layout.button);
-    Place(txtPixs, layout.field);
-    Place(lblGSize, layout.label);
+    const Layout layout = layoutFor(PixelsToTwips(pictureBox_->geometry()));
+    Place(toGridButton_, layout.button);
+    Place(blockSizeEdit_, layout.field);
+    Place(blockSizeLabel_, layout.label);
     // The layout gives the outer size; the client area is that less the frame, which is
     // known only once the window is shown (and is none without a window manager).
     QSize frame(0, 0);
@@ -122,39 +122,49 @@ void frmView::DlgSize()
            std::max(TwipsToPixels(layout.window.height()) - frame.height(), 1));
 }
 
-void frmView::cmdToGrid_Click()
+void PictureWindow::showPicture(const QImage &picture, const QString &title)
 {
-    const QImage picture = owner_.ImageLoaded ? picLoad->Picture() : QImage();
+    pictureBox_->SetPicture(picture);
+    fitToPicture();
+    setWindowTitle(title);
+    show();
+    raise();
+    activateWindow();
+}
+
+void PictureWindow::convertToGrid()
+{
+    const QImage picture = owner_.isPictureLoaded() ? pictureBox_->Picture() : QImage();
     ToGridResult result;
     {
         BusyPointer busy;
         // The caption changes every row; painting it every row would cost far more than the
         // conversion on a tall picture, so it is repainted a few times a second, and at the end.
         QElapsedTimer sincePaint;
-        result = ImageToGrid(picture, txtPixs->text(), owner_.Sheet(), [&](const QString &caption) {
-            cmdToGrid->setText(caption);
+        result = ImageToGrid(picture, blockSizeEdit_->text(), owner_.sheet(), [&](const QString &caption) {
+            toGridButton_->setText(caption);
             const bool last = caption == QLatin1String("To Grid");
             if (last || !sincePaint.isValid() || sincePaint.elapsed() >= kCaptionPaintMs) {
-                cmdToGrid->repaint();
+                toGridButton_->repaint();
                 sincePaint.start();
             }
         });
     }
     if (result.Failed())
-        owner_.DialogHost().ShowMessage(this, MessageIcon::Error, result.error);
+        owner_.dialogs().ShowMessage(this, MessageIcon::Error, result.error);
 }
 
-void frmView::closeEvent(QCloseEvent *event)
+void PictureWindow::closeEvent(QCloseEvent *event)
 {
-    Form_QueryUnload();
+    forgetPicture();
     event->accept();
 }
 
-void frmView::showEvent(QShowEvent *event)
+void PictureWindow::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     if (fitWhenShown_)
-        DlgSize();
+        fitToPicture();
 }
 
-void frmView::Form_QueryUnload() { owner_.ImageLoaded = false; }
+void PictureWindow::forgetPicture() { owner_.setPictureLoaded(false); }

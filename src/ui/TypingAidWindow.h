@@ -8,27 +8,26 @@ class QLineEdit;
 class QPushButton;
 class GridSheet;
 
-class frmEditSupport : public QDialog {
+class TypingAidWindow : public QDialog {
     Q_OBJECT
 public:
     // Modeless, owned by the main window, whose sheet it writes; deleted when closed so that
     // the next opening starts with an empty field.
-    frmEditSupport(GridSheet &sheet, QWidget *owner);
-
-    QLineEdit *txtEdit = nullptr;
-    QPushButton *btnUp = nullptr;
-    QPushButton *btnDown = nullptr;
-    QPushButton *btnLeft = nullptr;
-    QPushButton *btnRight = nullptr;
+    TypingAidWindow(GridSheet &sheet, QWidget *owner);
 
 public slots:
-    void btnUp_Click();
-    void btnDown_Click();
-    void btnLeft_Click();
-    void btnRight_Click();
+    void layUpward();
+    void layDownward();
+    void layLeftward();
+    void layRightward();
 
 private:
-    void MoveAndWrite(int columnStep, int rowStep);
+    void layText(int columnStep, int rowStep);
 
     GridSheet &sheet_;
+    QLineEdit *textEdit_ = nullptr;
+    QPushButton *upButton_ = nullptr;
+    QPushButton *downButton_ = nullptr;
+    QPushButton *leftButton_ = nullptr;
+    QPushButton *rightButton_ = nullptr;
 };

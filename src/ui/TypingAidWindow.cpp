@@ -1,4 +1,4 @@
-#include "ui/frmEditSupport.h"
+#include "ui/TypingAidWindow.h"
 
 #include "core/Cp932.h"
 #include "core/GridSheet.h"
@@ -33,7 +33,7 @@ qsizetype NextCellTextLength(QStringView text)
 
 } // namespace
 
-frmEditSupport::frmEditSupport(GridSheet &sheet, QWidget *owner)
+TypingAidWindow::TypingAidWindow(GridSheet &sheet, QWidget *owner)
     : QDialog(owner)
     , sheet_(sheet)
 {
@@ -42,8 +42,8 @@ frmEditSupport::frmEditSupport(GridSheet &sheet, QWidget *owner)
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(TwipsToPixels(7200), TwipsToPixels(1335));
 
-    txtEdit = new QLineEdit(this);
-    txtEdit->setObjectName(QStringLiteral("txtEdit"));
+    textEdit_ = new QLineEdit(this);
+    textEdit_->setObjectName(QStringLiteral("txtEdit"));
     auto arrow = [this](const char *name, const QString &caption) {
         auto *button = new QPushButton(caption, this);
         button->setObjectName(QLatin1String(name));
@@ -51,36 +51,36 @@ frmEditSupport::frmEditSupport(GridSheet &sheet, QWidget *owner)
         button->setAutoDefault(false);
         return button;
     };
-    btnUp = arrow("btnUp", QStringLiteral("↑"));
-    btnDown = arrow("btnDown", QStringLiteral("↓"));
-    btnRight = arrow("btnRight", QStringLiteral("→"));
-    btnLeft = arrow("btnLeft", QStringLiteral("←"));
+    upButton_ = arrow("btnUp", QStringLiteral("↑"));
+    downButton_ = arrow("btnDown", QStringLiteral("↓"));
+    rightButton_ = arrow("btnRight", QStringLiteral("→"));
+    leftButton_ = arrow("btnLeft", QStringLiteral("←"));
 
-    SetTabChain({txtEdit, btnUp, btnDown, btnRight, btnLeft});
+    SetTabChain({textEdit_, upButton_, downButton_, rightButton_, leftButton_});
 
-    connect(btnUp, &QPushButton::clicked, this, &frmEditSupport::btnUp_Click);
-    connect(btnDown, &QPushButton::clicked, this, &frmEditSupport::btnDown_Click);
-    connect(btnLeft, &QPushButton::clicked, this, &frmEditSupport::btnLeft_Click);
-    connect(btnRight, &QPushButton::clicked, this, &frmEditSupport::btnRight_Click);
+    connect(upButton_, &QPushButton::clicked, this, &TypingAidWindow::layUpward);
+    connect(downButton_, &QPushButton::clicked, this, &TypingAidWindow::layDownward);
+    connect(leftButton_, &QPushButton::clicked, this, &TypingAidWindow::layLeftward);
+    connect(rightButton_, &QPushButton::clicked, this, &TypingAidWindow::layRightward);
 
     ApplyWindowFont(this);
-    PlaceTwips(txtEdit, 120, 532, 5775, 270);
+    PlaceTwips(textEdit_, 120, 532, 5775, 270);
     // The arrows keep their designed squares: a push button's usual minimum width would
     // make the cross overlap, and one arrow glyph fits.
-    btnUp->setGeometry(TwipsRect(6360, 120, 375, 375));
-    btnLeft->setGeometry(TwipsRect(6000, 480, 375, 375));
-    btnRight->setGeometry(TwipsRect(6720, 480, 375, 375));
-    btnDown->setGeometry(TwipsRect(6360, 840, 375, 375));
+    upButton_->setGeometry(TwipsRect(6360, 120, 375, 375));
+    leftButton_->setGeometry(TwipsRect(6000, 480, 375, 375));
+    rightButton_->setGeometry(TwipsRect(6720, 480, 375, 375));
+    downButton_->setGeometry(TwipsRect(6360, 840, 375, 375));
 }
 
-void frmEditSupport::btnUp_Click() { MoveAndWrite(0, -1); }
-void frmEditSupport::btnDown_Click() { MoveAndWrite(0, 1); }
-void frmEditSupport::btnLeft_Click() { MoveAndWrite(-1, 0); }
-void frmEditSupport::btnRight_Click() { MoveAndWrite(1, 0); }
+void TypingAidWindow::layUpward() { layText(0, -1); }
+void TypingAidWindow::layDownward() { layText(0, 1); }
+void TypingAidWindow::layLeftward() { layText(-1, 0); }
+void TypingAidWindow::layRightward() { layText(1, 0); }
 
-void frmEditSupport::MoveAndWrite(int columnStep, int rowStep)
+void TypingAidWindow::layText(int columnStep, int rowStep)
 {
-    QString rest = txtEdit->text();
+    QString rest = textEdit_->text();
     if (rest.isEmpty())
         return;
     int column = sheet_.ActiveColumn();
@@ -94,8 +94,8 @@ void frmEditSupport::MoveAndWrite(int columnStep, int rowStep)
         sheet_.SetCurrentRow(row);
         sheet_.SetText(rest.left(length));
         rest.remove(0, length);
-        txtEdit->setText(rest);
-        txtEdit->repaint(); // the user sees the text shrink cell by cell
+        textEdit_->setText(rest);
+        textEdit_->repaint(); // the user sees the text shrink cell by cell
 
         column += columnStep;
         row += rowStep;

@@ -1,49 +1,50 @@
 // The edit support window: modeless, at most one, emptied when closed; its arrows write from the active cell.
+#include "support/ui/Controls.h"
 #include "support/ui/FakeDialogs.h"
-#include "ui/frmEdit.h"
-#include "ui/frmEditSupport.h"
+#include "ui/MainWindow.h"
+#include "ui/TypingAidWindow.h"
 
 #include <QtTest>
 #include <QtWidgets>
 
-class TestFrmEditSupport : public QObject {
+class TestTypingAidWindow : public QObject {
     Q_OBJECT
 
     FakeDialogs dialogs_;
-    std::unique_ptr<frmEdit> window_;
+    std::unique_ptr<MainWindow> window_;
 
-    frmEditSupport *Open()
+    TypingAidWindow *Open()
     {
-        QTest::mouseClick(window_->btnEditSupport, Qt::LeftButton);
-        const auto windows = window_->findChildren<frmEditSupport *>();
+        QTest::mouseClick(Control<QPushButton>(*window_, "btnEditSupport"), Qt::LeftButton);
+        const auto windows = window_->findChildren<TypingAidWindow *>();
         return windows.size() == 1 ? windows.first() : nullptr;
     }
     // The written cells as "column,row=text|…", then the field's rest and the active cell.
-    QString State(const frmEditSupport *support) const
+    QString State(const TypingAidWindow *support) const
     {
-        const GridSheet &sheet = window_->Sheet();
+        const GridSheet &sheet = window_->sheet();
         QString state;
         for (int row = 1; row <= sheet.RowCount(); ++row)
             for (int column = 1; column <= sheet.ColumnCount(); ++column)
                 if (!sheet.GetCellText(column, row).isEmpty())
                     state += QStringLiteral("%1,%2=%3|").arg(column).arg(row).arg(sheet.GetCellText(column, row));
-        return state + " / " + support->txtEdit->text()
+        return state + " / " + Control<QLineEdit>(*support, "txtEdit")->text()
             + QStringLiteral(" / %1,%2").arg(sheet.ActiveColumn()).arg(sheet.ActiveRow());
     }
 
 private slots:
     void opensModelessOnceAndEmptiesWhenClosed()
     {
-        window_ = std::make_unique<frmEdit>(dialogs_);
-        frmEditSupport *support = Open();
+        window_ = std::make_unique<MainWindow>(dialogs_);
+        TypingAidWindow *support = Open();
         QVERIFY(support && support->isWindow() && !support->isModal() && support->parentWidget() == window_.get());
-        QTest::keyClicks(support->txtEdit, QStringLiteral("abc"));
+        QTest::keyClicks(Control<QLineEdit>(*support, "txtEdit"), QStringLiteral("abc"));
         QCOMPARE(Open(), support);
-        QTest::keyClick(support->txtEdit, Qt::Key_Return); // presses no arrow
+        QTest::keyClick(Control<QLineEdit>(*support, "txtEdit"), Qt::Key_Return); // presses no arrow
         QCOMPARE(State(support), QStringLiteral(" / abc / 1,1"));
         support->close();
-        QTRY_VERIFY(window_->findChildren<frmEditSupport *>().isEmpty());
-        QVERIFY((support = Open()) && support->txtEdit->text().isEmpty());
+        QTRY_VERIFY(window_->findChildren<TypingAidWindow *>().isEmpty());
+        QVERIFY((support = Open()) && Control<QLineEdit>(*support, "txtEdit")->text().isEmpty());
     }
 
     void arrowsWriteFromTheActiveCell()
@@ -55,30 +56,30 @@ private slots:
             {{3, 2}, "ab春", "←", "2,2=春|3,2=ab| /  / 1,2"}, {{1, 1}, " 春  ", "→", "1,1= |2,1=春|3,1=  | /  / 4,1"},
             {{1, 1}, "a𠮷b𠮷", "→", "1,1=a|2,1=𠮷|3,1=b|4,1=𠮷| /  / 5,1"}, {{4, 4}, "", "→", " /  / 4,4"},
             {{25, 3}, "春夏", "→", "25,3=春| / 夏 / 25,3"}};
-        frmEditSupport *support = nullptr;
+        TypingAidWindow *support = nullptr;
         for (const auto &[active, text, arrow, expected] : cases) {
-            window_ = std::make_unique<frmEdit>(dialogs_);
-            window_->Sheet().SetActiveCell(active.x(), active.y());
-            window_->Sheet().SetCellColors(active.x(), active.y(), 0x00336699, kWhite);
+            window_ = std::make_unique<MainWindow>(dialogs_);
+            window_->sheet().SetActiveCell(active.x(), active.y());
+            window_->sheet().SetCellColors(active.x(), active.y(), 0x00336699, kWhite);
             QVERIFY(support = Open());
-            support->txtEdit->setText(text);
+            Control<QLineEdit>(*support, "txtEdit")->setText(text);
             for (QPushButton *button : support->findChildren<QPushButton *>())
                 if (button->text() == arrow)
                     QTest::mouseClick(button, Qt::LeftButton);
             // Writing replaces the text only: the first cell keeps its colour.
             const QString state = State(support)
-                + (window_->Sheet().BackColorAt(active.x(), active.y()) == 0x00336699 ? "" : " recoloured");
+                + (window_->sheet().BackColorAt(active.x(), active.y()) == 0x00336699 ? "" : " recoloured");
             QVERIFY2(state == expected, qPrintable(QStringLiteral("\"%1\" gave %2").arg(text, state)));
         }
         // At the edge the active cell stays, so the next press overwrites the same cell.
-        QTest::mouseClick(support->btnRight, Qt::LeftButton);
+        QTest::mouseClick(Control<QPushButton>(*support, "btnRight"), Qt::LeftButton);
         QCOMPARE(State(support), QStringLiteral("25,3=夏| /  / 25,3"));
-        window_->Sheet().SetSize(0, 22); // a sheet without cells keeps the text rather than dropping it
-        support->txtEdit->setText(QStringLiteral("春"));
-        QTest::mouseClick(support->btnRight, Qt::LeftButton);
-        QCOMPARE(support->txtEdit->text(), QStringLiteral("春"));
+        window_->sheet().SetSize(0, 22); // a sheet without cells keeps the text rather than dropping it
+        Control<QLineEdit>(*support, "txtEdit")->setText(QStringLiteral("春"));
+        QTest::mouseClick(Control<QPushButton>(*support, "btnRight"), Qt::LeftButton);
+        QCOMPARE(Control<QLineEdit>(*support, "txtEdit")->text(), QStringLiteral("春"));
     }
 };
 
-QTEST_MAIN(TestFrmEditSupport)
-#include "tst_frmeditsupport.moc"
+QTEST_MAIN(TestTypingAidWindow)
+#include "tst_typingaidwindow.moc"

@@ -1,26 +1,27 @@
 // The text import window: what OK and Enter do, the refusals that keep it open, and a fresh,
 // modal window at each opening from the main window.
 #include "core/Cp932.h"
+#include "support/ui/Controls.h"
 #include "support/logic/SheetBuilder.h"
 #include "support/ui/FakeDialogs.h"
-#include "ui/frmEdit.h"
-#include "ui/frmTextLoad.h"
+#include "ui/MainWindow.h"
+#include "ui/TextImportDialog.h"
 
 #include <QtTest>
 #include <QtWidgets>
 
-class TestFrmTextLoad : public QObject {
+class TestTextImportDialog : public QObject {
     Q_OBJECT
 
     QTemporaryDir dir_;
     const QString poem_ = WriteTestFile(dir_.path(), QStringLiteral("poem.txt"), Cp932::Encode(u"春a\r\nb c", {}));
 
     // Rows 1 and 2, columns 1 to 4, rows joined by "/", cells by "|".
-    static QString Cells(frmEdit &main)
+    static QString Cells(MainWindow &main)
     {
         QString cells;
         for (int i = 0; i < 8; ++i)
-            cells += main.Sheet().GetCellText(i % 4 + 1, i / 4 + 1) + QStringLiteral("|||/|||").mid(i, 1);
+            cells += main.sheet().GetCellText(i % 4 + 1, i / 4 + 1) + QStringLiteral("|||/|||").mid(i, 1);
         return cells;
     }
 
@@ -38,19 +39,19 @@ private slots:
                   { "cmdOK", "/proc/self/mem", u"0 0 |||/||| 読み込みエラー\r\n/proc/self/mem"_qs } };
         for (const auto &[name, path, expected] : cases) {
             FakeDialogs dialogs;
-            frmEdit main(dialogs);
-            frmTextLoad window(main);
-            main.Sheet().SetCellText(1, 1, QStringLiteral("Q"));
+            MainWindow main(dialogs);
+            TextImportDialog window(main);
+            main.sheet().SetCellText(1, 1, QStringLiteral("Q"));
             window.show();
             QApplication::setActiveWindow(&window);
             QVERIFY(QTest::qWaitForWindowActive(&window));
-            QTest::keyClicks(window.txtPath, path);
+            QTest::keyClicks(Control<QLineEdit>(window, "txtPath"), path);
             auto *control = window.findChild<QWidget *>(name);
             control->setFocus();
             QTRY_COMPARE(QApplication::focusWidget(), control);
             QTest::keyClick(control, Qt::Key_Return);
             // The path stays as typed, to be corrected.
-            QString outcome = QStringLiteral("%1 %2: %3 ").arg(name, window.txtPath->text()).arg(!window.isVisible());
+            QString outcome = QStringLiteral("%1 %2: %3 ").arg(name, Control<QLineEdit>(window, "txtPath")->text()).arg(!window.isVisible());
             outcome += QString::number(dialogs.requests.size()) + u' ' + Cells(main);
             for (const ShownMessage &m : dialogs.messages)
                 outcome += u' ' + (m.icon == MessageIcon::Error ? m.text.section(u"\r\n"_qs, 0, 1) : u"no icon"_qs);
@@ -61,37 +62,37 @@ private slots:
     void eachOpeningIsFreshModalAndSteeredByItsOptions()
     {
         FakeDialogs dialogs;
-        frmEdit main(dialogs);
-        main.Sheet().SetCellColors(1, 1, 0x0000FF, 0);
-        main.txtBGcolor->setText(QStringLiteral("#ff0000"));
+        MainWindow main(dialogs);
+        main.sheet().SetCellColors(1, 1, 0x0000FF, 0);
+        Control<QLineEdit>(main, "txtBGcolor")->setText(QStringLiteral("#ff0000"));
         dialogs.answers << QString() << poem_; // the first browse is cancelled
         QStringList seen;
         for (const bool ok : { true, false }) {
             // Once the window is open: note its state, browse twice, tick every option, press OK or Cancel.
             QTimer::singleShot(0, [&] {
-                auto *window = qobject_cast<frmTextLoad *>(QApplication::activeModalWidget());
+                auto *window = qobject_cast<TextImportDialog *>(QApplication::activeModalWidget());
                 QVERIFY(window);
-                QStringList state = { window->windowTitle(), window->txtPath->text() };
-                for (const bool flag : { window->parentWidget() == &main, window->focusWidget() == window->txtPath,
-                         window->rdoText[0]->isChecked(), window->chkBackSkip->isChecked(),
-                         window->chkSpaceSkip->isChecked(), window->cmdOK->isDefault() })
+                QStringList state = { window->windowTitle(), Control<QLineEdit>(*window, "txtPath")->text() };
+                for (const bool flag : { window->parentWidget() == &main, window->focusWidget() == Control<QLineEdit>(*window, "txtPath"),
+                         Control<QRadioButton>(*window, "rdoText0")->isChecked(), Control<QCheckBox>(*window, "chkBackSkip")->isChecked(),
+                         Control<QCheckBox>(*window, "chkSpaceSkip")->isChecked(), Control<QPushButton>(*window, "cmdOK")->isDefault() })
                     state << QString::number(flag);
-                for (QWidget *control = window->txtPath; state.size() < 16; control = control->nextInFocusChain())
+                for (QWidget *control = Control<QLineEdit>(*window, "txtPath"); state.size() < 16; control = control->nextInFocusChain())
                     state << control->objectName();
-                window->txtPath->setText(QStringLiteral("typed.txt"));
+                Control<QLineEdit>(*window, "txtPath")->setText(QStringLiteral("typed.txt"));
                 for (int i = 0; i < 2; ++i) {
-                    QTest::mouseClick(window->cmdRef, Qt::LeftButton);
-                    state << window->txtPath->text();
+                    QTest::mouseClick(Control<QPushButton>(*window, "cmdRef"), Qt::LeftButton);
+                    state << Control<QLineEdit>(*window, "txtPath")->text();
                 }
                 seen << state.join(u' ');
-                window->rdoText[1]->setChecked(true);
-                window->chkBackSkip->setChecked(true);
-                window->chkSpaceSkip->setChecked(true);
-                QTest::mouseClick(ok ? window->cmdOK : window->cmdCancel, Qt::LeftButton);
+                Control<QRadioButton>(*window, "rdoText1")->setChecked(true);
+                Control<QCheckBox>(*window, "chkBackSkip")->setChecked(true);
+                Control<QCheckBox>(*window, "chkSpaceSkip")->setChecked(true);
+                QTest::mouseClick(ok ? Control<QPushButton>(*window, "cmdOK") : Control<QPushButton>(*window, "cmdCancel"), Qt::LeftButton);
                 if (window->isVisible()) // never leave the test hanging in the modal loop
                     window->reject();
             });
-            main.ImportText->trigger();
+            Control<QAction>(main, "ImportText")->trigger();
             // Flowing past the red background cell, the blank removed; the Cancel changes nothing.
             QCOMPARE(Cells(main), QStringLiteral("|春|a|bc/|||"));
         }
@@ -100,9 +101,9 @@ private slots:
         QCOMPARE(seen, QStringList({ fresh + poem_, fresh + u"typed.txt"_qs }));
         QCOMPARE(QString::number(dialogs.requests[0].save) + dialogs.requests[0].title + dialogs.requests[0].filter,
             QStringLiteral("0テキストファイルの読み込みテキストファイル (*.txt)|*.txt||"));
-        QVERIFY(main.findChildren<frmTextLoad *>().isEmpty());
+        QVERIFY(main.findChildren<TextImportDialog *>().isEmpty());
     }
 };
 
-QTEST_MAIN(TestFrmTextLoad)
-#include "tst_frmtextload.moc"
+QTEST_MAIN(TestTextImportDialog)
+#include "tst_textimportdialog.moc"

@@ -1,11 +1,12 @@
 // The image view window through the main window: Import Image, fitting, To Grid, refusals, lifetime.
 #include "gridfile/GridFile.h"
+#include "support/ui/Controls.h"
 #include "support/logic/AddressSpaceLimit.h"
 #include "support/logic/SheetBuilder.h"
 #include "support/ui/FakeDialogs.h"
 #include "ui/Twips.h"
-#include "ui/frmEdit.h"
-#include "ui/frmView.h"
+#include "ui/MainWindow.h"
+#include "ui/PictureWindow.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -45,23 +46,23 @@ QByteArray Describe(const GridSheet &sheet)
 
 } // namespace
 
-class TestFrmView : public QObject {
+class TestPictureWindow : public QObject {
     Q_OBJECT
 
     QTemporaryDir dir_;
     FakeDialogs dialogs_;
-    frmEdit main_ { dialogs_ };
+    MainWindow main_ { dialogs_ };
 
     // Imports the file name, first saved as a flat bitmap when a size is given; the view or null.
-    frmView *Import(const QString &name, QSize size = {})
+    PictureWindow *Import(const QString &name, QSize size = {})
     {
         QImage picture(size, QImage::Format_RGB32);
         picture.fill(qRgb(0, 128, 0));
         dialogs_.answers << (name.isEmpty() ? name : dir_.filePath(name));
         if (!size.isEmpty() && !picture.save(dialogs_.answers.last(), "BMP"))
             return nullptr;
-        main_.ImportImage->trigger();
-        const auto views = main_.findChildren<frmView *>();
+        Control<QAction>(main_, "ImportImage")->trigger();
+        const auto views = main_.findChildren<PictureWindow *>();
         return views.size() == 1 ? views.first() : nullptr;
     }
 
@@ -69,37 +70,37 @@ class TestFrmView : public QObject {
     void FitEachPictureAndConvertUntilClosed()
     {
         dialogs_.messages.clear();
-        const frmView::Layout l = frmView::DlgSizeLayout(QRect(0, 0, 6000, 4500)); // 400 x 300 pixels
+        const PictureWindow::Layout l = PictureWindow::layoutFor(QRect(0, 0, 6000, 4500)); // 400 x 300 pixels
         QCOMPARE(QList<QRect>({QRect({}, l.window), l.button, QRect(0, l.rowLine, 0, 0), l.field, l.label}),
                  QList<QRect>({{0, 0, 6080, 5300}, {0, 4515, 3000, 400}, {0, 4715, 0, 0}, {4920, 4580, 1080, 270},
                                {4200, 4625, 705, 180}}));
-        const auto buttonWidth = [](int width) { return frmView::DlgSizeLayout({0, 0, width, 300}).button.width(); };
+        const auto buttonWidth = [](int width) { return PictureWindow::layoutFor({0, 0, width, 300}).button.width(); };
         QCOMPARE(QPoint(buttonWidth(4005), buttonWidth(4015)), QPoint(2002, 2008)); // halves to even
 
-        QPointer<frmView> fitted = Import(u"photo.bmp"_s, {400, 300});
-        QVERIFY(fitted && fitted->isVisible() && main_.ImageLoaded);
+        QPointer<PictureWindow> fitted = Import(u"photo.bmp"_s, {400, 300});
+        QVERIFY(fitted && fitted->isVisible() && main_.isPictureLoaded());
         QCOMPARE(dialogs_.requests[0].title + dialogs_.requests[0].filter,
                  u"イメージの読み込みJpeg (*.jpeg, *.jpg)|*.jpeg;*.jpg|GIF (*.gif)|*.gif|BitMap (*.bmp)|*.bmp||"_s);
         QCOMPARE(fitted->frameGeometry().size(), QSize(TwipsToPixels(6080), TwipsToPixels(5300))); // frame included
 
-        fitted->txtPixs->setText(u"4"_s);
+        Control<QLineEdit>(*fitted, "txtPixs")->setText(u"4"_s);
         QCOMPARE(Import(u"second.bmp"_s, {120, 80}), fitted.data());
         QCOMPARE(fitted->frameGeometry().size(), QSize(TwipsToPixels(1880), TwipsToPixels(2000)));
-        QTest::mouseClick(fitted->cmdToGrid, Qt::LeftButton); // with the block size as typed
-        const GridSheet &sheet = main_.Sheet();
+        QTest::mouseClick(Control<QPushButton>(*fitted, "cmdToGrid"), Qt::LeftButton); // with the block size as typed
+        const GridSheet &sheet = main_.sheet();
         QCOMPARE(QSize(sheet.ColumnCount(), sheet.RowCount()), QSize(30, 20));
         QCOMPARE(sheet.BackColorAt(30, 20), MakeColor(0, 128, 0));
-        fitted->txtPixs->setText(u"9e9"_s); // beyond 32 bits: a message, and the sheet stays
-        QTest::mouseClick(fitted->cmdToGrid, Qt::LeftButton);
+        Control<QLineEdit>(*fitted, "txtPixs")->setText(u"9e9"_s); // beyond 32 bits: a message, and the sheet stays
+        QTest::mouseClick(Control<QPushButton>(*fitted, "cmdToGrid"), Qt::LeftButton);
         QVERIFY(dialogs_.messages.size() == 1 && dialogs_.messages[0].icon == MessageIcon::Error
                 && dialogs_.messages[0].text.contains(u"9e9"_s));
         QCOMPARE(QSize(sheet.ColumnCount(), sheet.RowCount()), QSize(30, 20));
 
         fitted->close();
-        QVERIFY(!main_.ImageLoaded);
+        QVERIFY(!main_.isPictureLoaded());
         QTRY_VERIFY(fitted.isNull()); // deleted with its picture
-        QVERIFY((fitted = Import(u"second.bmp"_s)) && main_.ImageLoaded);
-        QCOMPARE(fitted->txtPixs->text(), u"8"_s);
+        QVERIFY((fitted = Import(u"second.bmp"_s)) && main_.isPictureLoaded());
+        QCOMPARE(Control<QLineEdit>(*fitted, "txtPixs")->text(), u"8"_s);
     }
 
 private slots:
@@ -114,26 +115,26 @@ private slots:
         const struct { QString name; QByteArray bytes; QString reason; } cases[] = {
             {"", {}, ""}, {"none.jpg", {}, ""}, {"empty.bmp", "", "イメージ"}, {"notes.gif", "GIF? no\r\n", "イメージ"},
             {"cut.jpg", "\xFF\xD8\xFF\xE0 cut short", "イメージ"}, {"huge.bmp", huge + QByteArray(16, 0), "10000 × 10000"}};
-        frmView *view = nullptr;
+        PictureWindow *view = nullptr;
         for (int round = 0; round < 2; ++round) {
             for (const auto &c : cases) {
                 if (!c.reason.isEmpty())
                     WriteTestFile(dir_.path(), c.name, c.bytes);
                 dialogs_.messages.clear();
-                QVERIFY2(Import(c.name) == view && main_.ImageLoaded == bool(view), qPrintable(c.name));
+                QVERIFY2(Import(c.name) == view && main_.isPictureLoaded() == bool(view), qPrintable(c.name));
                 const ShownMessage shown = dialogs_.messages.value(0, {MessageIcon::Error, {}});
                 const QString start = c.reason.isEmpty() ? QString() : u"読み込みエラー\r\n"_s + dir_.filePath(c.name);
                 QVERIFY2(dialogs_.messages.size() == int(!c.reason.isEmpty()) && shown.icon == MessageIcon::Error
                              && shown.text.startsWith(start) && shown.text.contains(c.reason),
                          qPrintable(c.name + u": "_s + shown.text));
-                QVERIFY2(!view || (view->windowTitle() == u"kept.bmp"_s && view->txtPixs->text() == u"5"_s
-                                   && view->picLoad->Picture().pixel(0, 0) == qRgb(0, 128, 0)),
+                QVERIFY2(!view || (view->windowTitle() == u"kept.bmp"_s && Control<QLineEdit>(*view, "txtPixs")->text() == u"5"_s
+                                   && Control<PictureBox>(*view, "picLoad")->Picture().pixel(0, 0) == qRgb(0, 128, 0)),
                          qPrintable(c.name));
             }
             if (round == 0 && (FitEachPictureAndConvertUntilClosed(), QTest::currentTestFailed()))
                 return;
             QVERIFY((view = Import(u"kept.bmp"_s, {64, 32})));
-            view->txtPixs->setText(u"5"_s);
+            Control<QLineEdit>(*view, "txtPixs")->setText(u"5"_s);
         }
     }
 
@@ -171,15 +172,15 @@ private slots:
         }
         dialogs_.messages.clear();
         dialogs_.answers << path;
-        main_.ImportImage->trigger();
-        const auto views = main_.findChildren<frmView *>();
+        Control<QAction>(main_, "ImportImage")->trigger();
+        const auto views = main_.findChildren<PictureWindow *>();
         if (reason.isEmpty()) {
             QVERIFY2(dialogs_.messages.isEmpty(), qPrintable(dialogs_.messages.value(0).text));
             QCOMPARE(views.size(), 1);
-            QCOMPARE(views[0]->picLoad->Picture().size(), QSize(6000, 6000));
-            QVERIFY(qAbs(qRed(views[0]->picLoad->Picture().pixel(5999, 5999)) - 200) <= 2);
+            QCOMPARE(Control<PictureBox>(*views[0], "picLoad")->Picture().size(), QSize(6000, 6000));
+            QVERIFY(qAbs(qRed(Control<PictureBox>(*views[0], "picLoad")->Picture().pixel(5999, 5999)) - 200) <= 2);
             views[0]->close();
-            QTRY_VERIFY(main_.findChildren<frmView *>().isEmpty()); // let the picture go
+            QTRY_VERIFY(main_.findChildren<PictureWindow *>().isEmpty()); // let the picture go
         } else {
             QVERIFY(views.isEmpty());
             QCOMPARE(dialogs_.messages.size(), 1);
@@ -192,18 +193,18 @@ private slots:
     {
         if (!AddressSpaceLimit::Works())
             QSKIP("no address space limit under AddressSanitizer");
-        frmView *view = Import(u"wide.bmp"_s, {2000, 1000});
+        PictureWindow *view = Import(u"wide.bmp"_s, {2000, 1000});
         QVERIFY(view);
-        view->txtPixs->setText(u"1"_s); // 2,000,000 cells of 16 bytes
-        main_.Sheet().SetCellText(1, 1, u"詩"_s);
-        const QByteArray before = Describe(main_.Sheet());
+        Control<QLineEdit>(*view, "txtPixs")->setText(u"1"_s); // 2,000,000 cells of 16 bytes
+        main_.sheet().SetCellText(1, 1, u"詩"_s);
+        const QByteArray before = Describe(main_.sheet());
         dialogs_.messages.clear();
         {
             AddressSpaceLimit limit(8 * 1024 * 1024);
-            QTest::mouseClick(view->cmdToGrid, Qt::LeftButton);
+            QTest::mouseClick(Control<QPushButton>(*view, "cmdToGrid"), Qt::LeftButton);
         }
-        QCOMPARE(Describe(main_.Sheet()), before);
-        QCOMPARE(view->cmdToGrid->text(), u"To Grid"_s);
+        QCOMPARE(Describe(main_.sheet()), before);
+        QCOMPARE(Control<QPushButton>(*view, "cmdToGrid")->text(), u"To Grid"_s);
         QCOMPARE(dialogs_.messages.size(), 1);
         QCOMPARE(dialogs_.messages[0].icon, MessageIcon::Error);
         QVERIFY2(dialogs_.messages[0].text.contains(u"メモリ"_s), qPrintable(dialogs_.messages[0].text));
@@ -214,17 +215,17 @@ private slots:
     // shows "To Grid" at the end.
     void toGridRepaintsItsButtonSparingly()
     {
-        frmView *view = Import(u"tall.bmp"_s, {1, 20'000});
+        PictureWindow *view = Import(u"tall.bmp"_s, {1, 20'000});
         QVERIFY(view && QTest::qWaitForWindowExposed(view));
-        view->txtPixs->setText(u"1"_s);
-        PaintCounter counter(view->cmdToGrid);
-        QTest::mouseClick(view->cmdToGrid, Qt::LeftButton);
-        QCOMPARE(main_.Sheet().RowCount(), 20'000);
+        Control<QLineEdit>(*view, "txtPixs")->setText(u"1"_s);
+        PaintCounter counter(Control<QPushButton>(*view, "cmdToGrid"));
+        QTest::mouseClick(Control<QPushButton>(*view, "cmdToGrid"), Qt::LeftButton);
+        QCOMPARE(main_.sheet().RowCount(), 20'000);
         QVERIFY2(counter.paints >= 1 && counter.paints < 2'000, qPrintable(QString::number(counter.paints)));
         QCOMPARE(counter.lastText, u"To Grid"_s);
         view->close();
     }
 };
 
-QTEST_MAIN(TestFrmView)
-#include "tst_frmview.moc"
+QTEST_MAIN(TestPictureWindow)
+#include "tst_picturewindow.moc"

@@ -1,38 +1,39 @@
 // The settings window: shows the sheet's size, refuses what is no number or too large, applies rounded counts.
+#include "support/ui/Controls.h"
 #include "support/ui/FakeDialogs.h"
-#include "ui/frmEdit.h"
-#include "ui/frmSetting.h"
+#include "ui/MainWindow.h"
+#include "ui/GridSizeDialog.h"
 
 #include <QtTest>
 #include <QtWidgets>
 
 using namespace Qt::StringLiterals;
 
-class TestFrmSetting : public QObject {
+class TestGridSizeDialog : public QObject {
     Q_OBJECT
 
     FakeDialogs dialogs_;
-    std::unique_ptr<frmEdit> window_;
+    std::unique_ptr<MainWindow> window_;
 
 private slots:
     void init()
     {
         dialogs_ = FakeDialogs();
-        window_ = std::make_unique<frmEdit>(dialogs_);
+        window_ = std::make_unique<MainWindow>(dialogs_);
     }
 
     void menuOpensItModalWithTheSheetsSize()
     {
         QString seen; // the menu waits while the window is open: read and cancel it from the event loop
         QTimer::singleShot(0, this, [&] {
-            auto *setting = qobject_cast<frmSetting *>(QApplication::activeModalWidget());
+            auto *setting = qobject_cast<GridSizeDialog *>(QApplication::activeModalWidget());
             QVERIFY(setting);
-            seen = setting->txtMaxCol->text() + u'x' + setting->txtMaxRow->text();
-            setting->txtMaxCol->setText(u"40"_s);
-            QTest::mouseClick(setting->btnCancel, Qt::LeftButton);
+            seen = Control<QLineEdit>(*setting, "txtMaxCol")->text() + u'x' + Control<QLineEdit>(*setting, "txtMaxRow")->text();
+            Control<QLineEdit>(*setting, "txtMaxCol")->setText(u"40"_s);
+            QTest::mouseClick(Control<QPushButton>(*setting, "btnCancel"), Qt::LeftButton);
         });
-        window_->Setting->trigger();
-        QCOMPARE(seen + QString::number(window_->Sheet().ColumnCount()), u"25x2225"_s);
+        Control<QAction>(*window_, "Setting")->trigger();
+        QCOMPARE(seen + QString::number(window_->sheet().ColumnCount()), u"25x2225"_s);
     }
 
     void countsAreCheckedRoundedAndApplied()
@@ -48,12 +49,12 @@ private slots:
         };
         for (const auto &[columns, rows, expected] : cases) {
             init();
-            frmSetting setting(window_->Sheet(), dialogs_, window_.get());
+            GridSizeDialog setting(window_->sheet(), dialogs_, window_.get());
             setting.show();
-            setting.txtMaxCol->setText(columns);
-            setting.txtMaxRow->setText(rows);
-            QTest::mouseClick(setting.btnOK, Qt::LeftButton);
-            const GridSheet &sheet = window_->Sheet();
+            Control<QLineEdit>(setting, "txtMaxCol")->setText(columns);
+            Control<QLineEdit>(setting, "txtMaxRow")->setText(rows);
+            QTest::mouseClick(Control<QPushButton>(setting, "btnOK"), Qt::LeftButton);
+            const GridSheet &sheet = window_->sheet();
             const QString size = QStringLiteral("%1x%2").arg(sheet.ColumnCount()).arg(sheet.RowCount());
             const QString name = columns + u'x' + rows;
             const bool refused = !dialogs_.messages.isEmpty();
@@ -61,11 +62,11 @@ private slots:
             QVERIFY2(setting.isVisible() == refused && dialogs_.messages.size() <= 1, qPrintable(name));
             // A refusal has no icon and keeps the sheet, and the window open with the texts as typed.
             QVERIFY2(!refused || (dialogs_.messages[0].icon == MessageIcon::None && size == "25x22"
-                                  && setting.txtMaxCol->text() + u'x' + setting.txtMaxRow->text() == name),
+                                  && Control<QLineEdit>(setting, "txtMaxCol")->text() + u'x' + Control<QLineEdit>(setting, "txtMaxRow")->text() == name),
                      qPrintable(name));
         }
     }
 };
 
-QTEST_MAIN(TestFrmSetting)
-#include "tst_frmsetting.moc"
+QTEST_MAIN(TestGridSizeDialog)
+#include "tst_gridsizedialog.moc"

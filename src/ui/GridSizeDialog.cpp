@@ -1,0 +1,89 @@
+#include "ui/GridSizeDialog.h"
+
+#include "core/GridSheet.h"
+#include "ui/FileChooser.h"
+#include "ui/Fonts.h"
+#include "ui/Twips.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+
+GridSizeDialog::GridSizeDialog(GridSheet &sheet, Dialogs &dialogs, QWidget *owner)
+    : QDialog(owner)
+    , sheet_(sheet)
+    , dialogs_(dialogs)
+{
+    setObjectName(QStringLiteral("frmSetting"));
+    setWindowTitle(QStringLiteral("Setting"));
+    setFixedSize(TwipsToPixels(3855), TwipsToPixels(1575));
+
+    sizeGroup_ = new QGroupBox(QStringLiteral("Grid Size"), this);
+    sizeGroup_->setObjectName(QStringLiteral("Frame1"));
+    columnLabel_ = new QLabel(QStringLiteral("Column"), sizeGroup_);
+    columnLabel_->setObjectName(QStringLiteral("Label1"));
+    columnCountEdit_ = new QLineEdit(sizeGroup_);
+    columnCountEdit_->setObjectName(QStringLiteral("txtMaxCol"));
+    columnCountEdit_->setMaxLength(5);
+    rowLabel_ = new QLabel(QStringLiteral("Row"), sizeGroup_);
+    rowLabel_->setObjectName(QStringLiteral("Label2"));
+    rowCountEdit_ = new QLineEdit(sizeGroup_);
+    rowCountEdit_->setObjectName(QStringLiteral("txtMaxRow"));
+    rowCountEdit_->setMaxLength(5);
+
+    okButton_ = new QPushButton(QStringLiteral("OK"), this);
+    okButton_->setObjectName(QStringLiteral("btnOK"));
+    okButton_->setDefault(true);
+    cancelButton_ = new QPushButton(QStringLiteral("Ｃａｎｃｅｌ"), this);
+    cancelButton_->setObjectName(QStringLiteral("btnCancel"));
+    cancelButton_->setAutoDefault(false);
+
+    SetTabChain({columnCountEdit_, rowCountEdit_, okButton_, cancelButton_});
+
+    connect(okButton_, &QPushButton::clicked, this, &GridSizeDialog::applySize);
+    connect(cancelButton_, &QPushButton::clicked, this, &GridSizeDialog::cancel);
+
+    ApplyWindowFont(this);
+    PlaceTwips(sizeGroup_, 120, 120, 3615, 735);
+    PlaceTwips(columnLabel_, 240, 360, 570, 180);
+    PlaceTwips(columnCountEdit_, 840, 315, 975, 270);
+    PlaceTwips(rowLabel_, 2040, 360, 330, 180);
+    PlaceTwips(rowCountEdit_, 2400, 315, 975, 270);
+    PlaceTwips(okButton_, 1440, 1080, 1095, 375);
+    PlaceTwips(cancelButton_, 2640, 1080, 1095, 375);
+
+    showSheetSize();
+    columnCountEdit_->setFocus();
+}
+
+void GridSizeDialog::showSheetSize()
+{
+    columnCountEdit_->setText(QString::number(sheet_.ColumnCount()));
+    rowCountEdit_->setText(QString::number(sheet_.RowCount()));
+}
+
+void GridSizeDialog::applySize()
+{
+    const std::optional<GridSize> size = ReadGridSize(columnCountEdit_->text(), rowCountEdit_->text());
+    if (!size) {
+        dialogs_.ShowMessage(this, MessageIcon::None, QStringLiteral("不正な値です"));
+        return;
+    }
+    switch (ResizeSheet(sheet_, *size)) {
+    case SheetResize::Done:
+        accept();
+        return;
+    case SheetResize::TooLarge:
+        dialogs_.ShowMessage(this, MessageIcon::None,
+                             QStringLiteral("グリッドが大きすぎます\r\n列数 × 行数は %1 セルまでです")
+                                 .arg(QLocale(QLocale::English).toString(GridSheet::kMaxCells)));
+        return;
+    case SheetResize::OutOfMemory:
+        dialogs_.ShowMessage(this, MessageIcon::Error, QStringLiteral("メモリが足りません"));
+        return;
+    }
+}
+
+void GridSizeDialog::cancel() { reject(); }

@@ -1,0 +1,276 @@
+#include "ui/MainWindow.h"
+
+#include "core/AtomicFile.h"
+#include "core/Color.h"
+#include "core/Version.h"
+#include "gridfile/GridFile.h"
+#include "html/HtmlPageWriter.h"
+#include "image/PictureFile.h"
+#include "text/PlainTextExport.h"
+#include "ui/BusyPointer.h"
+#include "ui/Fonts.h"
+#include "ui/GridSheetView.h"
+#include "ui/Twips.h"
+#include "ui/TypingAidWindow.h"
+#include "ui/GridSizeDialog.h"
+#include "ui/TextImportDialog.h"
+#include "ui/PictureWindow.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+
+MainWindow::MainWindow(Dialogs &dialogs, QWidget *parent)
+    : QMainWindow(parent)
+    , dialogs_(dialogs)
+    , fileChooser_(dialogs.NewFileChooser(this))
+{
+    setObjectName(QStringLiteral("frmEdit"));
+    createControls();
+    createMenus();
+    ApplyWindowFont(this);
+    placeControls();
+    showVersion();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::createControls()
+{
+    auto *client = new QWidget(this);
+    client->setFixedSize(TwipsToPixels(9615), TwipsToPixels(6135));
+    setCentralWidget(client);
+
+    gridView_ = new GridSheetView(sheet_, client);
+    gridView_->setObjectName(QStringLiteral("sprEdit"));
+    gridView_->setToolTip(QStringLiteral("文字の編集を行います"));
+    gridView_->setGeometry(TwipsRect(120, 120, 8130, 5880));
+
+    auto label = [client](const char *name, const QString &caption) {
+        auto *widget = new QLabel(caption, client);
+        widget->setObjectName(QLatin1String(name));
+        return widget;
+    };
+    auto field = [client](const char *name, const QString &text, const QString &toolTip) {
+        auto *widget = new QLineEdit(text, client);
+        widget->setObjectName(QLatin1String(name));
+        widget->setToolTip(toolTip);
+        return widget;
+    };
+    auto button = [client](const char *name, const QString &caption, const QString &toolTip) {
+        auto *widget = new QPushButton(caption, client);
+        widget->setObjectName(QLatin1String(name));
+        widget->setToolTip(toolTip);
+        widget->setAutoDefault(false);
+        return widget;
+    };
+
+    nearColorLabel_ = label("Label2", QStringLiteral("Near Color"));
+    nearColorEdit_ = field("txtNear", QStringLiteral("8"), QStringLiteral("どこまでを近似色とするか設定します"));
+    nearColorEdit_->setMaxLength(3);
+    backgroundLabel_ = label("Label3", QStringLiteral("Back Ground"));
+    backgroundEdit_ = field("txtBGcolor", QStringLiteral("#FFFFFF"), QStringLiteral("背景色を設定します"));
+    cellToBackgroundButton_ = button("btnCellToBG", QStringLiteral("Cell >> BG"),
+                         QStringLiteral("アクティブセルの色を背景色に設定します"));
+    typingAidButton_ = button("btnEditSupport", QStringLiteral("Edit Support"),
+                            QStringLiteral("編集補助のダイアログを表示します"));
+    makeHtmlButton_ = button("btnMakeHtml", QStringLiteral("Make Html"), QStringLiteral("HTMLファイルを出力します"));
+    asIsCheckBox_ = new QCheckBox(QStringLiteral("as-is"), client);
+    asIsCheckBox_->setObjectName(QStringLiteral("chkAsIs"));
+    asIsCheckBox_->setToolTip(QStringLiteral("チェックするとグリッドのイメージで HTML を出力します"));
+    titleLabel_ = label("Label5", ApplicationTitle());
+    versionLabel_ = label("lblVer", QString());
+    licenceLabel_ = label("Label4", QStringLiteral("Free software"));
+
+    SetTabChain({gridView_, nearColorEdit_, backgroundEdit_, cellToBackgroundButton_, typingAidButton_, makeHtmlButton_, asIsCheckBox_});
+
+    connect(makeHtmlButton_, &QPushButton::clicked, this, &MainWindow::makeHtml);
+    connect(cellToBackgroundButton_, &QPushButton::clicked, this, &MainWindow::copyCellColorToBackground);
+    connect(typingAidButton_, &QPushButton::clicked, this, &MainWindow::showTypingAid);
+}
+
+void MainWindow::placeControls()
+{
+    PlaceTwips(nearColorLabel_, 8415, 105, 1080, 180);
+    PlaceTwips(nearColorEdit_, 8430, 345, 1065, 270);
+    PlaceTwips(backgroundLabel_, 8475, 720, 990, 180);
+    PlaceTwips(backgroundEdit_, 8415, 960, 1080, 270);
+    PlaceTwips(cellToBackgroundButton_, 8400, 1440, 1095, 375);
+    PlaceTwips(typingAidButton_, 8400, 2040, 1095, 375);
+    PlaceTwips(makeHtmlButton_, 8400, 2640, 1080, 375);
+    PlaceTwips(asIsCheckBox_, 8400, 3120, 1095, 180);
+    PlaceTwips(titleLabel_, 8400, 5040, 1110, 180);
+    PlaceTwips(versionLabel_, 8280, 5400, 1215, 180);
+    PlaceTwips(licenceLabel_, 8280, 5760, 1200, 180);
+}
+
+void MainWindow::createMenus()
+{
+    auto item = [this](QMenu *menu, const char *name, const QString &caption, const QKeySequence &shortcut,
+                       void (MainWindow::*handler)()) {
+        QAction *action = menu->addAction(caption);
+        action->setObjectName(QLatin1String(name));
+        action->setShortcut(shortcut);
+        connect(action, &QAction::triggered, this, handler);
+        return action;
+    };
+    QMenu *files = menuBar()->addMenu(QStringLiteral("Files"));
+    files->setObjectName(QStringLiteral("Files"));
+    importPictureAction_ = item(files, "ImportImage", QStringLiteral("Import Image"), QKeySequence(QStringLiteral("Ctrl+I")),
+                       &MainWindow::importPicture);
+    importTextAction_ = item(files, "ImportText", QStringLiteral("Import Text"), QKeySequence(QStringLiteral("Ctrl+T")),
+                      &MainWindow::importText);
+    exportTextAction_ = item(files, "ExportText", QStringLiteral("Export Plain Text"), QKeySequence(),
+                      &MainWindow::exportPlainText);
+    files->addSeparator()->setObjectName(QStringLiteral("sep1"));
+    makeHtmlAction_ = item(files, "MakeHtml", QStringLiteral("Make Html"), QKeySequence(QStringLiteral("Ctrl+E")),
+                    &MainWindow::makeHtml);
+    files->addSeparator()->setObjectName(QStringLiteral("sep2"));
+    loadGridAction_ = item(files, "LoadGridImage", QStringLiteral("Load Grid Image"),
+                         QKeySequence(QStringLiteral("Ctrl+O")), &MainWindow::loadGrid);
+    saveGridAction_ = item(files, "SavaGridImage", QStringLiteral("Save Grid Image"),
+                         QKeySequence(QStringLiteral("Ctrl+S")), &MainWindow::saveGrid);
+    QMenu *option = menuBar()->addMenu(QStringLiteral("Option"));
+    option->setObjectName(QStringLiteral("option"));
+    gridSizeAction_ = item(option, "Setting", QStringLiteral("Setting"), QKeySequence(), &MainWindow::changeGridSize);
+}
+
+QString MainWindow::nearColorText() const { return nearColorEdit_->text(); }
+
+QString MainWindow::backgroundText() const { return backgroundEdit_->text(); }
+
+void MainWindow::showVersion()
+{
+    versionLabel_->setText(QStringLiteral("ver. ") + VersionText());
+    setWindowTitle(ApplicationTitle() + QStringLiteral(" ver. ") + VersionText());
+}
+
+void MainWindow::writeChosenFile(const QString &path, const DeviceWriter &writer)
+{
+    QString error;
+    bool written = false;
+    {
+        BusyPointer busy;
+        written = WriteFileAtomically(path, writer, &error);
+    }
+    if (!written)
+        dialogs_.ShowMessage(this, MessageIcon::Error, WriteErrorText(path, error));
+}
+
+
+void MainWindow::makeHtml()
+{
+    HtmlPageSettings settings;
+    settings.nearText = nearColorEdit_->text();
+    settings.backgroundText = backgroundEdit_->text();
+    settings.asIs = asIsCheckBox_->isChecked();
+
+    const QString path = fileChooser().ChooseFileToSave(QStringLiteral("HTMLの書き込み"),
+                                                   QStringLiteral("HTML ファイル (*.htm, *.html)|*.htm;*.html||"));
+    if (path.isEmpty())
+        return;
+    settings.pageTitle = PageTitleFromFileTitle(fileChooser().ChosenFileTitle());
+
+    writeChosenFile(path, [&](QIODevice &device, QString *error) {
+        return WriteHtmlPage(device, sheet_, settings, error);
+    });
+}
+
+void MainWindow::copyCellColorToBackground()
+{
+    sheet_.SetCurrentColumn(sheet_.ActiveColumn());
+    sheet_.SetCurrentRow(sheet_.ActiveRow());
+    backgroundEdit_->setText(ColorToHex(sheet_.BackColor()));
+}
+
+// --- Edit Support ---
+void MainWindow::showTypingAid()
+{
+    if (!typingAidWindow_)
+        typingAidWindow_ = new TypingAidWindow(sheet_, this);
+    typingAidWindow_->show();
+    typingAidWindow_->raise();
+    typingAidWindow_->activateWindow();
+}
+
+// --- Import Image ---
+void MainWindow::importPicture()
+{
+    const QString path = fileChooser().ChooseFileToOpen(
+        QStringLiteral("イメージの読み込み"),
+        QStringLiteral("Jpeg (*.jpeg, *.jpg)|*.jpeg;*.jpg|GIF (*.gif)|*.gif|BitMap (*.bmp)|*.bmp||"));
+    if (path.isEmpty() || !QFileInfo::exists(path))
+        return;
+    // Decode before touching the window, so a broken file leaves the shown picture alone.
+    QString error;
+    QImage picture;
+    {
+        BusyPointer busy;
+        picture = LoadPicture(path, &error, FileKinds::RegularOnly);
+    }
+    if (picture.isNull()) {
+        dialogs_.ShowMessage(this, MessageIcon::Error, ReadErrorText(path, error));
+        return;
+    }
+    if (!pictureWindow_)
+        pictureWindow_ = new PictureWindow(*this);
+    pictureWindow_->showPicture(picture, fileChooser().ChosenFileTitle());
+    pictureLoaded_ = true;
+}
+
+// --- Import Text ---
+void MainWindow::importText()
+{
+    // A fresh window each time: nothing of an earlier opening is kept.
+    TextImportDialog window(*this);
+    window.exec();
+}
+
+// --- Export Plain Text ---
+void MainWindow::exportPlainText()
+{
+    const QString path = fileChooser().ChooseFileToSave(QStringLiteral("テキストファイルの書き込み"),
+                                                   QStringLiteral("テキストファイル (*.txt)|*.txt||"));
+    if (path.isEmpty())
+        return;
+    writeChosenFile(path, [this](QIODevice &device, QString *error) { return WritePlainText(device, sheet_, error); });
+}
+
+// --- Grid files ---
+static QString GridFileFilter() { return QStringLiteral("グリッドファイル (*.grd)|*.grd||"); }
+
+void MainWindow::loadGrid()
+{
+    const QString path = fileChooser().ChooseFileToOpen(QStringLiteral("グリッドイメージの読み込み"), GridFileFilter());
+    if (path.isEmpty() || !QFileInfo::exists(path))
+        return;
+    QString error;
+    bool loaded = false;
+    {
+        BusyPointer busy;
+        loaded = LoadSheet(sheet_, path, &error, FileKinds::RegularOnly);
+    }
+    if (!loaded)
+        dialogs_.ShowMessage(this, MessageIcon::Error, ReadErrorText(path, error));
+}
+
+void MainWindow::saveGrid()
+{
+    // The path is used as chosen: no extension is added.
+    const QString path = fileChooser().ChooseFileToSave(QStringLiteral("グリッドイメージの書き込み"), GridFileFilter());
+    if (path.isEmpty())
+        return;
+    writeChosenFile(path, [this](QIODevice &device, QString *error) { return WriteGridFile(device, sheet_, error); });
+}
+
+// --- gridSizeAction_ ---
+void MainWindow::changeGridSize()
+{
+    // A fresh window each time reads the sheet's size afresh.
+    GridSizeDialog window(sheet_, dialogs_, this);
+    window.exec();
+}

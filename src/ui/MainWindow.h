@@ -1,0 +1,92 @@
+// The main window: the grid sheet, the fields that steer the HTML page, the buttons and
+// the menu. Each handler gathers its inputs, calls the logic and shows the outcome.
+#pragma once
+
+#include "core/AtomicFile.h"
+#include "core/GridSheet.h"
+#include "ui/FileChooser.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <memory>
+
+class QAction;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class GridSheetView;
+class PictureWindow;
+class TypingAidWindow;
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit MainWindow(Dialogs &dialogs, QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    GridSheet &sheet() { return sheet_; }
+    Dialogs &dialogs() { return dialogs_; }
+
+    // The fields other windows work with.
+    QString nearColorText() const;
+    QString backgroundText() const;
+    // True while a picture is loaded in the picture window.
+    bool isPictureLoaded() const { return pictureLoaded_; }
+    void setPictureLoaded(bool loaded) { pictureLoaded_ = loaded; }
+
+    // The main window's own chooser.
+    FileChooser &fileChooser() { return *fileChooser_; }
+
+public slots:
+    void makeHtml();
+    void copyCellColorToBackground();
+    void showTypingAid();
+    void importPicture();
+    void importText();
+    void exportPlainText();
+    void loadGrid();
+    void saveGrid();
+    void changeGridSize();
+
+private:
+    void createControls();
+    void createMenus();
+    void placeControls();
+    void showVersion();
+    // Writes the chosen file whole under the busy pointer; a failure shows
+    // "書き込みエラー", the path and the reason.
+    void writeChosenFile(const QString &path, const DeviceWriter &writer);
+
+    Dialogs &dialogs_;
+    GridSheet sheet_;
+    bool pictureLoaded_ = false;
+
+    // The controls; their object names are the ones tests and style sheets find them by.
+    GridSheetView *gridView_ = nullptr;
+    QLabel *nearColorLabel_ = nullptr;
+    QLineEdit *nearColorEdit_ = nullptr;
+    QLabel *backgroundLabel_ = nullptr;
+    QLineEdit *backgroundEdit_ = nullptr;
+    QPushButton *cellToBackgroundButton_ = nullptr;
+    QPushButton *typingAidButton_ = nullptr;
+    QPushButton *makeHtmlButton_ = nullptr;
+    QCheckBox *asIsCheckBox_ = nullptr;
+    QLabel *titleLabel_ = nullptr;
+    QLabel *versionLabel_ = nullptr;
+    QLabel *licenceLabel_ = nullptr;
+
+    QAction *importPictureAction_ = nullptr;
+    QAction *importTextAction_ = nullptr;
+    QAction *exportTextAction_ = nullptr;
+    QAction *makeHtmlAction_ = nullptr;
+    QAction *loadGridAction_ = nullptr;
+    QAction *saveGridAction_ = nullptr;
+    QAction *gridSizeAction_ = nullptr;
+
+    std::unique_ptr<FileChooser> fileChooser_;
+    // --- windows opened from here (each at most once) ---
+    QPointer<PictureWindow> pictureWindow_; // deleted when closed
+    QPointer<TypingAidWindow> typingAidWindow_; // deleted when closed
+};

@@ -1,0 +1,152 @@
+#include "ui/TextImportDialog.h"
+
+#include "text/TextPouring.h"
+#include "ui/BusyPointer.h"
+#include "ui/FileChooser.h"
+#include "ui/Fonts.h"
+#include "ui/Twips.h"
+#include "ui/MainWindow.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <algorithm>
+
+namespace {
+
+const char kTextFilter[] = "テキストファイル (*.txt)|*.txt||";
+
+} // namespace
+
+TextImportDialog::TextImportDialog(MainWindow &owner)
+    : QDialog(&owner)
+    , owner_(owner)
+    , fileChooser_(owner.dialogs().NewFileChooser(this))
+{
+    setObjectName(QStringLiteral("frmTextLoad"));
+    setWindowTitle(QStringLiteral("テキスト読み込みオプション"));
+    setFixedSize(TwipsToPixels(4935), TwipsToPixels(1935));
+    createControls();
+    ApplyWindowFont(this);
+    placeControls();
+    pathEdit_->setFocus();
+}
+
+TextImportDialog::~TextImportDialog() = default;
+
+void TextImportDialog::createControls()
+{
+    pathEdit_ = new QLineEdit(this);
+    pathEdit_->setObjectName(QStringLiteral("txtPath"));
+
+    browseButton_ = new QPushButton(QStringLiteral("…"), this);
+    browseButton_->setObjectName(QStringLiteral("cmdRef"));
+
+    lineBreakButtons_[0] = new QRadioButton(QStringLiteral("改行で列を変更する"), this);
+    lineBreakButtons_[0]->setObjectName(QStringLiteral("rdoText0"));
+    lineBreakButtons_[0]->setChecked(true);
+    lineBreakButtons_[1] = new QRadioButton(QStringLiteral("改行を無視する"), this);
+    lineBreakButtons_[1]->setObjectName(QStringLiteral("rdoText1"));
+
+    skipBackgroundCheckBox_ = new QCheckBox(QStringLiteral("背景色のセルをスキップする"), this);
+    skipBackgroundCheckBox_->setObjectName(QStringLiteral("chkBackSkip"));
+    skipBlanksCheckBox_ = new QCheckBox(QStringLiteral("空白文字を読み飛ばす（スペース、TAB）"), this);
+    skipBlanksCheckBox_->setObjectName(QStringLiteral("chkSpaceSkip"));
+
+    okButton_ = new QPushButton(QStringLiteral("OK"), this);
+    okButton_->setObjectName(QStringLiteral("cmdOK"));
+    okButton_->setDefault(true);
+    cancelButton_ = new QPushButton(QStringLiteral("Cancel"), this);
+    cancelButton_->setObjectName(QStringLiteral("cmdCancel"));
+
+    SetTabChain({pathEdit_, browseButton_, lineBreakButtons_[0], lineBreakButtons_[1], skipBackgroundCheckBox_, cancelButton_, okButton_, skipBlanksCheckBox_});
+
+    connect(browseButton_, &QPushButton::clicked, this, &TextImportDialog::browse);
+    connect(okButton_, &QPushButton::clicked, this, &TextImportDialog::pourChosenFile);
+    connect(cancelButton_, &QPushButton::clicked, this, &TextImportDialog::cancel);
+}
+
+void TextImportDialog::placeControls()
+{
+    PlaceTwips(pathEdit_, 120, 120, 4215, 270);
+    PlaceTwips(browseButton_, 4440, 120, 375, 255);
+    // "…" fits its narrow designed width; the style's minimum button width would push it
+    // over the path field and out of the window.
+    const QRect designed = TwipsRect(4440, 120, 375, 255);
+    browseButton_->setGeometry(designed.left(), browseButton_->y(), designed.width(), browseButton_->height());
+    PlaceTwips(lineBreakButtons_[0], 120, 600, 1935, 180);
+    PlaceTwips(lineBreakButtons_[1], 120, 840, 1935, 180);
+    // The two options stand 240 twips apart: grown for their captions they must not
+    // overlap, or a click near their edge would pick the other one.
+    for (QRadioButton *option : lineBreakButtons_) {
+        const int height = std::min(option->height(), TwipsToPixels(240));
+        const int centre = option->geometry().center().y();
+        option->setGeometry(option->x(), centre - (height - 1) / 2, option->width(), height);
+    }
+    PlaceTwips(cancelButton_, 3720, 960, 1095, 375);
+    PlaceTwips(skipBackgroundCheckBox_, 120, 1200, 2535, 255);
+    PlaceTwips(okButton_, 3720, 1440, 1095, 375);
+    PlaceTwips(skipBlanksCheckBox_, 120, 1560, 3495, 180);
+}
+
+void TextImportDialog::browse()
+{
+    const QString path
+        = fileChooser().ChooseFileToOpen(QStringLiteral("テキストファイルの読み込み"), QString::fromUtf8(kTextFilter));
+    if (!path.isEmpty())
+        pathEdit_->setText(path);
+}
+
+void TextImportDialog::pourChosenFile()
+{
+    const bool done = lineBreakButtons_[0]->isChecked() ? pourByLine() : pourFlowing();
+    if (done)
+        accept();
+}
+
+void TextImportDialog::cancel()
+{
+    reject();
+}
+
+bool TextImportDialog::pourByLine()
+{
+    return pour(LineBreakMode::ByLine);
+}
+
+bool TextImportDialog::pourFlowing()
+{
+    return pour(LineBreakMode::Flow);
+}
+
+bool TextImportDialog::pour(LineBreakMode mode)
+{
+    TextPouringInputs inputs;
+    inputs.path = pathEdit_->text();
+    inputs.mode = mode;
+    inputs.skipBlanks = skipBlanksCheckBox_->isChecked();
+    inputs.skipBackground = skipBackgroundCheckBox_->isChecked();
+    inputs.backgroundText = owner_.backgroundText();
+    inputs.nearText = owner_.nearColorText();
+    inputs.files = FileKinds::RegularOnly;
+
+    TextPouringResult result;
+    {
+        BusyPointer busy;
+        result = PourText(owner_.sheet(), inputs);
+    }
+    switch (result.outcome) {
+    case TextPouringOutcome::Done:
+    case TextPouringOutcome::NoFile: // the path is there to be corrected
+        break;
+    case TextPouringOutcome::EmptyPath:
+        owner_.dialogs().ShowMessage(this, MessageIcon::Error, QStringLiteral("ファイルを選択して下さい"));
+        break;
+    case TextPouringOutcome::ReadFailed:
+        owner_.dialogs().ShowMessage(this, MessageIcon::Error, ReadErrorText(inputs.path, result.error));
+        break;
+    }
+    return result.Done();
+}
