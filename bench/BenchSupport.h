@@ -7,7 +7,7 @@
 #include <cstdio>
 
 // Peak resident memory of this process so far, in MB.
-inline double PeakResidentMegabytes()
+inline double peakResidentMegabytes()
 {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
@@ -21,7 +21,7 @@ inline double PeakResidentMegabytes()
 
 // Runs work `runs` times and returns the fastest time in seconds.
 template <class Work>
-double BestSeconds(int runs, Work work)
+double bestSeconds(int runs, Work work)
 {
     double best = 1e30;
     for (int i = 0; i < runs; ++i) {

@@ -16,7 +16,7 @@ namespace {
 constexpr int kSide = 2000;
 constexpr int kRounds = 5;
 
-void Fill(GridSheet &sheet)
+void fill(GridSheet &sheet)
 {
     static const char16_t kCharacters[] = u"春夏秋冬ab山川 あ𠮷";
     GridSheet::ChangeBatch batch(sheet);
@@ -28,8 +28,8 @@ void Fill(GridSheet &sheet)
                 text = QString(QChar(kCharacters[pick]));
             else
                 text = QString::fromUtf16(kCharacters + 10, 2); // a surrogate pair
-            sheet.SetCellText(column, row, text);
-            sheet.SetCellColors(column, row, MakeColor(row % 256, column % 256, (row + column) % 256),
+            sheet.setCellText(column, row, text);
+            sheet.setCellColors(column, row, makeColor(row % 256, column % 256, (row + column) % 256),
                                 (row + column) % 2 ? kBlack : kWhite);
         }
     }
@@ -44,14 +44,14 @@ int main(int argc, char **argv)
     const QString path = dir.filePath(QStringLiteral("bench.grd"));
 
     GridSheet sheet(kSide, kSide);
-    Fill(sheet);
+    fill(sheet);
 
     qint64 bestSave = -1, bestLoad = -1;
     for (int round = 0; round < kRounds; ++round) {
         QString error;
         QElapsedTimer timer;
         timer.start();
-        if (!SaveSheet(sheet, path, &error)) {
+        if (!saveSheet(sheet, path, &error)) {
             std::fprintf(stderr, "save failed: %s\n", qPrintable(error));
             return 1;
         }
@@ -59,12 +59,12 @@ int main(int argc, char **argv)
 
         GridSheet loaded;
         timer.restart();
-        if (!LoadSheet(loaded, path, &error)) {
+        if (!loadSheet(loaded, path, &error)) {
             std::fprintf(stderr, "load failed: %s\n", qPrintable(error));
             return 1;
         }
         const qint64 load = timer.elapsed();
-        if (loaded.ColumnCount() != kSide || loaded.GetCellText(kSide, kSide) != sheet.GetCellText(kSide, kSide)) {
+        if (loaded.columnCount() != kSide || loaded.getCellText(kSide, kSide) != sheet.getCellText(kSide, kSide)) {
             std::fprintf(stderr, "the loaded sheet differs\n");
             return 1;
         }

@@ -9,7 +9,7 @@
 
 int main()
 {
-    const double before = PeakResidentMegabytes();
+    const double before = peakResidentMegabytes();
     GridSheet sheet(1000, 1000);
     QRandomGenerator random(42);
     const QString texts[] = {QStringLiteral("春"), QStringLiteral("a"), QStringLiteral("ab"), QString(),
@@ -18,23 +18,23 @@ int main()
         GridSheet::ChangeBatch batch(sheet);
         for (int row = 1; row <= 1000; ++row) {
             for (int column = 1; column <= 1000; ++column) {
-                sheet.SetCellText(column, row, texts[random.bounded(7)]);
-                sheet.SetCellColors(column, row, Color(random.bounded(0x1000000)), kBlack);
+                sheet.setCellText(column, row, texts[random.bounded(7)]);
+                sheet.setCellColors(column, row, Color(random.bounded(0x1000000)), kBlack);
             }
         }
     }
-    const double sheetMegabytes = PeakResidentMegabytes() - before;
+    const double sheetMegabytes = peakResidentMegabytes() - before;
 
     for (bool asIs : {false, true}) {
         HtmlPageSettings settings;
         settings.asIs = asIs;
         settings.pageTitle = QStringLiteral("bench");
         qint64 size = 0;
-        const double seconds = BestSeconds(5, [&] {
+        const double seconds = bestSeconds(5, [&] {
             QByteArray page;
             QBuffer buffer(&page);
             buffer.open(QIODevice::WriteOnly);
-            WriteHtmlPage(buffer, sheet, settings);
+            writeHtmlPage(buffer, sheet, settings);
             size = page.size();
         });
         std::printf("HTML page of 1000 x 1000 random cells (%s): %.3f s, %.1f MB written\n",

@@ -19,7 +19,7 @@
 namespace {
 
 // Smooth colour gradients and blobs plus per-pixel noise, the same on every run.
-QImage PhotoLikePicture(int width, int height)
+QImage photoLikePicture(int width, int height)
 {
     QImage picture(width, height, QImage::Format_RGB32);
     quint32 state = 12345;
@@ -39,7 +39,7 @@ QImage PhotoLikePicture(int width, int height)
     return picture;
 }
 
-long StatusKilobytes(const char *field)
+long statusKilobytes(const char *field)
 {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
@@ -52,14 +52,14 @@ long StatusKilobytes(const char *field)
 }
 
 // Starts the peak (VmHWM) afresh from the present resident size.
-void ResetPeak()
+void resetPeak()
 {
     QFile clear(QStringLiteral("/proc/self/clear_refs"));
     if (clear.open(QIODevice::WriteOnly))
         clear.write("5");
 }
 
-double Median(std::vector<double> values)
+double median(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
@@ -76,7 +76,7 @@ int main(int argc, char *argv[])
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("photo.jpg"));
     {
-        const QImage picture = PhotoLikePicture(width, height);
+        const QImage picture = photoLikePicture(width, height);
         if (!picture.save(path, "JPEG", 90)) {
             std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
             return 1;
@@ -91,14 +91,14 @@ int main(int argc, char *argv[])
         picture = QImage();
         timer.start();
         QString error;
-        picture = LoadPicture(path, &error);
+        picture = loadPicture(path, &error);
         decodeTimes.push_back(timer.nsecsElapsed() / 1e6);
         if (picture.isNull()) {
             std::fprintf(stderr, "cannot read the picture: %s\n", qPrintable(error));
             return 1;
         }
     }
-    const double decode = Median(decodeTimes);
+    const double decode = median(decodeTimes);
     std::printf("decode (LoadPicture), median of 3: %.1f ms\n", decode);
 
     int rowsReported = 0;
@@ -107,27 +107,27 @@ int main(int argc, char *argv[])
     for (int run = 0; run < 5; ++run) {
         GridSheet sheet;
         timer.start();
-        ImageToGrid(picture, u"8", sheet, progress);
+        imageToGrid(picture, u"8", sheet, progress);
         convertTimes.push_back(timer.nsecsElapsed() / 1e6);
         if (run == 0)
-            std::printf("block size 8: %d x %d cells\n", sheet.ColumnCount(), sheet.RowCount());
+            std::printf("block size 8: %d x %d cells\n", sheet.columnCount(), sheet.rowCount());
     }
-    const double convert8 = Median(convertTimes);
+    const double convert8 = median(convertTimes);
     std::printf("convert at block size 8, median of 5: %.1f ms (%.1f%% of decode; target under 25%%)\n", convert8,
                 100.0 * convert8 / decode);
 
-    ResetPeak();
-    const long before = StatusKilobytes("VmRSS:");
+    resetPeak();
+    const long before = statusKilobytes("VmRSS:");
     {
         GridSheet sheet;
         timer.start();
-        ImageToGrid(picture, u"1", sheet, progress);
+        imageToGrid(picture, u"1", sheet, progress);
         const double convert1 = timer.nsecsElapsed() / 1e6;
-        std::printf("block size 1: %d x %d = %lld cells in %.1f ms\n", sheet.ColumnCount(), sheet.RowCount(),
-                    sheet.CellCount(), convert1);
-        std::printf("  sheet cells: %.1f MB (16 bytes each)\n", sheet.CellCount() * 16 / 1048576.0);
+        std::printf("block size 1: %d x %d = %lld cells in %.1f ms\n", sheet.columnCount(), sheet.rowCount(),
+                    sheet.cellCount(), convert1);
+        std::printf("  sheet cells: %.1f MB (16 bytes each)\n", sheet.cellCount() * 16 / 1048576.0);
     }
-    const long peak = StatusKilobytes("VmHWM:");
+    const long peak = statusKilobytes("VmHWM:");
     std::printf("  RSS before: %.1f MB (picture %.1f MB), peak during: %.1f MB (target under 600 MB)\n",
                 before / 1024.0, picture.sizeInBytes() / 1048576.0, peak / 1024.0);
     return 0;

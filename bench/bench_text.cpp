@@ -24,7 +24,7 @@ constexpr int kSide = 1000;
 constexpr qsizetype kFileBytes = 10 * 1000 * 1000;
 
 // kSide lines of about 10 KB each: kana, kanji, ASCII pairs, spaces and tabs mixed.
-QByteArray MakeText()
+QByteArray makeText()
 {
     const QString pieces[] = { u"春はあけぼの"_qs, u"やうやう白くなりゆく"_qs, u" shape poem "_qs, u"山ぎは\t"_qs,
         u"ｶﾀｶﾅ"_qs, u"　少しあかりて"_qs, u"purple clouds"_qs };
@@ -35,14 +35,14 @@ QByteArray MakeText()
     while (text.size() < kFileBytes) {
         const qsizetype lineEnd = text.size() + lineBytes - 2;
         while (text.size() < lineEnd)
-            Cp932::AppendEncoded(text, pieces[next++ % 7], Cp932::Unencodable::QuestionMark);
+            Cp932::appendEncoded(text, pieces[next++ % 7], Cp932::Unencodable::QuestionMark);
         text += "\r\n";
     }
     return text;
 }
 
 // A white background around a coloured disc that covers about half the cells.
-void PaintFigure(GridSheet &sheet)
+void paintFigure(GridSheet &sheet)
 {
     const double radius = kSide * 0.4;
     for (int row = 1; row <= kSide; ++row) {
@@ -50,12 +50,12 @@ void PaintFigure(GridSheet &sheet)
             const double dx = column - kSide / 2.0;
             const double dy = row - kSide / 2.0;
             const bool figure = dx * dx + dy * dy < radius * radius;
-            sheet.SetCellColors(column, row, figure ? MakeColor(200, 40, (row + column) % 256) : kWhite, kBlack);
+            sheet.setCellColors(column, row, figure ? makeColor(200, 40, (row + column) % 256) : kWhite, kBlack);
         }
     }
 }
 
-double BestMilliseconds(int repetitions, const std::function<void()> &run)
+double bestMilliseconds(int repetitions, const std::function<void()> &run)
 {
     double best = 1e300;
     for (int i = 0; i < repetitions; ++i) {
@@ -77,7 +77,7 @@ int main(int argc, char **argv)
     if (!dir.isValid())
         return 1;
 
-    const QByteArray text = MakeText();
+    const QByteArray text = makeText();
     const QString textPath = dir.filePath(QStringLiteral("poem.txt"));
     {
         QFile file(textPath);
@@ -87,7 +87,7 @@ int main(int argc, char **argv)
     std::printf("text file: %.1f MB, %d lines\n", text.size() / 1e6, kSide);
 
     GridSheet sheet(kSide, kSide);
-    PaintFigure(sheet);
+    paintFigure(sheet);
 
     for (LineBreakMode mode : { LineBreakMode::ByLine, LineBreakMode::Flow }) {
         TextPouringInputs inputs;
@@ -95,7 +95,7 @@ int main(int argc, char **argv)
         inputs.mode = mode;
         inputs.skipBackground = true;
         bool done = true;
-        const double ms = BestMilliseconds(repetitions, [&] { done = PourText(sheet, inputs).Done() && done; });
+        const double ms = bestMilliseconds(repetitions, [&] { done = pourText(sheet, inputs).done() && done; });
         std::printf("pour %-8s with background skip: %8.1f ms%s\n", mode == LineBreakMode::ByLine ? "by line" : "flow",
             ms, done ? "" : "  (FAILED)");
     }
@@ -107,17 +107,17 @@ int main(int argc, char **argv)
         inputs.path = textPath;
         inputs.mode = LineBreakMode::Flow;
         bool done = true;
-        const double ms = BestMilliseconds(repetitions, [&] { done = PourText(large, inputs).Done() && done; });
+        const double ms = bestMilliseconds(repetitions, [&] { done = pourText(large, inputs).done() && done; });
         std::printf("pour flow, whole file into 2500 x 2500:  %8.1f ms%s\n", ms, done ? "" : "  (FAILED)");
     }
 
     const QString exportPath = dir.filePath(QStringLiteral("export.txt"));
     bool written = true;
-    const double exportMs = BestMilliseconds(repetitions, [&] {
+    const double exportMs = bestMilliseconds(repetitions, [&] {
         QString error;
         written
-            = WriteFileAtomically(
-                  exportPath, [&](QIODevice &device, QString *e) { return WritePlainText(device, sheet, e); }, &error)
+            = writeFileAtomically(
+                  exportPath, [&](QIODevice &device, QString *e) { return writePlainText(device, sheet, e); }, &error)
             && written;
     });
     std::printf("export %d x %d as plain text:       %8.1f ms, %.1f MB%s\n", kSide, kSide, exportMs,

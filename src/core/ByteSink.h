@@ -18,36 +18,36 @@ public:
     }
 
     // Room for at least extra more bytes.
-    void Ensure(qsizetype extra)
+    void ensure(qsizetype extra)
     {
         if (size_ + extra > buffer_.size())
             buffer_.resize(std::max(buffer_.size() * 2, size_ + extra));
     }
-    char *At(qsizetype position) { return buffer_.data() + position; }
-    qsizetype Size() const { return size_; }
-    void Truncate(qsizetype size) { size_ = size; }
+    char *at(qsizetype position) { return buffer_.data() + position; }
+    qsizetype size() const { return size_; }
+    void truncate(qsizetype size) { size_ = size; }
 
-    // Callers Ensure() first.
-    void Put(char byte) { buffer_.data()[size_++] = byte; }
-    void Put(const char *bytes, qsizetype count)
+    // Callers ensure() first.
+    void put(char byte) { buffer_.data()[size_++] = byte; }
+    void put(const char *bytes, qsizetype count)
     {
         std::memcpy(buffer_.data() + size_, bytes, size_t(count));
         size_ += count;
     }
     template <qsizetype N>
-    void PutLiteral(const char (&text)[N])
+    void putLiteral(const char (&text)[N])
     {
-        Put(text, N - 1);
+        put(text, N - 1);
     }
 
     // Writes the buffer out once it holds flushSize bytes.
-    bool FlushIfFull(QIODevice &device, QString *error)
+    bool flushIfFull(QIODevice &device, QString *error)
     {
-        return size_ < flushSize_ || Flush(device, error);
+        return size_ < flushSize_ || flush(device, error);
     }
-    bool Flush(QIODevice &device, QString *error)
+    bool flush(QIODevice &device, QString *error)
     {
-        const bool written = WriteAll(device, QByteArrayView(buffer_.constData(), size_), error);
+        const bool written = writeAll(device, QByteArrayView(buffer_.constData(), size_), error);
         size_ = 0;
         return written;
     }

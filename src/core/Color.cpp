@@ -2,7 +2,7 @@
 
 namespace {
 
-int HexDigitValue(QChar c)
+int hexDigitValue(QChar c)
 {
     const char16_t u = c.unicode();
     if (u >= u'0' && u <= u'9')
@@ -14,33 +14,33 @@ int HexDigitValue(QChar c)
     return -1;
 }
 
-int ReadHexPair(QStringView text, qsizetype position)
+int readHexPair(QStringView text, qsizetype position)
 {
     if (position >= text.size())
         return 0;
-    const int high = HexDigitValue(text[position]);
+    const int high = hexDigitValue(text[position]);
     if (high < 0)
         return 0;
     if (position + 1 >= text.size())
         return high;
-    const int low = HexDigitValue(text[position + 1]);
+    const int low = hexDigitValue(text[position + 1]);
     return low < 0 ? high : high * 16 + low;
 }
 
 } // namespace
 
-Color HexToColor(QStringView text)
+Color hexToColor(QStringView text)
 {
     // Texts without the leading "#" keep white: only a colour text is read.
     if (text.isEmpty() || text[0] != u'#')
         return kWhite;
-    return MakeColor(ReadHexPair(text, 1), ReadHexPair(text, 3), ReadHexPair(text, 5));
+    return makeColor(readHexPair(text, 1), readHexPair(text, 3), readHexPair(text, 5));
 }
 
-QString ColorToHex(Color color)
+QString colorToHex(Color color)
 {
     static const char digits[] = "0123456789ABCDEF";
-    const int parts[3] = {GetRed(color), GetGreen(color), GetBlue(color)};
+    const int parts[3] = {getRed(color), getGreen(color), getBlue(color)};
     QString text(7, u'#');
     for (int i = 0; i < 3; ++i) {
         text[1 + 2 * i] = QLatin1Char(digits[parts[i] >> 4]);

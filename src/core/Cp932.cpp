@@ -14,8 +14,8 @@ namespace {
 
 constexpr char16_t kNoCharacter = 0xFFFF; // not a character; marks an unmapped sequence
 
-bool IsTrailByte(quint8 byte) { return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFC); }
-bool IsSingleByte(quint8 byte) { return byte <= 0x7F || (byte >= 0xA1 && byte <= 0xDF); }
+bool isTrailByte(quint8 byte) { return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFC); }
+bool isSingleByte(quint8 byte) { return byte <= 0x7F || (byte >= 0xA1 && byte <= 0xDF); }
 
 struct Tables {
     std::array<char16_t, 256> single{};
@@ -45,17 +45,17 @@ struct Tables {
         };
 
         for (int byte = 0; byte < 256; ++byte) {
-            if (!IsSingleByte(quint8(byte)))
+            if (!isSingleByte(quint8(byte)))
                 continue;
             const char b = char(byte);
             // 0x1A decodes to itself; every other single byte is checked by the decoder.
             single[byte] = byte == 0x1A ? char16_t(0x1A) : decodeOne(&b, 1);
         }
         for (int lead = 0x81; lead <= 0xFC; ++lead) {
-            if (!IsLeadByte(quint8(lead)))
+            if (!isLeadByte(quint8(lead)))
                 continue;
             for (int trail = 0x40; trail <= 0xFC; ++trail) {
-                if (!IsTrailByte(quint8(trail)))
+                if (!isTrailByte(quint8(trail)))
                     continue;
                 const char bytes[2] = {char(lead), char(trail)};
                 pair[(lead << 8) | trail] = decodeOne(bytes, 2);
@@ -80,13 +80,13 @@ struct Tables {
     }
 };
 
-const Tables &TheTables()
+const Tables &theTables()
 {
     static const auto tables = std::make_unique<Tables>();
     return *tables;
 }
 
-void AppendReference(QByteArray &out, char32_t codePoint)
+void appendReference(QByteArray &out, char32_t codePoint)
 {
     out += "&#";
     out += QByteArray::number(quint32(codePoint));
@@ -95,11 +95,11 @@ void AppendReference(QByteArray &out, char32_t codePoint)
 
 } // namespace
 
-bool IsLeadByte(quint8 byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
+bool isLeadByte(quint8 byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
 
-EncodedUnit EncodeUnit(char16_t unit)
+EncodedUnit encodeUnit(char16_t unit)
 {
-    const quint32 entry = TheTables().encode[unit];
+    const quint32 entry = theTables().encode[unit];
     const quint8 length = quint8(entry >> 16);
     if (length == 1)
         return {1, {quint8(entry), 0}};
@@ -108,9 +108,9 @@ EncodedUnit EncodeUnit(char16_t unit)
     return {0, {0, 0}};
 }
 
-qsizetype AppendEncoded(QByteArray &out, QStringView text, Unencodable policy)
+qsizetype appendEncoded(QByteArray &out, QStringView text, Unencodable policy)
 {
-    const Tables &tables = TheTables();
+    const Tables &tables = theTables();
     qsizetype failures = 0;
     const qsizetype size = text.size();
     for (qsizetype i = 0; i < size; ++i) {
@@ -139,12 +139,12 @@ qsizetype AppendEncoded(QByteArray &out, QStringView text, Unencodable policy)
         if (policy == Unencodable::QuestionMark)
             out += '?';
         else
-            AppendReference(out, codePoint);
+            appendReference(out, codePoint);
     }
     return failures;
 }
 
-int ByteLength(QStringView text)
+int byteLength(QStringView text)
 {
     int length = 0;
     const qsizetype size = text.size();
@@ -154,7 +154,7 @@ int ByteLength(QStringView text)
             length += 1;
             continue;
         }
-        const EncodedUnit encoded = EncodeUnit(unit);
+        const EncodedUnit encoded = encodeUnit(unit);
         if (encoded.length != 0) {
             length += encoded.length;
             continue;
@@ -166,17 +166,17 @@ int ByteLength(QStringView text)
     return length;
 }
 
-QByteArray Encode(QStringView text, Unencodable policy)
+QByteArray encode(QStringView text, Unencodable policy)
 {
     QByteArray out;
     out.reserve(text.size() * 2);
-    AppendEncoded(out, text, policy);
+    appendEncoded(out, text, policy);
     return out;
 }
 
-QString Decode(QByteArrayView bytes, qsizetype *invalidCount)
+QString decode(QByteArrayView bytes, qsizetype *invalidCount)
 {
-    const Tables &tables = TheTables();
+    const Tables &tables = theTables();
     QString out;
     out.resize(bytes.size());
     char16_t *write = reinterpret_cast<char16_t *>(out.data());
@@ -189,7 +189,7 @@ QString Decode(QByteArrayView bytes, qsizetype *invalidCount)
             write[written++] = byte;
             continue;
         }
-        if (IsLeadByte(byte) && i + 1 < size && IsTrailByte(quint8(bytes[i + 1]))) {
+        if (isLeadByte(byte) && i + 1 < size && isTrailByte(quint8(bytes[i + 1]))) {
             const char16_t unit = tables.pair[(byte << 8) | quint8(bytes[i + 1])];
             ++i; // a lead with a proper trail is one sequence, mapped or not
             if (unit == kNoCharacter) {

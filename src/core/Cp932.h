@@ -15,7 +15,7 @@ struct EncodedUnit {
     quint8 length;
     quint8 bytes[2];
 };
-EncodedUnit EncodeUnit(char16_t unit);
+EncodedUnit encodeUnit(char16_t unit);
 
 enum class Unencodable {
     QuestionMark,        // "?" for each character (a surrogate pair is one character)
@@ -24,18 +24,18 @@ enum class Unencodable {
 
 // Appends the encoded text to out; returns the number of characters that code page 932
 // could not encode (they are written as the policy says).
-qsizetype AppendEncoded(QByteArray &out, QStringView text, Unencodable policy);
-QByteArray Encode(QStringView text, Unencodable policy);
+qsizetype appendEncoded(QByteArray &out, QStringView text, Unencodable policy);
+QByteArray encode(QStringView text, Unencodable policy);
 
 // Decodes bytes; every byte or byte pair that is not valid code page 932 becomes U+FFFD.
 // Returns how many replacements were made through invalidCount when given.
-QString Decode(QByteArrayView bytes, qsizetype *invalidCount = nullptr);
+QString decode(QByteArrayView bytes, qsizetype *invalidCount = nullptr);
 
 // True when the byte may start a two-byte character.
-bool IsLeadByte(quint8 byte);
+bool isLeadByte(quint8 byte);
 
 // Bytes of the text in code page 932; a character code page 932 cannot encode counts
 // as full-width (2), a surrogate pair as one such character.
-int ByteLength(QStringView text);
+int byteLength(QStringView text);
 
 } // namespace Cp932

@@ -13,28 +13,28 @@ GridSheet::GridSheet(int columns, int rows, QObject *parent)
 {
     columns = std::max(columns, 0);
     rows = std::max(rows, 0);
-    if (SizeFits(columns, rows)) {
+    if (sizeFits(columns, rows)) {
         cells_.resize(size_t(qint64(columns) * rows));
         columns_ = columns;
         rows_ = rows;
     }
 }
 
-bool GridSheet::SizeFits(qint64 columns, qint64 rows)
+bool GridSheet::sizeFits(qint64 columns, qint64 rows)
 {
     columns = std::max<qint64>(columns, 0);
     rows = std::max<qint64>(rows, 0);
     return columns <= kMaxCells && rows <= kMaxCells && columns * rows <= kMaxCells;
 }
 
-bool GridSheet::SetColumnCount(int columns) { return SetSize(columns, rows_); }
-bool GridSheet::SetRowCount(int rows) { return SetSize(columns_, rows); }
+bool GridSheet::setColumnCount(int columns) { return setSize(columns, rows_); }
+bool GridSheet::setRowCount(int rows) { return setSize(columns_, rows); }
 
-bool GridSheet::SetSize(int columns, int rows)
+bool GridSheet::setSize(int columns, int rows)
 {
     columns = std::max(columns, 0);
     rows = std::max(rows, 0);
-    if (!SizeFits(columns, rows))
+    if (!sizeFits(columns, rows))
         return false;
     if (columns == columns_ && rows == rows_)
         return true;
@@ -64,21 +64,21 @@ bool GridSheet::SetSize(int columns, int rows)
     longTexts_.swap(keptLongTexts);
     columns_ = columns;
     rows_ = rows;
-    ClampActiveCell();
+    clampActiveCell();
     emit sizeChanged();
     return true;
 }
 
-SheetResize ResizeSheet(GridSheet &sheet, GridSize size)
+SheetResize resizeSheet(GridSheet &sheet, GridSize size)
 {
-    if (!GridSheet::SizeFits(size.columns, size.rows))
+    if (!GridSheet::sizeFits(size.columns, size.rows))
         return SheetResize::TooLarge;
-    return sheet.SetSize(int(size.columns), int(size.rows)) ? SheetResize::Done : SheetResize::OutOfMemory;
+    return sheet.setSize(int(size.columns), int(size.rows)) ? SheetResize::Done : SheetResize::OutOfMemory;
 }
 
-void GridSheet::SetActiveCell(int column, int row)
+void GridSheet::setActiveCell(int column, int row)
 {
-    if (!Contains(column, row))
+    if (!contains(column, row))
         return;
     if (column == activeColumn_ && row == activeRow_)
         return;
@@ -87,23 +87,23 @@ void GridSheet::SetActiveCell(int column, int row)
     emit activeCellChanged(column, row);
 }
 
-void GridSheet::ClampActiveCell()
+void GridSheet::clampActiveCell()
 {
     activeColumn_ = std::clamp(activeColumn_, 1, std::max(columns_, 1));
     activeRow_ = std::clamp(activeRow_, 1, std::max(rows_, 1));
 }
 
-QStringView GridSheet::LongTextView(qint64 index) const
+QStringView GridSheet::longTextView(qint64 index) const
 {
     const auto it = longTexts_.constFind(index);
     return it == longTexts_.cend() ? QStringView() : QStringView(*it);
 }
 
-bool GridSheet::SetCellText(int column, int row, const QString &text)
+bool GridSheet::setCellText(int column, int row, const QString &text)
 {
-    if (!Contains(column, row))
+    if (!contains(column, row))
         return false;
-    const qint64 index = IndexOf(column, row);
+    const qint64 index = indexOf(column, row);
     Cell &cell = cells_[size_t(index)];
     if (cell.textLength == kLongText)
         longTexts_.remove(index);
@@ -115,48 +115,48 @@ bool GridSheet::SetCellText(int column, int row, const QString &text)
         cell.textLength = kLongText;
         longTexts_.insert(index, text);
     }
-    MarkChanged(column, row, column, row);
+    markChanged(column, row, column, row);
     return true;
 }
 
-bool GridSheet::SetCellColors(int column, int row, Color back, Color fore)
+bool GridSheet::setCellColors(int column, int row, Color back, Color fore)
 {
-    if (!Contains(column, row))
+    if (!contains(column, row))
         return false;
-    Cell &cell = cells_[size_t(IndexOf(column, row))];
+    Cell &cell = cells_[size_t(indexOf(column, row))];
     cell.back = back;
     cell.fore = fore;
-    MarkChanged(column, row, column, row);
+    markChanged(column, row, column, row);
     return true;
 }
 
-bool GridSheet::SetRowColors(int row, int firstColumn, const Color *back, const Color *fore, int count)
+bool GridSheet::setRowColors(int row, int firstColumn, const Color *back, const Color *fore, int count)
 {
     if (count <= 0)
         return count == 0;
     const int lastColumn = firstColumn + (count - 1);
-    if (!Contains(firstColumn, row) || count > columns_ - firstColumn + 1)
+    if (!contains(firstColumn, row) || count > columns_ - firstColumn + 1)
         return false;
-    Cell *cell = cells_.data() + IndexOf(firstColumn, row);
+    Cell *cell = cells_.data() + indexOf(firstColumn, row);
     for (int i = 0; i < count; ++i) {
         cell[i].back = back[i];
         cell[i].fore = fore[i];
     }
-    MarkChanged(firstColumn, row, lastColumn, row);
+    markChanged(firstColumn, row, lastColumn, row);
     return true;
 }
 
-bool GridSheet::SetBackColor(Color color)
+bool GridSheet::setBackColor(Color color)
 {
-    return SetCellColors(currentColumn_, currentRow_, color, ForeColor());
+    return setCellColors(currentColumn_, currentRow_, color, foreColor());
 }
 
-bool GridSheet::SetForeColor(Color color)
+bool GridSheet::setForeColor(Color color)
 {
-    return SetCellColors(currentColumn_, currentRow_, BackColor(), color);
+    return setCellColors(currentColumn_, currentRow_, backColor(), color);
 }
 
-void GridSheet::ClearAllText()
+void GridSheet::clearAllText()
 {
     for (Cell &cell : cells_) {
         cell.textLength = 0;
@@ -164,10 +164,10 @@ void GridSheet::ClearAllText()
     }
     longTexts_.clear();
     if (columns_ > 0 && rows_ > 0)
-        MarkChanged(1, 1, columns_, rows_);
+        markChanged(1, 1, columns_, rows_);
 }
 
-void GridSheet::TakeContentFrom(GridSheet &other)
+void GridSheet::takeContentFrom(GridSheet &other)
 {
     ChangeBatch batch(*this);
     emit sizeAboutToChange();
@@ -175,12 +175,12 @@ void GridSheet::TakeContentFrom(GridSheet &other)
     longTexts_.swap(other.longTexts_);
     std::swap(columns_, other.columns_);
     std::swap(rows_, other.rows_);
-    ClampActiveCell();
+    clampActiveCell();
     pending_ = false;
     emit sizeChanged();
 }
 
-void GridSheet::MarkChanged(int firstColumn, int firstRow, int lastColumn, int lastRow)
+void GridSheet::markChanged(int firstColumn, int firstRow, int lastColumn, int lastRow)
 {
     if (batchDepth_ == 0) {
         emit cellsChanged(firstColumn, firstRow, lastColumn, lastRow);

@@ -23,53 +23,53 @@ public:
     explicit GridSheet(QObject *parent = nullptr);
     GridSheet(int columns, int rows, QObject *parent = nullptr);
 
-    int ColumnCount() const { return columns_; }
-    int RowCount() const { return rows_; }
-    qint64 CellCount() const { return qint64(columns_) * rows_; }
+    int columnCount() const { return columns_; }
+    int rowCount() const { return rows_; }
+    qint64 cellCount() const { return qint64(columns_) * rows_; }
     // Counts below 0 act as 0. Cells inside both sizes keep text and colours; new cells
     // are white with black text. Returns false, changing nothing, beyond kMaxCells.
-    bool SetColumnCount(int columns);
-    bool SetRowCount(int rows);
-    bool SetSize(int columns, int rows);
-    static bool SizeFits(qint64 columns, qint64 rows);
+    bool setColumnCount(int columns);
+    bool setRowCount(int rows);
+    bool setSize(int columns, int rows);
+    static bool sizeFits(qint64 columns, qint64 rows);
 
-    bool Contains(int column, int row) const
+    bool contains(int column, int row) const
     {
         return column >= 1 && row >= 1 && column <= columns_ && row <= rows_;
     }
 
     // The current cell that BackColor, ForeColor and Text act on.
-    int CurrentColumn() const { return currentColumn_; }
-    int CurrentRow() const { return currentRow_; }
-    void SetCurrentColumn(int column) { currentColumn_ = column; }
-    void SetCurrentRow(int row) { currentRow_ = row; }
-    Color BackColor() const { return BackColorAt(currentColumn_, currentRow_); }
-    Color ForeColor() const { return ForeColorAt(currentColumn_, currentRow_); }
-    bool SetBackColor(Color color);
-    bool SetForeColor(Color color);
-    bool SetText(const QString &text) { return SetCellText(currentColumn_, currentRow_, text); }
+    int currentColumn() const { return currentColumn_; }
+    int currentRow() const { return currentRow_; }
+    void setCurrentColumn(int column) { currentColumn_ = column; }
+    void setCurrentRow(int row) { currentRow_ = row; }
+    Color backColor() const { return backColorAt(currentColumn_, currentRow_); }
+    Color foreColor() const { return foreColorAt(currentColumn_, currentRow_); }
+    bool setBackColor(Color color);
+    bool setForeColor(Color color);
+    bool setText(const QString &text) { return setCellText(currentColumn_, currentRow_, text); }
 
     // The user's cell cursor; always inside the sheet when the sheet has cells.
-    int ActiveColumn() const { return activeColumn_; }
-    int ActiveRow() const { return activeRow_; }
-    void ActivateCurrentCell() { SetActiveCell(currentColumn_, currentRow_); }
-    void SetActiveCell(int column, int row);
+    int activeColumn() const { return activeColumn_; }
+    int activeRow() const { return activeRow_; }
+    void activateCurrentCell() { setActiveCell(currentColumn_, currentRow_); }
+    void setActiveCell(int column, int row);
 
     // Addresses outside the sheet read as a never-painted empty cell and ignore writes.
-    QString GetCellText(int column, int row) const { return CellTextView(column, row).toString(); }
-    inline QStringView CellTextView(int column, int row) const;
-    bool SetCellText(int column, int row, const QString &text);
-    inline Color BackColorAt(int column, int row) const;
-    inline Color ForeColorAt(int column, int row) const;
-    bool SetCellColors(int column, int row, Color back, Color fore);
+    QString getCellText(int column, int row) const { return cellTextView(column, row).toString(); }
+    inline QStringView cellTextView(int column, int row) const;
+    bool setCellText(int column, int row, const QString &text);
+    inline Color backColorAt(int column, int row) const;
+    inline Color foreColorAt(int column, int row) const;
+    bool setCellColors(int column, int row, Color back, Color fore);
     // Paints count cells of one row from firstColumn on, announced as one change; false,
     // changing nothing, when they do not all lie inside the sheet.
-    bool SetRowColors(int row, int firstColumn, const Color *back, const Color *fore, int count);
+    bool setRowColors(int row, int firstColumn, const Color *back, const Color *fore, int count);
 
-    void ClearAllText();
+    void clearAllText();
 
     // Takes size, texts and colours of another sheet whole (loading a file).
-    void TakeContentFrom(GridSheet &other);
+    void takeContentFrom(GridSheet &other);
 
     // Groups the changes made while it lives into one cellsChanged announcement.
     class ChangeBatch {
@@ -99,10 +99,10 @@ private:
     static_assert(sizeof(Cell) == 16);
     static constexpr quint8 kLongText = 3;
 
-    QStringView LongTextView(qint64 index) const;
-    qint64 IndexOf(int column, int row) const { return qint64(row - 1) * columns_ + (column - 1); }
-    void MarkChanged(int firstColumn, int firstRow, int lastColumn, int lastRow);
-    void ClampActiveCell();
+    QStringView longTextView(qint64 index) const;
+    qint64 indexOf(int column, int row) const { return qint64(row - 1) * columns_ + (column - 1); }
+    void markChanged(int firstColumn, int firstRow, int lastColumn, int lastRow);
+    void clampActiveCell();
 
     int columns_ = 0;
     int rows_ = 0;
@@ -122,26 +122,26 @@ enum class SheetResize { Done, TooLarge, OutOfMemory };
 
 // The grid size dialog's change, in one step so that no half-applied size can pass the
 // cell limit on the way; beyond kMaxCells or memory nothing changes.
-SheetResize ResizeSheet(GridSheet &sheet, GridSize size);
+SheetResize resizeSheet(GridSheet &sheet, GridSize size);
 
 // The reads are inline: the writers and the view call them once per cell.
-inline QStringView GridSheet::CellTextView(int column, int row) const
+inline QStringView GridSheet::cellTextView(int column, int row) const
 {
-    if (!Contains(column, row))
+    if (!contains(column, row))
         return {};
-    const qint64 index = IndexOf(column, row);
+    const qint64 index = indexOf(column, row);
     const Cell &cell = cells_[size_t(index)];
     if (cell.textLength == kLongText)
-        return LongTextView(index);
+        return longTextView(index);
     return QStringView(cell.text, cell.textLength);
 }
 
-inline Color GridSheet::BackColorAt(int column, int row) const
+inline Color GridSheet::backColorAt(int column, int row) const
 {
-    return Contains(column, row) ? cells_[size_t(IndexOf(column, row))].back : kWhite;
+    return contains(column, row) ? cells_[size_t(indexOf(column, row))].back : kWhite;
 }
 
-inline Color GridSheet::ForeColorAt(int column, int row) const
+inline Color GridSheet::foreColorAt(int column, int row) const
 {
-    return Contains(column, row) ? cells_[size_t(IndexOf(column, row))].fore : kBlack;
+    return contains(column, row) ? cells_[size_t(indexOf(column, row))].fore : kBlack;
 }

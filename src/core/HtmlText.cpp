@@ -2,14 +2,14 @@
 
 #include "core/Cp932.h"
 
-QString ToHtmlText(QStringView text)
+QString toHtmlText(QStringView text)
 {
     QString out;
-    AppendHtmlText(out, text);
+    appendHtmlText(out, text);
     return out;
 }
 
-QString EscapeHtml(QStringView text)
+QString escapeHtml(QStringView text)
 {
     QString out;
     out.reserve(text.size());
@@ -26,7 +26,7 @@ QString EscapeHtml(QStringView text)
     return out;
 }
 
-void AppendHtmlText(QString &out, QStringView text)
+void appendHtmlText(QString &out, QStringView text)
 {
     // Steps 2 to 6 touch distinct characters, so one pass does them in order; a space
     // (from the text, a tab or the padding) is held back until the next character tells
@@ -58,7 +58,7 @@ void AppendHtmlText(QString &out, QStringView text)
         default: emitOther(QStringView(&c, 1));
         }
     }
-    if (Cp932::ByteLength(text) == 1)
+    if (Cp932::byteLength(text) == 1)
         emitSpace();
     if (spacePending)
         out += u"&nbsp;";

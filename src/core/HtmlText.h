@@ -4,16 +4,16 @@
 #include <QString>
 #include <QStringView>
 
-QString ToHtmlText(QStringView text);
+QString toHtmlText(QStringView text);
 
 // Text with &, <, >, " and ' as references, safe inside an element or a quoted attribute:
 // for what the user types that goes into the page (the background colour, the title).
-QString EscapeHtml(QStringView text);
-// Appends ToHtmlText(text) to out without building a string of its own.
-void AppendHtmlText(QString &out, QStringView text);
+QString escapeHtml(QStringView text);
+// Appends toHtmlText(text) to out without building a string of its own.
+void appendHtmlText(QString &out, QStringView text);
 
 // True for "", " " and "  ", the cell texts written as a full-width space.
-inline bool IsBlankCellText(QStringView text)
+inline bool isBlankCellText(QStringView text)
 {
     return text.isEmpty() || text == u" " || text == u"  ";
 }

@@ -7,7 +7,7 @@
 #include <cmath>
 #include <limits>
 
-NumberFieldValue ReadNumberField(QStringView text)
+NumberFieldValue readNumberField(QStringView text)
 {
     qsizetype i = 0;
     const qsizetype size = text.size();
@@ -65,7 +65,7 @@ namespace {
 constexpr qint64 kCountCeiling = 1'000'000'000'000'000;
 
 // Full-width digits, signs and point as typed with the Japanese input method on.
-char16_t Narrow(char16_t unit)
+char16_t narrowForm(char16_t unit)
 {
     if (unit >= u'０' && unit <= u'９')
         return char16_t(u'0' + (unit - u'０'));
@@ -78,20 +78,20 @@ char16_t Narrow(char16_t unit)
     }
 }
 
-bool IsBlank(char16_t unit) { return unit == u' ' || unit == u'\t'; }
-bool IsDigit(char16_t unit) { return unit >= u'0' && unit <= u'9'; }
+bool isBlank(char16_t unit) { return unit == u' ' || unit == u'\t'; }
+bool isDigit(char16_t unit) { return unit >= u'0' && unit <= u'9'; }
 
 } // namespace
 
-std::optional<qint64> ReadCountField(QStringView text)
+std::optional<qint64> readCountField(QStringView text)
 {
     QString narrow(text.size(), Qt::Uninitialized);
-    std::transform(text.begin(), text.end(), narrow.begin(), [](QChar unit) { return QChar(Narrow(unit.unicode())); });
+    std::transform(text.begin(), text.end(), narrow.begin(), [](QChar unit) { return QChar(narrowForm(unit.unicode())); });
 
     qsizetype i = 0;
     const qsizetype size = narrow.size();
     auto at = [&](qsizetype index) { return index < size ? narrow[index].unicode() : u'\0'; };
-    while (IsBlank(at(i)))
+    while (isBlank(at(i)))
         ++i;
     bool negative = false;
     if (at(i) == u'+' || at(i) == u'-')
@@ -99,13 +99,13 @@ std::optional<qint64> ReadCountField(QStringView text)
 
     qint64 whole = 0;
     qsizetype digits = 0;
-    for (; IsDigit(at(i)); ++i, ++digits)
+    for (; isDigit(at(i)); ++i, ++digits)
         whole = std::min(whole * 10 + (at(i) - u'0'), kCountCeiling);
     int firstFraction = 0;
     bool moreFraction = false;
     if (at(i) == u'.') {
         ++i;
-        for (qsizetype place = 0; IsDigit(at(i)); ++i, ++place, ++digits) {
+        for (qsizetype place = 0; isDigit(at(i)); ++i, ++place, ++digits) {
             if (place == 0)
                 firstFraction = at(i) - u'0';
             else if (at(i) != u'0')
@@ -114,7 +114,7 @@ std::optional<qint64> ReadCountField(QStringView text)
     }
     if (digits == 0)
         return std::nullopt;
-    while (IsBlank(at(i)))
+    while (isBlank(at(i)))
         ++i;
     if (i != size)
         return std::nullopt;
@@ -125,21 +125,21 @@ std::optional<qint64> ReadCountField(QStringView text)
     return negative ? -whole : whole;
 }
 
-std::optional<GridSize> ReadGridSize(QStringView columns, QStringView rows)
+std::optional<GridSize> readGridSize(QStringView columns, QStringView rows)
 {
-    const std::optional<qint64> columnCount = ReadCountField(columns);
-    const std::optional<qint64> rowCount = ReadCountField(rows);
+    const std::optional<qint64> columnCount = readCountField(columns);
+    const std::optional<qint64> rowCount = readCountField(rows);
     if (!columnCount || !rowCount)
         return std::nullopt;
     return GridSize{std::max<qint64>(*columnCount, 0), std::max<qint64>(*rowCount, 0)};
 }
 
-std::optional<GridSize> ReadGridSizeText(QStringView text)
+std::optional<GridSize> readGridSizeText(QStringView text)
 {
     const qsizetype separator = std::find_if(text.begin(), text.end(), [](QChar c) {
         return c == u'x' || c == u'X' || c == u'×' || c == u'ｘ' || c == u'Ｘ';
     }) - text.begin();
     if (separator == text.size())
         return std::nullopt;
-    return ReadGridSize(text.first(separator), text.sliced(separator + 1));
+    return readGridSize(text.first(separator), text.sliced(separator + 1));
 }

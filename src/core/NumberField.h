@@ -11,20 +11,20 @@ struct NumberFieldValue {
     qint32 value = 0;
     bool outOfRange = false;
 };
-NumberFieldValue ReadNumberField(QStringView text);
+NumberFieldValue readNumberField(QStringView text);
 
 // A count as typed: optional blanks, an optional sign, digits with an optional decimal
 // point and fraction, optional blanks; full-width forms count as their ASCII ones. Rounded
 // to the nearest whole number, halves to the even one. Empty when the text is no number;
 // magnitudes beyond 10^15 read as 10^15, far past any sheet's limit.
-std::optional<qint64> ReadCountField(QStringView text);
+std::optional<qint64> readCountField(QStringView text);
 
 // The grid's size as typed into its two count fields; a count below 0 means 0.
 struct GridSize {
     qint64 columns = 0;
     qint64 rows = 0;
 };
-std::optional<GridSize> ReadGridSize(QStringView columns, QStringView rows);
+std::optional<GridSize> readGridSize(QStringView columns, QStringView rows);
 // "COLUMNSxROWS" in one text, each count read as its field is; the two may be parted by
 // x, X, × or a full-width x. Empty when either part is no count.
-std::optional<GridSize> ReadGridSizeText(QStringView text);
+std::optional<GridSize> readGridSizeText(QStringView text);

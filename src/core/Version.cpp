@@ -1,6 +1,6 @@
 #include "core/Version.h"
 
-QString VersionText()
+QString versionText()
 {
     const int minor = GLYPHSCAPE_VERSION_MINOR;
     const QString minorText = (QStringLiteral("00") + QString::number(minor)).right(2);
@@ -8,4 +8,4 @@ QString VersionText()
         + QString::number(GLYPHSCAPE_VERSION_PATCH) + u'b';
 }
 
-QString ApplicationTitle() { return QStringLiteral("Glyphscape"); }
+QString applicationTitle() { return QStringLiteral("Glyphscape"); }

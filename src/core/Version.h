@@ -3,5 +3,5 @@
 
 #include <QString>
 
-QString VersionText();      // "0.005b"
-QString ApplicationTitle(); // "Glyphscape"
+QString versionText();      // "0.005b"
+QString applicationTitle(); // "Glyphscape"

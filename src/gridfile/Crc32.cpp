@@ -9,7 +9,7 @@ namespace {
 
 using Tables = std::array<std::array<quint32, 256>, 8>;
 
-constexpr Tables MakeTables()
+constexpr Tables makeTables()
 {
     Tables tables{};
     for (quint32 byte = 0; byte < 256; ++byte) {
@@ -24,11 +24,11 @@ constexpr Tables MakeTables()
     return tables;
 }
 
-constexpr Tables kTables = MakeTables();
+constexpr Tables kTables = makeTables();
 
 } // namespace
 
-void Crc32::Update(const char *data, qsizetype size)
+void Crc32::update(const char *data, qsizetype size)
 {
     const auto *bytes = reinterpret_cast<const unsigned char *>(data);
     quint32 crc = state_;

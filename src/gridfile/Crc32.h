@@ -6,14 +6,14 @@
 
 class Crc32 {
 public:
-    void Update(const char *data, qsizetype size);
-    quint32 Value() const { return ~state_; }
+    void update(const char *data, qsizetype size);
+    quint32 value() const { return ~state_; }
 
-    static quint32 Of(const char *data, qsizetype size)
+    static quint32 of(const char *data, qsizetype size)
     {
         Crc32 crc;
-        crc.Update(data, size);
-        return crc.Value();
+        crc.update(data, size);
+        return crc.value();
     }
 
 private:

@@ -33,22 +33,22 @@ static_assert(kMaxCellHeader <= GridFile::kMinCellSize + GridFile::kChecksumSize
 static_assert(GridFile::kHeaderSize <= kMinReadChunk && kMaxCellHeader <= kMinReadChunk);
 static_assert(kMaxCellHeader + kShortTextBytes <= kMinWriteChunk);
 
-void SetError(QString *error, const QString &text)
+void setError(QString *error, const QString &text)
 {
     if (error)
         *error = text;
 }
 
-QString CellName(int column, int row)
+QString cellName(int column, int row)
 {
     return QStringLiteral("cell (column %1, row %2)").arg(column).arg(row);
 }
 
-void PutUInt32(char *out, quint32 value) { qToLittleEndian(value, out); }
-quint32 GetUInt32(const char *in) { return qFromLittleEndian<quint32>(in); }
+void putUInt32(char *out, quint32 value) { qToLittleEndian(value, out); }
+quint32 getUInt32(const char *in) { return qFromLittleEndian<quint32>(in); }
 
 // Unsigned LEB128; returns the bytes written (1 to 5).
-int PutLength(char *out, quint32 value)
+int putLength(char *out, quint32 value)
 {
     int size = 0;
     while (value >= 0x80) {
@@ -61,7 +61,7 @@ int PutLength(char *out, quint32 value)
 
 // Reads an unsigned LEB128 of at most five bytes from the available bytes; returns the
 // bytes taken, or 0 when the length is malformed or beyond kMaxTextBytes.
-int GetLength(const char *in, qsizetype available, quint32 *value)
+int getLength(const char *in, qsizetype available, quint32 *value)
 {
     quint64 result = 0;
     for (int i = 0; i < 5 && i < available; ++i) {
@@ -79,7 +79,7 @@ int GetLength(const char *in, qsizetype available, quint32 *value)
 
 // UTF-16 to UTF-8; an unpaired surrogate, which no character is, becomes U+FFFD.
 // Writes at most 3 bytes per UTF-16 unit.
-qsizetype EncodeUtf8(QStringView text, char *out)
+qsizetype encodeUtf8(QStringView text, char *out)
 {
     const char16_t *units = text.utf16();
     const qsizetype size = text.size();
@@ -115,7 +115,7 @@ qsizetype EncodeUtf8(QStringView text, char *out)
 
 // Strict UTF-8 to UTF-16: overlong forms, surrogates, code points beyond U+10FFFF and cut
 // sequences are refused (-1). Writes at most one unit per input byte.
-qsizetype DecodeUtf8(const char *data, qsizetype size, char16_t *out)
+qsizetype decodeUtf8(const char *data, qsizetype size, char16_t *out)
 {
     const auto *in = reinterpret_cast<const unsigned char *>(data);
     qsizetype i = 0;
@@ -170,18 +170,18 @@ public:
     }
 
     // Room for size (at most kMinWriteChunk) contiguous bytes; Commit says how many were used.
-    char *Room(qsizetype size, QString *error)
+    char *room(qsizetype size, QString *error)
     {
-        if (size_ - used_ < size && !Flush(error))
+        if (size_ - used_ < size && !flush(error))
             return nullptr;
         return buffer_.get() + used_;
     }
-    void Commit(qsizetype size) { used_ += size; }
+    void commit(qsizetype size) { used_ += size; }
 
-    bool Append(const char *data, qsizetype size, QString *error)
+    bool append(const char *data, qsizetype size, QString *error)
     {
         while (size > 0) {
-            if (used_ == size_ && !Flush(error))
+            if (used_ == size_ && !flush(error))
                 return false;
             const qsizetype part = std::min(size, size_ - used_);
             std::memcpy(buffer_.get() + used_, data, size_t(part));
@@ -193,20 +193,20 @@ public:
     }
 
     // Writes what is buffered and the checksum after it.
-    bool Finish(QString *error)
+    bool finish(QString *error)
     {
-        if (!Flush(error))
+        if (!flush(error))
             return false;
         char checksum[GridFile::kChecksumSize];
-        PutUInt32(checksum, crc_.Value());
-        return WriteAll(device_, QByteArrayView(checksum, sizeof checksum), error);
+        putUInt32(checksum, crc_.value());
+        return writeAll(device_, QByteArrayView(checksum, sizeof checksum), error);
     }
 
 private:
-    bool Flush(QString *error)
+    bool flush(QString *error)
     {
-        crc_.Update(buffer_.get(), used_);
-        if (!WriteAll(device_, QByteArrayView(buffer_.get(), used_), error))
+        crc_.update(buffer_.get(), used_);
+        if (!writeAll(device_, QByteArrayView(buffer_.get(), used_), error))
             return false;
         used_ = 0;
         return true;
@@ -230,29 +230,29 @@ public:
     {
     }
 
-    const char *Data() const { return buffer_.get() + pos_; }
-    qsizetype Available() const { return end_ - pos_; }
-    void Skip(qsizetype size) { pos_ += size; }
-    bool ReadFailed() const { return readFailed_; }
+    const char *data() const { return buffer_.get() + pos_; }
+    qsizetype available() const { return end_ - pos_; }
+    void skip(qsizetype size) { pos_ += size; }
+    bool readFailed() const { return readFailed_; }
 
-    // Makes at least size (at most kMinReadChunk) bytes available at Data(); false when
+    // Makes at least size (at most kMinReadChunk) bytes available at data(); false when
     // the input ends first or cannot be read.
-    bool Ensure(qsizetype size)
+    bool ensure(qsizetype size)
     {
-        while (Available() < size) {
-            if (!Refill())
+        while (available() < size) {
+            if (!refill())
                 return false;
         }
         return true;
     }
 
-    bool Read(char *out, qsizetype size)
+    bool read(char *out, qsizetype size)
     {
         while (size > 0) {
-            if (Available() == 0 && !Refill())
+            if (available() == 0 && !refill())
                 return false;
-            const qsizetype part = std::min(size, Available());
-            std::memcpy(out, Data(), size_t(part));
+            const qsizetype part = std::min(size, available());
+            std::memcpy(out, data(), size_t(part));
             pos_ += part;
             out += part;
             size -= part;
@@ -262,28 +262,28 @@ public:
 
     // Bytes still to come: those buffered and those the device has not yet given
     // (its size is taken once: asking the file system per cell is slow).
-    qint64 Remaining() const { return Available() + std::max<qint64>(deviceLeft_ - fetched_, 0); }
+    qint64 remaining() const { return available() + std::max<qint64>(deviceLeft_ - fetched_, 0); }
 
     // The checksum of everything consumed so far.
-    quint32 Checksum()
+    quint32 checksum()
     {
-        FoldConsumed();
-        return crc_.Value();
+        foldConsumed();
+        return crc_.value();
     }
 
 private:
-    void FoldConsumed()
+    void foldConsumed()
     {
-        crc_.Update(buffer_.get() + crcFrom_, pos_ - crcFrom_);
+        crc_.update(buffer_.get() + crcFrom_, pos_ - crcFrom_);
         crcFrom_ = pos_;
     }
 
-    bool Refill()
+    bool refill()
     {
         if (readFailed_)
             return false;
-        FoldConsumed();
-        const qsizetype kept = Available();
+        foldConsumed();
+        const qsizetype kept = available();
         std::memmove(buffer_.get(), buffer_.get() + pos_, size_t(kept));
         pos_ = crcFrom_ = 0;
         end_ = kept;
@@ -309,82 +309,82 @@ private:
     Crc32 crc_;
 };
 
-bool WriteCells(ChunkWriter &writer, const GridSheet &sheet, QString *error)
+bool writeCells(ChunkWriter &writer, const GridSheet &sheet, QString *error)
 {
     QByteArray longText;
-    for (int row = 1; row <= sheet.RowCount(); ++row) {
-        for (int column = 1; column <= sheet.ColumnCount(); ++column) {
-            const QStringView text = sheet.CellTextView(column, row);
-            const quint32 back = quint32(sheet.BackColorAt(column, row));
-            const quint32 fore = quint32(sheet.ForeColorAt(column, row));
+    for (int row = 1; row <= sheet.rowCount(); ++row) {
+        for (int column = 1; column <= sheet.columnCount(); ++column) {
+            const QStringView text = sheet.cellTextView(column, row);
+            const quint32 back = quint32(sheet.backColorAt(column, row));
+            const quint32 fore = quint32(sheet.foreColorAt(column, row));
             if (text.size() <= kShortTextUnits) {
-                char *out = writer.Room(kMaxCellHeader + kShortTextBytes, error);
+                char *out = writer.room(kMaxCellHeader + kShortTextBytes, error);
                 if (!out)
                     return false;
                 char utf8[kShortTextBytes];
-                const qsizetype length = EncodeUtf8(text, utf8);
-                PutUInt32(out, back);
-                PutUInt32(out + 4, fore);
-                const int lengthSize = PutLength(out + 8, quint32(length));
+                const qsizetype length = encodeUtf8(text, utf8);
+                putUInt32(out, back);
+                putUInt32(out + 4, fore);
+                const int lengthSize = putLength(out + 8, quint32(length));
                 std::memcpy(out + 8 + lengthSize, utf8, size_t(length));
-                writer.Commit(8 + lengthSize + length);
+                writer.commit(8 + lengthSize + length);
                 continue;
             }
             if (text.size() > qsizetype(kMaxTextBytes / 3)) {
-                SetError(error, QStringLiteral("The text of %1 is too long to be saved.").arg(CellName(column, row)));
+                setError(error, QStringLiteral("The text of %1 is too long to be saved.").arg(cellName(column, row)));
                 return false;
             }
             longText.resize(text.size() * 3);
-            const qsizetype length = EncodeUtf8(text, longText.data());
-            char *out = writer.Room(kMaxCellHeader, error);
+            const qsizetype length = encodeUtf8(text, longText.data());
+            char *out = writer.room(kMaxCellHeader, error);
             if (!out)
                 return false;
-            PutUInt32(out, back);
-            PutUInt32(out + 4, fore);
-            writer.Commit(8 + PutLength(out + 8, quint32(length)));
-            if (!writer.Append(longText.constData(), length, error))
+            putUInt32(out, back);
+            putUInt32(out + 4, fore);
+            writer.commit(8 + putLength(out + 8, quint32(length)));
+            if (!writer.append(longText.constData(), length, error))
                 return false;
         }
     }
     return true;
 }
 
-QString TruncatedText() { return QStringLiteral("The file is truncated."); }
+QString truncatedText() { return QStringLiteral("The file is truncated."); }
 
 // Reports why the input ended early: a read error or a short file.
-bool FailEnded(const ChunkReader &reader, QIODevice &device, QString *error)
+bool failEnded(const ChunkReader &reader, QIODevice &device, QString *error)
 {
-    SetError(error, reader.ReadFailed() ? device.errorString() : TruncatedText());
+    setError(error, reader.readFailed() ? device.errorString() : truncatedText());
     return false;
 }
 
-bool ReadRandomAccess(QIODevice &device, GridSheet &into, QString *error)
+bool readRandomAccess(QIODevice &device, GridSheet &into, QString *error)
 {
     ChunkReader reader(device);
-    reader.Ensure(GridFile::kHeaderSize);
-    if (reader.ReadFailed()) {
-        SetError(error, device.errorString());
+    reader.ensure(GridFile::kHeaderSize);
+    if (reader.readFailed()) {
+        setError(error, device.errorString());
         return false;
     }
-    if (reader.Available() < qsizetype(sizeof GridFile::kMagic)
-        || std::memcmp(reader.Data(), GridFile::kMagic, sizeof GridFile::kMagic) != 0) {
-        SetError(error, QStringLiteral("This is not a grid file."));
+    if (reader.available() < qsizetype(sizeof GridFile::kMagic)
+        || std::memcmp(reader.data(), GridFile::kMagic, sizeof GridFile::kMagic) != 0) {
+        setError(error, QStringLiteral("This is not a grid file."));
         return false;
     }
-    if (reader.Available() < GridFile::kHeaderSize)
-        return FailEnded(reader, device, error);
-    const quint32 version = GetUInt32(reader.Data() + 8);
-    const quint32 columns = GetUInt32(reader.Data() + 12);
-    const quint32 rows = GetUInt32(reader.Data() + 16);
-    reader.Skip(GridFile::kHeaderSize);
+    if (reader.available() < GridFile::kHeaderSize)
+        return failEnded(reader, device, error);
+    const quint32 version = getUInt32(reader.data() + 8);
+    const quint32 columns = getUInt32(reader.data() + 12);
+    const quint32 rows = getUInt32(reader.data() + 16);
+    reader.skip(GridFile::kHeaderSize);
     if (version != GridFile::kVersion) {
-        SetError(error, QStringLiteral("The grid file has format version %1; this program reads version %2.")
+        setError(error, QStringLiteral("The grid file has format version %1; this program reads version %2.")
                             .arg(version)
                             .arg(GridFile::kVersion));
         return false;
     }
-    if (!GridSheet::SizeFits(columns, rows)) {
-        SetError(error, QStringLiteral("The grid of %1 columns and %2 rows is beyond the limit of %3 cells.")
+    if (!GridSheet::sizeFits(columns, rows)) {
+        setError(error, QStringLiteral("The grid of %1 columns and %2 rows is beyond the limit of %3 cells.")
                             .arg(columns)
                             .arg(rows)
                             .arg(GridSheet::kMaxCells));
@@ -393,16 +393,16 @@ bool ReadRandomAccess(QIODevice &device, GridSheet &into, QString *error)
     // Every cell takes at least kMinCellSize bytes: a size the file cannot hold is refused
     // before anything is allocated for it.
     const qint64 cells = qint64(columns) * rows;
-    if (reader.Remaining() < cells * GridFile::kMinCellSize + GridFile::kChecksumSize) {
-        SetError(error, QStringLiteral("The file is too short for a grid of %1 columns and %2 rows.")
+    if (reader.remaining() < cells * GridFile::kMinCellSize + GridFile::kChecksumSize) {
+        setError(error, QStringLiteral("The file is too short for a grid of %1 columns and %2 rows.")
                             .arg(columns)
                             .arg(rows));
         return false;
     }
 
     GridSheet loaded(0, 0);
-    if (!loaded.SetSize(int(columns), int(rows))) {
-        SetError(error, QStringLiteral("Not enough memory for a grid of %1 columns and %2 rows.")
+    if (!loaded.setSize(int(columns), int(rows))) {
+        setError(error, QStringLiteral("Not enough memory for a grid of %1 columns and %2 rows.")
                             .arg(columns)
                             .arg(rows));
         return false;
@@ -415,99 +415,99 @@ bool ReadRandomAccess(QIODevice &device, GridSheet &into, QString *error)
             for (int column = 1; column <= int(columns); ++column) {
                 // A cell of a valid file is followed at least by the checksum, so a whole
                 // cell header is always there to look at.
-                if (!reader.Ensure(kMaxCellHeader))
-                    return FailEnded(reader, device, error);
-                const char *in = reader.Data();
-                const auto back = Color(GetUInt32(in));
-                const auto fore = Color(GetUInt32(in + 4));
+                if (!reader.ensure(kMaxCellHeader))
+                    return failEnded(reader, device, error);
+                const char *in = reader.data();
+                const auto back = Color(getUInt32(in));
+                const auto fore = Color(getUInt32(in + 4));
                 quint32 length = 0;
-                const int lengthSize = GetLength(in + 8, reader.Available() - 8, &length);
+                const int lengthSize = getLength(in + 8, reader.available() - 8, &length);
                 if (lengthSize == 0) {
-                    SetError(error, QStringLiteral("The file is damaged: the text length of %1 is invalid.")
-                                        .arg(CellName(column, row)));
+                    setError(error, QStringLiteral("The file is damaged: the text length of %1 is invalid.")
+                                        .arg(cellName(column, row)));
                     return false;
                 }
-                reader.Skip(8 + lengthSize);
-                loaded.SetCellColors(column, row, back, fore);
+                reader.skip(8 + lengthSize);
+                loaded.setCellColors(column, row, back, fore);
                 if (length == 0)
                     continue;
-                if (qint64(length) + GridFile::kChecksumSize > reader.Remaining())
-                    return FailEnded(reader, device, error);
+                if (qint64(length) + GridFile::kChecksumSize > reader.remaining())
+                    return failEnded(reader, device, error);
                 const char *bytes = nullptr;
-                if (qsizetype(length) <= reader.Available()) {
-                    bytes = reader.Data();
-                    reader.Skip(length);
+                if (qsizetype(length) <= reader.available()) {
+                    bytes = reader.data();
+                    reader.skip(length);
                 } else {
                     longText.resize(length);
-                    if (!reader.Read(longText.data(), length))
-                        return FailEnded(reader, device, error);
+                    if (!reader.read(longText.data(), length))
+                        return failEnded(reader, device, error);
                     bytes = longText.constData();
                 }
                 text.resize(length);
-                const qsizetype units = DecodeUtf8(bytes, length, reinterpret_cast<char16_t *>(text.data()));
+                const qsizetype units = decodeUtf8(bytes, length, reinterpret_cast<char16_t *>(text.data()));
                 if (units < 0) {
-                    SetError(error, QStringLiteral("The file is damaged: the text of %1 is not valid UTF-8.")
-                                        .arg(CellName(column, row)));
+                    setError(error, QStringLiteral("The file is damaged: the text of %1 is not valid UTF-8.")
+                                        .arg(cellName(column, row)));
                     return false;
                 }
                 text.truncate(units);
-                loaded.SetCellText(column, row, text);
+                loaded.setCellText(column, row, text);
             }
         }
     }
 
-    const quint32 computed = reader.Checksum();
+    const quint32 computed = reader.checksum();
     char stored[GridFile::kChecksumSize];
-    if (!reader.Read(stored, sizeof stored))
-        return FailEnded(reader, device, error);
-    if (GetUInt32(stored) != computed) {
-        SetError(error, QStringLiteral("The file is damaged: its checksum does not match."));
+    if (!reader.read(stored, sizeof stored))
+        return failEnded(reader, device, error);
+    if (getUInt32(stored) != computed) {
+        setError(error, QStringLiteral("The file is damaged: its checksum does not match."));
         return false;
     }
-    if (reader.Ensure(1)) {
-        SetError(error, QStringLiteral("The file is damaged: there is more data after its end."));
+    if (reader.ensure(1)) {
+        setError(error, QStringLiteral("The file is damaged: there is more data after its end."));
         return false;
     }
-    if (reader.ReadFailed()) {
-        SetError(error, device.errorString());
+    if (reader.readFailed()) {
+        setError(error, device.errorString());
         return false;
     }
-    into.TakeContentFrom(loaded);
+    into.takeContentFrom(loaded);
     return true;
 }
 
 } // namespace
 
-bool WriteGridFile(QIODevice &device, const GridSheet &sheet, QString *error)
+bool writeGridFile(QIODevice &device, const GridSheet &sheet, QString *error)
 {
     if (!device.isWritable()) {
-        SetError(error, QStringLiteral("The output is not open for writing."));
+        setError(error, QStringLiteral("The output is not open for writing."));
         return false;
     }
     try {
-        ChunkWriter writer(device, GridFile::kHeaderSize + sheet.CellCount() * 12 + GridFile::kChecksumSize);
+        ChunkWriter writer(device, GridFile::kHeaderSize + sheet.cellCount() * 12 + GridFile::kChecksumSize);
         char header[GridFile::kHeaderSize];
         std::memcpy(header, GridFile::kMagic, sizeof GridFile::kMagic);
-        PutUInt32(header + 8, GridFile::kVersion);
-        PutUInt32(header + 12, quint32(sheet.ColumnCount()));
-        PutUInt32(header + 16, quint32(sheet.RowCount()));
-        return writer.Append(header, sizeof header, error) && WriteCells(writer, sheet, error)
-            && writer.Finish(error);
+        putUInt32(header + 8, GridFile::kVersion);
+        putUInt32(header + 12, quint32(sheet.columnCount()));
+        putUInt32(header + 16, quint32(sheet.rowCount()));
+        return writer.append(header, sizeof header, error) && writeCells(writer, sheet, error)
+            && writer.finish(error);
     } catch (const std::bad_alloc &) {
-        SetError(error, QStringLiteral("Not enough memory to write the grid."));
+        setError(error, QStringLiteral("Not enough memory to write the grid."));
         return false;
     }
 }
 
-bool ReadGridFile(QIODevice &device, GridSheet &into, QString *error)
+bool readGridFile(QIODevice &device, GridSheet &into, QString *error)
 {
     if (!device.isReadable()) {
-        SetError(error, QStringLiteral("The input is not open for reading."));
+        setError(error, QStringLiteral("The input is not open for reading."));
         return false;
     }
     try {
         if (!device.isSequential())
-            return ReadRandomAccess(device, into, error);
+            return readRandomAccess(device, into, error);
         // A pipe does not tell its size: take it whole first (the memory grows only with
         // the bytes that actually arrive), then check it as any file.
         QByteArray whole;
@@ -515,7 +515,7 @@ bool ReadGridFile(QIODevice &device, GridSheet &into, QString *error)
         for (;;) {
             const qint64 got = device.read(chunk.data(), kChunkSize);
             if (got < 0) {
-                SetError(error, device.errorString());
+                setError(error, device.errorString());
                 return false;
             }
             if (got == 0 && !device.waitForReadyRead(-1))
@@ -528,26 +528,26 @@ bool ReadGridFile(QIODevice &device, GridSheet &into, QString *error)
         }
         QBuffer buffer(&whole);
         buffer.open(QIODevice::ReadOnly);
-        return ReadRandomAccess(buffer, into, error);
+        return readRandomAccess(buffer, into, error);
     } catch (const std::bad_alloc &) {
-        SetError(error, QStringLiteral("Not enough memory to read the grid file."));
+        setError(error, QStringLiteral("Not enough memory to read the grid file."));
         return false;
     }
 }
 
-bool SaveSheet(const GridSheet &sheet, const QString &path, QString *error)
+bool saveSheet(const GridSheet &sheet, const QString &path, QString *error)
 {
-    return WriteFileAtomically(
-        path, [&sheet](QIODevice &device, QString *writeError) { return WriteGridFile(device, sheet, writeError); },
+    return writeFileAtomically(
+        path, [&sheet](QIODevice &device, QString *writeError) { return writeGridFile(device, sheet, writeError); },
         error);
 }
 
-bool LoadSheet(GridSheet &sheet, const QString &path, QString *error, FileKinds kinds)
+bool loadSheet(GridSheet &sheet, const QString &path, QString *error, FileKinds kinds)
 {
     if (QFileInfo(path).isDir()) {
-        SetError(error, QStringLiteral("This is a folder, not a file."));
+        setError(error, QStringLiteral("This is a folder, not a file."));
         return false;
     }
-    const std::unique_ptr<QFile> file = OpenForReading(path, kinds, error);
-    return file && ReadGridFile(*file, sheet, error);
+    const std::unique_ptr<QFile> file = openForReading(path, kinds, error);
+    return file && readGridFile(*file, sheet, error);
 }

@@ -21,14 +21,14 @@ inline constexpr qsizetype kChecksumSize = 4;
 } // namespace GridFile
 
 // Writes the whole sheet from the device's current position.
-bool WriteGridFile(QIODevice &device, const GridSheet &sheet, QString *error = nullptr);
+bool writeGridFile(QIODevice &device, const GridSheet &sheet, QString *error = nullptr);
 
 // Reads a grid file from the device's current position to its end. The file is checked
 // whole before `into` changes: on failure `into` is exactly as it was.
-bool ReadGridFile(QIODevice &device, GridSheet &into, QString *error = nullptr);
+bool readGridFile(QIODevice &device, GridSheet &into, QString *error = nullptr);
 
 // The file wrappers: saving replaces the file whole or leaves the old one untouched.
 // Loading takes the kinds of file the caller reads (the editor: regular files only).
-bool SaveSheet(const GridSheet &sheet, const QString &path, QString *error = nullptr);
-bool LoadSheet(GridSheet &sheet, const QString &path, QString *error = nullptr,
+bool saveSheet(const GridSheet &sheet, const QString &path, QString *error = nullptr);
+bool loadSheet(GridSheet &sheet, const QString &path, QString *error = nullptr,
                FileKinds kinds = FileKinds::AnyReadable);

@@ -16,14 +16,14 @@ struct HtmlPageSettings {
 };
 
 // The chosen file's name cut before its first ".": spring.htm gives spring.
-QString PageTitleFromFileTitle(const QString &fileTitle);
+QString pageTitleFromFileTitle(const QString &fileTitle);
 
 // Writes the page in code page 932; a character it cannot encode becomes "&#N;".
-bool WriteHtmlPage(QIODevice &device, const GridSheet &sheet, const HtmlPageSettings &settings,
+bool writeHtmlPage(QIODevice &device, const GridSheet &sheet, const HtmlPageSettings &settings,
                    QString *error = nullptr);
-QByteArray HtmlPage(const GridSheet &sheet, const HtmlPageSettings &settings);
+QByteArray htmlPage(const GridSheet &sheet, const HtmlPageSettings &settings);
 
 // The same bytes as WriteHtmlPage, the rows built in chunks on two threads in turn, each
 // into its own buffer, and written in order. Nothing may change the sheet meanwhile.
-bool WriteHtmlPageOnTwoThreads(QIODevice &device, const GridSheet &sheet, const HtmlPageSettings &settings,
+bool writeHtmlPageOnTwoThreads(QIODevice &device, const GridSheet &sheet, const HtmlPageSettings &settings,
                                QString *error = nullptr);

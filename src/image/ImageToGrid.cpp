@@ -11,19 +11,19 @@
 #include <emmintrin.h>
 #endif
 
-GridPlan PlanGrid(QSize pictureSize, QStringView blockSizeText)
+GridPlan planGrid(QSize pictureSize, QStringView blockSizeText)
 {
     GridPlan plan;
-    const NumberFieldValue read = ReadNumberField(blockSizeText);
+    const NumberFieldValue read = readNumberField(blockSizeText);
     if (read.outOfRange) {
         plan.error = QStringLiteral("ブロックの大きさが扱える範囲を超えています\r\n")
             + blockSizeText.toString();
         return plan;
     }
     plan.blockSize = std::max(read.value, 1);
-    plan.columns = BlockCount(std::max(pictureSize.width(), 0), plan.blockSize);
-    plan.rows = BlockCount(std::max(pictureSize.height(), 0), plan.blockSize);
-    if (!GridSheet::SizeFits(plan.columns, plan.rows)) {
+    plan.columns = blockCount(std::max(pictureSize.width(), 0), plan.blockSize);
+    plan.rows = blockCount(std::max(pictureSize.height(), 0), plan.blockSize);
+    if (!GridSheet::sizeFits(plan.columns, plan.rows)) {
         const QLocale c(QLocale::English, QLocale::UnitedStates); // digits grouped by ","
         plan.error = QStringLiteral("グリッドが大きすぎます\r\n%1 × %2 = %3 セル (上限 %4 セル)\r\n"
                                     "ブロックの大きさを大きくしてください")
@@ -33,7 +33,7 @@ GridPlan PlanGrid(QSize pictureSize, QStringView blockSizeText)
     return plan;
 }
 
-QImage ToOpaqueRgb32(const QImage &picture)
+QImage toOpaqueRgb32(const QImage &picture)
 {
     if (picture.isNull())
         return {};
@@ -51,7 +51,7 @@ QImage ToOpaqueRgb32(const QImage &picture)
 
 namespace {
 
-QString RowCaption(qint64 row, qint64 rows)
+QString rowCaption(qint64 row, qint64 rows)
 {
     return QStringLiteral("To Grid (") + QString::number(row) + u'/' + QString::number(rows) + u')';
 }
@@ -61,7 +61,7 @@ QString RowCaption(qint64 row, qint64 rows)
 // vertical pass is two additions per pixel, four pixels at a time where SSE2 is there.
 constexpr int kLinesPerPass = 256;
 
-void AddScanLine(const QRgb *line, quint32 *redBlue, quint32 *green, qsizetype width)
+void addScanLine(const QRgb *line, quint32 *redBlue, quint32 *green, qsizetype width)
 {
     qsizetype x = 0;
 #if defined(__SSE2__)
@@ -83,7 +83,7 @@ void AddScanLine(const QRgb *line, quint32 *redBlue, quint32 *green, qsizetype w
 }
 
 // The block's mean of one colour part; a lone pixel (block size 1) needs no division.
-inline int Mean(quint64 sum, quint64 count)
+inline int mean(quint64 sum, quint64 count)
 {
     if (count == 1)
         return int(sum);
@@ -95,10 +95,10 @@ inline int Mean(quint64 sum, quint64 count)
         const bool up = twiceRemainder > count || (twiceRemainder == count && (quotient & 1));
         return int(quotient + (up ? 1 : 0));
     }
-    return int(DivideHalfToEven(sum, count));
+    return int(divideHalfToEven(sum, count));
 }
 
-QString OutOfMemoryText(qint64 columns, qint64 rows)
+QString outOfMemoryText(qint64 columns, qint64 rows)
 {
     const QLocale c(QLocale::English, QLocale::UnitedStates);
     return QStringLiteral("グリッドを作るメモリが足りません\r\n%1 × %2 = %3 セル\r\n"
@@ -108,7 +108,7 @@ QString OutOfMemoryText(qint64 columns, qint64 rows)
 
 // Paints the cells of the sheet from the picture; false, with the sheet untouched, when
 // memory runs out. Everything is had before the sheet is resized.
-bool PaintBlocks(const QImage &pixels, const GridPlan &plan, GridSheet &sheet, const GridProgress &progress)
+bool paintBlocks(const QImage &pixels, const GridPlan &plan, GridSheet &sheet, const GridProgress &progress)
 {
     const int columns = int(plan.columns);
     const int rows = int(plan.rows);
@@ -122,36 +122,36 @@ bool PaintBlocks(const QImage &pixels, const GridPlan &plan, GridSheet &sheet, c
     }
     // Both counts at once: columns first against the old row count could pass the cell limit
     // on the way even when the final size fits.
-    if (!summer.Ok() || !sheet.SetSize(columns, rows))
+    if (!summer.ok() || !sheet.setSize(columns, rows))
         return false;
     const qint64 block = plan.blockSize;
     const qint64 height = pixels.height();
     for (int row = 0; row < rows; ++row) {
         if (progress)
-            progress(RowCaption(row, rows));
+            progress(rowCaption(row, rows));
         const qint64 top = block * row;
         const qint64 bottom = std::min(height, top + block);
         for (qint64 y = top; y < bottom; ++y)
-            summer.AddLine(reinterpret_cast<const QRgb *>(pixels.constScanLine(int(y))));
-        summer.FinishRow(back.data(), fore.data());
-        sheet.SetRowColors(row + 1, 1, back.data(), fore.data(), columns);
+            summer.addLine(reinterpret_cast<const QRgb *>(pixels.constScanLine(int(y))));
+        summer.finishRow(back.data(), fore.data());
+        sheet.setRowColors(row + 1, 1, back.data(), fore.data(), columns);
     }
     return true;
 }
 
-ToGridResult Convert(const QImage &picture, QStringView blockSizeText, GridSheet &sheet, const GridProgress &progress)
+ToGridResult convert(const QImage &picture, QStringView blockSizeText, GridSheet &sheet, const GridProgress &progress)
 {
     if (picture.isNull())
         return {ToGridOutcome::NoPicture, {}};
-    const GridPlan plan = PlanGrid(picture.size(), blockSizeText);
-    if (!plan.Ok())
+    const GridPlan plan = planGrid(picture.size(), blockSizeText);
+    if (!plan.ok())
         return {ToGridOutcome::Refused, plan.error};
-    const QImage pixels = ToOpaqueRgb32(picture);
+    const QImage pixels = toOpaqueRgb32(picture);
     if (pixels.isNull())
-        return {ToGridOutcome::OutOfMemory, OutOfMemoryText(plan.columns, plan.rows)};
+        return {ToGridOutcome::OutOfMemory, outOfMemoryText(plan.columns, plan.rows)};
     GridSheet::ChangeBatch batch(sheet);
-    if (!PaintBlocks(pixels, plan, sheet, progress))
-        return {ToGridOutcome::OutOfMemory, OutOfMemoryText(plan.columns, plan.rows)};
+    if (!paintBlocks(pixels, plan, sheet, progress))
+        return {ToGridOutcome::OutOfMemory, outOfMemoryText(plan.columns, plan.rows)};
     return {};
 }
 
@@ -173,14 +173,14 @@ BlockRowSummer::BlockRowSummer(const GridPlan &plan, qsizetype pictureWidth)
     }
 }
 
-void BlockRowSummer::AddLine(const QRgb *line)
+void BlockRowSummer::addLine(const QRgb *line)
 {
-    AddScanLine(line, redBlue_.data(), green_.data(), usedWidth_);
+    addScanLine(line, redBlue_.data(), green_.data(), usedWidth_);
     if (++pendingLines_ == kLinesPerPass)
-        FoldLines();
+        foldLines();
 }
 
-void BlockRowSummer::FoldLines()
+void BlockRowSummer::foldLines()
 {
     quint64 *sum = sums_.data();
     for (qint64 left = 0; left < usedWidth_; left += block_, sum += 3) {
@@ -201,29 +201,29 @@ void BlockRowSummer::FoldLines()
     pendingLines_ = 0;
 }
 
-void BlockRowSummer::FinishRow(Color *back, Color *fore)
+void BlockRowSummer::finishRow(Color *back, Color *fore)
 {
     if (pendingLines_ > 0)
-        FoldLines();
+        foldLines();
     const quint64 blockHeight = quint64(rowLines_);
     for (int column = 0; column < columns_; ++column) {
         const qint64 left = block_ * column;
         const quint64 count = quint64(std::max<qint64>(std::min<qint64>(width_, left + block_) - left, 0)) * blockHeight;
         quint64 *sum = sums_.data() + size_t(column) * 3;
-        const int red = count ? Mean(sum[0], count) : 0;
-        const int green = count ? Mean(sum[1], count) : 0;
-        const int blue = count ? Mean(sum[2], count) : 0;
-        back[column] = MakeColor(red, green, blue);
-        fore[column] = TextColorFor(red, green, blue);
+        const int red = count ? mean(sum[0], count) : 0;
+        const int green = count ? mean(sum[1], count) : 0;
+        const int blue = count ? mean(sum[2], count) : 0;
+        back[column] = makeColor(red, green, blue);
+        fore[column] = textColorFor(red, green, blue);
         sum[0] = sum[1] = sum[2] = 0;
     }
     rowLines_ = 0;
 }
 
-ToGridResult ImageToGrid(const QImage &picture, QStringView blockSizeText, GridSheet &sheet,
+ToGridResult imageToGrid(const QImage &picture, QStringView blockSizeText, GridSheet &sheet,
                          const GridProgress &progress)
 {
-    const ToGridResult result = Convert(picture, blockSizeText, sheet, progress);
+    const ToGridResult result = convert(picture, blockSizeText, sheet, progress);
     if (progress)
         progress(QStringLiteral("To Grid"));
     return result;

@@ -14,7 +14,7 @@
 
 // Cells along one edge: whole blocks, plus one for a remainder of at least a tenth of a
 // block (the rule floor(length / block + 0.9), in integers so no rounding can creep in).
-constexpr qint64 BlockCount(qint64 length, qint64 blockSize)
+constexpr qint64 blockCount(qint64 length, qint64 blockSize)
 {
     if (length <= 0 || blockSize <= 0)
         return 0;
@@ -27,30 +27,30 @@ struct GridPlan {
     qint64 columns = 0;
     qint64 rows = 0;
     QString error; // empty when the conversion may go ahead
-    bool Ok() const { return error.isEmpty(); }
+    bool ok() const { return error.isEmpty(); }
 };
 
 // The block size is the field read as a number, halves to even; below 1 it is 1. A value
 // beyond the 32-bit range, or a grid beyond what the sheet holds, is refused.
-GridPlan PlanGrid(QSize pictureSize, QStringView blockSizeText);
+GridPlan planGrid(QSize pictureSize, QStringView blockSizeText);
 
 // Sums the blocks of one block row at a time from scan lines handed in top to bottom, so a
 // picture can be converted while it is being decoded, without holding it whole. The sums
 // are exact integers, so the colours do not depend on how the lines arrive.
 class BlockRowSummer {
 public:
-    // Ok() is false when its buffers cannot be had.
+    // ok() is false when its buffers cannot be had.
     BlockRowSummer(const GridPlan &plan, qsizetype pictureWidth);
-    bool Ok() const { return ok_; }
+    bool ok() const { return ok_; }
 
     // The next scan line of the current block row: opaque RGB32 pixels, pictureWidth of them.
-    void AddLine(const QRgb *line);
+    void addLine(const QRgb *line);
     // Ends the block row: each block's mean colour into back and its text colour into fore,
     // plan.columns of each. Every block of a planned grid holds at least one pixel.
-    void FinishRow(Color *back, Color *fore);
+    void finishRow(Color *back, Color *fore);
 
 private:
-    void FoldLines();
+    void foldLines();
 
     qint64 block_ = 1;
     int columns_ = 0;
@@ -76,21 +76,21 @@ enum class ToGridOutcome {
 struct ToGridResult {
     ToGridOutcome outcome = ToGridOutcome::Done;
     QString error; // why the sheet was not changed; empty when done or with no picture
-    bool Failed() const { return outcome == ToGridOutcome::Refused || outcome == ToGridOutcome::OutOfMemory; }
+    bool failed() const { return outcome == ToGridOutcome::Refused || outcome == ToGridOutcome::OutOfMemory; }
 };
 
 // Resizes the sheet to one cell per block and paints every cell; texts stay. On any failure
 // the sheet is untouched. The caption is "To Grid" again at the end, whatever happened.
 // Any picture format is accepted; transparent pixels count as painted over white.
-ToGridResult ImageToGrid(const QImage &picture, QStringView blockSizeText, GridSheet &sheet,
+ToGridResult imageToGrid(const QImage &picture, QStringView blockSizeText, GridSheet &sheet,
                          const GridProgress &progress);
 
 // The 32-bit RGB form the conversion reads: palettes expanded, transparency composited
 // over white. A picture already in that form is shared, not copied.
-QImage ToOpaqueRgb32(const QImage &picture);
+QImage toOpaqueRgb32(const QImage &picture);
 
 // Division rounded to the nearest integer, halves to even (sum, count >= 0, count > 0).
-constexpr quint64 DivideHalfToEven(quint64 sum, quint64 count)
+constexpr quint64 divideHalfToEven(quint64 sum, quint64 count)
 {
     const quint64 quotient = sum / count;
     const quint64 twiceRemainder = 2 * (sum % count);
@@ -100,7 +100,7 @@ constexpr quint64 DivideHalfToEven(quint64 sum, quint64 count)
 }
 
 // White text on dark blocks (r + g + b <= 382, a mean brightness below 128), black otherwise.
-constexpr Color TextColorFor(int red, int green, int blue)
+constexpr Color textColorFor(int red, int green, int blue)
 {
     return red + green + blue <= 382 ? kWhite : kBlack;
 }

@@ -12,26 +12,26 @@
 namespace {
 
 template <typename Result>
-Result Fail(QString *error, const QString &reason)
+Result fail(QString *error, const QString &reason)
 {
     if (error)
         *error = reason;
     return {};
 }
 
-QString Grouped(qint64 value) { return QLocale(QLocale::English, QLocale::UnitedStates).toString(value); }
+QString grouped(qint64 value) { return QLocale(QLocale::English, QLocale::UnitedStates).toString(value); }
 
-QString TooLargeText(QSize size)
+QString tooLargeText(QSize size)
 {
     return QStringLiteral("イメージが大きすぎます (%1 × %2 ピクセル、上限 %3 ピクセル)")
         .arg(size.width())
         .arg(size.height())
-        .arg(Grouped(kMaxPicturePixels));
+        .arg(grouped(kMaxPicturePixels));
 }
 
-QString UnknownFormatText() { return QStringLiteral("イメージとして読み込めない形式です (JPEG, GIF, BMP)"); }
+QString unknownFormatText() { return QStringLiteral("イメージとして読み込めない形式です (JPEG, GIF, BMP)"); }
 
-bool StartsLikePicture(QByteArray start)
+bool startsLikePicture(QByteArray start)
 {
     QBuffer buffer(&start);
     buffer.open(QIODevice::ReadOnly);
@@ -42,7 +42,7 @@ bool StartsLikePicture(QByteArray start)
 
 // Qt refuses to decode into more than 128 MiB unless told otherwise; a picture at the pixel
 // limit may decode into 8 bytes a pixel (16-bit channels) before it is made 32-bit RGB.
-void AllowDecodingUpToTheLimit()
+void allowDecodingUpToTheLimit()
 {
     constexpr int kNeededMiB = int(kMaxPicturePixels * 8 / (1024 * 1024));
     const int current = QImageReader::allocationLimit();
@@ -52,9 +52,9 @@ void AllowDecodingUpToTheLimit()
 
 } // namespace
 
-std::unique_ptr<QIODevice> OpenPicture(const QString &path, FileKinds kinds, QString *error)
+std::unique_ptr<QIODevice> openPicture(const QString &path, FileKinds kinds, QString *error)
 {
-    std::unique_ptr<QFile> file = OpenForReading(path, kinds, error);
+    std::unique_ptr<QFile> file = openForReading(path, kinds, error);
     if (!file)
         return nullptr;
     if (!file->isSequential())
@@ -67,22 +67,22 @@ std::unique_ptr<QIODevice> OpenPicture(const QString &path, FileKinds kinds, QSt
         for (;;) {
             const qint64 got = file->read(chunk.data(), kChunkSize);
             if (got < 0)
-                return Fail<std::unique_ptr<QIODevice>>(error, file->errorString());
+                return fail<std::unique_ptr<QIODevice>>(error, file->errorString());
             if (got == 0)
                 break;
             if (whole.size() + got > kMaxPipedPictureBytes)
-                return Fail<std::unique_ptr<QIODevice>>(
-                    error, QStringLiteral("入力が大きすぎます (上限 %1 バイト)").arg(Grouped(kMaxPipedPictureBytes)));
+                return fail<std::unique_ptr<QIODevice>>(
+                    error, QStringLiteral("入力が大きすぎます (上限 %1 バイト)").arg(grouped(kMaxPipedPictureBytes)));
             whole.append(chunk.data(), got);
             // Endless foreign input (a character device, say) is refused at once.
             if (!startChecked && whole.size() >= kChunkSize) {
-                if (!StartsLikePicture(whole))
-                    return Fail<std::unique_ptr<QIODevice>>(error, UnknownFormatText());
+                if (!startsLikePicture(whole))
+                    return fail<std::unique_ptr<QIODevice>>(error, unknownFormatText());
                 startChecked = true;
             }
         }
     } catch (const std::bad_alloc &) {
-        return Fail<std::unique_ptr<QIODevice>>(error, QStringLiteral("イメージを読み込むメモリが足りません"));
+        return fail<std::unique_ptr<QIODevice>>(error, QStringLiteral("イメージを読み込むメモリが足りません"));
     }
     auto buffer = std::make_unique<QBuffer>();
     buffer->setData(whole);
@@ -90,30 +90,30 @@ std::unique_ptr<QIODevice> OpenPicture(const QString &path, FileKinds kinds, QSt
     return buffer;
 }
 
-QImage LoadPicture(QIODevice &device, QString *error)
+QImage loadPicture(QIODevice &device, QString *error)
 {
-    AllowDecodingUpToTheLimit();
+    allowDecodingUpToTheLimit();
     QImageReader reader(&device);
     // The content decides, so a picture saved under the wrong extension still opens.
     reader.setDecideFormatFromContent(true);
     if (!reader.canRead())
-        return Fail<QImage>(error, UnknownFormatText());
+        return fail<QImage>(error, unknownFormatText());
     const QSize size = reader.size();
     if (size.isValid() && qint64(size.width()) * size.height() > kMaxPicturePixels)
-        return Fail<QImage>(error, TooLargeText(size));
+        return fail<QImage>(error, tooLargeText(size));
     QImage picture = reader.read();
     if (picture.isNull())
-        return Fail<QImage>(error, QStringLiteral("イメージを読み込めません: ") + reader.errorString());
+        return fail<QImage>(error, QStringLiteral("イメージを読み込めません: ") + reader.errorString());
     if (qint64(picture.width()) * picture.height() > kMaxPicturePixels)
-        return Fail<QImage>(error, TooLargeText(picture.size()));
-    QImage opaque = ToOpaqueRgb32(picture);
+        return fail<QImage>(error, tooLargeText(picture.size()));
+    QImage opaque = toOpaqueRgb32(picture);
     if (opaque.isNull())
-        return Fail<QImage>(error, QStringLiteral("イメージを読み込むメモリが足りません"));
+        return fail<QImage>(error, QStringLiteral("イメージを読み込むメモリが足りません"));
     return opaque;
 }
 
-QImage LoadPicture(const QString &path, QString *error, FileKinds kinds)
+QImage loadPicture(const QString &path, QString *error, FileKinds kinds)
 {
-    const std::unique_ptr<QIODevice> device = OpenPicture(path, kinds, error);
-    return device ? LoadPicture(*device, error) : QImage();
+    const std::unique_ptr<QIODevice> device = openPicture(path, kinds, error);
+    return device ? loadPicture(*device, error) : QImage();
 }

@@ -13,39 +13,39 @@ namespace {
 
 constexpr qsizetype kFlushSize = 1 << 20;
 
-void AppendCell(QByteArray &out, QStringView text)
+void appendCell(QByteArray &out, QStringView text)
 {
-    if (IsBlankCellText(text)) {
+    if (isBlankCellText(text)) {
         out += "\x81\x40";
         return;
     }
     const qsizetype before = out.size();
-    Cp932::AppendEncoded(out, text, Cp932::Unencodable::QuestionMark);
+    Cp932::appendEncoded(out, text, Cp932::Unencodable::QuestionMark);
     if (out.size() - before == 1)
         out += ' ';
 }
 
 } // namespace
 
-bool WritePlainText(QIODevice &device, const GridSheet &sheet, QString *error)
+bool writePlainText(QIODevice &device, const GridSheet &sheet, QString *error)
 {
     try {
         QByteArray out;
         out.reserve(kFlushSize + 4096);
-        const int rows = sheet.RowCount();
-        const int columns = sheet.ColumnCount();
+        const int rows = sheet.rowCount();
+        const int columns = sheet.columnCount();
         for (int row = 1; row <= rows; ++row) {
             for (int column = 1; column <= columns; ++column) {
-                AppendCell(out, sheet.CellTextView(column, row));
+                appendCell(out, sheet.cellTextView(column, row));
                 if (out.size() >= kFlushSize) {
-                    if (!WriteAll(device, out, error))
+                    if (!writeAll(device, out, error))
                         return false;
                     out.truncate(0);
                 }
             }
             out += "\r\n";
         }
-        return WriteAll(device, out, error);
+        return writeAll(device, out, error);
     } catch (const std::bad_alloc &) {
         if (error)
             *error = QStringLiteral("Not enough memory to build the text.");
@@ -53,11 +53,11 @@ bool WritePlainText(QIODevice &device, const GridSheet &sheet, QString *error)
     }
 }
 
-QByteArray PlainText(const GridSheet &sheet)
+QByteArray plainText(const GridSheet &sheet)
 {
     QByteArray text;
     QBuffer buffer(&text);
     buffer.open(QIODevice::WriteOnly);
-    WritePlainText(buffer, sheet);
+    writePlainText(buffer, sheet);
     return text;
 }

@@ -20,35 +20,35 @@ constexpr qint64 kReadChunk = 1 << 20;
 constexpr char16_t kFullWidthSpace = 0x3000;
 
 // One byte in code page 932: ASCII, the tab, half-width katakana.
-bool IsHalfWidth(char16_t unit)
+bool isHalfWidth(char16_t unit)
 {
-    return unit < 0x80 || Cp932::EncodeUnit(unit).length == 1;
+    return unit < 0x80 || Cp932::encodeUnit(unit).length == 1;
 }
 
 // Inside a cell text a tab joined with its neighbour is a space.
-char16_t Joined(char16_t unit)
+char16_t joined(char16_t unit)
 {
     return unit == u'\t' ? u' ' : unit;
 }
 
-bool IsTrailByte(quint8 byte)
+bool isTrailByte(quint8 byte)
 {
     return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFC);
 }
 
 // True when the bytes end in a lead byte whose trail byte has not been read yet.
-bool EndsInLeadByte(QByteArrayView bytes)
+bool endsInLeadByte(QByteArrayView bytes)
 {
     const qsizetype size = bytes.size();
     qsizetype i = 0;
     while (i < size) {
-        if (!Cp932::IsLeadByte(quint8(bytes[i]))) {
+        if (!Cp932::isLeadByte(quint8(bytes[i]))) {
             ++i;
             continue;
         }
         if (i + 1 == size)
             return true;
-        i += IsTrailByte(quint8(bytes[i + 1])) ? 2 : 1;
+        i += isTrailByte(quint8(bytes[i + 1])) ? 2 : 1;
     }
     return false;
 }
@@ -63,42 +63,42 @@ public:
     {
     }
 
-    void Take(QByteArrayView bytes)
+    void take(QByteArrayView bytes)
     {
         const char *data = bytes.data();
         const qsizetype size = bytes.size();
         qsizetype i = 0;
-        while (i < size && !pourer_.Finished()) {
+        while (i < size && !pourer_.finished()) {
             qsizetype end = i;
             while (end < size && data[end] != '\r' && data[end] != '\n')
                 ++end;
             if (end > i) {
                 lineOpen_ = true;
                 afterCarriageReturn_ = false;
-                FeedBytes(QByteArrayView(data + i, end - i), end == size);
+                feedBytes(QByteArrayView(data + i, end - i), end == size);
             }
             if (end == size)
                 return;
             if (data[end] == '\n' && afterCarriageReturn_) {
                 afterCarriageReturn_ = false;
             } else {
-                EndLine();
+                endLine();
                 afterCarriageReturn_ = data[end] == '\r';
             }
             i = end + 1;
         }
     }
 
-    void Finish()
+    void finish()
     {
-        if (lineOpen_ && !pourer_.Finished())
-            EndLine();
+        if (lineOpen_ && !pourer_.finished())
+            endLine();
     }
 
 private:
-    void FeedBytes(QByteArrayView bytes, bool mayContinue)
+    void feedBytes(QByteArrayView bytes, bool mayContinue)
     {
-        if (pourer_.IgnoringLine()) {
+        if (pourer_.ignoringLine()) {
             carried_.clear();
             return;
         }
@@ -109,29 +109,29 @@ private:
             bytes = joined;
             carried_.clear();
         }
-        if (mayContinue && EndsInLeadByte(bytes)) {
+        if (mayContinue && endsInLeadByte(bytes)) {
             carried_ = bytes.last(1).toByteArray();
             bytes.chop(1);
         }
-        Decode(bytes);
+        decode(bytes);
     }
 
-    void Decode(QByteArrayView bytes)
+    void decode(QByteArrayView bytes)
     {
         qsizetype invalid = 0;
-        const QString text = Cp932::Decode(bytes, &invalid);
+        const QString text = Cp932::decode(bytes, &invalid);
         invalidBytes_ += invalid;
-        pourer_.Feed(text);
+        pourer_.feed(text);
     }
 
-    void EndLine()
+    void endLine()
     {
         if (!carried_.isEmpty()) {
-            if (!pourer_.IgnoringLine())
-                Decode(carried_); // a lead byte without its trail
+            if (!pourer_.ignoringLine())
+                decode(carried_); // a lead byte without its trail
             carried_.clear();
         }
-        pourer_.EndLine();
+        pourer_.endLine();
         lineOpen_ = false;
     }
 
@@ -149,28 +149,28 @@ CellTextPourer::CellTextPourer(GridSheet &sheet, const TextPouringInputs &inputs
     , byLine_(inputs.mode == LineBreakMode::ByLine)
     , skipBlanks_(inputs.skipBlanks)
     , skipBackground_(inputs.skipBackground)
-    , background_(HexToColor(inputs.backgroundText))
-    , nearDistance_(ReadNumberField(inputs.nearText).value)
-    , columns_(sheet.ColumnCount())
-    , rows_(sheet.RowCount())
+    , background_(hexToColor(inputs.backgroundText))
+    , nearDistance_(readNumberField(inputs.nearText).value)
+    , columns_(sheet.columnCount())
+    , rows_(sheet.rowCount())
     , finished_(columns_ == 0 || rows_ == 0)
 {
 }
 
-void CellTextPourer::Feed(QStringView text)
+void CellTextPourer::feed(QStringView text)
 {
     const qsizetype size = text.size();
-    for (qsizetype i = 0; i < size && !IgnoringLine(); ++i) {
+    for (qsizetype i = 0; i < size && !ignoringLine(); ++i) {
         const char16_t unit = text[i].unicode();
         if (highSurrogate_ != 0) {
             const char16_t high = std::exchange(highSurrogate_, char16_t(0));
             if (QChar::isLowSurrogate(unit)) {
                 const char16_t pair[2] = { high, unit };
-                FullWidth(pair, 2);
+                fullWidth(pair, 2);
                 continue;
             }
-            FullWidth(&high, 1); // a lone surrogate is a character of its own
-            if (IgnoringLine())
+            fullWidth(&high, 1); // a lone surrogate is a character of its own
+            if (ignoringLine())
                 break;
         }
         if (QChar::isHighSurrogate(unit)) {
@@ -179,23 +179,23 @@ void CellTextPourer::Feed(QStringView text)
         }
         if (skipBlanks_ && (unit == u' ' || unit == kFullWidthSpace || unit == u'\t'))
             continue;
-        if (IsHalfWidth(unit))
-            HalfWidth(unit);
+        if (isHalfWidth(unit))
+            halfWidth(unit);
         else
-            FullWidth(&unit, 1);
+            fullWidth(&unit, 1);
     }
 }
 
-void CellTextPourer::EndLine()
+void CellTextPourer::endLine()
 {
-    if (highSurrogate_ != 0 && !IgnoringLine()) {
+    if (highSurrogate_ != 0 && !ignoringLine()) {
         const char16_t high = highSurrogate_;
-        FullWidth(&high, 1);
+        fullWidth(&high, 1);
     }
     highSurrogate_ = 0;
     // A half-width character that ends its line stands alone, a tab staying a tab.
-    if (halfPending_ && !IgnoringLine())
-        Place(&pendingHalf_, 1);
+    if (halfPending_ && !ignoringLine())
+        place(&pendingHalf_, 1);
     halfPending_ = false;
     if (finished_ || !byLine_)
         return;
@@ -205,7 +205,7 @@ void CellTextPourer::EndLine()
         finished_ = true;
 }
 
-void CellTextPourer::HalfWidth(char16_t unit)
+void CellTextPourer::halfWidth(char16_t unit)
 {
     if (!halfPending_) {
         pendingHalf_ = unit;
@@ -213,29 +213,29 @@ void CellTextPourer::HalfWidth(char16_t unit)
         return;
     }
     halfPending_ = false;
-    const char16_t pair[2] = { Joined(pendingHalf_), Joined(unit) };
-    Place(pair, 2);
+    const char16_t pair[2] = { joined(pendingHalf_), joined(unit) };
+    place(pair, 2);
 }
 
-void CellTextPourer::FullWidth(const char16_t *units, int length)
+void CellTextPourer::fullWidth(const char16_t *units, int length)
 {
     if (halfPending_) {
         halfPending_ = false;
-        const char16_t single = Joined(pendingHalf_);
-        Place(&single, 1);
-        if (IgnoringLine())
+        const char16_t single = joined(pendingHalf_);
+        place(&single, 1);
+        if (ignoringLine())
             return;
     }
-    Place(units, length);
+    place(units, length);
 }
 
-void CellTextPourer::Place(const char16_t *units, int length)
+void CellTextPourer::place(const char16_t *units, int length)
 {
     if (skipBackground_) {
-        while (IsNearColor(sheet_.BackColorAt(column_, row_), background_, nearDistance_)) {
+        while (isNearColor(sheet_.backColorAt(column_, row_), background_, nearDistance_)) {
             if (++column_ > columns_) {
-                PassRowEnd();
-                if (IgnoringLine())
+                passRowEnd();
+                if (ignoringLine())
                     return;
             }
         }
@@ -244,13 +244,13 @@ void CellTextPourer::Place(const char16_t *units, int length)
         = (length == 1 && units[0] == kFullWidthSpace) || (length == 2 && units[0] == u' ' && units[1] == u' ');
     if (!blank) {
         // At most two units: the sheet copies them inline, so the raw view is safe.
-        sheet_.SetCellText(column_, row_, QString::fromRawData(reinterpret_cast<const QChar *>(units), length));
+        sheet_.setCellText(column_, row_, QString::fromRawData(reinterpret_cast<const QChar *>(units), length));
     }
     if (++column_ > columns_)
-        PassRowEnd();
+        passRowEnd();
 }
 
-void CellTextPourer::PassRowEnd()
+void CellTextPourer::passRowEnd()
 {
     if (byLine_) {
         lineDropped_ = true;
@@ -261,12 +261,12 @@ void CellTextPourer::PassRowEnd()
         finished_ = true;
 }
 
-std::unique_ptr<QIODevice> OpenTextFile(const QString &path, FileKinds kinds, QString *error)
+std::unique_ptr<QIODevice> openTextFile(const QString &path, FileKinds kinds, QString *error)
 {
-    return OpenForReading(path, kinds, error);
+    return openForReading(path, kinds, error);
 }
 
-TextPouringResult PourText(GridSheet &sheet, const TextPouringInputs &inputs, const TextFileOpener &open)
+TextPouringResult pourText(GridSheet &sheet, const TextPouringInputs &inputs, const TextFileOpener &open)
 {
     TextPouringResult result;
     if (inputs.path.isEmpty()) {
@@ -286,11 +286,11 @@ TextPouringResult PourText(GridSheet &sheet, const TextPouringInputs &inputs, co
     }
 
     GridSheet::ChangeBatch batch(sheet);
-    sheet.ClearAllText();
+    sheet.clearAllText();
     CellTextPourer pourer(sheet, inputs);
     LineReader lines(pourer, result.invalidBytes);
     QByteArray chunk(kReadChunk, Qt::Uninitialized);
-    while (!pourer.Finished()) {
+    while (!pourer.finished()) {
         const qint64 got = device->read(chunk.data(), chunk.size());
         if (got < 0) {
             result.outcome = TextPouringOutcome::ReadFailed;
@@ -299,8 +299,8 @@ TextPouringResult PourText(GridSheet &sheet, const TextPouringInputs &inputs, co
         }
         if (got == 0)
             break;
-        lines.Take(QByteArrayView(chunk.constData(), got));
+        lines.take(QByteArrayView(chunk.constData(), got));
     }
-    lines.Finish();
+    lines.finish();
     return result;
 }

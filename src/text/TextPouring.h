@@ -40,7 +40,7 @@ struct TextPouringResult {
     TextPouringOutcome outcome = TextPouringOutcome::Done;
     QString error;           // why the file could not be read
     qint64 invalidBytes = 0; // byte sequences that are not code page 932, poured as U+FFFD
-    bool Done() const { return outcome == TextPouringOutcome::Done; }
+    bool done() const { return outcome == TextPouringOutcome::Done; }
 };
 
 // Forms cell texts from the characters of one line at a time and places them from column 1
@@ -51,18 +51,18 @@ public:
     CellTextPourer(GridSheet &sheet, const TextPouringInputs &inputs);
 
     // A piece of the current line; a line may be fed in any number of pieces.
-    void Feed(QStringView text);
-    void EndLine();
+    void feed(QStringView text);
+    void endLine();
 
-    bool Finished() const { return finished_; }
+    bool finished() const { return finished_; }
     // True while nothing more of the current line can be placed.
-    bool IgnoringLine() const { return finished_ || lineDropped_; }
+    bool ignoringLine() const { return finished_ || lineDropped_; }
 
 private:
-    void HalfWidth(char16_t unit);
-    void FullWidth(const char16_t *units, int length);
-    void Place(const char16_t *units, int length);
-    void PassRowEnd();
+    void halfWidth(char16_t unit);
+    void fullWidth(const char16_t *units, int length);
+    void place(const char16_t *units, int length);
+    void passRowEnd();
 
     GridSheet &sheet_;
     const bool byLine_;
@@ -84,10 +84,10 @@ private:
 // Opens the file for reading if it is of the kinds taken, or returns null with the reason.
 using TextFileOpener
     = std::function<std::unique_ptr<QIODevice>(const QString &path, FileKinds kinds, QString *error)>;
-std::unique_ptr<QIODevice> OpenTextFile(const QString &path, FileKinds kinds, QString *error);
+std::unique_ptr<QIODevice> openTextFile(const QString &path, FileKinds kinds, QString *error);
 
 // One run: checks the path, opens the file, clears every cell's text and pours the file.
 // The file is streamed in chunks, so its size is bounded by nothing but the disk.
 // All changes to the sheet are announced as one.
-TextPouringResult PourText(
-    GridSheet &sheet, const TextPouringInputs &inputs, const TextFileOpener &open = OpenTextFile);
+TextPouringResult pourText(
+    GridSheet &sheet, const TextPouringInputs &inputs, const TextFileOpener &open = openTextFile);

@@ -7,7 +7,7 @@
 #include <QPointer>
 #include <QStringList>
 
-QString ToQtNameFilters(const QString &filter)
+QString toQtNameFilters(const QString &filter)
 {
     const QStringList parts = filter.split(u'|');
     QStringList filters;
@@ -21,12 +21,12 @@ QString ToQtNameFilters(const QString &filter)
     return filters.join(QStringLiteral(";;"));
 }
 
-QString ReadErrorText(const QString &path, const QString &reason)
+QString readErrorText(const QString &path, const QString &reason)
 {
     return QStringLiteral("読み込みエラー\r\n") + path + QStringLiteral("\r\n") + reason;
 }
 
-QString WriteErrorText(const QString &path, const QString &reason)
+QString writeErrorText(const QString &path, const QString &reason)
 {
     return QStringLiteral("書き込みエラー\r\n") + path + QStringLiteral("\r\n") + reason;
 }
@@ -38,17 +38,17 @@ public:
     explicit DialogFileChooser(QWidget *parent) : parent_(parent) {}
 
 protected:
-    QString AskToOpen(const QString &title, const QString &filter) override
+    QString askToOpen(const QString &title, const QString &filter) override
     {
-        return Ask(title, filter, QFileDialog::AcceptOpen);
+        return ask(title, filter, QFileDialog::AcceptOpen);
     }
-    QString AskToSave(const QString &title, const QString &filter) override
+    QString askToSave(const QString &title, const QString &filter) override
     {
-        return Ask(title, filter, QFileDialog::AcceptSave);
+        return ask(title, filter, QFileDialog::AcceptSave);
     }
 
 private:
-    QString Ask(const QString &title, const QString &filter, QFileDialog::AcceptMode mode)
+    QString ask(const QString &title, const QString &filter, QFileDialog::AcceptMode mode)
     {
         QFileDialog dialog(parent_, title);
         dialog.setAcceptMode(mode);
@@ -56,7 +56,7 @@ private:
                                                            : QFileDialog::AnyFile);
         // The descriptions already name their patterns; no extension is ever added.
         dialog.setOption(QFileDialog::HideNameFilterDetails);
-        dialog.setNameFilter(ToQtNameFilters(filter));
+        dialog.setNameFilter(toQtNameFilters(filter));
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return {};
         return dialog.selectedFiles().constFirst();
@@ -67,14 +67,14 @@ private:
 
 } // namespace
 
-std::unique_ptr<FileChooser> SystemDialogs::NewFileChooser(QWidget *parent)
+std::unique_ptr<FileChooser> SystemDialogs::newFileChooser(QWidget *parent)
 {
     return std::make_unique<DialogFileChooser>(parent);
 }
 
-void SystemDialogs::ShowMessage(QWidget *parent, MessageIcon icon, const QString &text)
+void SystemDialogs::showMessage(QWidget *parent, MessageIcon icon, const QString &text)
 {
     QMessageBox box(icon == MessageIcon::Error ? QMessageBox::Critical : QMessageBox::NoIcon,
-                    ApplicationTitle(), text, QMessageBox::Ok, parent);
+                    applicationTitle(), text, QMessageBox::Ok, parent);
     box.exec();
 }

@@ -14,23 +14,23 @@ public:
     virtual ~FileChooser() = default;
 
     // The chosen path exactly as picked or typed, or empty when the user cancelled.
-    QString ChooseFileToOpen(const QString &title, const QString &filter)
+    QString chooseFileToOpen(const QString &title, const QString &filter)
     {
-        return Remember(AskToOpen(title, filter));
+        return remember(askToOpen(title, filter));
     }
-    QString ChooseFileToSave(const QString &title, const QString &filter)
+    QString chooseFileToSave(const QString &title, const QString &filter)
     {
-        return Remember(AskToSave(title, filter));
+        return remember(askToSave(title, filter));
     }
     // The last chosen file's name without its folder.
-    QString ChosenFileTitle() const { return QFileInfo(chosenPath_).fileName(); }
+    QString chosenFileTitle() const { return QFileInfo(chosenPath_).fileName(); }
 
 protected:
-    virtual QString AskToOpen(const QString &title, const QString &filter) = 0;
-    virtual QString AskToSave(const QString &title, const QString &filter) = 0;
+    virtual QString askToOpen(const QString &title, const QString &filter) = 0;
+    virtual QString askToSave(const QString &title, const QString &filter) = 0;
 
 private:
-    QString Remember(const QString &path)
+    QString remember(const QString &path)
     {
         if (!path.isEmpty())
             chosenPath_ = path;
@@ -40,26 +40,26 @@ private:
 };
 
 // "desc|*.a;*.b|desc2|*.c||" as Qt name filters: "desc (*.a *.b);;desc2 (*.c)".
-QString ToQtNameFilters(const QString &filter);
+QString toQtNameFilters(const QString &filter);
 
 enum class MessageIcon { None, Error };
 
 // The failure messages of the file commands: the heading, the path and the reason, one a line.
-QString ReadErrorText(const QString &path, const QString &reason);
-QString WriteErrorText(const QString &path, const QString &reason);
+QString readErrorText(const QString &path, const QString &reason);
+QString writeErrorText(const QString &path, const QString &reason);
 
 // Everything a window asks of the user beyond its own controls.
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
-    virtual std::unique_ptr<FileChooser> NewFileChooser(QWidget *parent) = 0;
+    virtual std::unique_ptr<FileChooser> newFileChooser(QWidget *parent) = 0;
     // A message box titled "Glyphscape" with one OK button.
-    virtual void ShowMessage(QWidget *parent, MessageIcon icon, const QString &text) = 0;
+    virtual void showMessage(QWidget *parent, MessageIcon icon, const QString &text) = 0;
 };
 
 // The real thing: QFileDialog and QMessageBox.
 class SystemDialogs : public Dialogs {
 public:
-    std::unique_ptr<FileChooser> NewFileChooser(QWidget *parent) override;
-    void ShowMessage(QWidget *parent, MessageIcon icon, const QString &text) override;
+    std::unique_ptr<FileChooser> newFileChooser(QWidget *parent) override;
+    void showMessage(QWidget *parent, MessageIcon icon, const QString &text) override;
 };

@@ -5,7 +5,7 @@
 
 namespace {
 
-QFont GothicFont()
+QFont gothicFont()
 {
     // Only families the machine has: fontconfig would otherwise stand in any font for the first.
     static const QStringList families = [] {
@@ -26,23 +26,23 @@ QFont GothicFont()
 
 } // namespace
 
-QFont GridSheetFont()
+QFont gridSheetFont()
 {
-    QFont font = GothicFont();
+    QFont font = gothicFont();
     font.setPointSize(9);
     return font;
 }
 
-QFont WindowFont()
+QFont windowFont()
 {
-    QFont font = GothicFont();
+    QFont font = gothicFont();
     font.setPixelSize(11);
     return font;
 }
 
-void ApplyWindowFont(QWidget *window)
+void applyWindowFont(QWidget *window)
 {
-    const QFont font = WindowFont();
+    const QFont font = windowFont();
     window->setFont(font);
     // The platform theme may give some widget classes fonts of their own; ours win.
     for (QWidget *child : window->findChildren<QWidget *>()) {

@@ -6,9 +6,9 @@
 class QWidget;
 
 // The grid sheet's font: the first of the preferred Gothic families the machine has, 9 points.
-QFont GridSheetFont();
+QFont gridSheetFont();
 // The captions' font: the same families, small enough for the designed control sizes.
-QFont WindowFont();
+QFont windowFont();
 // Gives a window and all its controls the captions' font; a widget with the property
 // "keepFont" set keeps its own (the grid sheet).
-void ApplyWindowFont(QWidget *window);
+void applyWindowFont(QWidget *window);

@@ -7,10 +7,10 @@
 
 namespace {
 
-QColor ToQColor(Color color) { return QColor(GetRed(color), GetGreen(color), GetBlue(color)); }
+QColor toQColor(Color color) { return QColor(getRed(color), getGreen(color), getBlue(color)); }
 
 // The start of a text up to the bound, a surrogate pair across it left out whole.
-QString ShownStart(QStringView text)
+QString shownStart(QStringView text)
 {
     if (text.size() <= GridSheetModel::kMaxShownLength)
         return text.toString();
@@ -36,12 +36,12 @@ GridSheetModel::GridSheetModel(GridSheet &sheet, QObject *parent)
 
 int GridSheetModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : sheet_.RowCount();
+    return parent.isValid() ? 0 : sheet_.rowCount();
 }
 
 int GridSheetModel::columnCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : sheet_.ColumnCount();
+    return parent.isValid() ? 0 : sheet_.columnCount();
 }
 
 QVariant GridSheetModel::data(const QModelIndex &index, int role) const
@@ -52,13 +52,13 @@ QVariant GridSheetModel::data(const QModelIndex &index, int role) const
     const int row = index.row() + 1;
     switch (role) {
     case Qt::DisplayRole:
-        return ShownStart(sheet_.CellTextView(column, row));
+        return shownStart(sheet_.cellTextView(column, row));
     case Qt::EditRole:
-        return sheet_.GetCellText(column, row);
+        return sheet_.getCellText(column, row);
     case Qt::BackgroundRole:
-        return QBrush(ToQColor(sheet_.BackColorAt(column, row)));
+        return QBrush(toQColor(sheet_.backColorAt(column, row)));
     case Qt::ForegroundRole:
-        return QBrush(ToQColor(sheet_.ForeColorAt(column, row)));
+        return QBrush(toQColor(sheet_.foreColorAt(column, row)));
     case Qt::TextAlignmentRole:
         return int(Qt::AlignCenter);
     default:
@@ -71,7 +71,7 @@ bool GridSheetModel::setData(const QModelIndex &index, const QVariant &value, in
     if (role != Qt::EditRole || !checkIndex(index, CheckIndexOption::IndexIsValid))
         return false;
     // The sheet announces the change itself.
-    return sheet_.SetCellText(index.column() + 1, index.row() + 1, value.toString());
+    return sheet_.setCellText(index.column() + 1, index.row() + 1, value.toString());
 }
 
 Qt::ItemFlags GridSheetModel::flags(const QModelIndex &index) const

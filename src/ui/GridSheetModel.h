@@ -21,7 +21,7 @@ public:
     bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
 
-    GridSheet &Sheet() const { return sheet_; }
+    GridSheet &sheet() const { return sheet_; }
 
 private:
     GridSheet &sheet_;

@@ -47,7 +47,7 @@ GridSheetView::GridSheetView(GridSheet &sheet, QWidget *parent)
 {
     setModel(model_);
     setItemDelegate(new CellDelegate(this));
-    setFont(GridSheetFont());
+    setFont(gridSheetFont());
     setProperty("keepFont", true);
     horizontalHeader()->hide();
     verticalHeader()->hide();
@@ -67,17 +67,17 @@ GridSheetView::GridSheetView(GridSheet &sheet, QWidget *parent)
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex &current) {
                 if (current.isValid())
-                    sheet_.SetActiveCell(current.column() + 1, current.row() + 1);
+                    sheet_.setActiveCell(current.column() + 1, current.row() + 1);
             });
-    connect(&sheet_, &GridSheet::activeCellChanged, this, &GridSheetView::ShowActiveCell);
+    connect(&sheet_, &GridSheet::activeCellChanged, this, &GridSheetView::showActiveCell);
     // A reset forgets the current index; put it back on the active cell.
-    connect(model_, &QAbstractItemModel::modelReset, this, &GridSheetView::ShowActiveCell);
-    ShowActiveCell();
+    connect(model_, &QAbstractItemModel::modelReset, this, &GridSheetView::showActiveCell);
+    showActiveCell();
 }
 
-void GridSheetView::ShowActiveCell()
+void GridSheetView::showActiveCell()
 {
-    const QModelIndex index = model_->index(sheet_.ActiveRow() - 1, sheet_.ActiveColumn() - 1);
+    const QModelIndex index = model_->index(sheet_.activeRow() - 1, sheet_.activeColumn() - 1);
     if (index.isValid() && index != currentIndex())
         setCurrentIndex(index);
 }

@@ -12,10 +12,10 @@ class GridSheetView : public QTableView {
 public:
     GridSheetView(GridSheet &sheet, QWidget *parent = nullptr);
 
-    GridSheet &Sheet() const { return sheet_; }
+    GridSheet &sheet() const { return sheet_; }
 
 private:
-    void ShowActiveCell();
+    void showActiveCell();
 
     GridSheet &sheet_;
     GridSheetModel *model_;

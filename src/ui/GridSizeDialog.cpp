@@ -18,7 +18,7 @@ GridSizeDialog::GridSizeDialog(GridSheet &sheet, Dialogs &dialogs, QWidget *owne
 {
     setObjectName(QStringLiteral("frmSetting"));
     setWindowTitle(QStringLiteral("Setting"));
-    setFixedSize(TwipsToPixels(3855), TwipsToPixels(1575));
+    setFixedSize(twipsToPixels(3855), twipsToPixels(1575));
 
     sizeGroup_ = new QGroupBox(QStringLiteral("Grid Size"), this);
     sizeGroup_->setObjectName(QStringLiteral("Frame1"));
@@ -40,19 +40,19 @@ GridSizeDialog::GridSizeDialog(GridSheet &sheet, Dialogs &dialogs, QWidget *owne
     cancelButton_->setObjectName(QStringLiteral("btnCancel"));
     cancelButton_->setAutoDefault(false);
 
-    SetTabChain({columnCountEdit_, rowCountEdit_, okButton_, cancelButton_});
+    setTabChain({columnCountEdit_, rowCountEdit_, okButton_, cancelButton_});
 
     connect(okButton_, &QPushButton::clicked, this, &GridSizeDialog::applySize);
     connect(cancelButton_, &QPushButton::clicked, this, &GridSizeDialog::cancel);
 
-    ApplyWindowFont(this);
-    PlaceTwips(sizeGroup_, 120, 120, 3615, 735);
-    PlaceTwips(columnLabel_, 240, 360, 570, 180);
-    PlaceTwips(columnCountEdit_, 840, 315, 975, 270);
-    PlaceTwips(rowLabel_, 2040, 360, 330, 180);
-    PlaceTwips(rowCountEdit_, 2400, 315, 975, 270);
-    PlaceTwips(okButton_, 1440, 1080, 1095, 375);
-    PlaceTwips(cancelButton_, 2640, 1080, 1095, 375);
+    applyWindowFont(this);
+    placeTwips(sizeGroup_, 120, 120, 3615, 735);
+    placeTwips(columnLabel_, 240, 360, 570, 180);
+    placeTwips(columnCountEdit_, 840, 315, 975, 270);
+    placeTwips(rowLabel_, 2040, 360, 330, 180);
+    placeTwips(rowCountEdit_, 2400, 315, 975, 270);
+    placeTwips(okButton_, 1440, 1080, 1095, 375);
+    placeTwips(cancelButton_, 2640, 1080, 1095, 375);
 
     showSheetSize();
     columnCountEdit_->setFocus();
@@ -60,28 +60,28 @@ GridSizeDialog::GridSizeDialog(GridSheet &sheet, Dialogs &dialogs, QWidget *owne
 
 void GridSizeDialog::showSheetSize()
 {
-    columnCountEdit_->setText(QString::number(sheet_.ColumnCount()));
-    rowCountEdit_->setText(QString::number(sheet_.RowCount()));
+    columnCountEdit_->setText(QString::number(sheet_.columnCount()));
+    rowCountEdit_->setText(QString::number(sheet_.rowCount()));
 }
 
 void GridSizeDialog::applySize()
 {
-    const std::optional<GridSize> size = ReadGridSize(columnCountEdit_->text(), rowCountEdit_->text());
+    const std::optional<GridSize> size = readGridSize(columnCountEdit_->text(), rowCountEdit_->text());
     if (!size) {
-        dialogs_.ShowMessage(this, MessageIcon::None, QStringLiteral("不正な値です"));
+        dialogs_.showMessage(this, MessageIcon::None, QStringLiteral("不正な値です"));
         return;
     }
-    switch (ResizeSheet(sheet_, *size)) {
+    switch (resizeSheet(sheet_, *size)) {
     case SheetResize::Done:
         accept();
         return;
     case SheetResize::TooLarge:
-        dialogs_.ShowMessage(this, MessageIcon::None,
+        dialogs_.showMessage(this, MessageIcon::None,
                              QStringLiteral("グリッドが大きすぎます\r\n列数 × 行数は %1 セルまでです")
                                  .arg(QLocale(QLocale::English).toString(GridSheet::kMaxCells)));
         return;
     case SheetResize::OutOfMemory:
-        dialogs_.ShowMessage(this, MessageIcon::Error, QStringLiteral("メモリが足りません"));
+        dialogs_.showMessage(this, MessageIcon::Error, QStringLiteral("メモリが足りません"));
         return;
     }
 }

@@ -27,12 +27,12 @@
 MainWindow::MainWindow(Dialogs &dialogs, QWidget *parent)
     : QMainWindow(parent)
     , dialogs_(dialogs)
-    , fileChooser_(dialogs.NewFileChooser(this))
+    , fileChooser_(dialogs.newFileChooser(this))
 {
     setObjectName(QStringLiteral("frmEdit"));
     createControls();
     createMenus();
-    ApplyWindowFont(this);
+    applyWindowFont(this);
     placeControls();
     showVersion();
 }
@@ -42,13 +42,13 @@ MainWindow::~MainWindow() = default;
 void MainWindow::createControls()
 {
     auto *client = new QWidget(this);
-    client->setFixedSize(TwipsToPixels(9615), TwipsToPixels(6135));
+    client->setFixedSize(twipsToPixels(9615), twipsToPixels(6135));
     setCentralWidget(client);
 
     gridView_ = new GridSheetView(sheet_, client);
     gridView_->setObjectName(QStringLiteral("sprEdit"));
     gridView_->setToolTip(QStringLiteral("文字の編集を行います"));
-    gridView_->setGeometry(TwipsRect(120, 120, 8130, 5880));
+    gridView_->setGeometry(twipsRect(120, 120, 8130, 5880));
 
     auto label = [client](const char *name, const QString &caption) {
         auto *widget = new QLabel(caption, client);
@@ -82,11 +82,11 @@ void MainWindow::createControls()
     asIsCheckBox_ = new QCheckBox(QStringLiteral("as-is"), client);
     asIsCheckBox_->setObjectName(QStringLiteral("chkAsIs"));
     asIsCheckBox_->setToolTip(QStringLiteral("チェックするとグリッドのイメージで HTML を出力します"));
-    titleLabel_ = label("Label5", ApplicationTitle());
+    titleLabel_ = label("Label5", applicationTitle());
     versionLabel_ = label("lblVer", QString());
     licenceLabel_ = label("Label4", QStringLiteral("Free software"));
 
-    SetTabChain({gridView_, nearColorEdit_, backgroundEdit_, cellToBackgroundButton_, typingAidButton_, makeHtmlButton_, asIsCheckBox_});
+    setTabChain({gridView_, nearColorEdit_, backgroundEdit_, cellToBackgroundButton_, typingAidButton_, makeHtmlButton_, asIsCheckBox_});
 
     connect(makeHtmlButton_, &QPushButton::clicked, this, &MainWindow::makeHtml);
     connect(cellToBackgroundButton_, &QPushButton::clicked, this, &MainWindow::copyCellColorToBackground);
@@ -95,17 +95,17 @@ void MainWindow::createControls()
 
 void MainWindow::placeControls()
 {
-    PlaceTwips(nearColorLabel_, 8415, 105, 1080, 180);
-    PlaceTwips(nearColorEdit_, 8430, 345, 1065, 270);
-    PlaceTwips(backgroundLabel_, 8475, 720, 990, 180);
-    PlaceTwips(backgroundEdit_, 8415, 960, 1080, 270);
-    PlaceTwips(cellToBackgroundButton_, 8400, 1440, 1095, 375);
-    PlaceTwips(typingAidButton_, 8400, 2040, 1095, 375);
-    PlaceTwips(makeHtmlButton_, 8400, 2640, 1080, 375);
-    PlaceTwips(asIsCheckBox_, 8400, 3120, 1095, 180);
-    PlaceTwips(titleLabel_, 8400, 5040, 1110, 180);
-    PlaceTwips(versionLabel_, 8280, 5400, 1215, 180);
-    PlaceTwips(licenceLabel_, 8280, 5760, 1200, 180);
+    placeTwips(nearColorLabel_, 8415, 105, 1080, 180);
+    placeTwips(nearColorEdit_, 8430, 345, 1065, 270);
+    placeTwips(backgroundLabel_, 8475, 720, 990, 180);
+    placeTwips(backgroundEdit_, 8415, 960, 1080, 270);
+    placeTwips(cellToBackgroundButton_, 8400, 1440, 1095, 375);
+    placeTwips(typingAidButton_, 8400, 2040, 1095, 375);
+    placeTwips(makeHtmlButton_, 8400, 2640, 1080, 375);
+    placeTwips(asIsCheckBox_, 8400, 3120, 1095, 180);
+    placeTwips(titleLabel_, 8400, 5040, 1110, 180);
+    placeTwips(versionLabel_, 8280, 5400, 1215, 180);
+    placeTwips(licenceLabel_, 8280, 5760, 1200, 180);
 }
 
 void MainWindow::createMenus()
@@ -145,8 +145,8 @@ QString MainWindow::backgroundText() const { return backgroundEdit_->text(); }
 
 void MainWindow::showVersion()
 {
-    versionLabel_->setText(QStringLiteral("ver. ") + VersionText());
-    setWindowTitle(ApplicationTitle() + QStringLiteral(" ver. ") + VersionText());
+    versionLabel_->setText(QStringLiteral("ver. ") + versionText());
+    setWindowTitle(applicationTitle() + QStringLiteral(" ver. ") + versionText());
 }
 
 void MainWindow::writeChosenFile(const QString &path, const DeviceWriter &writer)
@@ -155,10 +155,10 @@ void MainWindow::writeChosenFile(const QString &path, const DeviceWriter &writer
     bool written = false;
     {
         BusyPointer busy;
-        written = WriteFileAtomically(path, writer, &error);
+        written = writeFileAtomically(path, writer, &error);
     }
     if (!written)
-        dialogs_.ShowMessage(this, MessageIcon::Error, WriteErrorText(path, error));
+        dialogs_.showMessage(this, MessageIcon::Error, writeErrorText(path, error));
 }
 
 
@@ -169,22 +169,22 @@ void MainWindow::makeHtml()
     settings.backgroundText = backgroundEdit_->text();
     settings.asIs = asIsCheckBox_->isChecked();
 
-    const QString path = fileChooser().ChooseFileToSave(QStringLiteral("HTMLの書き込み"),
+    const QString path = fileChooser().chooseFileToSave(QStringLiteral("HTMLの書き込み"),
                                                    QStringLiteral("HTML ファイル (*.htm, *.html)|*.htm;*.html||"));
     if (path.isEmpty())
         return;
-    settings.pageTitle = PageTitleFromFileTitle(fileChooser().ChosenFileTitle());
+    settings.pageTitle = pageTitleFromFileTitle(fileChooser().chosenFileTitle());
 
     writeChosenFile(path, [&](QIODevice &device, QString *error) {
-        return WriteHtmlPage(device, sheet_, settings, error);
+        return writeHtmlPage(device, sheet_, settings, error);
     });
 }
 
 void MainWindow::copyCellColorToBackground()
 {
-    sheet_.SetCurrentColumn(sheet_.ActiveColumn());
-    sheet_.SetCurrentRow(sheet_.ActiveRow());
-    backgroundEdit_->setText(ColorToHex(sheet_.BackColor()));
+    sheet_.setCurrentColumn(sheet_.activeColumn());
+    sheet_.setCurrentRow(sheet_.activeRow());
+    backgroundEdit_->setText(colorToHex(sheet_.backColor()));
 }
 
 // --- Edit Support ---
@@ -200,7 +200,7 @@ void MainWindow::showTypingAid()
 // --- Import Image ---
 void MainWindow::importPicture()
 {
-    const QString path = fileChooser().ChooseFileToOpen(
+    const QString path = fileChooser().chooseFileToOpen(
         QStringLiteral("イメージの読み込み"),
         QStringLiteral("Jpeg (*.jpeg, *.jpg)|*.jpeg;*.jpg|GIF (*.gif)|*.gif|BitMap (*.bmp)|*.bmp||"));
     if (path.isEmpty() || !QFileInfo::exists(path))
@@ -210,15 +210,15 @@ void MainWindow::importPicture()
     QImage picture;
     {
         BusyPointer busy;
-        picture = LoadPicture(path, &error, FileKinds::RegularOnly);
+        picture = loadPicture(path, &error, FileKinds::RegularOnly);
     }
     if (picture.isNull()) {
-        dialogs_.ShowMessage(this, MessageIcon::Error, ReadErrorText(path, error));
+        dialogs_.showMessage(this, MessageIcon::Error, readErrorText(path, error));
         return;
     }
     if (!pictureWindow_)
         pictureWindow_ = new PictureWindow(*this);
-    pictureWindow_->showPicture(picture, fileChooser().ChosenFileTitle());
+    pictureWindow_->showPicture(picture, fileChooser().chosenFileTitle());
     pictureLoaded_ = true;
 }
 
@@ -233,38 +233,38 @@ void MainWindow::importText()
 // --- Export Plain Text ---
 void MainWindow::exportPlainText()
 {
-    const QString path = fileChooser().ChooseFileToSave(QStringLiteral("テキストファイルの書き込み"),
+    const QString path = fileChooser().chooseFileToSave(QStringLiteral("テキストファイルの書き込み"),
                                                    QStringLiteral("テキストファイル (*.txt)|*.txt||"));
     if (path.isEmpty())
         return;
-    writeChosenFile(path, [this](QIODevice &device, QString *error) { return WritePlainText(device, sheet_, error); });
+    writeChosenFile(path, [this](QIODevice &device, QString *error) { return writePlainText(device, sheet_, error); });
 }
 
 // --- Grid files ---
-static QString GridFileFilter() { return QStringLiteral("グリッドファイル (*.grd)|*.grd||"); }
+static QString gridFileFilter() { return QStringLiteral("グリッドファイル (*.grd)|*.grd||"); }
 
 void MainWindow::loadGrid()
 {
-    const QString path = fileChooser().ChooseFileToOpen(QStringLiteral("グリッドイメージの読み込み"), GridFileFilter());
+    const QString path = fileChooser().chooseFileToOpen(QStringLiteral("グリッドイメージの読み込み"), gridFileFilter());
     if (path.isEmpty() || !QFileInfo::exists(path))
         return;
     QString error;
     bool loaded = false;
     {
         BusyPointer busy;
-        loaded = LoadSheet(sheet_, path, &error, FileKinds::RegularOnly);
+        loaded = loadSheet(sheet_, path, &error, FileKinds::RegularOnly);
     }
     if (!loaded)
-        dialogs_.ShowMessage(this, MessageIcon::Error, ReadErrorText(path, error));
+        dialogs_.showMessage(this, MessageIcon::Error, readErrorText(path, error));
 }
 
 void MainWindow::saveGrid()
 {
     // The path is used as chosen: no extension is added.
-    const QString path = fileChooser().ChooseFileToSave(QStringLiteral("グリッドイメージの書き込み"), GridFileFilter());
+    const QString path = fileChooser().chooseFileToSave(QStringLiteral("グリッドイメージの書き込み"), gridFileFilter());
     if (path.isEmpty())
         return;
-    writeChosenFile(path, [this](QIODevice &device, QString *error) { return WriteGridFile(device, sheet_, error); });
+    writeChosenFile(path, [this](QIODevice &device, QString *error) { return writeGridFile(device, sheet_, error); });
 }
 
 // --- gridSizeAction_ ---

@@ -28,15 +28,15 @@ constexpr int kTwipsPerPixel = 15;
 // The progress caption is repainted at most about 30 times a second.
 constexpr qint64 kCaptionPaintMs = 33;
 
-QRect PixelsToTwips(const QRect &pixels)
+QRect pixelsToTwips(const QRect &pixels)
 {
     return QRect(pixels.x() * kTwipsPerPixel, pixels.y() * kTwipsPerPixel, pixels.width() * kTwipsPerPixel,
                  pixels.height() * kTwipsPerPixel);
 }
 
-void Place(QWidget *widget, const QRect &twips)
+void place(QWidget *widget, const QRect &twips)
 {
-    PlaceTwips(widget, twips.x(), twips.y(), twips.width(), twips.height());
+    placeTwips(widget, twips.x(), twips.y(), twips.width(), twips.height());
 }
 
 } // namespace
@@ -46,7 +46,7 @@ PictureBox::PictureBox(QWidget *parent)
 {
 }
 
-void PictureBox::SetPicture(const QImage &picture)
+void PictureBox::setPicture(const QImage &picture)
 {
     picture_ = picture;
     resize(picture_.size());
@@ -84,12 +84,12 @@ PictureWindow::PictureWindow(MainWindow &owner)
     setTabOrder(toGridButton_, blockSizeEdit_);
     connect(toGridButton_, &QPushButton::clicked, this, &PictureWindow::convertToGrid);
 
-    ApplyWindowFont(this);
-    resize(TwipsToPixels(6015), TwipsToPixels(6390));
-    pictureBox_->setGeometry(TwipsRect(0, 0, 6015, 6015));
-    PlaceTwips(toGridButton_, 0, 6000, 3135, 375);
-    PlaceTwips(blockSizeLabel_, 4080, 6120, kLabelWidth, kLabelHeight);
-    PlaceTwips(blockSizeEdit_, 4920, 6120, kFieldWidth, kFieldHeight);
+    applyWindowFont(this);
+    resize(twipsToPixels(6015), twipsToPixels(6390));
+    pictureBox_->setGeometry(twipsRect(0, 0, 6015, 6015));
+    placeTwips(toGridButton_, 0, 6000, 3135, 375);
+    placeTwips(blockSizeLabel_, 4080, 6120, kLabelWidth, kLabelHeight);
+    placeTwips(blockSizeEdit_, 4920, 6120, kFieldWidth, kFieldHeight);
 }
 
 PictureWindow::Layout PictureWindow::layoutFor(const QRect &boxTwips)
@@ -108,23 +108,23 @@ PictureWindow::Layout PictureWindow::layoutFor(const QRect &boxTwips)
 
 void PictureWindow::fitToPicture()
 {
-    const Layout layout = layoutFor(PixelsToTwips(pictureBox_->geometry()));
-    Place(toGridButton_, layout.button);
-    Place(blockSizeEdit_, layout.field);
-    Place(blockSizeLabel_, layout.label);
+    const Layout layout = layoutFor(pixelsToTwips(pictureBox_->geometry()));
+    place(toGridButton_, layout.button);
+    place(blockSizeEdit_, layout.field);
+    place(blockSizeLabel_, layout.label);
     // The layout gives the outer size; the client area is that less the frame, which is
     // known only once the window is shown (and is none without a window manager).
     QSize frame(0, 0);
     if (isVisible())
         frame = (frameGeometry().size() - geometry().size()).expandedTo(QSize(0, 0));
     fitWhenShown_ = !isVisible();
-    resize(std::max(TwipsToPixels(layout.window.width()) - frame.width(), 1),
-           std::max(TwipsToPixels(layout.window.height()) - frame.height(), 1));
+    resize(std::max(twipsToPixels(layout.window.width()) - frame.width(), 1),
+           std::max(twipsToPixels(layout.window.height()) - frame.height(), 1));
 }
 
 void PictureWindow::showPicture(const QImage &picture, const QString &title)
 {
-    pictureBox_->SetPicture(picture);
+    pictureBox_->setPicture(picture);
     fitToPicture();
     setWindowTitle(title);
     show();
@@ -134,14 +134,14 @@ void PictureWindow::showPicture(const QImage &picture, const QString &title)
 
 void PictureWindow::convertToGrid()
 {
-    const QImage picture = owner_.isPictureLoaded() ? pictureBox_->Picture() : QImage();
+    const QImage picture = owner_.isPictureLoaded() ? pictureBox_->picture() : QImage();
     ToGridResult result;
     {
         BusyPointer busy;
         // The caption changes every row; painting it every row would cost far more than the
         // conversion on a tall picture, so it is repainted a few times a second, and at the end.
         QElapsedTimer sincePaint;
-        result = ImageToGrid(picture, blockSizeEdit_->text(), owner_.sheet(), [&](const QString &caption) {
+        result = imageToGrid(picture, blockSizeEdit_->text(), owner_.sheet(), [&](const QString &caption) {
             toGridButton_->setText(caption);
             const bool last = caption == QLatin1String("To Grid");
             if (last || !sincePaint.isValid() || sincePaint.elapsed() >= kCaptionPaintMs) {
@@ -150,8 +150,8 @@ void PictureWindow::convertToGrid()
             }
         });
     }
-    if (result.Failed())
-        owner_.dialogs().ShowMessage(this, MessageIcon::Error, result.error);
+    if (result.failed())
+        owner_.dialogs().showMessage(this, MessageIcon::Error, result.error);
 }
 
 void PictureWindow::closeEvent(QCloseEvent *event)

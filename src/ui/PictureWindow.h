@@ -18,8 +18,8 @@ class PictureBox : public QWidget {
     Q_OBJECT
 public:
     explicit PictureBox(QWidget *parent = nullptr);
-    void SetPicture(const QImage &picture);
-    const QImage &Picture() const { return picture_; }
+    void setPicture(const QImage &picture);
+    const QImage &picture() const { return picture_; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -23,13 +23,13 @@ const char kTextFilter[] = "テキストファイル (*.txt)|*.txt||";
 TextImportDialog::TextImportDialog(MainWindow &owner)
     : QDialog(&owner)
     , owner_(owner)
-    , fileChooser_(owner.dialogs().NewFileChooser(this))
+    , fileChooser_(owner.dialogs().newFileChooser(this))
 {
     setObjectName(QStringLiteral("frmTextLoad"));
     setWindowTitle(QStringLiteral("テキスト読み込みオプション"));
-    setFixedSize(TwipsToPixels(4935), TwipsToPixels(1935));
+    setFixedSize(twipsToPixels(4935), twipsToPixels(1935));
     createControls();
-    ApplyWindowFont(this);
+    applyWindowFont(this);
     placeControls();
     pathEdit_->setFocus();
 }
@@ -61,7 +61,7 @@ void TextImportDialog::createControls()
     cancelButton_ = new QPushButton(QStringLiteral("Cancel"), this);
     cancelButton_->setObjectName(QStringLiteral("cmdCancel"));
 
-    SetTabChain({pathEdit_, browseButton_, lineBreakButtons_[0], lineBreakButtons_[1], skipBackgroundCheckBox_, cancelButton_, okButton_, skipBlanksCheckBox_});
+    setTabChain({pathEdit_, browseButton_, lineBreakButtons_[0], lineBreakButtons_[1], skipBackgroundCheckBox_, cancelButton_, okButton_, skipBlanksCheckBox_});
 
     connect(browseButton_, &QPushButton::clicked, this, &TextImportDialog::browse);
     connect(okButton_, &QPushButton::clicked, this, &TextImportDialog::pourChosenFile);
@@ -70,31 +70,31 @@ void TextImportDialog::createControls()
 
 void TextImportDialog::placeControls()
 {
-    PlaceTwips(pathEdit_, 120, 120, 4215, 270);
-    PlaceTwips(browseButton_, 4440, 120, 375, 255);
+    placeTwips(pathEdit_, 120, 120, 4215, 270);
+    placeTwips(browseButton_, 4440, 120, 375, 255);
     // "…" fits its narrow designed width; the style's minimum button width would push it
     // over the path field and out of the window.
-    const QRect designed = TwipsRect(4440, 120, 375, 255);
+    const QRect designed = twipsRect(4440, 120, 375, 255);
     browseButton_->setGeometry(designed.left(), browseButton_->y(), designed.width(), browseButton_->height());
-    PlaceTwips(lineBreakButtons_[0], 120, 600, 1935, 180);
-    PlaceTwips(lineBreakButtons_[1], 120, 840, 1935, 180);
+    placeTwips(lineBreakButtons_[0], 120, 600, 1935, 180);
+    placeTwips(lineBreakButtons_[1], 120, 840, 1935, 180);
     // The two options stand 240 twips apart: grown for their captions they must not
     // overlap, or a click near their edge would pick the other one.
     for (QRadioButton *option : lineBreakButtons_) {
-        const int height = std::min(option->height(), TwipsToPixels(240));
+        const int height = std::min(option->height(), twipsToPixels(240));
         const int centre = option->geometry().center().y();
         option->setGeometry(option->x(), centre - (height - 1) / 2, option->width(), height);
     }
-    PlaceTwips(cancelButton_, 3720, 960, 1095, 375);
-    PlaceTwips(skipBackgroundCheckBox_, 120, 1200, 2535, 255);
-    PlaceTwips(okButton_, 3720, 1440, 1095, 375);
-    PlaceTwips(skipBlanksCheckBox_, 120, 1560, 3495, 180);
+    placeTwips(cancelButton_, 3720, 960, 1095, 375);
+    placeTwips(skipBackgroundCheckBox_, 120, 1200, 2535, 255);
+    placeTwips(okButton_, 3720, 1440, 1095, 375);
+    placeTwips(skipBlanksCheckBox_, 120, 1560, 3495, 180);
 }
 
 void TextImportDialog::browse()
 {
     const QString path
-        = fileChooser().ChooseFileToOpen(QStringLiteral("テキストファイルの読み込み"), QString::fromUtf8(kTextFilter));
+        = fileChooser().chooseFileToOpen(QStringLiteral("テキストファイルの読み込み"), QString::fromUtf8(kTextFilter));
     if (!path.isEmpty())
         pathEdit_->setText(path);
 }
@@ -135,18 +135,18 @@ bool TextImportDialog::pour(LineBreakMode mode)
     TextPouringResult result;
     {
         BusyPointer busy;
-        result = PourText(owner_.sheet(), inputs);
+        result = pourText(owner_.sheet(), inputs);
     }
     switch (result.outcome) {
     case TextPouringOutcome::Done:
     case TextPouringOutcome::NoFile: // the path is there to be corrected
         break;
     case TextPouringOutcome::EmptyPath:
-        owner_.dialogs().ShowMessage(this, MessageIcon::Error, QStringLiteral("ファイルを選択して下さい"));
+        owner_.dialogs().showMessage(this, MessageIcon::Error, QStringLiteral("ファイルを選択して下さい"));
         break;
     case TextPouringOutcome::ReadFailed:
-        owner_.dialogs().ShowMessage(this, MessageIcon::Error, ReadErrorText(inputs.path, result.error));
+        owner_.dialogs().showMessage(this, MessageIcon::Error, readErrorText(inputs.path, result.error));
         break;
     }
-    return result.Done();
+    return result.done();
 }

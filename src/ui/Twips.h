@@ -7,20 +7,20 @@
 #include <cmath>
 #include <initializer_list>
 
-inline int TwipsToPixels(double twips) { return int(std::lround(twips / 15.0)); }
+inline int twipsToPixels(double twips) { return int(std::lround(twips / 15.0)); }
 
-inline QRect TwipsRect(int left, int top, int width, int height)
+inline QRect twipsRect(int left, int top, int width, int height)
 {
-    return QRect(TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width), TwipsToPixels(height));
+    return QRect(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
 }
 
 // Places a control at its designed rectangle, growing it about its centre when the chosen
 // font needs more room, so that no caption is clipped.
-inline void PlaceTwips(QWidget *widget, int left, int top, int width, int height)
+inline void placeTwips(QWidget *widget, int left, int top, int width, int height)
 {
-    QRect rect = TwipsRect(left, top, width, height);
+    QRect rect = twipsRect(left, top, width, height);
     const QSize needed = widget->sizeHint();
-    if (needed.height() > rect.height() && rect.height() < TwipsToPixels(300)) {
+    if (needed.height() > rect.height() && rect.height() < twipsToPixels(300)) {
         const int grow = needed.height() - rect.height();
         rect.adjust(0, -grow / 2, 0, grow - grow / 2);
     }
@@ -32,7 +32,7 @@ inline void PlaceTwips(QWidget *widget, int left, int top, int width, int height
 }
 
 // Chains the keyboard focus through the controls in the order given.
-inline void SetTabChain(std::initializer_list<QWidget *> controls)
+inline void setTabChain(std::initializer_list<QWidget *> controls)
 {
     QWidget *previous = nullptr;
     for (QWidget *control : controls) {

@@ -11,7 +11,7 @@
 namespace {
 
 // UTF-16 units of the first character: a surrogate pair is one character.
-qsizetype FirstCharacterLength(QStringView text)
+qsizetype firstCharacterLength(QStringView text)
 {
     if (text.size() >= 2 && text[0].isHighSurrogate() && text[1].isLowSurrogate())
         return 2;
@@ -20,13 +20,13 @@ qsizetype FirstCharacterLength(QStringView text)
 
 // What the next cell takes from the front of the text: one character, or two half-width
 // characters, which share a cell.
-qsizetype NextCellTextLength(QStringView text)
+qsizetype nextCellTextLength(QStringView text)
 {
-    const qsizetype first = FirstCharacterLength(text);
-    if (first != 1 || Cp932::ByteLength(text.first(1)) != 1)
+    const qsizetype first = firstCharacterLength(text);
+    if (first != 1 || Cp932::byteLength(text.first(1)) != 1)
         return first;
     const QStringView rest = text.sliced(1);
-    if (FirstCharacterLength(rest) == 1 && Cp932::ByteLength(rest.first(1)) == 1)
+    if (firstCharacterLength(rest) == 1 && Cp932::byteLength(rest.first(1)) == 1)
         return 2;
     return 1;
 }
@@ -40,7 +40,7 @@ TypingAidWindow::TypingAidWindow(GridSheet &sheet, QWidget *owner)
     setObjectName(QStringLiteral("frmEditSupport"));
     setWindowTitle(QStringLiteral("Edit Support"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setFixedSize(TwipsToPixels(7200), TwipsToPixels(1335));
+    setFixedSize(twipsToPixels(7200), twipsToPixels(1335));
 
     textEdit_ = new QLineEdit(this);
     textEdit_->setObjectName(QStringLiteral("txtEdit"));
@@ -56,21 +56,21 @@ TypingAidWindow::TypingAidWindow(GridSheet &sheet, QWidget *owner)
     rightButton_ = arrow("btnRight", QStringLiteral("→"));
     leftButton_ = arrow("btnLeft", QStringLiteral("←"));
 
-    SetTabChain({textEdit_, upButton_, downButton_, rightButton_, leftButton_});
+    setTabChain({textEdit_, upButton_, downButton_, rightButton_, leftButton_});
 
     connect(upButton_, &QPushButton::clicked, this, &TypingAidWindow::layUpward);
     connect(downButton_, &QPushButton::clicked, this, &TypingAidWindow::layDownward);
     connect(leftButton_, &QPushButton::clicked, this, &TypingAidWindow::layLeftward);
     connect(rightButton_, &QPushButton::clicked, this, &TypingAidWindow::layRightward);
 
-    ApplyWindowFont(this);
-    PlaceTwips(textEdit_, 120, 532, 5775, 270);
+    applyWindowFont(this);
+    placeTwips(textEdit_, 120, 532, 5775, 270);
     // The arrows keep their designed squares: a push button's usual minimum width would
     // make the cross overlap, and one arrow glyph fits.
-    upButton_->setGeometry(TwipsRect(6360, 120, 375, 375));
-    leftButton_->setGeometry(TwipsRect(6000, 480, 375, 375));
-    rightButton_->setGeometry(TwipsRect(6720, 480, 375, 375));
-    downButton_->setGeometry(TwipsRect(6360, 840, 375, 375));
+    upButton_->setGeometry(twipsRect(6360, 120, 375, 375));
+    leftButton_->setGeometry(twipsRect(6000, 480, 375, 375));
+    rightButton_->setGeometry(twipsRect(6720, 480, 375, 375));
+    downButton_->setGeometry(twipsRect(6360, 840, 375, 375));
 }
 
 void TypingAidWindow::layUpward() { layText(0, -1); }
@@ -83,16 +83,16 @@ void TypingAidWindow::layText(int columnStep, int rowStep)
     QString rest = textEdit_->text();
     if (rest.isEmpty())
         return;
-    int column = sheet_.ActiveColumn();
-    int row = sheet_.ActiveRow();
+    int column = sheet_.activeColumn();
+    int row = sheet_.activeRow();
     // A sheet without cells has nowhere to write: keep the text rather than drop it.
-    if (!sheet_.Contains(column, row))
+    if (!sheet_.contains(column, row))
         return;
     while (!rest.isEmpty()) {
-        const qsizetype length = NextCellTextLength(rest);
-        sheet_.SetCurrentColumn(column);
-        sheet_.SetCurrentRow(row);
-        sheet_.SetText(rest.left(length));
+        const qsizetype length = nextCellTextLength(rest);
+        sheet_.setCurrentColumn(column);
+        sheet_.setCurrentRow(row);
+        sheet_.setText(rest.left(length));
         rest.remove(0, length);
         textEdit_->setText(rest);
         textEdit_->repaint(); // the user sees the text shrink cell by cell
@@ -100,10 +100,10 @@ void TypingAidWindow::layText(int columnStep, int rowStep)
         column += columnStep;
         row += rowStep;
         // The edge of the sheet ends the writing; the rest stays in the field.
-        if (!sheet_.Contains(column, row))
+        if (!sheet_.contains(column, row))
             return;
-        sheet_.SetCurrentColumn(column);
-        sheet_.SetCurrentRow(row);
-        sheet_.ActivateCurrentCell();
+        sheet_.setCurrentColumn(column);
+        sheet_.setCurrentRow(row);
+        sheet_.activateCurrentCell();
     }
 }

@@ -29,14 +29,14 @@
 
 namespace {
 
-QByteArray ReadAll(const QString &path)
+QByteArray fileContents(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // A photo-like picture: gradients, hard edges and a ripple of noise.
-QImage PhotoLike(int width, int height)
+QImage photoLike(int width, int height)
 {
     QImage picture(width, height, QImage::Format_RGB32);
     for (int y = 0; y < height; ++y)
@@ -47,7 +47,7 @@ QImage PhotoLike(int width, int height)
 }
 
 // A JPEG of the kind: "420", "422", "444", "grey", "cmyk", "progressive" or "restarts".
-QByteArray Jpeg(const QImage &picture, const QString &kind)
+QByteArray jpeg(const QImage &picture, const QString &kind)
 {
     jpeg_compress_struct cinfo;
     jpeg_error_mgr jerr;
@@ -80,7 +80,7 @@ QByteArray Jpeg(const QImage &picture, const QString &kind)
 }
 
 // The editor's files after the steps the arguments name: its logic, called as its windows call it.
-QList<QByteArray> EditorOutput(const QStringList &arguments)
+QList<QByteArray> editorOutput(const QStringList &arguments)
 {
     auto value = [&](const char *option, const char *otherwise = "") {
         const qsizetype at = arguments.indexOf(QLatin1String(option));
@@ -89,26 +89,26 @@ QList<QByteArray> EditorOutput(const QStringList &arguments)
     auto flag = [&](const char *option) { return arguments.contains(QLatin1String(option)); };
     GridSheet sheet;
     if (flag("--grid"))
-        LoadSheet(sheet, value("--grid"));
+        loadSheet(sheet, value("--grid"));
     if (flag("--size")) {
         // Typed into the Setting window.
         FakeDialogs dialogs;
         GridSizeDialog setting(sheet, dialogs, nullptr);
-        Control<QLineEdit>(setting, "txtMaxCol")->setText(value("--size").section(u'x', 0, 0));
-        Control<QLineEdit>(setting, "txtMaxRow")->setText(value("--size").section(u'x', 1));
-        QTest::mouseClick(Control<QPushButton>(setting, "btnOK"), Qt::LeftButton);
+        findControl<QLineEdit>(setting, "txtMaxCol")->setText(value("--size").section(u'x', 0, 0));
+        findControl<QLineEdit>(setting, "txtMaxRow")->setText(value("--size").section(u'x', 1));
+        QTest::mouseClick(findControl<QPushButton>(setting, "btnOK"), Qt::LeftButton);
         if (!dialogs.messages.isEmpty())
             return {};
     }
     if (flag("--image"))
-        ImageToGrid(LoadPicture(value("--image")), value("--block", "8"), sheet, {});
+        imageToGrid(loadPicture(value("--image")), value("--block", "8"), sheet, {});
     const HtmlPageSettings settings{value("--near", "8"), value("--bg", "#FFFFFF"), flag("--as-is"),
-                                    PageTitleFromFileTitle(QStringLiteral("spring.v2.htm"))};
+                                    pageTitleFromFileTitle(QStringLiteral("spring.v2.htm"))};
     if (flag("--text"))
-        PourText(sheet, {value("--text"), flag("--flow") ? LineBreakMode::Flow : LineBreakMode::ByLine,
+        pourText(sheet, {value("--text"), flag("--flow") ? LineBreakMode::Flow : LineBreakMode::ByLine,
                          flag("--skip-spaces"), flag("--skip-bg"), settings.backgroundText, settings.nearText});
     const QString grid = QStringLiteral("editor.grd");
-    return {HtmlPage(sheet, settings), PlainText(sheet), SaveSheet(sheet, grid) ? ReadAll(grid) : QByteArray()};
+    return {htmlPage(sheet, settings), plainText(sheet), saveSheet(sheet, grid) ? fileContents(grid) : QByteArray()};
 }
 
 } // namespace
@@ -117,11 +117,11 @@ class TestBatch : public QObject {
     Q_OBJECT
 
     QTemporaryDir dir_;
-    QString Path(const QString &name) const { return dir_.filePath(name); }
-    QString Write(const QString &name, const QByteArray &bytes) { return WriteTestFile(dir_.path(), name, bytes); }
+    QString pathOf(const QString &name) const { return dir_.filePath(name); }
+    QString write(const QString &name, const QByteArray &bytes) { return writeTestFile(dir_.path(), name, bytes); }
 
     // The exit status (-1 for a crash or a hang), stdout and stderr.
-    std::tuple<int, QByteArray, QByteArray> Run(const QStringList &arguments)
+    std::tuple<int, QByteArray, QByteArray> run(const QStringList &arguments)
     {
         QProcess process;
         process.setWorkingDirectory(dir_.path());
@@ -138,24 +138,24 @@ private slots:
             {"420", 301, 203}, {"422", 250, 181}, {"444", 257, 199}, {"grey", 255, 190}, {"progressive", 240, 210},
             {"restarts", 222, 180}, {"cmyk", 120, 90}, {"pixel", 1, 1, "420"}, {"large", 700, 500, "420"}};
         for (const auto &[file, width, height, kind] : jpegs)
-            Write(file + QStringLiteral(".jpg"), Jpeg(PhotoLike(width, height), kind ? kind : file));
-        Write(QStringLiteral("truncated.jpg"), ReadAll(Path(QStringLiteral("420.jpg"))).first(4000));
-        QVERIFY(PhotoLike(64, 40).save(Path(QStringLiteral("photo.bmp")), "BMP"));
-        QImage translucent = PhotoLike(30, 20).convertToFormat(QImage::Format_ARGB32);
-        translucent.setAlphaChannel(PhotoLike(30, 20).convertToFormat(QImage::Format_Grayscale8).mirrored());
-        QVERIFY(translucent.save(Path(QStringLiteral("alpha.png")), "PNG"));
+            write(file + QStringLiteral(".jpg"), jpeg(photoLike(width, height), kind ? kind : file));
+        write(QStringLiteral("truncated.jpg"), fileContents(pathOf(QStringLiteral("420.jpg"))).first(4000));
+        QVERIFY(photoLike(64, 40).save(pathOf(QStringLiteral("photo.bmp")), "BMP"));
+        QImage translucent = photoLike(30, 20).convertToFormat(QImage::Format_ARGB32);
+        translucent.setAlphaChannel(photoLike(30, 20).convertToFormat(QImage::Format_Grayscale8).mirrored());
+        QVERIFY(translucent.save(pathOf(QStringLiteral("alpha.png")), "PNG"));
         // Code page 932: kanji, kana, half-width letters, blanks, a tab and both line ends.
         QByteArray poem;
         for (int line = 0; line < 40; ++line)
             poem += "\x8f\x74\x89\xc4 \x81\x40\x82\xa0" "a\tc" + QByteArray::number(line) + (line % 3 ? "\r\n" : "\r");
-        Write(QStringLiteral("poem.txt"), poem);
-        Write(QStringLiteral("broken.jpg"), QByteArray("\xFF\xD8\xFF\xE0 not really", 16));
-        Write(QStringLiteral("utf8.txt"), QByteArray("\xE6\x98\xA5 spring\xFF\r\n"));
-        auto sheet = BuildSheet({{{QStringLiteral("春"), 0x0000FF}, {QStringLiteral("a"), 0x00FF00}},
+        write(QStringLiteral("poem.txt"), poem);
+        write(QStringLiteral("broken.jpg"), QByteArray("\xFF\xD8\xFF\xE0 not really", 16));
+        write(QStringLiteral("utf8.txt"), QByteArray("\xE6\x98\xA5 spring\xFF\r\n"));
+        auto sheet = buildSheet({{{QStringLiteral("春"), 0x0000FF}, {QStringLiteral("a"), 0x00FF00}},
                                  {{QString(), kWhite}, {QStringLiteral("<>"), 0x123456}}});
-        QVERIFY(SaveSheet(*sheet, Path(QStringLiteral("start.grd"))));
+        QVERIFY(saveSheet(*sheet, pathOf(QStringLiteral("start.grd"))));
         // 21 columns of these rows would pass the cell limit: a resize must not go by way of that.
-        QVERIFY(SaveSheet(GridSheet(1, 2'500'000), Path(QStringLiteral("tall.grd"))));
+        QVERIFY(saveSheet(GridSheet(1, 2'500'000), pathOf(QStringLiteral("tall.grd"))));
     }
 
     // Steps are words split at blanks, '' an empty value; a decoder named must have decoded the picture,
@@ -172,7 +172,7 @@ private slots:
             {"--image cmyk.jpg --block 1", "Qt"}, {"--image truncated.jpg --block 1", "Qt"}};
         for (const char *file : {"420", "422", "444", "grey", "progressive", "restarts", "pixel"})
             cases.append({"--image " + QByteArray(file) + ".jpg --block 1", "libjpeg-turbo"});
-        const QStringList files{Path("spring.v2.htm"), Path("out.txt"), Path("out.grd")};
+        const QStringList files{pathOf("spring.v2.htm"), pathOf("out.txt"), pathOf("out.grd")};
         for (const auto &[steps, decoder] : cases) {
             QStringList arguments;
             for (const QString &word : QString::fromUtf8(steps).split(u' '))
@@ -180,20 +180,20 @@ private slots:
             for (const QString &file : files)
                 QFile::remove(file);
             QStringList all = arguments + QStringList{"--html", files[0], "--plain", files[1], "--save", files[2]};
-            const auto [exitCode, out, err] = Run(decoder.isEmpty() ? all : all << "--verbose");
+            const auto [exitCode, out, err] = run(decoder.isEmpty() ? all : all << "--verbose");
             const bool told = decoder.isEmpty() ? err.isEmpty() : err.contains("decoded by " + decoder);
             QVERIFY2(exitCode == 0 && told, steps + ": " + err);
             QDir::setCurrent(dir_.path());
-            const QList<QByteArray> expected = EditorOutput(arguments);
+            const QList<QByteArray> expected = editorOutput(arguments);
             for (int i = 0; i < 3; ++i)
-                QVERIFY2(ReadAll(files[i]) == expected[i], steps + " gives another " + files[i].toUtf8());
+                QVERIFY2(fileContents(files[i]) == expected[i], steps + " gives another " + files[i].toUtf8());
         }
     }
 
     // Each failure: its exit status, one message line, no file written, an older file kept as it was.
     void failuresExplainAndWriteNothing()
     {
-        const auto [helpExit, help, helpErr] = Run({QStringLiteral("--help")});
+        const auto [helpExit, help, helpErr] = run({QStringLiteral("--help")});
         QVERIFY(helpExit == 0 && help.contains("--skip-bg") && help.contains("--verbose"));
         const struct { const char *arguments; int exitCode; const char *message; } cases[] = {
             {"--colour --html f.htm", 2, "unknown option --colour"}, {"--html", 2, "--html needs a value"},
@@ -206,13 +206,13 @@ private slots:
             {"--size 99999x99999 --html f.htm", 1, "more than the 50,000,000"},
             {"--html f.htm --plain no/such/x.txt", 1, "cannot write the plain text"},
             {"--image broken.jpg --html kept.htm", 1, "cannot read the picture"}};
-        const QString kept = Write(QStringLiteral("kept.htm"), QByteArray("old page"));
+        const QString kept = write(QStringLiteral("kept.htm"), QByteArray("old page"));
         for (const auto &c : cases) {
-            const auto [exitCode, out, err] = Run(QString::fromUtf8(c.arguments).split(u' '));
+            const auto [exitCode, out, err] = run(QString::fromUtf8(c.arguments).split(u' '));
             const bool explained = err.startsWith("glyphscape-batch: ") && err.count('\n') == 1 && err.endsWith('\n')
                 && QString::fromLocal8Bit(err).contains(QLatin1String(c.message));
             QVERIFY2(exitCode == c.exitCode && explained, c.arguments + (": " + err));
-            QVERIFY2(QDir(dir_.path()).entryList({"f.*", "*~"}).isEmpty() && ReadAll(kept) == "old page", c.arguments);
+            QVERIFY2(QDir(dir_.path()).entryList({"f.*", "*~"}).isEmpty() && fileContents(kept) == "old page", c.arguments);
         }
     }
 
@@ -226,13 +226,13 @@ private slots:
             const QByteArray name = "case " + QByteArray::number(&c - cases);
             GridSheet sheet(5, 3);
             QSignalSpy changes(&sheet, &GridSheet::cellsChanged);
-            QVERIFY2(sheet.SetRowColors(c.row, c.firstColumn, back, fore, c.count) == c.accepted, name);
+            QVERIFY2(sheet.setRowColors(c.row, c.firstColumn, back, fore, c.count) == c.accepted, name);
             QVERIFY2(changes.size() == (c.accepted && c.count > 0 ? 1 : 0), name);
             for (int cell = 0; cell < 15; ++cell) {
                 const int column = cell % 5 + 1, row = cell / 5 + 1, at = column - c.firstColumn;
                 const bool painted = c.accepted && row == c.row && at >= 0 && at < c.count;
-                QVERIFY2(sheet.BackColorAt(column, row) == (painted ? back[at] : kWhite)
-                             && sheet.ForeColorAt(column, row) == (painted ? fore[at] : kBlack), name);
+                QVERIFY2(sheet.backColorAt(column, row) == (painted ? back[at] : kWhite)
+                             && sheet.foreColorAt(column, row) == (painted ? fore[at] : kBlack), name);
             }
         }
         // Sheets large enough for several chunks on each thread, with every kind of cell text.
@@ -245,14 +245,14 @@ private slots:
             for (int row = 1; row <= c.rows; ++row)
                 for (int column = 1; column <= c.columns; ++column) {
                     const quint32 n = random.generate();
-                    sheet.SetCellColors(column, row, n % 4 ? Color(n >> 8) : kWhite, kBlack);
-                    sheet.SetCellText(column, row, QString::fromUtf8(texts[(n >> 4) % std::size(texts)]));
+                    sheet.setCellColors(column, row, n % 4 ? Color(n >> 8) : kWhite, kBlack);
+                    sheet.setCellText(column, row, QString::fromUtf8(texts[(n >> 4) % std::size(texts)]));
                 }
             const HtmlPageSettings settings{QString::number(c.near), QStringLiteral("#FFFFFF"), c.asIs, "page"};
             QBuffer page;
             page.open(QIODevice::WriteOnly);
-            WriteHtmlPageOnTwoThreads(page, sheet, settings);
-            QVERIFY2(page.data() == HtmlPage(sheet, settings), QByteArray::number(c.columns));
+            writeHtmlPageOnTwoThreads(page, sheet, settings);
+            QVERIFY2(page.data() == htmlPage(sheet, settings), QByteArray::number(c.columns));
         }
     }
 };

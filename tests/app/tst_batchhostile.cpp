@@ -24,28 +24,28 @@
 
 namespace {
 
-QByteArray BigEndian32(quint32 value)
+QByteArray bigEndian32(quint32 value)
 {
     const char bytes[4] = {char(value >> 24), char(value >> 16), char(value >> 8), char(value)};
     return QByteArray(bytes, 4);
 }
 
-QByteArray PngChunk(const QByteArray &type, const QByteArray &data)
+QByteArray pngChunk(const QByteArray &type, const QByteArray &data)
 {
     const QByteArray typed = type + data;
-    return BigEndian32(quint32(data.size())) + typed + BigEndian32(Crc32::Of(typed.constData(), typed.size()));
+    return bigEndian32(quint32(data.size())) + typed + bigEndian32(Crc32::of(typed.constData(), typed.size()));
 }
 
 // A PNG whose header claims width × height, with a few bytes of picture data.
-QByteArray PngHeaderOnly(quint32 width, quint32 height)
+QByteArray pngHeaderOnly(quint32 width, quint32 height)
 {
     return QByteArray("\x89PNG\r\n\x1a\n", 8)
-        + PngChunk("IHDR", BigEndian32(width) + BigEndian32(height) + QByteArray("\x08\x02\x00\x00\x00", 5))
-        + PngChunk("IDAT", QByteArray("\x78\x9c\x63\x00\x00\x00\x01\x00\x01", 9)) + PngChunk("IEND", {});
+        + pngChunk("IHDR", bigEndian32(width) + bigEndian32(height) + QByteArray("\x08\x02\x00\x00\x00", 5))
+        + pngChunk("IDAT", QByteArray("\x78\x9c\x63\x00\x00\x00\x01\x00\x01", 9)) + pngChunk("IEND", {});
 }
 
 // A GIF whose screen and only image claim width × height, with one byte of data.
-QByteArray GifHeaderOnly(quint16 width, quint16 height)
+QByteArray gifHeaderOnly(quint16 width, quint16 height)
 {
     const char size[4] = {char(width & 0xFF), char(width >> 8), char(height & 0xFF), char(height >> 8)};
     return QByteArray("GIF89a") + QByteArray(size, 4) + QByteArray("\x00\x00\x00", 3) + ","
@@ -53,7 +53,7 @@ QByteArray GifHeaderOnly(quint16 width, quint16 height)
 }
 
 // A baseline JPEG frame header claiming width × height, then nothing.
-QByteArray JpegHeaderOnly(quint16 width, quint16 height)
+QByteArray jpegHeaderOnly(quint16 width, quint16 height)
 {
     const char frame[] = {'\xFF', '\xD8', '\xFF', '\xC0', 0, 11, 8, char(height >> 8), char(height & 0xFF),
                           char(width >> 8), char(width & 0xFF), 1, 1, 0x11, 0};
@@ -61,7 +61,7 @@ QByteArray JpegHeaderOnly(quint16 width, quint16 height)
 }
 
 // A grid file header claiming columns × rows, then a few cells.
-QByteArray GridHeaderOnly(quint32 columns, quint32 rows)
+QByteArray gridHeaderOnly(quint32 columns, quint32 rows)
 {
     QByteArray bytes(GridFile::kMagic, 8);
     for (quint32 value : {GridFile::kVersion, columns, rows}) {
@@ -71,7 +71,7 @@ QByteArray GridHeaderOnly(quint32 columns, quint32 rows)
     return bytes + QByteArray(64, '\0');
 }
 
-QMap<QString, QByteArray> Snapshot(const QString &dir)
+QMap<QString, QByteArray> snapshot(const QString &dir)
 {
     QMap<QString, QByteArray> files;
     QDirIterator it(dir, QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
@@ -94,8 +94,8 @@ class TestBatchHostile : public QObject {
     QTemporaryDir dir_;
     bool devicesMade_ = false;
 
-    QString Path(const QString &name) const { return dir_.filePath(name); }
-    void Write(const QString &name, const QByteArray &bytes) { WriteTestFile(dir_.path(), name, bytes); }
+    QString pathOf(const QString &name) const { return dir_.filePath(name); }
+    void write(const QString &name, const QByteArray &bytes) { writeTestFile(dir_.path(), name, bytes); }
 
 private slots:
     void initTestCase()
@@ -104,48 +104,48 @@ private slots:
         QVERIFY(QDir(dir_.path()).mkpath(QStringLiteral("folder")));
         QImage picture(40, 30, QImage::Format_RGB32);
         picture.fill(qRgb(200, 40, 90));
-        QVERIFY(picture.save(Path(QStringLiteral("pic.png")), "PNG"));
-        QVERIFY(picture.save(Path(QStringLiteral("pic.jpg")), "JPEG"));
-        QFile png(Path(QStringLiteral("pic.png")));
+        QVERIFY(picture.save(pathOf(QStringLiteral("pic.png")), "PNG"));
+        QVERIFY(picture.save(pathOf(QStringLiteral("pic.jpg")), "JPEG"));
+        QFile png(pathOf(QStringLiteral("pic.png")));
         QVERIFY(png.open(QIODevice::ReadOnly));
-        Write(QStringLiteral("truncated.png"), png.read(40));
-        Write(QStringLiteral("bomb.png"), PngHeaderOnly(200'000, 200'000));
-        Write(QStringLiteral("bomb.gif"), GifHeaderOnly(65'535, 65'535));
-        Write(QStringLiteral("bomb.jpg"), JpegHeaderOnly(65'000, 65'000));
-        Write(QStringLiteral("zero.png"), PngHeaderOnly(0, 0));
-        Write(QStringLiteral("zero.gif"), GifHeaderOnly(0, 0));
-        Write(QStringLiteral("empty.jpg"), QByteArray());
+        write(QStringLiteral("truncated.png"), png.read(40));
+        write(QStringLiteral("bomb.png"), pngHeaderOnly(200'000, 200'000));
+        write(QStringLiteral("bomb.gif"), gifHeaderOnly(65'535, 65'535));
+        write(QStringLiteral("bomb.jpg"), jpegHeaderOnly(65'000, 65'000));
+        write(QStringLiteral("zero.png"), pngHeaderOnly(0, 0));
+        write(QStringLiteral("zero.gif"), gifHeaderOnly(0, 0));
+        write(QStringLiteral("empty.jpg"), QByteArray());
         // Decoding this takes more than the 128 MiB that Qt allows unless told otherwise.
         QImage large(6000, 6000, QImage::Format_RGB32);
         large.fill(qRgb(20, 140, 60));
-        QVERIFY(large.save(Path(QStringLiteral("36M.png")), "PNG"));
+        QVERIFY(large.save(pathOf(QStringLiteral("36M.png")), "PNG"));
 
-        Write(QStringLiteral("poem.txt"), QByteArray("\x8f\x74\x89\xc4 spring\r\n"));
-        QVERIFY(QFile::link(Path(QStringLiteral("poem.txt")), Path(QStringLiteral("poem-link.txt"))));
-        QCOMPARE(::link(QFile::encodeName(Path(QStringLiteral("pic.png"))).constData(),
-                        QFile::encodeName(Path(QStringLiteral("hard.png"))).constData()),
+        write(QStringLiteral("poem.txt"), QByteArray("\x8f\x74\x89\xc4 spring\r\n"));
+        QVERIFY(QFile::link(pathOf(QStringLiteral("poem.txt")), pathOf(QStringLiteral("poem-link.txt"))));
+        QCOMPARE(::link(QFile::encodeName(pathOf(QStringLiteral("pic.png"))).constData(),
+                        QFile::encodeName(pathOf(QStringLiteral("hard.png"))).constData()),
                  0);
-        Write(QStringLiteral("utf8.txt"), QByteArray("\xE6\x98\xA5\xFF\r\n"));
+        write(QStringLiteral("utf8.txt"), QByteArray("\xE6\x98\xA5\xFF\r\n"));
 
-        auto sheet = BuildSheet({{{QStringLiteral("春"), 0x0000FF}, {QStringLiteral("a"), 0x00FF00}}});
-        QVERIFY(SaveSheet(*sheet, Path(QStringLiteral("good.grd"))));
-        QFile good(Path(QStringLiteral("good.grd")));
+        auto sheet = buildSheet({{{QStringLiteral("春"), 0x0000FF}, {QStringLiteral("a"), 0x00FF00}}});
+        QVERIFY(saveSheet(*sheet, pathOf(QStringLiteral("good.grd"))));
+        QFile good(pathOf(QStringLiteral("good.grd")));
         QVERIFY(good.open(QIODevice::ReadOnly));
         QByteArray damaged = good.readAll();
         damaged[damaged.size() - 6] = char(damaged[damaged.size() - 6] ^ 0x20);
-        Write(QStringLiteral("damaged.grd"), damaged);
-        Write(QStringLiteral("truncated.grd"), damaged.first(30));
-        Write(QStringLiteral("huge.grd"), GridHeaderOnly(50'000, 50'000));
-        Write(QStringLiteral("empty.grd"), QByteArray());
-        Write(QStringLiteral("foreign.grd"), QByteArray("<html>not a grid</html>"));
+        write(QStringLiteral("damaged.grd"), damaged);
+        write(QStringLiteral("truncated.grd"), damaged.first(30));
+        write(QStringLiteral("huge.grd"), gridHeaderOnly(50'000, 50'000));
+        write(QStringLiteral("empty.grd"), QByteArray());
+        write(QStringLiteral("foreign.grd"), QByteArray("<html>not a grid</html>"));
 
-        Write(QStringLiteral("old.htm"), QByteArray(105, 'o'));
-        Write(QStringLiteral("old.txt"), QByteArray(105, 't'));
-        Write(QStringLiteral("old.grd"), QByteArray(105, 'g'));
-        QCOMPARE(::mkfifo(QFile::encodeName(Path(QStringLiteral("fifo"))).constData(), 0600), 0);
-        QCOMPARE(::mkfifo(QFile::encodeName(Path(QStringLiteral("text-fifo"))).constData(), 0600), 0);
+        write(QStringLiteral("old.htm"), QByteArray(105, 'o'));
+        write(QStringLiteral("old.txt"), QByteArray(105, 't'));
+        write(QStringLiteral("old.grd"), QByteArray(105, 'g'));
+        QCOMPARE(::mkfifo(QFile::encodeName(pathOf(QStringLiteral("fifo"))).constData(), 0600), 0);
+        QCOMPARE(::mkfifo(QFile::encodeName(pathOf(QStringLiteral("text-fifo"))).constData(), 0600), 0);
         // A private copy of /dev/null: a fault could replace it without harm to the system's.
-        devicesMade_ = ::mknod(QFile::encodeName(Path(QStringLiteral("null"))).constData(), S_IFCHR | 0666,
+        devicesMade_ = ::mknod(QFile::encodeName(pathOf(QStringLiteral("null"))).constData(), S_IFCHR | 0666,
                                makedev(1, 3))
             == 0;
     }
@@ -219,11 +219,11 @@ private slots:
 
         if (arguments.contains(u"null") && !devicesMade_)
             QSKIP("making a device node needs root");
-        const QMap<QString, QByteArray> before = Snapshot(dir_.path());
+        const QMap<QString, QByteArray> before = snapshot(dir_.path());
         // The FIFO's reader opens first, so that the writer does not wait for one.
         const bool fifoOutput = arguments.split(u' ').contains(QStringLiteral("fifo"));
         const int reader = fifoOutput
-            ? ::open(QFile::encodeName(Path(QStringLiteral("fifo"))).constData(), O_RDONLY | O_NONBLOCK)
+            ? ::open(QFile::encodeName(pathOf(QStringLiteral("fifo"))).constData(), O_RDONLY | O_NONBLOCK)
             : -1;
 
         // Commands read from a FIFO as from a pipe: a writer feeds it and closes it.
@@ -261,7 +261,7 @@ private slots:
             fromFifo.resize(std::max<ssize_t>(::read(reader, fromFifo.data(), size_t(fromFifo.size())), 0));
             ::close(reader);
         }
-        QMap<QString, QByteArray> after = Snapshot(dir_.path());
+        QMap<QString, QByteArray> after = snapshot(dir_.path());
         if (exitCode != 0) {
             QVERIFY2(err.startsWith("glyphscape-batch: ") && err.endsWith('\n') && err.count('\n') == 1, err.constData());
             QVERIFY2(QString::fromLocal8Bit(err).contains(message), err.constData());
@@ -276,9 +276,9 @@ private slots:
             QVERIFY2(out.startsWith(arguments.contains(u"--text") ? "\x8f\x74\x89\xc4" : "\x81\x40"), out.left(8).toHex(' ').constData());
         if (arguments.contains(u"good.grd")) {
             GridSheet updated;
-            QVERIFY(LoadSheet(updated, Path(QStringLiteral("good.grd"))));
-            QCOMPARE(updated.ColumnCount(), 3);
-            QCOMPARE(updated.GetCellText(1, 1), QStringLiteral("春"));
+            QVERIFY(loadSheet(updated, pathOf(QStringLiteral("good.grd"))));
+            QCOMPARE(updated.columnCount(), 3);
+            QCOMPARE(updated.getCellText(1, 1), QStringLiteral("春"));
             // The rest stays as it was.
             QMap<QString, QByteArray> rest = before;
             rest.remove(QStringLiteral("good.grd"));

@@ -21,54 +21,54 @@
 
 namespace {
 
-QByteArray ReadAll(const QString &path)
+QByteArray fileContents(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-mode_t FileType(const QString &path)
+mode_t fileType(const QString &path)
 {
     struct stat status;
     return ::lstat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_mode & S_IFMT : 0;
 }
 
 // A sheet of columns × rows cells with varied texts and colours.
-std::unique_ptr<GridSheet> VariedSheet(int columns, int rows)
+std::unique_ptr<GridSheet> variedSheet(int columns, int rows)
 {
     auto sheet = std::make_unique<GridSheet>(columns, rows);
     const QString texts[] = {u"春"_qs, u"ab"_qs, u"<"_qs, QString(), u"é"_qs};
     for (int row = 1; row <= rows; ++row) {
         for (int column = 1; column <= columns; ++column) {
-            sheet->SetCellText(column, row, texts[(column + row) % 5]);
-            sheet->SetCellColors(column, row, Color(column * 40503 + row * 977) & 0xFFFFFF, kBlack);
+            sheet->setCellText(column, row, texts[(column + row) % 5]);
+            sheet->setCellColors(column, row, Color(column * 40503 + row * 977) & 0xFFFFFF, kBlack);
         }
     }
     return sheet;
 }
 
 // Writes what every writer of the program writes, or plain 100-byte pieces.
-DeviceWriter Writer(const QString &kind, const GridSheet &sheet, qsizetype pieceBytes)
+DeviceWriter writerFor(const QString &kind, const GridSheet &sheet, qsizetype pieceBytes)
 {
     if (kind == u"html") {
         return [&sheet](QIODevice &device, QString *error) {
-            return WriteHtmlPage(device, sheet, HtmlPageSettings{}, error);
+            return writeHtmlPage(device, sheet, HtmlPageSettings{}, error);
         };
     }
     if (kind == u"two-thread html") {
         return [&sheet](QIODevice &device, QString *error) {
-            return WriteHtmlPageOnTwoThreads(device, sheet, HtmlPageSettings{}, error);
+            return writeHtmlPageOnTwoThreads(device, sheet, HtmlPageSettings{}, error);
         };
     }
     if (kind == u"plain") {
-        return [&sheet](QIODevice &device, QString *error) { return WritePlainText(device, sheet, error); };
+        return [&sheet](QIODevice &device, QString *error) { return writePlainText(device, sheet, error); };
     }
     if (kind == u"grid") {
-        return [&sheet](QIODevice &device, QString *error) { return WriteGridFile(device, sheet, error); };
+        return [&sheet](QIODevice &device, QString *error) { return writeGridFile(device, sheet, error); };
     }
     return [pieceBytes](QIODevice &device, QString *error) {
         for (qsizetype done = 0; done < pieceBytes; done += 100) {
-            if (!WriteAll(device, QByteArray(100, 'p'), error))
+            if (!writeAll(device, QByteArray(100, 'p'), error))
                 return false;
         }
         return true;
@@ -82,7 +82,7 @@ class TestAtomicFile : public QObject {
 
     QTemporaryDir dir_;
 
-    QString Path(const QString &name) const { return dir_.filePath(name); }
+    QString pathOf(const QString &name) const { return dir_.filePath(name); }
 
 private slots:
     void init()
@@ -116,8 +116,8 @@ private slots:
         QFETCH(qsizetype, pieceBytes);
         QFETCH(bool, small);
 
-        const auto sheet = VariedSheet(columns, rows);
-        const DeviceWriter write = Writer(writer, *sheet, pieceBytes);
+        const auto sheet = variedSheet(columns, rows);
+        const DeviceWriter write = writerFor(writer, *sheet, pieceBytes);
         QBuffer whole;
         QVERIFY(whole.open(QIODevice::WriteOnly));
         QVERIFY(write(whole, nullptr));
@@ -125,16 +125,16 @@ private slots:
         QVERIFY2(small ? size < 4096 : size >= 20000, QByteArray::number(size));
 
         const QByteArray old(105, 'o');
-        const QString path = WriteTestFile(dir_.path(), QStringLiteral("poem.out"), old);
+        const QString path = writeTestFile(dir_.path(), QStringLiteral("poem.out"), old);
         QString error;
         bool written = true;
         {
             FileSizeLimit limit(rlim_t(small ? size / 2 : size - 1000));
-            written = WriteFileAtomically(path, write, &error);
+            written = writeFileAtomically(path, write, &error);
         }
         QVERIFY(!written);
         QVERIFY2(!error.isEmpty() && !error.contains(u"Unknown error"_qs), qPrintable(error));
-        QCOMPARE(ReadAll(path), old);
+        QCOMPARE(fileContents(path), old);
         QCOMPARE(QDir(dir_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{u"poem.out"_qs});
     }
 
@@ -150,31 +150,31 @@ private slots:
     void outOfMemoryFailsTheWrite()
     {
         QFETCH(QString, writer);
-        if (!AddressSpaceLimit::Works())
+        if (!AddressSpaceLimit::works())
             QSKIP("no address space limit under AddressSanitizer");
 
         GridSheet sheet(2, 1);
-        sheet.SetCellText(1, 1, QString(60'000'000, u'春'));
-        const DeviceWriter write = Writer(writer, sheet, 0);
-        const QString path = WriteTestFile(dir_.path(), QStringLiteral("poem.out"), "old");
+        sheet.setCellText(1, 1, QString(60'000'000, u'春'));
+        const DeviceWriter write = writerFor(writer, sheet, 0);
+        const QString path = writeTestFile(dir_.path(), QStringLiteral("poem.out"), "old");
         QString error;
         bool written = true;
         try {
             AddressSpaceLimit limit(rlim_t(64) << 20);
-            written = WriteFileAtomically(path, write, &error);
+            written = writeFileAtomically(path, write, &error);
         } catch (const std::bad_alloc &) {
             QFAIL("the writer let a failed allocation through");
         }
         QVERIFY(!written);
         QVERIFY2(error.contains(u"memory"_qs), qPrintable(error));
-        QCOMPARE(ReadAll(path), QByteArray("old"));
+        QCOMPARE(fileContents(path), QByteArray("old"));
     }
 
     void failedWriterLeavesOldFileWhole()
     {
-        const QString path = WriteTestFile(dir_.path(), QStringLiteral("page.htm"), "old content");
+        const QString path = writeTestFile(dir_.path(), QStringLiteral("page.htm"), "old content");
         QString error;
-        const bool written = WriteFileAtomically(
+        const bool written = writeFileAtomically(
             path,
             [](QIODevice &device, QString *writeError) {
                 device.write("partial");
@@ -184,7 +184,7 @@ private slots:
             &error);
         QVERIFY(!written);
         QCOMPARE(error, QStringLiteral("stopped"));
-        QCOMPARE(ReadAll(path), QByteArray("old content"));
+        QCOMPARE(fileContents(path), QByteArray("old content"));
         QCOMPARE(QDir(dir_.path()).entryList(QDir::Files), QStringList{QStringLiteral("page.htm")});
     }
 
@@ -212,10 +212,10 @@ private slots:
         QFETCH(bool, commandLine);
         QFETCH(bool, written);
 
-        QString path = Path(target);
+        QString path = pathOf(target);
         int reader = -1;
         if (target == u"link") {
-            WriteTestFile(dir_.path(), QStringLiteral("file"), "old");
+            writeTestFile(dir_.path(), QStringLiteral("file"), "old");
             QVERIFY(QFile::link(QStringLiteral("file"), path));
         } else if (target == u"device") {
             // A private copy of /dev/null, so that a fault replaces nothing of the system's.
@@ -229,21 +229,21 @@ private slots:
         } else if (target == u"folder") {
             QVERIFY(QDir(dir_.path()).mkdir(target));
         } else if (target == u"missing") {
-            path = Path(QStringLiteral("missing/out"));
+            path = pathOf(QStringLiteral("missing/out"));
         }
-        const mode_t typeBefore = FileType(path);
+        const mode_t typeBefore = fileType(path);
 
-        const DeviceWriter writer = [](QIODevice &device, QString *error) { return WriteAll(device, "new", error); };
+        const DeviceWriter writer = [](QIODevice &device, QString *error) { return writeAll(device, "new", error); };
         QString error;
-        const bool done = commandLine ? WriteOutputFile(path, writer, &error) : WriteFileAtomically(path, writer, &error);
+        const bool done = commandLine ? writeOutputFile(path, writer, &error) : writeFileAtomically(path, writer, &error);
         QCOMPARE(done, written);
         QCOMPARE(error.isEmpty(), written);
         if (typeBefore != 0)
-            QCOMPARE(FileType(path), typeBefore);
+            QCOMPARE(fileType(path), typeBefore);
         if (target == u"link")
-            QCOMPARE(ReadAll(Path(QStringLiteral("file"))), QByteArray("new"));
+            QCOMPARE(fileContents(pathOf(QStringLiteral("file"))), QByteArray("new"));
         if (target == u"new")
-            QCOMPARE(ReadAll(path), QByteArray("new"));
+            QCOMPARE(fileContents(path), QByteArray("new"));
         if (reader >= 0) {
             char bytes[8] = {};
             QCOMPARE(::read(reader, bytes, sizeof bytes), ssize_t(written ? 3 : 0));

@@ -8,31 +8,31 @@ class TestCp932 : public QObject {
 private slots:
     void encodesKnownCharacters()
     {
-        QCOMPARE(Cp932::Encode(u"春a\u3000ｱ", Cp932::Unencodable::QuestionMark), QByteArray("\x8F\x74" "a\x81\x40\xB1"));
+        QCOMPARE(Cp932::encode(u"春a\u3000ｱ", Cp932::Unencodable::QuestionMark), QByteArray("\x8F\x74" "a\x81\x40\xB1"));
         // Windows-31J mappings that plain Shift_JIS lacks.
-        QCOMPARE(Cp932::Encode(u"\uFF5E\u2460\u2170", Cp932::Unencodable::QuestionMark),
+        QCOMPARE(Cp932::encode(u"\uFF5E\u2460\u2170", Cp932::Unencodable::QuestionMark),
                  QByteArray("\x81\x60\x87\x40\xFA\x40"));
     }
 
     void unencodableFollowsPolicy()
     {
         const QString text = QStringLiteral("aé") + QString::fromUcs4(U"\U0001F600") + u'b';
-        QCOMPARE(Cp932::Encode(text, Cp932::Unencodable::QuestionMark), QByteArray("a??b"));
-        QCOMPARE(Cp932::Encode(text, Cp932::Unencodable::NumericReference), QByteArray("a&#233;&#128512;b"));
+        QCOMPARE(Cp932::encode(text, Cp932::Unencodable::QuestionMark), QByteArray("a??b"));
+        QCOMPARE(Cp932::encode(text, Cp932::Unencodable::NumericReference), QByteArray("a&#233;&#128512;b"));
         QByteArray out;
-        QCOMPARE(Cp932::AppendEncoded(out, text, Cp932::Unencodable::QuestionMark), qsizetype(2));
+        QCOMPARE(Cp932::appendEncoded(out, text, Cp932::Unencodable::QuestionMark), qsizetype(2));
         // A lone surrogate is one unencodable character too.
-        QCOMPARE(Cp932::Encode(QString(QChar(0xD800)), Cp932::Unencodable::QuestionMark), QByteArray("?"));
+        QCOMPARE(Cp932::encode(QString(QChar(0xD800)), Cp932::Unencodable::QuestionMark), QByteArray("?"));
     }
 
     void decodesAndReplacesInvalidBytes()
     {
         qsizetype invalid = -1;
-        QCOMPARE(Cp932::Decode("\x8F\x74\x61\x81\x40", &invalid), QStringLiteral("春a\u3000"));
+        QCOMPARE(Cp932::decode("\x8F\x74\x61\x81\x40", &invalid), QStringLiteral("春a\u3000"));
         QCOMPARE(invalid, qsizetype(0));
         // 0x80, 0xA0 and 0xFD are no characters; 0x85 0x40 is an unmapped pair;
         // a lead byte at the end or before a non-trail byte stands alone.
-        QCOMPARE(Cp932::Decode("\x80" "a\xA0\xFD\x85\x40" "b\x81\x20" "c\x82", &invalid),
+        QCOMPARE(Cp932::decode("\x80" "a\xA0\xFD\x85\x40" "b\x81\x20" "c\x82", &invalid),
                  QStringLiteral("\uFFFDa\uFFFD\uFFFD\uFFFDb\uFFFD c\uFFFD"));
         QCOMPARE(invalid, qsizetype(6));
     }
@@ -40,19 +40,19 @@ private slots:
     void everyDecodedCharacterEncodesBack()
     {
         for (int lead = 0x81; lead <= 0xFC; ++lead) {
-            if (!Cp932::IsLeadByte(quint8(lead)))
+            if (!Cp932::isLeadByte(quint8(lead)))
                 continue;
             for (int trail = 0x40; trail <= 0xFC; ++trail) {
                 const char bytes[2] = {char(lead), char(trail)};
                 qsizetype invalid = 0;
-                const QString text = Cp932::Decode(QByteArrayView(bytes, 2), &invalid);
+                const QString text = Cp932::decode(QByteArrayView(bytes, 2), &invalid);
                 if (invalid != 0)
                     continue;
                 QCOMPARE(text.size(), qsizetype(1));
                 // Decoding what we encode gives the character back (duplicates may take another pair).
-                const QByteArray encoded = Cp932::Encode(text, Cp932::Unencodable::QuestionMark);
+                const QByteArray encoded = Cp932::encode(text, Cp932::Unencodable::QuestionMark);
                 QCOMPARE(encoded.size(), qsizetype(2));
-                QCOMPARE(Cp932::Decode(encoded), text);
+                QCOMPARE(Cp932::decode(encoded), text);
             }
         }
     }

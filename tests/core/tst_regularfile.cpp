@@ -14,7 +14,7 @@ class TestRegularFile : public QObject {
     Q_OBJECT
 
     QTemporaryDir dir_;
-    QString poem_ = WriteTestFile(dir_.path(), QStringLiteral("poem.txt"), "spring");
+    QString poem_ = writeTestFile(dir_.path(), QStringLiteral("poem.txt"), "spring");
     QString fifo_ = dir_.filePath(QStringLiteral("fifo"));
 
 private slots:
@@ -24,7 +24,7 @@ private slots:
         QVERIFY(QFile::link(poem_, dir_.filePath(QStringLiteral("link.txt"))));
     }
 
-    void openForReading_data()
+    void opening_data()
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<FileKinds>("kinds");
@@ -48,7 +48,7 @@ private slots:
                                       << QStringLiteral("No such file");
     }
 
-    void openForReading()
+    void opening()
     {
         QFETCH(QString, path);
         QFETCH(FileKinds, kinds);
@@ -56,7 +56,7 @@ private slots:
         QFETCH(QString, reason);
 
         QString error;
-        const std::unique_ptr<QFile> file = OpenForReading(path, kinds, &error);
+        const std::unique_ptr<QFile> file = openForReading(path, kinds, &error);
         QCOMPARE(bool(file), reason.isEmpty());
         QVERIFY2(error.contains(reason), qPrintable(error));
         if (file) {
@@ -72,7 +72,7 @@ private slots:
         QVERIFY(writer >= 0);
         QCOMPARE(::write(writer, "piped", 5), ssize_t(5));
         QString error;
-        const std::unique_ptr<QFile> file = OpenForReading(fifo_, FileKinds::AnyReadable, &error);
+        const std::unique_ptr<QFile> file = openForReading(fifo_, FileKinds::AnyReadable, &error);
         ::close(writer);
         QVERIFY2(file, qPrintable(error));
         QVERIFY(file->isSequential());
@@ -82,7 +82,7 @@ private slots:
     // An opened regular file is an ordinary blocking, seekable file.
     void regularFileIsSeekable()
     {
-        const std::unique_ptr<QFile> file = OpenForReading(poem_, FileKinds::RegularOnly, nullptr);
+        const std::unique_ptr<QFile> file = openForReading(poem_, FileKinds::RegularOnly, nullptr);
         QVERIFY(file);
         QVERIFY(!file->isSequential());
         QCOMPARE(file->size(), 6);

@@ -12,24 +12,24 @@
 
 namespace {
 
-QByteArray Snapshot(const GridSheet &sheet)
+QByteArray snapshot(const GridSheet &sheet)
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    if (!WriteGridFile(buffer, sheet)) {
+    if (!writeGridFile(buffer, sheet)) {
         std::fprintf(stderr, "writing a loaded sheet failed\n");
         std::abort();
     }
     return bytes;
 }
 
-bool Load(const QByteArray &bytes, GridSheet &into, QString *error)
+bool load(const QByteArray &bytes, GridSheet &into, QString *error)
 {
     QByteArray copy = bytes;
     QBuffer buffer(&copy);
     buffer.open(QIODevice::ReadOnly);
-    return ReadGridFile(buffer, into, error);
+    return readGridFile(buffer, into, error);
 }
 
 } // namespace
@@ -39,22 +39,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QByteArray input(reinterpret_cast<const char *>(data), qsizetype(size));
 
     GridSheet sheet(3, 2);
-    sheet.SetCellText(2, 1, QStringLiteral("元"));
-    sheet.SetCellColors(3, 2, 0x00102030, 0x00405060);
-    const QByteArray before = Snapshot(sheet);
+    sheet.setCellText(2, 1, QStringLiteral("元"));
+    sheet.setCellColors(3, 2, 0x00102030, 0x00405060);
+    const QByteArray before = snapshot(sheet);
 
     QString error;
-    if (!Load(input, sheet, &error)) {
-        if (error.isEmpty() || Snapshot(sheet) != before) {
+    if (!load(input, sheet, &error)) {
+        if (error.isEmpty() || snapshot(sheet) != before) {
             std::fprintf(stderr, "a failed load gave no reason or changed the sheet\n");
             std::abort();
         }
         return 0;
     }
 
-    const QByteArray saved = Snapshot(sheet);
+    const QByteArray saved = snapshot(sheet);
     GridSheet again(1, 1);
-    if (!Load(saved, again, &error) || Snapshot(again) != saved) {
+    if (!load(saved, again, &error) || snapshot(again) != saved) {
         std::fprintf(stderr, "a loaded sheet does not survive a save and a load: %s\n", qPrintable(error));
         std::abort();
     }

@@ -24,8 +24,8 @@ public:
         ::close(fds_[1]);
     }
     ~FilledPipe() { ::close(fds_[0]); }
-    bool Ok() const { return ok_; }
-    QString Path() const { return QStringLiteral("/proc/self/fd/%1").arg(fds_[0]); }
+    bool ok() const { return ok_; }
+    QString pathOf() const { return QStringLiteral("/proc/self/fd/%1").arg(fds_[0]); }
 
 private:
     int fds_[2] = {-1, -1};
@@ -33,23 +33,23 @@ private:
 };
 
 // The sheet as a grid file: equal bytes mean equal sheets.
-QByteArray FileBytes(const GridSheet &sheet)
+QByteArray fileBytes(const GridSheet &sheet)
 {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
-    return WriteGridFile(buffer, sheet) ? buffer.data() : QByteArray("write failed");
+    return writeGridFile(buffer, sheet) ? buffer.data() : QByteArray("write failed");
 }
 
-bool ReadBytes(QByteArray bytes, GridSheet &into, QString *error)
+bool readBytes(QByteArray bytes, GridSheet &into, QString *error)
 {
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
-    return ReadGridFile(buffer, into, error);
+    return readGridFile(buffer, into, error);
 }
 
-std::unique_ptr<GridSheet> MixedSheet()
+std::unique_ptr<GridSheet> mixedSheet()
 {
-    return BuildSheet({
+    return buildSheet({
         {{QStringLiteral("春"), 0x0099CCFF, kWhite}, {QStringLiteral("ab")}, {{}, Color(0xFF000001), Color(0x80FFFFFF)}},
         {{QStringLiteral("𠮷"), kBlack, kWhite}, {QStringLiteral("a long text: 夏の夜")}, {QStringLiteral("ｱ")}},
         {{QString(QChar(0)) + QStringLiteral("\t")}, {QStringLiteral("　")}, {QStringLiteral("\u00FF\u07FF\u0800")}},
@@ -57,18 +57,18 @@ std::unique_ptr<GridSheet> MixedSheet()
 }
 
 // A sheet that differs from every loaded one, to see that failures leave it alone.
-auto TargetSheet() { return BuildSheet({{{QStringLiteral("元"), 0x00010203, 0x00040506}, {QStringLiteral("の")}}}); }
+auto targetSheet() { return buildSheet({{{QStringLiteral("元"), 0x00010203, 0x00040506}, {QStringLiteral("の")}}}); }
 
-QByteArray UInt32Bytes(quint32 value) { QByteArray bytes(4, 0); qToLittleEndian(value, bytes.data()); return bytes; }
+QByteArray uInt32Bytes(quint32 value) { QByteArray bytes(4, 0); qToLittleEndian(value, bytes.data()); return bytes; }
 
-QByteArray Header(quint32 columns, quint32 rows, quint32 version = GridFile::kVersion)
+QByteArray header(quint32 columns, quint32 rows, quint32 version = GridFile::kVersion)
 {
-    return QByteArray(GridFile::kMagic, 8) + UInt32Bytes(version) + UInt32Bytes(columns) + UInt32Bytes(rows);
+    return QByteArray(GridFile::kMagic, 8) + uInt32Bytes(version) + uInt32Bytes(columns) + uInt32Bytes(rows);
 }
 
-QByteArray Cell(const QByteArray &utf8) { return UInt32Bytes(kWhite) + UInt32Bytes(kBlack) + char(utf8.size()) + utf8; }
+QByteArray Cell(const QByteArray &utf8) { return uInt32Bytes(kWhite) + uInt32Bytes(kBlack) + char(utf8.size()) + utf8; }
 
-QByteArray WithChecksum(const QByteArray &body) { return body + UInt32Bytes(Crc32::Of(body.constData(), body.size())); }
+QByteArray withChecksum(const QByteArray &body) { return body + uInt32Bytes(Crc32::of(body.constData(), body.size())); }
 
 } // namespace
 
@@ -80,31 +80,31 @@ private slots:
         // Magic, version, columns, rows; each cell's two colours, UTF-8 length and text; zlib's CRC-32.
         const QByteArray expected = QByteArray::fromHex("474C595048475244 01000000 02000000 01000000 FFCC9900 "
                                                         "FFFFFF00 03 E698A5 FFFFFF00 00000000 02 6162 1EB700D1");
-        QCOMPARE(HexBytes(FileBytes(*BuildSheet({{{u"春"_s, 0x0099CCFF, kWhite}, {u"ab"_s}}}))), HexBytes(expected));
+        QCOMPARE(hexBytes(fileBytes(*buildSheet({{{u"春"_s, 0x0099CCFF, kWhite}, {u"ab"_s}}}))), hexBytes(expected));
         auto wide = std::make_shared<GridSheet>(300, 3);
-        wide->SetCellText(150, 2, QString(700'000, QChar(u'長'))); // longer than the reader's chunk
+        wide->setCellText(150, 2, QString(700'000, QChar(u'長'))); // longer than the reader's chunk
         const QList<std::pair<const char *, std::shared_ptr<GridSheet>>> sheets = {
-            {"mixed", std::shared_ptr<GridSheet>(MixedSheet())}, {"no columns", std::make_shared<GridSheet>(0, 5)},
+            {"mixed", std::shared_ptr<GridSheet>(mixedSheet())}, {"no columns", std::make_shared<GridSheet>(0, 5)},
             {"no rows", std::make_shared<GridSheet>(7, 0)}, {"long text", wide}};
-        auto target = TargetSheet();
+        auto target = targetSheet();
         QString error;
         for (const auto &[name, sheet] : sheets)
-            QVERIFY2(ReadBytes(FileBytes(*sheet), *target, &error) && FileBytes(*target) == FileBytes(*sheet),
+            QVERIFY2(readBytes(fileBytes(*sheet), *target, &error) && fileBytes(*target) == fileBytes(*sheet),
                      qPrintable(name + (": " + error)));
 
         // Through a real file saved twice, the second replacing the first whole; a missing folder and a folder fail.
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("poem.grd"));
         for (const auto &sheet : {sheets[0].second, std::make_shared<GridSheet>(1, 1)})
-            QVERIFY2(SaveSheet(*sheet, path, &error) && LoadSheet(*target, path, &error)
-                         && FileBytes(*target) == FileBytes(*sheet), qPrintable(error));
-        QVERIFY(!SaveSheet(*target, dir.filePath(QStringLiteral("missing/poem.grd")), &error) && !error.isEmpty());
-        QVERIFY(!LoadSheet(*target, dir.path(), &error) && error.contains(QStringLiteral("folder")));
-        QVERIFY(FileBytes(*target) == FileBytes(GridSheet(1, 1)));
+            QVERIFY2(saveSheet(*sheet, path, &error) && loadSheet(*target, path, &error)
+                         && fileBytes(*target) == fileBytes(*sheet), qPrintable(error));
+        QVERIFY(!saveSheet(*target, dir.filePath(QStringLiteral("missing/poem.grd")), &error) && !error.isEmpty());
+        QVERIFY(!loadSheet(*target, dir.path(), &error) && error.contains(QStringLiteral("folder")));
+        QVERIFY(fileBytes(*target) == fileBytes(GridSheet(1, 1)));
 
         // An endless device must be refused from its first bytes.
         QFile zeros(QStringLiteral("/dev/zero"));
-        QVERIFY2(zeros.open(QIODevice::ReadOnly) && !ReadGridFile(zeros, *target, &error)
+        QVERIFY2(zeros.open(QIODevice::ReadOnly) && !readGridFile(zeros, *target, &error)
                      && error.contains(QStringLiteral("not a grid file")), qPrintable(error));
     }
 
@@ -127,49 +127,49 @@ private slots:
         QFETCH(QString, source);
         QFETCH(FileKinds, kinds);
         QFETCH(QString, error);
-        const QByteArray file = FileBytes(*MixedSheet());
+        const QByteArray file = fileBytes(*mixedSheet());
         const FilledPipe pipe(file);
-        QVERIFY(pipe.Ok());
+        QVERIFY(pipe.ok());
         QTemporaryDir dir;
         QString path = source;
         if (source == u"pipe"_s) {
-            path = pipe.Path();
+            path = pipe.pathOf();
         } else if (source == u"fifo"_s) {
             path = dir.filePath(source);
             QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
         }
-        auto target = TargetSheet();
-        const QByteArray before = FileBytes(*target);
+        auto target = targetSheet();
+        const QByteArray before = fileBytes(*target);
         QString reason;
-        QCOMPARE(LoadSheet(*target, path, &reason, kinds), error.isEmpty());
+        QCOMPARE(loadSheet(*target, path, &reason, kinds), error.isEmpty());
         QVERIFY2(reason.contains(error), qPrintable(reason));
-        QCOMPARE(FileBytes(*target), error.isEmpty() ? file : before);
+        QCOMPARE(fileBytes(*target), error.isEmpty() ? file : before);
     }
 
     void damagedFilesFailAndLeaveTheSheet()
     {
-        const QByteArray valid = FileBytes(*MixedSheet());
-        const QByteArray oneCell = Header(1, 1) + Cell("a");
-        const QByteArray noColours = Header(1, 1) + UInt32Bytes(0) + UInt32Bytes(0);
+        const QByteArray valid = fileBytes(*mixedSheet());
+        const QByteArray oneCell = header(1, 1) + Cell("a");
+        const QByteArray noColours = header(1, 1) + uInt32Bytes(0) + uInt32Bytes(0);
         QList<std::tuple<QByteArray, QByteArray, const char *>> cases = {
             {"empty", QByteArray(), "not a grid file"}, {"foreign text", "GLYPH poem, not grid\r\n", "not a grid file"},
-            {"newer version", WithChecksum(Header(1, 1, 2) + Cell("a")), "version 2"},
-            {"cells beyond the limit", WithChecksum(Header(50'000, 50'000) + Cell("a")), "limit"},
-            {"huge counts, tiny file", WithChecksum(Header(7000, 7000) + Cell("a")), "too short"},
+            {"newer version", withChecksum(header(1, 1, 2) + Cell("a")), "version 2"},
+            {"cells beyond the limit", withChecksum(header(50'000, 50'000) + Cell("a")), "limit"},
+            {"huge counts, tiny file", withChecksum(header(7000, 7000) + Cell("a")), "too short"},
             {"cut in the header", valid.left(15), "truncated"}, {"data after the end", valid + "x", "after its end"},
             {"cut in a cell", valid.left(GridFile::kHeaderSize + 20), ""},
-            {"checksum wrong", oneCell + UInt32Bytes(Crc32::Of(oneCell.constData(), oneCell.size()) ^ 1), "checksum"},
-            {"length of six bytes", WithChecksum(noColours + QByteArray(5, '\x80') + "\x01" "a"), "text length"},
-            {"length beyond 2^31", WithChecksum(noColours + QByteArray::fromHex("FFFFFFFF0F") + "a"), "text length"},
+            {"checksum wrong", oneCell + uInt32Bytes(Crc32::of(oneCell.constData(), oneCell.size()) ^ 1), "checksum"},
+            {"length of six bytes", withChecksum(noColours + QByteArray(5, '\x80') + "\x01" "a"), "text length"},
+            {"length beyond 2^31", withChecksum(noColours + QByteArray::fromHex("FFFFFFFF0F") + "a"), "text length"},
         };
         // Invalid UTF-8 under a correct checksum: stray continuation, overlong, surrogate, beyond U+10FFFF, cut short.
         for (const char *utf8 : {"\x80", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "a\xE6\x98"})
-            cases.append({"UTF-8 " + HexBytes(utf8), WithChecksum(Header(1, 1) + Cell(utf8)), "UTF-8"});
-        const QByteArray untouched = FileBytes(*TargetSheet());
+            cases.append({"UTF-8 " + hexBytes(utf8), withChecksum(header(1, 1) + Cell(utf8)), "UTF-8"});
+        const QByteArray untouched = fileBytes(*targetSheet());
         for (const auto &[name, bytes, reason] : cases) {
-            auto target = TargetSheet();
+            auto target = targetSheet();
             QString error;
-            QVERIFY2(!ReadBytes(bytes, *target, &error) && FileBytes(*target) == untouched, name.constData());
+            QVERIFY2(!readBytes(bytes, *target, &error) && fileBytes(*target) == untouched, name.constData());
             QVERIFY2(!error.isEmpty() && error.contains(QLatin1String(reason), Qt::CaseInsensitive),
                      qPrintable(name + ": " + error));
         }
@@ -179,9 +179,9 @@ private slots:
     // sheet untouched; under the sanitizers this also shows no read goes astray.
     void randomlyDamagedCopiesNeverLoad()
     {
-        const QByteArray valid = FileBytes(*MixedSheet());
-        auto target = TargetSheet();
-        const QByteArray before = FileBytes(*target);
+        const QByteArray valid = fileBytes(*mixedSheet());
+        auto target = targetSheet();
+        const QByteArray before = fileBytes(*target);
         QRandomGenerator random(20261206);
         for (int round = 0; round < 4000; ++round) {
             QByteArray bytes = valid;
@@ -189,12 +189,12 @@ private slots:
             switch (round % 4) {
             case 0: bytes[at] = char(bytes[at] ^ (1 + random.bounded(255))); break; // a flipped byte
             case 1: bytes.truncate(at); break;
-            case 2: bytes.replace(12 + 4 * random.bounded(2), 4, UInt32Bytes(random.generate())); break; // a count
+            case 2: bytes.replace(12 + 4 * random.bounded(2), 4, uInt32Bytes(random.generate())); break; // a count
             default: random.bounded(2) ? bytes.insert(at, char(random.bounded(256))) : bytes.remove(at, 1);
             }
             QString error;
             if (bytes != valid)
-                QVERIFY2(!ReadBytes(bytes, *target, &error) && !error.isEmpty() && FileBytes(*target) == before,
+                QVERIFY2(!readBytes(bytes, *target, &error) && !error.isEmpty() && fileBytes(*target) == before,
                          qPrintable(u"round %1: %2"_s.arg(round).arg(error)));
         }
     }

@@ -11,7 +11,7 @@ namespace {
 
 const QString kFullWidthSpace = QStringLiteral("\u3000");
 
-QStringList HeaderLines(const QString &title, const QString &background)
+QStringList headerLines(const QString &title, const QString &background)
 {
     return {
         QStringLiteral("<HTML>"),
@@ -26,24 +26,24 @@ QStringList HeaderLines(const QString &title, const QString &background)
     };
 }
 
-QByteArray Page(const QStringList &rows, const QString &title = QStringLiteral("spring"),
+QByteArray expectedPage(const QStringList &rows, const QString &title = QStringLiteral("spring"),
                 const QString &background = QStringLiteral("#FFFFFF"))
 {
-    QStringList lines = HeaderLines(title, background);
+    QStringList lines = headerLines(title, background);
     lines << rows << QStringLiteral("</PRE>") << QStringLiteral("</BODY>") << QStringLiteral("</HTML>");
-    return Cp932::Encode(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"),
+    return Cp932::encode(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"),
                          Cp932::Unencodable::QuestionMark);
 }
 
 // The rows of a written page, between the header and the closing lines.
-QStringList Rows(const QByteArray &page)
+QStringList pageRows(const QByteArray &page)
 {
-    QStringList lines = Cp932::Decode(page).split(QStringLiteral("\r\n"));
+    QStringList lines = Cp932::decode(page).split(QStringLiteral("\r\n"));
     lines.removeLast(); // after the last CR LF
     return lines.mid(8, lines.size() - 11);
 }
 
-HtmlPageSettings Settings(bool asIs, const QString &nearText = QStringLiteral("8"))
+HtmlPageSettings pageSettings(bool asIs, const QString &nearText = QStringLiteral("8"))
 {
     HtmlPageSettings settings;
     settings.asIs = asIs;
@@ -62,16 +62,16 @@ class TestHtmlPageWriter : public QObject {
 private slots:
     void workedExample()
     {
-        auto sheet = BuildSheet({{{QStringLiteral("春"), kRed}, {QStringLiteral("A"), 0x0000FA}},
+        auto sheet = buildSheet({{{QStringLiteral("春"), kRed}, {QStringLiteral("A"), 0x0000FA}},
                                  {{QString(), kWhite}, {QStringLiteral("<"), kGreen}}});
-        const QByteArray plain = HtmlPage(*sheet, Settings(false));
-        QCOMPARE(plain, Page({QStringLiteral("<FONT STYLE='color: #FF0000'>春A&nbsp;</FONT>"),
+        const QByteArray plain = htmlPage(*sheet, pageSettings(false));
+        QCOMPARE(plain, expectedPage({QStringLiteral("<FONT STYLE='color: #FF0000'>春A&nbsp;</FONT>"),
                               kFullWidthSpace + QStringLiteral("<FONT STYLE='color: #00FF00'>&lt;&nbsp;</FONT>")}));
         QCOMPARE(plain.count("\r\n"), 13);
 
-        const QByteArray asIs = HtmlPage(*sheet, Settings(true));
+        const QByteArray asIs = htmlPage(*sheet, pageSettings(true));
         QCOMPARE(asIs,
-                 Page({QStringLiteral("<FONT STYLE='color: #FFFFFF;background:#FF0000'>春A&nbsp;</FONT>"),
+                 expectedPage({QStringLiteral("<FONT STYLE='color: #FFFFFF;background:#FF0000'>春A&nbsp;</FONT>"),
                        QStringLiteral("<FONT STYLE='color: #000000;background:#FFFFFF'>\u3000</FONT>"
                                       "<FONT STYLE='color: #FFFFFF;background:#00FF00'>&lt;&nbsp;</FONT>")}));
     }
@@ -79,29 +79,29 @@ private slots:
     void emptySheetsGiveHeaderAndClosingLines()
     {
         GridSheet empty(0, 0);
-        QCOMPARE(HtmlPage(empty, Settings(false)), Page({}));
+        QCOMPARE(htmlPage(empty, pageSettings(false)), expectedPage({}));
         GridSheet noRows(5, 0);
-        QCOMPARE(HtmlPage(noRows, Settings(true)), Page({}));
+        QCOMPARE(htmlPage(noRows, pageSettings(true)), expectedPage({}));
         GridSheet noColumns(0, 2); // two rows, each an empty line
-        QCOMPARE(HtmlPage(noColumns, Settings(false)), Page({QString(), QString()}));
+        QCOMPARE(htmlPage(noColumns, pageSettings(false)), expectedPage({QString(), QString()}));
     }
 
     void plainStartAndTrimming()
     {
         // Blank first cell outside any span, a cell near the page background in no span,
         // trailing blanks trimmed with the span still closed; as-is trims nothing.
-        auto sheet = BuildSheet({{{QStringLiteral(" ")}, {QStringLiteral("a"), 0xFAFAFA}, {QStringLiteral("b"), kRed},
+        auto sheet = buildSheet({{{QStringLiteral(" ")}, {QStringLiteral("a"), 0xFAFAFA}, {QStringLiteral("b"), kRed},
                                   {QString(), kRed}, {QStringLiteral("  "), kRed}}});
-        QCOMPARE(Rows(HtmlPage(*sheet, Settings(false))),
+        QCOMPARE(pageRows(htmlPage(*sheet, pageSettings(false))),
                  QStringList{kFullWidthSpace + QStringLiteral("a&nbsp;<FONT STYLE='color: #FF0000'>b&nbsp;</FONT>")});
-        QVERIFY(Rows(HtmlPage(*sheet, Settings(true))).constFirst().endsWith(QStringLiteral("b&nbsp;\u3000\u3000</FONT>")));
+        QVERIFY(pageRows(htmlPage(*sheet, pageSettings(true))).constFirst().endsWith(QStringLiteral("b&nbsp;\u3000\u3000</FONT>")));
     }
 
     void nearDistances()
     {
-        auto sheet = BuildSheet({{{QStringLiteral("a"), MakeColor(10, 0, 0)},
-                                  {QStringLiteral("b"), MakeColor(10, 0, 0)},
-                                  {QStringLiteral("c"), MakeColor(11, 0, 0)}}});
+        auto sheet = buildSheet({{{QStringLiteral("a"), makeColor(10, 0, 0)},
+                                  {QStringLiteral("b"), makeColor(10, 0, 0)},
+                                  {QStringLiteral("c"), makeColor(11, 0, 0)}}});
         const QString a = QStringLiteral("<FONT STYLE='color: #0A0000'>a&nbsp;");
         const QString b = QStringLiteral("<FONT STYLE='color: #0A0000'>b&nbsp;");
         const QString c = QStringLiteral("<FONT STYLE='color: #0B0000'>c&nbsp;</FONT>");
@@ -113,22 +113,22 @@ private slots:
                                                      {QStringLiteral("1"), a + QStringLiteral("b&nbsp;") + close + c},
                                                      {QStringLiteral("256"), a + QStringLiteral("b&nbsp;c&nbsp;") + close}};
         for (const auto &[nearText, row] : cases)
-            QCOMPARE(Rows(HtmlPage(*sheet, Settings(false, nearText))), QStringList{row});
+            QCOMPARE(pageRows(htmlPage(*sheet, pageSettings(false, nearText))), QStringList{row});
     }
 
     void blankStartWithEverythingNearGetsNoSpan()
     {
-        auto sheet = BuildSheet({{{QString(), kRed}, {QStringLiteral("b"), kGreen}}});
-        QCOMPARE(Rows(HtmlPage(*sheet, Settings(false, QStringLiteral("256")))),
+        auto sheet = buildSheet({{{QString(), kRed}, {QStringLiteral("b"), kGreen}}});
+        QCOMPARE(pageRows(htmlPage(*sheet, pageSettings(false, QStringLiteral("256")))),
                  QStringList{QStringLiteral("\u3000b&nbsp;")});
     }
 
     void contrastThresholdAndTopByteColours()
     {
-        auto sheet = BuildSheet({{{QStringLiteral("a"), MakeColor(127, 128, 127)},
-                                  {QStringLiteral("b"), MakeColor(128, 128, 127)},
+        auto sheet = buildSheet({{{QStringLiteral("a"), makeColor(127, 128, 127)},
+                                  {QStringLiteral("b"), makeColor(128, 128, 127)},
                                   {QStringLiteral("c"), Color(0x80FFFFFF)}}});
-        QCOMPARE(Rows(HtmlPage(*sheet, Settings(true, QStringLiteral("0")))),
+        QCOMPARE(pageRows(htmlPage(*sheet, pageSettings(true, QStringLiteral("0")))),
                  QStringList{QStringLiteral("<FONT STYLE='color: #FFFFFF;background:#7F807F'>a&nbsp;</FONT>"
                                             "<FONT STYLE='color: #000000;background:#80807F'>b&nbsp;</FONT>"
                                             "<FONT STYLE='color: #FFFFFF;background:#000000'>c&nbsp;</FONT>")});
@@ -150,7 +150,7 @@ private slots:
         QFETCH(QString, fileTitle);
         QFETCH(QString, title);
 
-        QCOMPARE(PageTitleFromFileTitle(fileTitle), title);
+        QCOMPARE(pageTitleFromFileTitle(fileTitle), title);
     }
 
     // Ordinary titles and colour texts go in as given; markup in them is escaped.
@@ -181,10 +181,10 @@ private slots:
         QFETCH(QString, backgroundLineEnd);
 
         GridSheet empty(0, 0);
-        HtmlPageSettings settings = Settings(false);
+        HtmlPageSettings settings = pageSettings(false);
         settings.pageTitle = title;
         settings.backgroundText = background;
-        const QStringList lines = Cp932::Decode(HtmlPage(empty, settings)).split(QStringLiteral("\r\n"));
+        const QStringList lines = Cp932::decode(htmlPage(empty, settings)).split(QStringLiteral("\r\n"));
         QCOMPARE(lines.size(), 12);
         QCOMPARE(lines[4], titleLine);
         QVERIFY2(lines[7].endsWith(backgroundLineEnd), qPrintable(lines[7]));
@@ -207,44 +207,44 @@ private slots:
             const int columns = random.bounded(1, 7);
             GridSheet sheet(columns, 1);
             for (int column = 1; column <= columns; ++column) {
-                sheet.SetCellText(column, 1, pieces[random.bounded(int(std::size(pieces)))]);
-                sheet.SetCellColors(column, 1, colors[random.bounded(int(std::size(colors)))], kBlack);
+                sheet.setCellText(column, 1, pieces[random.bounded(int(std::size(pieces)))]);
+                sheet.setCellColors(column, 1, colors[random.bounded(int(std::size(colors)))], kBlack);
             }
             // The background text sets each row's first anchor.
             const QString background = round % 2 ? QStringLiteral("#FFFFFF") : QStringLiteral("#ff0000");
             for (bool asIs : {false, true}) {
                 QString expected;
                 bool spanOpen = false;
-                Color anchor = HexToColor(background);
+                Color anchor = hexToColor(background);
                 for (int column = 1; column <= columns; ++column) {
-                    const QString text = sheet.GetCellText(column, 1);
+                    const QString text = sheet.getCellText(column, 1);
                     const bool blank = text.isEmpty() || text == u" " || text == u"  ";
                     if (!asIs && expected.isEmpty() && blank) {
                         expected += kFullWidthSpace;
                         continue;
                     }
-                    const Color back = sheet.BackColorAt(column, 1);
-                    if (column == 1 || !IsNearColor(back, anchor, 8)) {
+                    const Color back = sheet.backColorAt(column, 1);
+                    if (column == 1 || !isNearColor(back, anchor, 8)) {
                         if (column != 1 && spanOpen)
                             expected += QStringLiteral("</FONT>");
-                        const int sum = GetRed(back) + GetGreen(back) + GetBlue(back);
+                        const int sum = getRed(back) + getGreen(back) + getBlue(back);
                         expected += asIs ? QStringLiteral("<FONT STYLE='color: %1;background:%2'>")
                                                .arg(sum >= 383 ? QStringLiteral("#000000") : QStringLiteral("#FFFFFF"),
-                                                    ColorToHex(back))
-                                         : QStringLiteral("<FONT STYLE='color: %1'>").arg(ColorToHex(back));
+                                                    colorToHex(back))
+                                         : QStringLiteral("<FONT STYLE='color: %1'>").arg(colorToHex(back));
                         spanOpen = true;
                         anchor = back;
                     }
-                    expected += ToHtmlText(blank ? kFullWidthSpace : text);
+                    expected += toHtmlText(blank ? kFullWidthSpace : text);
                 }
                 while (!asIs && (expected.endsWith(u' ') || expected.endsWith(kFullWidthSpace)))
                     expected.chop(1);
                 if (spanOpen)
                     expected += QStringLiteral("</FONT>");
-                HtmlPageSettings settings = Settings(asIs);
+                HtmlPageSettings settings = pageSettings(asIs);
                 settings.backgroundText = background;
-                const QByteArray page = HtmlPage(sheet, settings);
-                const QByteArray row = Cp932::Encode(expected, Cp932::Unencodable::NumericReference) + "\r\n";
+                const QByteArray page = htmlPage(sheet, settings);
+                const QByteArray row = Cp932::encode(expected, Cp932::Unencodable::NumericReference) + "\r\n";
                 QVERIFY2(page.contains("\">\r\n" + row + "</PRE>"), qPrintable(expected));
             }
         }

@@ -15,10 +15,10 @@
 
 using namespace Qt::StringLiterals;
 
-static QStringList Convert(const QImage &picture, const QString &blockSize, GridSheet &sheet)
+static QStringList convert(const QImage &picture, const QString &blockSize, GridSheet &sheet)
 {
     QStringList captions;
-    ImageToGrid(picture, blockSize, sheet, [&](const QString &caption) { captions << caption; });
+    imageToGrid(picture, blockSize, sheet, [&](const QString &caption) { captions << caption; });
     return captions;
 }
 
@@ -33,8 +33,8 @@ public:
         ::close(fds_[1]);
     }
     ~FilledPipe() { ::close(fds_[0]); }
-    bool Ok() const { return ok_; }
-    QString Path() const { return QStringLiteral("/proc/self/fd/%1").arg(fds_[0]); }
+    bool ok() const { return ok_; }
+    QString pathOf() const { return QStringLiteral("/proc/self/fd/%1").arg(fds_[0]); }
 
 private:
     int fds_[2] = {-1, -1};
@@ -50,7 +50,7 @@ private slots:
         qint64 mismatches = 0;
         for (int block = 1; block <= 999; ++block)
             for (int width = 0; width <= 20000; ++width)
-                mismatches += BlockCount(width, block) != qint64(std::floor(double(width) / block + 0.9));
+                mismatches += blockCount(width, block) != qint64(std::floor(double(width) / block + 0.9));
         QCOMPARE(mismatches, 0);
     }
 
@@ -78,16 +78,16 @@ private slots:
                     }
                 }
             GridSheet sheet(1, 50'000);
-            const QStringList captions = Convert(picture, c.text, sheet);
+            const QStringList captions = convert(picture, c.text, sheet);
             const QString name = QStringLiteral("%1x%2 by '%3'").arg(c.width).arg(c.height).arg(c.text);
-            QVERIFY2(sheet.ColumnCount() == c.columns && sheet.RowCount() == c.rows, qPrintable(name));
+            QVERIFY2(sheet.columnCount() == c.columns && sheet.rowCount() == c.rows, qPrintable(name));
             if (c.rows == 3)
                 QCOMPARE(captions, (QStringList{"To Grid (0/3)", "To Grid (1/3)", "To Grid (2/3)", "To Grid"}));
             for (int cell = 0; cell < c.columns * c.rows; ++cell) {
                 const int col = cell % c.columns + 1, row = cell / c.columns + 1;
                 const auto mean = [&](int part) { return int(std::nearbyint(sums[cell][part] / sums[cell][3])); };
-                QVERIFY2(sheet.BackColorAt(col, row) == MakeColor(mean(0), mean(1), mean(2))
-                             && sheet.ForeColorAt(col, row) == (mean(0) + mean(1) + mean(2) <= 382 ? kWhite : kBlack),
+                QVERIFY2(sheet.backColorAt(col, row) == makeColor(mean(0), mean(1), mean(2))
+                             && sheet.foreColorAt(col, row) == (mean(0) + mean(1) + mean(2) <= 382 ? kWhite : kBlack),
                          qPrintable(name + QStringLiteral(", cell %1,%2").arg(col).arg(row)));
             }
         }
@@ -97,17 +97,17 @@ private slots:
     void blockColoursChooseTheTextColourAndKeepTexts()
     {
         const struct { QRgb top, bottom; Color back, fore; } cases[] = {
-            {qRgb(127, 128, 127), qRgb(127, 128, 127), MakeColor(127, 128, 127), kWhite}, // sum 382
-            {qRgb(128, 128, 127), qRgb(128, 128, 127), MakeColor(128, 128, 127), kBlack}, // sum 383
-            {qRgba(0, 0, 0, 0), qRgb(0, 0, 255), MakeColor(128, 128, 255), kBlack}};
+            {qRgb(127, 128, 127), qRgb(127, 128, 127), makeColor(127, 128, 127), kWhite}, // sum 382
+            {qRgb(128, 128, 127), qRgb(128, 128, 127), makeColor(128, 128, 127), kBlack}, // sum 383
+            {qRgba(0, 0, 0, 0), qRgb(0, 0, 255), makeColor(128, 128, 255), kBlack}};
         for (const auto &c : cases) {
             QImage picture(8, 8, QImage::Format_ARGB32);
             for (int y = 0; y < 8; ++y)
                 std::fill_n(reinterpret_cast<QRgb *>(picture.scanLine(y)), 8, y < 4 ? c.top : c.bottom);
-            auto sheet = BuildSheet({{{QStringLiteral("詩"), 0x123456, 0x654321}}});
-            Convert(picture, QStringLiteral("8"), *sheet);
-            QVERIFY2(sheet->BackColorAt(1, 1) == c.back && sheet->ForeColorAt(1, 1) == c.fore
-                         && sheet->GetCellText(1, 1) == "詩", qPrintable(QString::number(c.back, 16)));
+            auto sheet = buildSheet({{{QStringLiteral("詩"), 0x123456, 0x654321}}});
+            convert(picture, QStringLiteral("8"), *sheet);
+            QVERIFY2(sheet->backColorAt(1, 1) == c.back && sheet->foreColorAt(1, 1) == c.fore
+                         && sheet->getCellText(1, 1) == "詩", qPrintable(QString::number(c.back, 16)));
         }
     }
 
@@ -118,13 +118,13 @@ private slots:
             {{50000, 1000}, "1", ""}, {{50000, 1001}, "1", "50,000,000"}, {{16, 16}, "9e9", "9e9"}, {{}, "8", ""}};
         for (const auto &c : cases) {
             const QString name = c.blockSize + QStringLiteral(" by %1 rows: ").arg(c.size.height());
-            const GridPlan plan = PlanGrid(c.size, c.blockSize);
-            QVERIFY2(plan.Ok() == c.error.isEmpty() && plan.error.contains(c.error), qPrintable(name + plan.error));
-            if (plan.Ok() && c.size.isValid())
+            const GridPlan plan = planGrid(c.size, c.blockSize);
+            QVERIFY2(plan.ok() == c.error.isEmpty() && plan.error.contains(c.error), qPrintable(name + plan.error));
+            if (plan.ok() && c.size.isValid())
                 continue; // too big to convert here
-            auto sheet = BuildSheet({{{QStringLiteral("x"), 0x112233, kWhite}}});
-            QVERIFY2(Convert(QImage(c.size, QImage::Format_Mono), c.blockSize, *sheet) == QStringList{"To Grid"}
-                         && sheet->ColumnCount() == 1 && sheet->RowCount() == 1 && sheet->BackColorAt(1, 1) == 0x112233,
+            auto sheet = buildSheet({{{QStringLiteral("x"), 0x112233, kWhite}}});
+            QVERIFY2(convert(QImage(c.size, QImage::Format_Mono), c.blockSize, *sheet) == QStringList{"To Grid"}
+                         && sheet->columnCount() == 1 && sheet->rowCount() == 1 && sheet->backColorAt(1, 1) == 0x112233,
                      qPrintable(name));
         }
     }
@@ -155,27 +155,27 @@ private slots:
         QFETCH(bool, memoryShort);
         QFETCH(ToGridOutcome, outcome);
         QFETCH(QString, error);
-        if (memoryShort && !AddressSpaceLimit::Works())
+        if (memoryShort && !AddressSpaceLimit::works())
             QSKIP("no address space limit under AddressSanitizer");
 
         QImage picture(size, QImage::Format_RGB32);
         picture.fill(qRgb(10, 20, 30));
-        auto sheet = BuildSheet({{{u"x"_s, 0x112233, kWhite}}});
+        auto sheet = buildSheet({{{u"x"_s, 0x112233, kWhite}}});
         QStringList captions;
         ToGridResult result;
         {
             std::optional<AddressSpaceLimit> limit;
             if (memoryShort)
                 limit.emplace(8 * 1024 * 1024); // the 64 MB of cells cannot be had
-            result = ImageToGrid(picture, blockSize, *sheet, [&](const QString &caption) { captions << caption; });
+            result = imageToGrid(picture, blockSize, *sheet, [&](const QString &caption) { captions << caption; });
         }
         QCOMPARE(result.outcome, outcome);
-        QCOMPARE(result.Failed(), !error.isEmpty());
+        QCOMPARE(result.failed(), !error.isEmpty());
         QVERIFY2(result.error.contains(error) && result.error.isEmpty() == error.isEmpty(), qPrintable(result.error));
         QCOMPARE(captions.last(), u"To Grid"_s);
         if (outcome != ToGridOutcome::Done) {
-            QCOMPARE(QSize(sheet->ColumnCount(), sheet->RowCount()), QSize(1, 1));
-            QCOMPARE(sheet->BackColorAt(1, 1), Color(0x112233));
+            QCOMPARE(QSize(sheet->columnCount(), sheet->rowCount()), QSize(1, 1));
+            QCOMPARE(sheet->backColorAt(1, 1), Color(0x112233));
         }
     }
 
@@ -210,17 +210,17 @@ private slots:
         QTemporaryDir dir;
         QString path = source;
         const FilledPipe pipe(png);
-        QVERIFY(pipe.Ok());
+        QVERIFY(pipe.ok());
         if (source == u"file"_s) {
-            path = WriteTestFile(dir.path(), u"picture.png"_s, png);
+            path = writeTestFile(dir.path(), u"picture.png"_s, png);
         } else if (source == u"pipe"_s) {
-            path = pipe.Path();
+            path = pipe.pathOf();
         } else if (source == u"fifo"_s) {
             path = dir.filePath(source);
             QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
         }
         QString reason;
-        const QImage loaded = LoadPicture(path, &reason, kinds);
+        const QImage loaded = loadPicture(path, &reason, kinds);
         QCOMPARE(loaded.isNull(), !error.isEmpty());
         QVERIFY2(reason.contains(error), qPrintable(reason));
         if (!loaded.isNull())
@@ -242,14 +242,14 @@ private slots:
         for (const auto &c : cases) {
             const QString path = dir.filePath(c.name);
             QVERIFY(qstrcmp(c.format, "GIF") ? picture.convertToFormat(QImage::Format_RGB32).save(path, c.format, 100)
-                                             : SaveTestGif(picture, path));
+                                             : saveTestGif(picture, path));
             GridSheet sheet;
-            Convert(LoadPicture(path), QStringLiteral("32"), sheet);
-            QVERIFY2(sheet.ColumnCount() == 2 && sheet.RowCount() == 2, c.name);
+            convert(loadPicture(path), QStringLiteral("32"), sheet);
+            QVERIFY2(sheet.columnCount() == 2 && sheet.rowCount() == 2, c.name);
             for (int cell = 0; cell < 4; ++cell) {
-                const Color got = sheet.BackColorAt(cell % 2 + 1, cell / 2 + 1);
+                const Color got = sheet.backColorAt(cell % 2 + 1, cell / 2 + 1);
                 const QRgb want = colours[cell];
-                for (int off : {GetRed(got) - qRed(want), GetGreen(got) - qGreen(want), GetBlue(got) - qBlue(want)})
+                for (int off : {getRed(got) - qRed(want), getGreen(got) - qGreen(want), getBlue(got) - qBlue(want)})
                     QVERIFY2(std::abs(off) <= c.tolerance, qPrintable(c.name + (" cell " + QString::number(cell))));
             }
         }

@@ -17,22 +17,22 @@ private slots:
     {
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("folder")));
-        const QString path = WriteTestFile(dir.path(), QStringLiteral("poem"), QByteArray(100, 'z'));
+        const QString path = writeTestFile(dir.path(), QStringLiteral("poem"), QByteArray(100, 'z'));
         const QString folder = dir.filePath(QStringLiteral("folder"));
         FakeDialogs dialogs;
         MainWindow main(dialogs);
-        main.sheet().SetSize(2, 1);
-        main.sheet().SetCellText(1, 1, u"春"_qs);
+        main.sheet().setSize(2, 1);
+        main.sheet().setCellText(1, 1, u"春"_qs);
         dialogs.answers << QString() << path << folder; // a cancel first
         for (int i = 0; i < 3; ++i)
-            Control<QAction>(main, "ExportText")->trigger();
+            findControl<QAction>(main, "ExportText")->trigger();
 
         QVERIFY(dialogs.requests[1].save);
         QCOMPARE(dialogs.requests[1].title + dialogs.requests[1].filter,
             QStringLiteral("テキストファイルの書き込みテキストファイル (*.txt)|*.txt||"));
         QFile file(path); // replaced whole, under the name as chosen
         QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(HexBytes(file.readAll()), QByteArray("8F 74 81 40 0D 0A"));
+        QCOMPARE(hexBytes(file.readAll()), QByteArray("8F 74 81 40 0D 0A"));
         // A folder cannot be written: the message, no partial or temporary file, the normal pointer back.
         QCOMPARE(dialogs.messages.size(), 1);
         QCOMPARE(dialogs.messages[0].icon, MessageIcon::Error);

@@ -19,7 +19,7 @@ class TestGridImage : public QObject {
     MainWindow window_ { dialogs_ };
 
     // Presses a shortcut and answers the chooser with a file of the test folder (empty: cancel).
-    QString Press(Qt::Key key, const QString &name)
+    QString press(Qt::Key key, const QString &name)
     {
         const QString path = name.isEmpty() ? name : dir_.filePath(name);
         dialogs_.answers << path;
@@ -27,11 +27,11 @@ class TestGridImage : public QObject {
         return path;
     }
     // The sheet's size, texts and colours, as grid file bytes.
-    QByteArray Describe()
+    QByteArray describe()
     {
         QBuffer buffer;
         buffer.open(QIODevice::WriteOnly);
-        return WriteGridFile(buffer, window_.sheet()) ? buffer.data() : "write failed";
+        return writeGridFile(buffer, window_.sheet()) ? buffer.data() : "write failed";
     }
 
 private slots:
@@ -39,41 +39,41 @@ private slots:
     {
         window_.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window_));
-        window_.sheet().TakeContentFrom(*BuildSheet({{{"春", 0x00336699, kWhite}, {"ab"}},
+        window_.sheet().takeContentFrom(*buildSheet({{{"春", 0x00336699, kWhite}, {"ab"}},
                                                      {{"𠮷", kBlack, 0x00FF0000}, {{}, 0x00123456, 0x00654321}},
                                                      {{" "}, {"ｱｲ", 0x00FFFFFE}}}));
-        const QByteArray saved = Describe();
-        Press(Qt::Key_S, u"poem"_s); // saved under the name as typed
+        const QByteArray saved = describe();
+        press(Qt::Key_S, u"poem"_s); // saved under the name as typed
         QCOMPARE(QDir(dir_.path()).entryList({u"poem*"_s}), QStringList{u"poem"_s});
-        window_.sheet().SetSize(1, 30); // loses a column of texts and colours
-        Control<QLineEdit>(window_, "txtNear")->setText(u"20"_s);
-        Control<QLineEdit>(window_, "txtBGcolor")->setText(u"#102030"_s);
-        Control<QCheckBox>(window_, "chkAsIs")->setChecked(true);
-        Press(Qt::Key_O, u"poem"_s);
-        QCOMPARE(Describe(), saved);
-        QVERIFY(Control<QLineEdit>(window_, "txtNear")->text() + Control<QLineEdit>(window_, "txtBGcolor")->text() == u"20#102030"_s && Control<QCheckBox>(window_, "chkAsIs")->isChecked());
+        window_.sheet().setSize(1, 30); // loses a column of texts and colours
+        findControl<QLineEdit>(window_, "txtNear")->setText(u"20"_s);
+        findControl<QLineEdit>(window_, "txtBGcolor")->setText(u"#102030"_s);
+        findControl<QCheckBox>(window_, "chkAsIs")->setChecked(true);
+        press(Qt::Key_O, u"poem"_s);
+        QCOMPARE(describe(), saved);
+        QVERIFY(findControl<QLineEdit>(window_, "txtNear")->text() + findControl<QLineEdit>(window_, "txtBGcolor")->text() == u"20#102030"_s && findControl<QCheckBox>(window_, "chkAsIs")->isChecked());
 
         // A cancelled chooser or a missing file changes nothing and shows nothing.
         uint files = QDir(dir_.path()).count();
-        Press(Qt::Key_S, QString());
-        Press(Qt::Key_O, QString());
-        Press(Qt::Key_O, u"missing.grd"_s);
-        QVERIFY(Describe() == saved && QDir(dir_.path()).count() == files && dialogs_.messages.isEmpty());
+        press(Qt::Key_S, QString());
+        press(Qt::Key_O, QString());
+        press(Qt::Key_O, u"missing.grd"_s);
+        QVERIFY(describe() == saved && QDir(dir_.path()).count() == files && dialogs_.messages.isEmpty());
         const ChooserRequest &save = dialogs_.requests[0], &load = dialogs_.requests[1];
         QVERIFY(dialogs_.requests.size() == 5 && save.save && !load.save && save.filter == load.filter);
         QCOMPARE(save.title + load.title + save.filter,
                  u"グリッドイメージの書き込みグリッドイメージの読み込みグリッドファイル (*.grd)|*.grd||"_s);
 
-        const QString path = Press(Qt::Key_S, u"damaged.grd"_s);
+        const QString path = press(Qt::Key_S, u"damaged.grd"_s);
         QVERIFY(QFile::resize(path, 30)); // cut in its first cell
-        window_.sheet().SetCellText(1, 1, QString(50'000, u'x'));
-        const QByteArray current = Describe();
+        window_.sheet().setCellText(1, 1, QString(50'000, u'x'));
+        const QByteArray current = describe();
         files = QDir(dir_.path()).count();
-        Press(Qt::Key_O, u"damaged.grd"_s);
-        QCOMPARE(Describe(), current);
+        press(Qt::Key_O, u"damaged.grd"_s);
+        QCOMPARE(describe(), current);
         {
             FileSizeLimit full(16 * 1024); // root ignores permissions; a full disk stops it
-            Press(Qt::Key_S, u"damaged.grd"_s);
+            press(Qt::Key_S, u"damaged.grd"_s);
         }
         QCOMPARE(QFileInfo(path).size(), 30); // the old file is kept, and no temporary one
         QCOMPARE(QDir(dir_.path()).count(), files);

@@ -28,12 +28,12 @@ private slots:
         QTimer::singleShot(0, this, [&] {
             auto *setting = qobject_cast<GridSizeDialog *>(QApplication::activeModalWidget());
             QVERIFY(setting);
-            seen = Control<QLineEdit>(*setting, "txtMaxCol")->text() + u'x' + Control<QLineEdit>(*setting, "txtMaxRow")->text();
-            Control<QLineEdit>(*setting, "txtMaxCol")->setText(u"40"_s);
-            QTest::mouseClick(Control<QPushButton>(*setting, "btnCancel"), Qt::LeftButton);
+            seen = findControl<QLineEdit>(*setting, "txtMaxCol")->text() + u'x' + findControl<QLineEdit>(*setting, "txtMaxRow")->text();
+            findControl<QLineEdit>(*setting, "txtMaxCol")->setText(u"40"_s);
+            QTest::mouseClick(findControl<QPushButton>(*setting, "btnCancel"), Qt::LeftButton);
         });
-        Control<QAction>(*window_, "Setting")->trigger();
-        QCOMPARE(seen + QString::number(window_->sheet().ColumnCount()), u"25x2225"_s);
+        findControl<QAction>(*window_, "Setting")->trigger();
+        QCOMPARE(seen + QString::number(window_->sheet().columnCount()), u"25x2225"_s);
     }
 
     void countsAreCheckedRoundedAndApplied()
@@ -51,18 +51,18 @@ private slots:
             init();
             GridSizeDialog setting(window_->sheet(), dialogs_, window_.get());
             setting.show();
-            Control<QLineEdit>(setting, "txtMaxCol")->setText(columns);
-            Control<QLineEdit>(setting, "txtMaxRow")->setText(rows);
-            QTest::mouseClick(Control<QPushButton>(setting, "btnOK"), Qt::LeftButton);
+            findControl<QLineEdit>(setting, "txtMaxCol")->setText(columns);
+            findControl<QLineEdit>(setting, "txtMaxRow")->setText(rows);
+            QTest::mouseClick(findControl<QPushButton>(setting, "btnOK"), Qt::LeftButton);
             const GridSheet &sheet = window_->sheet();
-            const QString size = QStringLiteral("%1x%2").arg(sheet.ColumnCount()).arg(sheet.RowCount());
+            const QString size = QStringLiteral("%1x%2").arg(sheet.columnCount()).arg(sheet.rowCount());
             const QString name = columns + u'x' + rows;
             const bool refused = !dialogs_.messages.isEmpty();
             QVERIFY2((refused ? dialogs_.messages[0].text : size) == expected, qPrintable(name + " gave " + size));
             QVERIFY2(setting.isVisible() == refused && dialogs_.messages.size() <= 1, qPrintable(name));
             // A refusal has no icon and keeps the sheet, and the window open with the texts as typed.
             QVERIFY2(!refused || (dialogs_.messages[0].icon == MessageIcon::None && size == "25x22"
-                                  && Control<QLineEdit>(setting, "txtMaxCol")->text() + u'x' + Control<QLineEdit>(setting, "txtMaxRow")->text() == name),
+                                  && findControl<QLineEdit>(setting, "txtMaxCol")->text() + u'x' + findControl<QLineEdit>(setting, "txtMaxRow")->text() == name),
                      qPrintable(name));
         }
     }

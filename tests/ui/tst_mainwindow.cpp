@@ -36,24 +36,24 @@
 
 namespace {
 
-QByteArray ReadFile(const QString &path)
+QByteArray readFile(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-void ClickCell(GridSheetView *view, int column, int row)
+void clickCell(GridSheetView *view, int column, int row)
 {
     const QRect rect = view->visualRect(view->model()->index(row - 1, column - 1));
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rect.center());
 }
 
 // The sheet's size, texts and colours, as grid file bytes.
-QByteArray Describe(const GridSheet &sheet)
+QByteArray describe(const GridSheet &sheet)
 {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
-    return WriteGridFile(buffer, sheet) ? buffer.data() : "write failed";
+    return writeGridFile(buffer, sheet) ? buffer.data() : "write failed";
 }
 
 // Lets go of a reader stuck opening a FIFO, by opening its write end once some seconds have
@@ -62,13 +62,13 @@ class FifoRescue {
 public:
     explicit FifoRescue(const QString &fifo)
         : path_(QFile::encodeName(fifo))
-        , thread_([this] { Watch(); })
+        , thread_([this] { watch(); })
     {
     }
-    ~FifoRescue() { Stop(); }
+    ~FifoRescue() { stop(); }
 
     // Ends the watch; true when a reader had to be let go.
-    bool Stop()
+    bool stop()
     {
         {
             const std::lock_guard lock(mutex_);
@@ -81,7 +81,7 @@ public:
     }
 
 private:
-    void Watch()
+    void watch()
     {
         std::unique_lock lock(mutex_);
         for (int waits = 0; !wake_.wait_for(lock, std::chrono::milliseconds(200), [this] { return done_; });) {
@@ -115,26 +115,26 @@ private slots:
         MainWindow window(dialogs);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QCOMPARE(QStringList({window.windowTitle(), Control<QLabel>(window, "lblVer")->text(), Control<QLineEdit>(window, "txtNear")->text(),
-                              Control<QLineEdit>(window, "txtBGcolor")->text(), Control<GridSheetView>(window, "sprEdit")->toolTip()}),
+        QCOMPARE(QStringList({window.windowTitle(), findControl<QLabel>(window, "lblVer")->text(), findControl<QLineEdit>(window, "txtNear")->text(),
+                              findControl<QLineEdit>(window, "txtBGcolor")->text(), findControl<GridSheetView>(window, "sprEdit")->toolTip()}),
                  QStringList({QStringLiteral("Glyphscape ver. 0.005b"), QStringLiteral("ver. 0.005b"),
                               QStringLiteral("8"), QStringLiteral("#FFFFFF"), QStringLiteral("文字の編集を行います")}));
-        QVERIFY(!Control<QCheckBox>(window, "chkAsIs")->isChecked() && !window.isPictureLoaded() && Control<QLineEdit>(window, "txtNear")->maxLength() == 3);
-        QCOMPARE(Control<GridSheetView>(window, "sprEdit")->currentIndex(), Control<GridSheetView>(window, "sprEdit")->model()->index(0, 0));
+        QVERIFY(!findControl<QCheckBox>(window, "chkAsIs")->isChecked() && !window.isPictureLoaded() && findControl<QLineEdit>(window, "txtNear")->maxLength() == 3);
+        QCOMPARE(findControl<GridSheetView>(window, "sprEdit")->currentIndex(), findControl<GridSheetView>(window, "sprEdit")->model()->index(0, 0));
 
         const QList<std::pair<QAction *, QString>> shortcuts = {
-            {Control<QAction>(window, "ImportImage"), QStringLiteral("Ctrl+I")}, {Control<QAction>(window, "ImportText"), QStringLiteral("Ctrl+T")},
-            {Control<QAction>(window, "ExportText"), QString()},                 {Control<QAction>(window, "MakeHtml"), QStringLiteral("Ctrl+E")},
-            {Control<QAction>(window, "LoadGridImage"), QStringLiteral("Ctrl+O")}, {Control<QAction>(window, "SavaGridImage"), QStringLiteral("Ctrl+S")},
-            {Control<QAction>(window, "Setting"), QString()}};
+            {findControl<QAction>(window, "ImportImage"), QStringLiteral("Ctrl+I")}, {findControl<QAction>(window, "ImportText"), QStringLiteral("Ctrl+T")},
+            {findControl<QAction>(window, "ExportText"), QString()},                 {findControl<QAction>(window, "MakeHtml"), QStringLiteral("Ctrl+E")},
+            {findControl<QAction>(window, "LoadGridImage"), QStringLiteral("Ctrl+O")}, {findControl<QAction>(window, "SavaGridImage"), QStringLiteral("Ctrl+S")},
+            {findControl<QAction>(window, "Setting"), QString()}};
         for (const auto &[action, keys] : shortcuts)
             QCOMPARE(action->shortcut().toString(), keys);
 
         // Every caption fits its control.
-        for (QWidget *control : std::initializer_list<QWidget *>{Control<QLabel>(window, "Label2"), Control<QLabel>(window, "Label3"), Control<QPushButton>(window, "btnCellToBG"),
-                                                                 Control<QPushButton>(window, "btnEditSupport"), Control<QPushButton>(window, "btnMakeHtml"),
-                                                                 Control<QCheckBox>(window, "chkAsIs"), Control<QLabel>(window, "Label5"), Control<QLabel>(window, "lblVer"),
-                                                                 Control<QLabel>(window, "Label4")}) {
+        for (QWidget *control : std::initializer_list<QWidget *>{findControl<QLabel>(window, "Label2"), findControl<QLabel>(window, "Label3"), findControl<QPushButton>(window, "btnCellToBG"),
+                                                                 findControl<QPushButton>(window, "btnEditSupport"), findControl<QPushButton>(window, "btnMakeHtml"),
+                                                                 findControl<QCheckBox>(window, "chkAsIs"), findControl<QLabel>(window, "Label5"), findControl<QLabel>(window, "lblVer"),
+                                                                 findControl<QLabel>(window, "Label4")}) {
             QVERIFY2(control->width() >= control->sizeHint().width(), qPrintable(control->objectName()));
             QVERIFY2(control->height() >= control->sizeHint().height(), qPrintable(control->objectName()));
         }
@@ -145,17 +145,17 @@ private slots:
         GridSheet sheet(3, 2);
         GridSheetModel model(sheet);
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        sheet.SetCellText(2, 1, QStringLiteral("春"));
-        sheet.SetCellColors(2, 1, 0x0000FF, 0xFFFFFF);
+        sheet.setCellText(2, 1, QStringLiteral("春"));
+        sheet.setCellColors(2, 1, 0x0000FF, 0xFFFFFF);
         QCOMPARE(model.data(model.index(0, 1)).toString(), QStringLiteral("春"));
         QCOMPARE(model.data(model.index(0, 1), Qt::BackgroundRole).value<QBrush>().color(), QColor(255, 0, 0));
         QCOMPARE(model.data(model.index(0, 1), Qt::ForegroundRole).value<QBrush>().color(), QColor(255, 255, 255));
-        sheet.SetSize(5, 0);
+        sheet.setSize(5, 0);
         QCOMPARE(model.rowCount(), 0);
-        sheet.SetSize(4, 4);
+        sheet.setSize(4, 4);
         QCOMPARE(model.columnCount(), 4);
         QVERIFY(model.setData(model.index(3, 3), QStringLiteral("x")));
-        QCOMPARE(sheet.GetCellText(4, 4), QStringLiteral("x"));
+        QCOMPARE(sheet.getCellText(4, 4), QStringLiteral("x"));
     }
 
     // However long a text, the view is handed a short start of it to draw; editing gets it whole.
@@ -178,7 +178,7 @@ private slots:
         QFETCH(QString, text);
         QFETCH(int, shown);
         GridSheet sheet(2, 2);
-        sheet.SetCellText(2, 2, text);
+        sheet.setCellText(2, 2, text);
         GridSheetView view(sheet);
         const QModelIndex cell = view.model()->index(1, 1);
         QCOMPARE(cell.data(Qt::DisplayRole).toString(), text.left(shown));
@@ -194,7 +194,7 @@ private slots:
     {
         GridSheet sheet(2, 2);
         const QString text(40'000, u'春');
-        sheet.SetCellText(1, 1, text);
+        sheet.setCellText(1, 1, text);
         GridSheetView view(sheet);
         view.resize(120, 120);
         view.show();
@@ -205,7 +205,7 @@ private slots:
         QVERIFY(editor && editor != &view);
         QTest::keyClick(editor, Qt::Key_Return);
         QTRY_VERIFY(!view.indexWidget(view.currentIndex())); // the editor closes from the event loop
-        QCOMPARE(sheet.GetCellText(1, 1).size(), text.size());
+        QCOMPARE(sheet.getCellText(1, 1).size(), text.size());
     }
 
     void editingInPlaceAndCellToBackground()
@@ -215,29 +215,29 @@ private slots:
         window.show();
         window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&window));
-        GridSheetView *view = Control<GridSheetView>(window, "sprEdit");
+        GridSheetView *view = findControl<GridSheetView>(window, "sprEdit");
         GridSheet &sheet = window.sheet();
-        sheet.SetCellColors(2, 2, MakeColor(5, 10, 200), kBlack);
-        sheet.SetCellColors(3, 1, Color(0x80000000), kBlack);
+        sheet.setCellColors(2, 2, makeColor(5, 10, 200), kBlack);
+        sheet.setCellColors(3, 1, Color(0x80000000), kBlack);
         const std::pair<QPoint, QString> cells[] = {{{1, 1}, QStringLiteral("#FFFFFF")},
                                                     {{2, 2}, QStringLiteral("#050AC8")},
                                                     {{3, 1}, QStringLiteral("#000000")}}; // top byte: black
         for (const auto &[cell, colour] : cells) {
-            ClickCell(view, cell.x(), cell.y());
-            QTest::mouseClick(Control<QPushButton>(window, "btnCellToBG"), Qt::LeftButton);
-            QCOMPARE(Control<QLineEdit>(window, "txtBGcolor")->text(), colour);
-            QCOMPARE(QPoint(sheet.ActiveColumn(), sheet.ActiveRow()), cell);
+            clickCell(view, cell.x(), cell.y());
+            QTest::mouseClick(findControl<QPushButton>(window, "btnCellToBG"), Qt::LeftButton);
+            QCOMPARE(findControl<QLineEdit>(window, "txtBGcolor")->text(), colour);
+            QCOMPARE(QPoint(sheet.activeColumn(), sheet.activeRow()), cell);
         }
         QTest::keyClick(view, Qt::Key_Right);
         QTest::keyClick(view, Qt::Key_Down);
-        QCOMPARE(QPoint(sheet.ActiveColumn(), sheet.ActiveRow()), QPoint(4, 2));
+        QCOMPARE(QPoint(sheet.activeColumn(), sheet.activeRow()), QPoint(4, 2));
         QTest::keyClick(view, Qt::Key_A); // a key starts editing in place
         QWidget *editor = QApplication::focusWidget();
         QVERIFY(editor && editor != view);
         QTest::keyClick(editor, Qt::Key_B);
         QTest::keyClick(editor, Qt::Key_Return);
-        QTRY_COMPARE(sheet.GetCellText(4, 2), QStringLiteral("ab")); // the delegate commits queued
-        sheet.SetSize(2, 2); // a shrink keeps the active cell inside
+        QTRY_COMPARE(sheet.getCellText(4, 2), QStringLiteral("ab")); // the delegate commits queued
+        sheet.setSize(2, 2); // a shrink keeps the active cell inside
         QCOMPARE(view->currentIndex(), view->model()->index(1, 1));
         QVERIFY(dialogs.requests.isEmpty());
     }
@@ -249,16 +249,16 @@ private slots:
         MainWindow window(dialogs);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        window.sheet().SetCellText(1, 1, QStringLiteral("春"));
-        window.sheet().SetCellColors(1, 1, 0x0000FF, kBlack);
-        Control<QLineEdit>(window, "txtNear")->setText(QStringLiteral("3"));
-        Control<QLineEdit>(window, "txtBGcolor")->setText(QStringLiteral("#ffcc99"));
-        Control<QCheckBox>(window, "chkAsIs")->setChecked(true);
+        window.sheet().setCellText(1, 1, QStringLiteral("春"));
+        window.sheet().setCellColors(1, 1, 0x0000FF, kBlack);
+        findControl<QLineEdit>(window, "txtNear")->setText(QStringLiteral("3"));
+        findControl<QLineEdit>(window, "txtBGcolor")->setText(QStringLiteral("#ffcc99"));
+        findControl<QCheckBox>(window, "chkAsIs")->setChecked(true);
 
         const QString byButton = dir.filePath(QStringLiteral("spring.htm"));
         const QString byShortcut = dir.filePath(QStringLiteral("spring.b.html"));
         dialogs.answers = {byButton, byShortcut};
-        QTest::mouseClick(Control<QPushButton>(window, "btnMakeHtml"), Qt::LeftButton);
+        QTest::mouseClick(findControl<QPushButton>(window, "btnMakeHtml"), Qt::LeftButton);
         QTest::keyClick(&window, Qt::Key_E, Qt::ControlModifier);
 
         QCOMPARE(dialogs.requests.size(), 2);
@@ -272,9 +272,9 @@ private slots:
         settings.backgroundText = QStringLiteral("#ffcc99");
         settings.asIs = true;
         settings.pageTitle = QStringLiteral("spring");
-        const QByteArray expected = HtmlPage(window.sheet(), settings);
-        QCOMPARE(ReadFile(byButton), expected);
-        QCOMPARE(ReadFile(byShortcut), expected);
+        const QByteArray expected = htmlPage(window.sheet(), settings);
+        QCOMPARE(readFile(byButton), expected);
+        QCOMPARE(readFile(byShortcut), expected);
 
         window.makeHtml(); // cancelled: nothing written, nothing said
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 2);
@@ -285,14 +285,14 @@ private slots:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("page.htm"));
-        WriteTestFile(dir.path(), QStringLiteral("page.htm"), "old page");
+        writeTestFile(dir.path(), QStringLiteral("page.htm"), "old page");
 
         FakeDialogs dialogs;
         MainWindow window(dialogs);
-        window.sheet().SetSize(300, 300); // a page far beyond the file size limit below
+        window.sheet().setSize(300, 300); // a page far beyond the file size limit below
         for (int row = 1; row <= 300; ++row)
             for (int column = 1; column <= 300; ++column)
-                window.sheet().SetCellText(column, row, QStringLiteral("x"));
+                window.sheet().setCellText(column, row, QStringLiteral("x"));
         dialogs.answers = {path};
         {
             FileSizeLimit full(4096);
@@ -303,7 +303,7 @@ private slots:
         QCOMPARE(dialogs.messages[0].icon, MessageIcon::Error);
         QVERIFY(dialogs.messages[0].text.startsWith(QStringLiteral("書き込みエラー\r\n") + path + QStringLiteral("\r\n")));
         QVERIFY(dialogs.messages[0].text.size() > QStringLiteral("書き込みエラー\r\n\r\n").size() + path.size());
-        QCOMPARE(ReadFile(path), QByteArray("old page"));
+        QCOMPARE(readFile(path), QByteArray("old page"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("page.htm")});
     }
 
@@ -336,17 +336,17 @@ private slots:
         MainWindow window(dialogs);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        window.sheet().SetCellText(1, 1, QStringLiteral("詩"));
-        window.sheet().SetCellColors(1, 1, 0x00336699, kWhite);
-        const QByteArray before = Describe(window.sheet());
+        window.sheet().setCellText(1, 1, QStringLiteral("詩"));
+        window.sheet().setCellColors(1, 1, 0x00336699, kWhite);
+        const QByteArray before = describe(window.sheet());
 
         FifoRescue rescue(path);
         if (command == QStringLiteral("ImportText")) {
             QTimer::singleShot(0, [&] {
                 auto *textWindow = qobject_cast<TextImportDialog *>(QApplication::activeModalWidget());
                 QVERIFY(textWindow);
-                Control<QLineEdit>(*textWindow, "txtPath")->setText(path);
-                QTest::mouseClick(Control<QPushButton>(*textWindow, "cmdOK"), Qt::LeftButton);
+                findControl<QLineEdit>(*textWindow, "txtPath")->setText(path);
+                QTest::mouseClick(findControl<QPushButton>(*textWindow, "cmdOK"), Qt::LeftButton);
                 if (textWindow->isVisible()) // a refusal keeps it open for the path to be corrected
                     textWindow->reject();
             });
@@ -354,9 +354,9 @@ private slots:
             dialogs.answers << path;
         }
         window.findChild<QAction *>(command)->trigger();
-        QVERIFY2(!rescue.Stop(), "the command waited for a writer");
+        QVERIFY2(!rescue.stop(), "the command waited for a writer");
 
-        QCOMPARE(Describe(window.sheet()), before);
+        QCOMPARE(describe(window.sheet()), before);
         QVERIFY(!window.isPictureLoaded() && window.findChildren<PictureWindow *>().isEmpty());
         QCOMPARE(dialogs.messages.size(), 1);
         const ShownMessage &m = dialogs.messages[0];

@@ -37,11 +37,11 @@ private:
 };
 
 // The sheet's size, texts and colours, as grid file bytes.
-QByteArray Describe(const GridSheet &sheet)
+QByteArray describe(const GridSheet &sheet)
 {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
-    return WriteGridFile(buffer, sheet) ? buffer.data() : "write failed";
+    return writeGridFile(buffer, sheet) ? buffer.data() : "write failed";
 }
 
 } // namespace
@@ -54,20 +54,20 @@ class TestPictureWindow : public QObject {
     MainWindow main_ { dialogs_ };
 
     // Imports the file name, first saved as a flat bitmap when a size is given; the view or null.
-    PictureWindow *Import(const QString &name, QSize size = {})
+    PictureWindow *import(const QString &name, QSize size = {})
     {
         QImage picture(size, QImage::Format_RGB32);
         picture.fill(qRgb(0, 128, 0));
         dialogs_.answers << (name.isEmpty() ? name : dir_.filePath(name));
         if (!size.isEmpty() && !picture.save(dialogs_.answers.last(), "BMP"))
             return nullptr;
-        Control<QAction>(main_, "ImportImage")->trigger();
+        findControl<QAction>(main_, "ImportImage")->trigger();
         const auto views = main_.findChildren<PictureWindow *>();
         return views.size() == 1 ? views.first() : nullptr;
     }
 
     // One window fits each picture and converts it until closed.
-    void FitEachPictureAndConvertUntilClosed()
+    void fitEachPictureAndConvertUntilClosed()
     {
         dialogs_.messages.clear();
         const PictureWindow::Layout l = PictureWindow::layoutFor(QRect(0, 0, 6000, 4500)); // 400 x 300 pixels
@@ -77,30 +77,30 @@ class TestPictureWindow : public QObject {
         const auto buttonWidth = [](int width) { return PictureWindow::layoutFor({0, 0, width, 300}).button.width(); };
         QCOMPARE(QPoint(buttonWidth(4005), buttonWidth(4015)), QPoint(2002, 2008)); // halves to even
 
-        QPointer<PictureWindow> fitted = Import(u"photo.bmp"_s, {400, 300});
+        QPointer<PictureWindow> fitted = import(u"photo.bmp"_s, {400, 300});
         QVERIFY(fitted && fitted->isVisible() && main_.isPictureLoaded());
         QCOMPARE(dialogs_.requests[0].title + dialogs_.requests[0].filter,
                  u"イメージの読み込みJpeg (*.jpeg, *.jpg)|*.jpeg;*.jpg|GIF (*.gif)|*.gif|BitMap (*.bmp)|*.bmp||"_s);
-        QCOMPARE(fitted->frameGeometry().size(), QSize(TwipsToPixels(6080), TwipsToPixels(5300))); // frame included
+        QCOMPARE(fitted->frameGeometry().size(), QSize(twipsToPixels(6080), twipsToPixels(5300))); // frame included
 
-        Control<QLineEdit>(*fitted, "txtPixs")->setText(u"4"_s);
-        QCOMPARE(Import(u"second.bmp"_s, {120, 80}), fitted.data());
-        QCOMPARE(fitted->frameGeometry().size(), QSize(TwipsToPixels(1880), TwipsToPixels(2000)));
-        QTest::mouseClick(Control<QPushButton>(*fitted, "cmdToGrid"), Qt::LeftButton); // with the block size as typed
+        findControl<QLineEdit>(*fitted, "txtPixs")->setText(u"4"_s);
+        QCOMPARE(import(u"second.bmp"_s, {120, 80}), fitted.data());
+        QCOMPARE(fitted->frameGeometry().size(), QSize(twipsToPixels(1880), twipsToPixels(2000)));
+        QTest::mouseClick(findControl<QPushButton>(*fitted, "cmdToGrid"), Qt::LeftButton); // with the block size as typed
         const GridSheet &sheet = main_.sheet();
-        QCOMPARE(QSize(sheet.ColumnCount(), sheet.RowCount()), QSize(30, 20));
-        QCOMPARE(sheet.BackColorAt(30, 20), MakeColor(0, 128, 0));
-        Control<QLineEdit>(*fitted, "txtPixs")->setText(u"9e9"_s); // beyond 32 bits: a message, and the sheet stays
-        QTest::mouseClick(Control<QPushButton>(*fitted, "cmdToGrid"), Qt::LeftButton);
+        QCOMPARE(QSize(sheet.columnCount(), sheet.rowCount()), QSize(30, 20));
+        QCOMPARE(sheet.backColorAt(30, 20), makeColor(0, 128, 0));
+        findControl<QLineEdit>(*fitted, "txtPixs")->setText(u"9e9"_s); // beyond 32 bits: a message, and the sheet stays
+        QTest::mouseClick(findControl<QPushButton>(*fitted, "cmdToGrid"), Qt::LeftButton);
         QVERIFY(dialogs_.messages.size() == 1 && dialogs_.messages[0].icon == MessageIcon::Error
                 && dialogs_.messages[0].text.contains(u"9e9"_s));
-        QCOMPARE(QSize(sheet.ColumnCount(), sheet.RowCount()), QSize(30, 20));
+        QCOMPARE(QSize(sheet.columnCount(), sheet.rowCount()), QSize(30, 20));
 
         fitted->close();
         QVERIFY(!main_.isPictureLoaded());
         QTRY_VERIFY(fitted.isNull()); // deleted with its picture
-        QVERIFY((fitted = Import(u"second.bmp"_s)) && main_.isPictureLoaded());
-        QCOMPARE(Control<QLineEdit>(*fitted, "txtPixs")->text(), u"8"_s);
+        QVERIFY((fitted = import(u"second.bmp"_s)) && main_.isPictureLoaded());
+        QCOMPARE(findControl<QLineEdit>(*fitted, "txtPixs")->text(), u"8"_s);
     }
 
 private slots:
@@ -119,22 +119,22 @@ private slots:
         for (int round = 0; round < 2; ++round) {
             for (const auto &c : cases) {
                 if (!c.reason.isEmpty())
-                    WriteTestFile(dir_.path(), c.name, c.bytes);
+                    writeTestFile(dir_.path(), c.name, c.bytes);
                 dialogs_.messages.clear();
-                QVERIFY2(Import(c.name) == view && main_.isPictureLoaded() == bool(view), qPrintable(c.name));
+                QVERIFY2(import(c.name) == view && main_.isPictureLoaded() == bool(view), qPrintable(c.name));
                 const ShownMessage shown = dialogs_.messages.value(0, {MessageIcon::Error, {}});
                 const QString start = c.reason.isEmpty() ? QString() : u"読み込みエラー\r\n"_s + dir_.filePath(c.name);
                 QVERIFY2(dialogs_.messages.size() == int(!c.reason.isEmpty()) && shown.icon == MessageIcon::Error
                              && shown.text.startsWith(start) && shown.text.contains(c.reason),
                          qPrintable(c.name + u": "_s + shown.text));
-                QVERIFY2(!view || (view->windowTitle() == u"kept.bmp"_s && Control<QLineEdit>(*view, "txtPixs")->text() == u"5"_s
-                                   && Control<PictureBox>(*view, "picLoad")->Picture().pixel(0, 0) == qRgb(0, 128, 0)),
+                QVERIFY2(!view || (view->windowTitle() == u"kept.bmp"_s && findControl<QLineEdit>(*view, "txtPixs")->text() == u"5"_s
+                                   && findControl<PictureBox>(*view, "picLoad")->picture().pixel(0, 0) == qRgb(0, 128, 0)),
                          qPrintable(c.name));
             }
-            if (round == 0 && (FitEachPictureAndConvertUntilClosed(), QTest::currentTestFailed()))
+            if (round == 0 && (fitEachPictureAndConvertUntilClosed(), QTest::currentTestFailed()))
                 return;
-            QVERIFY((view = Import(u"kept.bmp"_s, {64, 32})));
-            Control<QLineEdit>(*view, "txtPixs")->setText(u"5"_s);
+            QVERIFY((view = import(u"kept.bmp"_s, {64, 32})));
+            findControl<QLineEdit>(*view, "txtPixs")->setText(u"5"_s);
         }
     }
 
@@ -168,17 +168,17 @@ private slots:
             picture.fill(qRgb(200, 40, 90));
             QVERIFY(picture.save(path));
         } else {
-            WriteTestFile(dir_.path(), name, bytes);
+            writeTestFile(dir_.path(), name, bytes);
         }
         dialogs_.messages.clear();
         dialogs_.answers << path;
-        Control<QAction>(main_, "ImportImage")->trigger();
+        findControl<QAction>(main_, "ImportImage")->trigger();
         const auto views = main_.findChildren<PictureWindow *>();
         if (reason.isEmpty()) {
             QVERIFY2(dialogs_.messages.isEmpty(), qPrintable(dialogs_.messages.value(0).text));
             QCOMPARE(views.size(), 1);
-            QCOMPARE(Control<PictureBox>(*views[0], "picLoad")->Picture().size(), QSize(6000, 6000));
-            QVERIFY(qAbs(qRed(Control<PictureBox>(*views[0], "picLoad")->Picture().pixel(5999, 5999)) - 200) <= 2);
+            QCOMPARE(findControl<PictureBox>(*views[0], "picLoad")->picture().size(), QSize(6000, 6000));
+            QVERIFY(qAbs(qRed(findControl<PictureBox>(*views[0], "picLoad")->picture().pixel(5999, 5999)) - 200) <= 2);
             views[0]->close();
             QTRY_VERIFY(main_.findChildren<PictureWindow *>().isEmpty()); // let the picture go
         } else {
@@ -191,20 +191,20 @@ private slots:
     // A grid that does not fit in memory is said so, and the sheet stays as it was.
     void toGridSaysWhenMemoryRunsOut()
     {
-        if (!AddressSpaceLimit::Works())
+        if (!AddressSpaceLimit::works())
             QSKIP("no address space limit under AddressSanitizer");
-        PictureWindow *view = Import(u"wide.bmp"_s, {2000, 1000});
+        PictureWindow *view = import(u"wide.bmp"_s, {2000, 1000});
         QVERIFY(view);
-        Control<QLineEdit>(*view, "txtPixs")->setText(u"1"_s); // 2,000,000 cells of 16 bytes
-        main_.sheet().SetCellText(1, 1, u"詩"_s);
-        const QByteArray before = Describe(main_.sheet());
+        findControl<QLineEdit>(*view, "txtPixs")->setText(u"1"_s); // 2,000,000 cells of 16 bytes
+        main_.sheet().setCellText(1, 1, u"詩"_s);
+        const QByteArray before = describe(main_.sheet());
         dialogs_.messages.clear();
         {
             AddressSpaceLimit limit(8 * 1024 * 1024);
-            QTest::mouseClick(Control<QPushButton>(*view, "cmdToGrid"), Qt::LeftButton);
+            QTest::mouseClick(findControl<QPushButton>(*view, "cmdToGrid"), Qt::LeftButton);
         }
-        QCOMPARE(Describe(main_.sheet()), before);
-        QCOMPARE(Control<QPushButton>(*view, "cmdToGrid")->text(), u"To Grid"_s);
+        QCOMPARE(describe(main_.sheet()), before);
+        QCOMPARE(findControl<QPushButton>(*view, "cmdToGrid")->text(), u"To Grid"_s);
         QCOMPARE(dialogs_.messages.size(), 1);
         QCOMPARE(dialogs_.messages[0].icon, MessageIcon::Error);
         QVERIFY2(dialogs_.messages[0].text.contains(u"メモリ"_s), qPrintable(dialogs_.messages[0].text));
@@ -215,12 +215,12 @@ private slots:
     // shows "To Grid" at the end.
     void toGridRepaintsItsButtonSparingly()
     {
-        PictureWindow *view = Import(u"tall.bmp"_s, {1, 20'000});
+        PictureWindow *view = import(u"tall.bmp"_s, {1, 20'000});
         QVERIFY(view && QTest::qWaitForWindowExposed(view));
-        Control<QLineEdit>(*view, "txtPixs")->setText(u"1"_s);
-        PaintCounter counter(Control<QPushButton>(*view, "cmdToGrid"));
-        QTest::mouseClick(Control<QPushButton>(*view, "cmdToGrid"), Qt::LeftButton);
-        QCOMPARE(main_.sheet().RowCount(), 20'000);
+        findControl<QLineEdit>(*view, "txtPixs")->setText(u"1"_s);
+        PaintCounter counter(findControl<QPushButton>(*view, "cmdToGrid"));
+        QTest::mouseClick(findControl<QPushButton>(*view, "cmdToGrid"), Qt::LeftButton);
+        QCOMPARE(main_.sheet().rowCount(), 20'000);
         QVERIFY2(counter.paints >= 1 && counter.paints < 2'000, qPrintable(QString::number(counter.paints)));
         QCOMPARE(counter.lastText, u"To Grid"_s);
         view->close();

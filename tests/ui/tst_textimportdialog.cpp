@@ -14,14 +14,14 @@ class TestTextImportDialog : public QObject {
     Q_OBJECT
 
     QTemporaryDir dir_;
-    const QString poem_ = WriteTestFile(dir_.path(), QStringLiteral("poem.txt"), Cp932::Encode(u"春a\r\nb c", {}));
+    const QString poem_ = writeTestFile(dir_.path(), QStringLiteral("poem.txt"), Cp932::encode(u"春a\r\nb c", {}));
 
     // Rows 1 and 2, columns 1 to 4, rows joined by "/", cells by "|".
-    static QString Cells(MainWindow &main)
+    static QString cells(MainWindow &main)
     {
         QString cells;
         for (int i = 0; i < 8; ++i)
-            cells += main.sheet().GetCellText(i % 4 + 1, i / 4 + 1) + QStringLiteral("|||/|||").mid(i, 1);
+            cells += main.sheet().getCellText(i % 4 + 1, i / 4 + 1) + QStringLiteral("|||/|||").mid(i, 1);
         return cells;
     }
 
@@ -41,18 +41,18 @@ private slots:
             FakeDialogs dialogs;
             MainWindow main(dialogs);
             TextImportDialog window(main);
-            main.sheet().SetCellText(1, 1, QStringLiteral("Q"));
+            main.sheet().setCellText(1, 1, QStringLiteral("Q"));
             window.show();
             QApplication::setActiveWindow(&window);
             QVERIFY(QTest::qWaitForWindowActive(&window));
-            QTest::keyClicks(Control<QLineEdit>(window, "txtPath"), path);
+            QTest::keyClicks(findControl<QLineEdit>(window, "txtPath"), path);
             auto *control = window.findChild<QWidget *>(name);
             control->setFocus();
             QTRY_COMPARE(QApplication::focusWidget(), control);
             QTest::keyClick(control, Qt::Key_Return);
             // The path stays as typed, to be corrected.
-            QString outcome = QStringLiteral("%1 %2: %3 ").arg(name, Control<QLineEdit>(window, "txtPath")->text()).arg(!window.isVisible());
-            outcome += QString::number(dialogs.requests.size()) + u' ' + Cells(main);
+            QString outcome = QStringLiteral("%1 %2: %3 ").arg(name, findControl<QLineEdit>(window, "txtPath")->text()).arg(!window.isVisible());
+            outcome += QString::number(dialogs.requests.size()) + u' ' + cells(main);
             for (const ShownMessage &m : dialogs.messages)
                 outcome += u' ' + (m.icon == MessageIcon::Error ? m.text.section(u"\r\n"_qs, 0, 1) : u"no icon"_qs);
             QCOMPARE(outcome, QStringLiteral("%1 %2: ").arg(name, path) + expected);
@@ -63,8 +63,8 @@ private slots:
     {
         FakeDialogs dialogs;
         MainWindow main(dialogs);
-        main.sheet().SetCellColors(1, 1, 0x0000FF, 0);
-        Control<QLineEdit>(main, "txtBGcolor")->setText(QStringLiteral("#ff0000"));
+        main.sheet().setCellColors(1, 1, 0x0000FF, 0);
+        findControl<QLineEdit>(main, "txtBGcolor")->setText(QStringLiteral("#ff0000"));
         dialogs.answers << QString() << poem_; // the first browse is cancelled
         QStringList seen;
         for (const bool ok : { true, false }) {
@@ -72,29 +72,29 @@ private slots:
             QTimer::singleShot(0, [&] {
                 auto *window = qobject_cast<TextImportDialog *>(QApplication::activeModalWidget());
                 QVERIFY(window);
-                QStringList state = { window->windowTitle(), Control<QLineEdit>(*window, "txtPath")->text() };
-                for (const bool flag : { window->parentWidget() == &main, window->focusWidget() == Control<QLineEdit>(*window, "txtPath"),
-                         Control<QRadioButton>(*window, "rdoText0")->isChecked(), Control<QCheckBox>(*window, "chkBackSkip")->isChecked(),
-                         Control<QCheckBox>(*window, "chkSpaceSkip")->isChecked(), Control<QPushButton>(*window, "cmdOK")->isDefault() })
+                QStringList state = { window->windowTitle(), findControl<QLineEdit>(*window, "txtPath")->text() };
+                for (const bool flag : { window->parentWidget() == &main, window->focusWidget() == findControl<QLineEdit>(*window, "txtPath"),
+                         findControl<QRadioButton>(*window, "rdoText0")->isChecked(), findControl<QCheckBox>(*window, "chkBackSkip")->isChecked(),
+                         findControl<QCheckBox>(*window, "chkSpaceSkip")->isChecked(), findControl<QPushButton>(*window, "cmdOK")->isDefault() })
                     state << QString::number(flag);
-                for (QWidget *control = Control<QLineEdit>(*window, "txtPath"); state.size() < 16; control = control->nextInFocusChain())
+                for (QWidget *control = findControl<QLineEdit>(*window, "txtPath"); state.size() < 16; control = control->nextInFocusChain())
                     state << control->objectName();
-                Control<QLineEdit>(*window, "txtPath")->setText(QStringLiteral("typed.txt"));
+                findControl<QLineEdit>(*window, "txtPath")->setText(QStringLiteral("typed.txt"));
                 for (int i = 0; i < 2; ++i) {
-                    QTest::mouseClick(Control<QPushButton>(*window, "cmdRef"), Qt::LeftButton);
-                    state << Control<QLineEdit>(*window, "txtPath")->text();
+                    QTest::mouseClick(findControl<QPushButton>(*window, "cmdRef"), Qt::LeftButton);
+                    state << findControl<QLineEdit>(*window, "txtPath")->text();
                 }
                 seen << state.join(u' ');
-                Control<QRadioButton>(*window, "rdoText1")->setChecked(true);
-                Control<QCheckBox>(*window, "chkBackSkip")->setChecked(true);
-                Control<QCheckBox>(*window, "chkSpaceSkip")->setChecked(true);
-                QTest::mouseClick(ok ? Control<QPushButton>(*window, "cmdOK") : Control<QPushButton>(*window, "cmdCancel"), Qt::LeftButton);
+                findControl<QRadioButton>(*window, "rdoText1")->setChecked(true);
+                findControl<QCheckBox>(*window, "chkBackSkip")->setChecked(true);
+                findControl<QCheckBox>(*window, "chkSpaceSkip")->setChecked(true);
+                QTest::mouseClick(ok ? findControl<QPushButton>(*window, "cmdOK") : findControl<QPushButton>(*window, "cmdCancel"), Qt::LeftButton);
                 if (window->isVisible()) // never leave the test hanging in the modal loop
                     window->reject();
             });
-            Control<QAction>(main, "ImportText")->trigger();
+            findControl<QAction>(main, "ImportText")->trigger();
             // Flowing past the red background cell, the blank removed; the Cancel changes nothing.
-            QCOMPARE(Cells(main), QStringLiteral("|春|a|bc/|||"));
+            QCOMPARE(cells(main), QStringLiteral("|春|a|bc/|||"));
         }
         const QString fresh = u"テキスト読み込みオプション  1 1 1 0 0 1 txtPath cmdRef rdoText0 rdoText1 chkBackSkip "
                               u"cmdCancel cmdOK chkSpaceSkip typed.txt "_qs;

@@ -13,38 +13,38 @@ class TestTypingAidWindow : public QObject {
     FakeDialogs dialogs_;
     std::unique_ptr<MainWindow> window_;
 
-    TypingAidWindow *Open()
+    TypingAidWindow *open()
     {
-        QTest::mouseClick(Control<QPushButton>(*window_, "btnEditSupport"), Qt::LeftButton);
+        QTest::mouseClick(findControl<QPushButton>(*window_, "btnEditSupport"), Qt::LeftButton);
         const auto windows = window_->findChildren<TypingAidWindow *>();
         return windows.size() == 1 ? windows.first() : nullptr;
     }
     // The written cells as "column,row=text|…", then the field's rest and the active cell.
-    QString State(const TypingAidWindow *support) const
+    QString describe(const TypingAidWindow *support) const
     {
         const GridSheet &sheet = window_->sheet();
         QString state;
-        for (int row = 1; row <= sheet.RowCount(); ++row)
-            for (int column = 1; column <= sheet.ColumnCount(); ++column)
-                if (!sheet.GetCellText(column, row).isEmpty())
-                    state += QStringLiteral("%1,%2=%3|").arg(column).arg(row).arg(sheet.GetCellText(column, row));
-        return state + " / " + Control<QLineEdit>(*support, "txtEdit")->text()
-            + QStringLiteral(" / %1,%2").arg(sheet.ActiveColumn()).arg(sheet.ActiveRow());
+        for (int row = 1; row <= sheet.rowCount(); ++row)
+            for (int column = 1; column <= sheet.columnCount(); ++column)
+                if (!sheet.getCellText(column, row).isEmpty())
+                    state += QStringLiteral("%1,%2=%3|").arg(column).arg(row).arg(sheet.getCellText(column, row));
+        return state + " / " + findControl<QLineEdit>(*support, "txtEdit")->text()
+            + QStringLiteral(" / %1,%2").arg(sheet.activeColumn()).arg(sheet.activeRow());
     }
 
 private slots:
     void opensModelessOnceAndEmptiesWhenClosed()
     {
         window_ = std::make_unique<MainWindow>(dialogs_);
-        TypingAidWindow *support = Open();
+        TypingAidWindow *support = open();
         QVERIFY(support && support->isWindow() && !support->isModal() && support->parentWidget() == window_.get());
-        QTest::keyClicks(Control<QLineEdit>(*support, "txtEdit"), QStringLiteral("abc"));
-        QCOMPARE(Open(), support);
-        QTest::keyClick(Control<QLineEdit>(*support, "txtEdit"), Qt::Key_Return); // presses no arrow
-        QCOMPARE(State(support), QStringLiteral(" / abc / 1,1"));
+        QTest::keyClicks(findControl<QLineEdit>(*support, "txtEdit"), QStringLiteral("abc"));
+        QCOMPARE(open(), support);
+        QTest::keyClick(findControl<QLineEdit>(*support, "txtEdit"), Qt::Key_Return); // presses no arrow
+        QCOMPARE(describe(support), QStringLiteral(" / abc / 1,1"));
         support->close();
         QTRY_VERIFY(window_->findChildren<TypingAidWindow *>().isEmpty());
-        QVERIFY((support = Open()) && Control<QLineEdit>(*support, "txtEdit")->text().isEmpty());
+        QVERIFY((support = open()) && findControl<QLineEdit>(*support, "txtEdit")->text().isEmpty());
     }
 
     void arrowsWriteFromTheActiveCell()
@@ -59,25 +59,25 @@ private slots:
         TypingAidWindow *support = nullptr;
         for (const auto &[active, text, arrow, expected] : cases) {
             window_ = std::make_unique<MainWindow>(dialogs_);
-            window_->sheet().SetActiveCell(active.x(), active.y());
-            window_->sheet().SetCellColors(active.x(), active.y(), 0x00336699, kWhite);
-            QVERIFY(support = Open());
-            Control<QLineEdit>(*support, "txtEdit")->setText(text);
+            window_->sheet().setActiveCell(active.x(), active.y());
+            window_->sheet().setCellColors(active.x(), active.y(), 0x00336699, kWhite);
+            QVERIFY(support = open());
+            findControl<QLineEdit>(*support, "txtEdit")->setText(text);
             for (QPushButton *button : support->findChildren<QPushButton *>())
                 if (button->text() == arrow)
                     QTest::mouseClick(button, Qt::LeftButton);
             // Writing replaces the text only: the first cell keeps its colour.
-            const QString state = State(support)
-                + (window_->sheet().BackColorAt(active.x(), active.y()) == 0x00336699 ? "" : " recoloured");
+            const QString state = describe(support)
+                + (window_->sheet().backColorAt(active.x(), active.y()) == 0x00336699 ? "" : " recoloured");
             QVERIFY2(state == expected, qPrintable(QStringLiteral("\"%1\" gave %2").arg(text, state)));
         }
         // At the edge the active cell stays, so the next press overwrites the same cell.
-        QTest::mouseClick(Control<QPushButton>(*support, "btnRight"), Qt::LeftButton);
-        QCOMPARE(State(support), QStringLiteral("25,3=夏| /  / 25,3"));
-        window_->sheet().SetSize(0, 22); // a sheet without cells keeps the text rather than dropping it
-        Control<QLineEdit>(*support, "txtEdit")->setText(QStringLiteral("春"));
-        QTest::mouseClick(Control<QPushButton>(*support, "btnRight"), Qt::LeftButton);
-        QCOMPARE(Control<QLineEdit>(*support, "txtEdit")->text(), QStringLiteral("春"));
+        QTest::mouseClick(findControl<QPushButton>(*support, "btnRight"), Qt::LeftButton);
+        QCOMPARE(describe(support), QStringLiteral("25,3=夏| /  / 25,3"));
+        window_->sheet().setSize(0, 22); // a sheet without cells keeps the text rather than dropping it
+        findControl<QLineEdit>(*support, "txtEdit")->setText(QStringLiteral("春"));
+        QTest::mouseClick(findControl<QPushButton>(*support, "btnRight"), Qt::LeftButton);
+        QCOMPARE(findControl<QLineEdit>(*support, "txtEdit")->text(), QStringLiteral("春"));
     }
 };
 

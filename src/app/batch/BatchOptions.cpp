@@ -22,7 +22,7 @@ constexpr OptionDefinition kOptions[] = {
     {"--help", Kind::Flag},
 };
 
-const OptionDefinition *FindOption(const QString &name)
+const OptionDefinition *findOption(const QString &name)
 {
     for (const OptionDefinition &definition : kOptions) {
         if (name == QLatin1String(definition.name))
@@ -31,7 +31,7 @@ const OptionDefinition *FindOption(const QString &name)
     return nullptr;
 }
 
-void Store(BatchOptions &options, const QString &name, const QString &value)
+void store(BatchOptions &options, const QString &name, const QString &value)
 {
     if (name == u"--grid") options.gridPath = value;
     else if (name == u"--size") options.sizeText = value;
@@ -52,7 +52,7 @@ void Store(BatchOptions &options, const QString &name, const QString &value)
 }
 
 // Options that steer a step which is not asked for are almost surely a slip in a script.
-QString CheckCombinations(const BatchOptions &options, const QStringList &given)
+QString checkCombinations(const BatchOptions &options, const QStringList &given)
 {
     auto needs = [&](const char *option, bool present, const char *other) -> QString {
         if (given.contains(QLatin1String(option)) && !present)
@@ -69,14 +69,14 @@ QString CheckCombinations(const BatchOptions &options, const QStringList &given)
     }
     if (!options.htmlPath && !options.plainPath && !options.savePath)
         return QStringLiteral("nothing to write: give --html, --plain or --save");
-    if (options.sizeText && !ReadGridSizeText(*options.sizeText))
+    if (options.sizeText && !readGridSizeText(*options.sizeText))
         return QStringLiteral("--size wants COLUMNSxROWS, such as 80x60, not \"%1\"").arg(*options.sizeText);
     return {};
 }
 
 } // namespace
 
-BatchArguments ParseBatchArguments(const QStringList &arguments)
+BatchArguments parseBatchArguments(const QStringList &arguments)
 {
     BatchArguments result;
     QStringList given;
@@ -89,7 +89,7 @@ BatchArguments ParseBatchArguments(const QStringList &arguments)
             name = argument.left(equals);
             inlineValue = argument.mid(equals + 1);
         }
-        const OptionDefinition *definition = FindOption(name);
+        const OptionDefinition *definition = findOption(name);
         if (!definition) {
             result.usageError = argument.startsWith(u'-') ? QStringLiteral("unknown option %1").arg(name)
                                                           : QStringLiteral("unexpected argument \"%1\"").arg(argument);
@@ -114,15 +114,15 @@ BatchArguments ParseBatchArguments(const QStringList &arguments)
             result.usageError = QStringLiteral("%1 takes no value").arg(name);
             return result;
         }
-        Store(result.options, name, value);
+        store(result.options, name, value);
     }
     if (result.options.help)
         return result;
-    result.usageError = CheckCombinations(result.options, given);
+    result.usageError = checkCombinations(result.options, given);
     return result;
 }
 
-QString CheckFilesApart(const BatchOptions &options)
+QString checkFilesApart(const BatchOptions &options)
 {
     struct NamedFile {
         const char *option;
@@ -130,7 +130,7 @@ QString CheckFilesApart(const BatchOptions &options)
         FileIdentity identity;
     };
     auto named = [](const char *option, const std::optional<QString> &path, StreamRole role) {
-        return NamedFile{option, path, path ? IdentifyFile(*path, role) : FileIdentity{}};
+        return NamedFile{option, path, path ? identifyFile(*path, role) : FileIdentity{}};
     };
     const NamedFile inputs[] = {named("--grid", options.gridPath, StreamRole::Input),
                                 named("--image", options.imagePath, StreamRole::Input),
@@ -167,7 +167,7 @@ QString CheckFilesApart(const BatchOptions &options)
     return {};
 }
 
-QString BatchUsage()
+QString batchUsage()
 {
     return QStringLiteral(
         "Usage: glyphscape-batch [options]\n"

@@ -29,16 +29,16 @@ struct BatchOptions {
 struct BatchArguments {
     BatchOptions options;
     QString usageError; // empty when the command line is sound
-    bool Ok() const { return usageError.isEmpty(); }
+    bool ok() const { return usageError.isEmpty(); }
 };
 
 // Reads the arguments after the program name. "--name value" and "--name=value" both work.
-BatchArguments ParseBatchArguments(const QStringList &arguments);
+BatchArguments parseBatchArguments(const QStringList &arguments);
 
 // Refuses outputs that would overwrite an input or each other, compared as files (device
 // and inode, or the folder's real path and the name), so other spellings of one file and
 // hard links are caught. --save may name the --grid file: that file is read whole first.
 // Empty when the files are apart.
-QString CheckFilesApart(const BatchOptions &options);
+QString checkFilesApart(const BatchOptions &options);
 
-QString BatchUsage();
+QString batchUsage();

@@ -14,12 +14,12 @@
 
 namespace {
 
-QString Grouped(qint64 value) { return QLocale(QLocale::English, QLocale::UnitedStates).toString(value); }
+QString grouped(qint64 value) { return QLocale(QLocale::English, QLocale::UnitedStates).toString(value); }
 
-void NoteConversion(BatchProgress &progress, const QString &path, QSize size, const GridPlan &plan,
+void noteConversion(BatchProgress &progress, const QString &path, QSize size, const GridPlan &plan,
                     const char *decoder)
 {
-    progress.Note(QStringLiteral("picture %1: %2 x %3 pixels, block %4: %5 x %6 cells, decoded %7")
+    progress.note(QStringLiteral("picture %1: %2 x %3 pixels, block %4: %5 x %6 cells, decoded %7")
                       .arg(path)
                       .arg(size.width())
                       .arg(size.height())
@@ -29,15 +29,15 @@ void NoteConversion(BatchProgress &progress, const QString &path, QSize size, co
                       .arg(QLatin1String(decoder)));
 }
 
-QString TooManyCellsText(const GridPlan &plan)
+QString tooManyCellsText(const GridPlan &plan)
 {
     return QStringLiteral("%1 x %2 = %3 cells, more than the %4 a sheet holds; use a larger block size")
-        .arg(Grouped(plan.columns), Grouped(plan.rows), Grouped(plan.columns * plan.rows),
-             Grouped(GridSheet::kMaxCells));
+        .arg(grouped(plan.columns), grouped(plan.rows), grouped(plan.columns * plan.rows),
+             grouped(GridSheet::kMaxCells));
 }
 
 // The picture's size from its header, so a refused grid costs no decoding.
-QSize HeaderSize(QIODevice &device)
+QSize headerSize(QIODevice &device)
 {
     QImageReader reader(&device);
     reader.setDecideFormatFromContent(true);
@@ -47,62 +47,62 @@ QSize HeaderSize(QIODevice &device)
 }
 
 // The editor's way: the whole picture decoded by Qt, then converted by ImageToGrid.
-PictureConversion ConvertAsTheEditor(QIODevice &device, const QString &path, QStringView blockSizeText,
+PictureConversion convertAsTheEditor(QIODevice &device, const QString &path, QStringView blockSizeText,
                                      GridSheet &sheet, BatchProgress &progress, QString *error)
 {
-    const QImage picture = LoadPicture(device, error);
+    const QImage picture = loadPicture(device, error);
     if (picture.isNull())
         return PictureConversion::Unreadable;
-    const GridPlan plan = PlanGrid(picture.size(), blockSizeText);
-    if (!plan.Ok()) {
-        *error = TooManyCellsText(plan);
+    const GridPlan plan = planGrid(picture.size(), blockSizeText);
+    if (!plan.ok()) {
+        *error = tooManyCellsText(plan);
         return PictureConversion::TooManyCells;
     }
     const qint64 rows = plan.rows;
-    const ToGridResult result = ImageToGrid(picture, blockSizeText, sheet, [&](const QString &caption) {
+    const ToGridResult result = imageToGrid(picture, blockSizeText, sheet, [&](const QString &caption) {
         // "To Grid (row/rows)" while rows are painted, "To Grid" at the end.
         const qsizetype open = caption.indexOf(u'(');
         const qsizetype slash = caption.indexOf(u'/');
         if (open > 0 && slash > open)
-            progress.Advance(caption.mid(open + 1, slash - open - 1).toLongLong(), rows);
+            progress.advance(caption.mid(open + 1, slash - open - 1).toLongLong(), rows);
     });
     if (result.outcome != ToGridOutcome::Done) {
-        *error = QStringLiteral("%1 x %2 cells").arg(Grouped(plan.columns), Grouped(plan.rows));
+        *error = QStringLiteral("%1 x %2 cells").arg(grouped(plan.columns), grouped(plan.rows));
         return PictureConversion::OutOfMemory;
     }
-    NoteConversion(progress, path, picture.size(), plan, "by Qt");
+    noteConversion(progress, path, picture.size(), plan, "by Qt");
     return PictureConversion::Done;
 }
 
 } // namespace
 
-PictureConversion ConvertPictureFile(const QString &path, QStringView blockSizeText, GridSheet &sheet,
+PictureConversion convertPictureFile(const QString &path, QStringView blockSizeText, GridSheet &sheet,
                                      BatchProgress &progress, QString *error, FileKinds kinds)
 {
-    const std::unique_ptr<QIODevice> device = OpenPicture(path, kinds, error);
+    const std::unique_ptr<QIODevice> device = openPicture(path, kinds, error);
     if (!device)
         return PictureConversion::Unreadable;
     // A JPEG of as many pixels as a picture may have stays far below this; a larger file is
     // left to the editor's loading, which refuses it, rather than read into memory first.
     constexpr qint64 kMostJpegBytes = qint64(512) << 20;
     char start[3] = {};
-    if (device->peek(start, 3) == 3 && LooksLikeJpeg(QByteArray(start, 3)) && device->size() <= kMostJpegBytes) {
+    if (device->peek(start, 3) == 3 && looksLikeJpeg(QByteArray(start, 3)) && device->size() <= kMostJpegBytes) {
         // A pipe is already in memory: its bytes are shared, not copied.
         const auto *piped = qobject_cast<const QBuffer *>(device.get());
         const QByteArray bytes = piped ? piped->data() : device->readAll();
-        const JpegFacts facts = ReadJpegFacts(bytes);
+        const JpegFacts facts = readJpegFacts(bytes);
         if (facts.taken) {
-            const GridPlan plan = PlanGrid(facts.size, blockSizeText);
-            if (!plan.Ok()) {
-                *error = TooManyCellsText(plan);
+            const GridPlan plan = planGrid(facts.size, blockSizeText);
+            if (!plan.ok()) {
+                *error = tooManyCellsText(plan);
                 return PictureConversion::TooManyCells;
             }
-            switch (ConvertJpeg(bytes, plan, sheet, progress)) {
+            switch (convertJpeg(bytes, plan, sheet, progress)) {
             case JpegConversion::Done:
-                NoteConversion(progress, path, facts.size, plan, "by libjpeg-turbo on two threads");
+                noteConversion(progress, path, facts.size, plan, "by libjpeg-turbo on two threads");
                 return PictureConversion::Done;
             case JpegConversion::OutOfMemory:
-                *error = QStringLiteral("%1 x %2 cells").arg(Grouped(plan.columns), Grouped(plan.rows));
+                *error = QStringLiteral("%1 x %2 cells").arg(grouped(plan.columns), grouped(plan.rows));
                 return PictureConversion::OutOfMemory;
             case JpegConversion::Declined:
                 break; // nothing to paint, or the library complained: the editor's way decides
@@ -113,13 +113,13 @@ PictureConversion ConvertPictureFile(const QString &path, QStringView blockSizeT
             return PictureConversion::Unreadable;
         }
     }
-    const QSize size = HeaderSize(*device);
+    const QSize size = headerSize(*device);
     if (size.isValid()) {
-        const GridPlan plan = PlanGrid(size, blockSizeText);
-        if (!plan.Ok()) {
-            *error = TooManyCellsText(plan);
+        const GridPlan plan = planGrid(size, blockSizeText);
+        if (!plan.ok()) {
+            *error = tooManyCellsText(plan);
             return PictureConversion::TooManyCells;
         }
     }
-    return ConvertAsTheEditor(*device, path, blockSizeText, sheet, progress, error);
+    return convertAsTheEditor(*device, path, blockSizeText, sheet, progress, error);
 }

@@ -22,7 +22,7 @@ struct Failure {
 };
 
 // Messages are one line: the logic's texts may span several.
-QString OneLine(QString text)
+QString oneLine(QString text)
 {
     text.replace(QLatin1String("\r\n"), QLatin1String(" "));
     text.replace(u'\n', u' ');
@@ -30,83 +30,83 @@ QString OneLine(QString text)
     return text.trimmed();
 }
 
-QString Reason(const QString &path, const QString &what, const QString &why)
+QString reason(const QString &path, const QString &what, const QString &why)
 {
     QString message = path + QLatin1String(": ") + what;
     if (!why.isEmpty())
-        message += QLatin1String(" (") + OneLine(why) + u')';
+        message += QLatin1String(" (") + oneLine(why) + u')';
     return message;
 }
 
 // "-" reads standard input.
-QString InputPath(const QString &path) { return path == u"-" ? QStringLiteral("/dev/stdin") : path; }
+QString inputPath(const QString &path) { return path == u"-" ? QStringLiteral("/dev/stdin") : path; }
 
 // Files, pipes and FIFOs are read as any Unix tool reads them; a folder is no file.
-bool Readable(const QString &path)
+bool readable(const QString &path)
 {
     const QFileInfo file(path);
     return file.exists() && !file.isDir();
 }
 
-QString Grouped(qint64 value) { return QLocale(QLocale::English, QLocale::UnitedStates).toString(value); }
+QString grouped(qint64 value) { return QLocale(QLocale::English, QLocale::UnitedStates).toString(value); }
 
-void LoadGrid(const QString &path, GridSheet &sheet, BatchProgress &progress)
+void loadGrid(const QString &path, GridSheet &sheet, BatchProgress &progress)
 {
-    if (!Readable(path))
-        throw Failure{Reason(path, QStringLiteral("no such grid file"), {})};
+    if (!readable(path))
+        throw Failure{reason(path, QStringLiteral("no such grid file"), {})};
     QString error;
-    if (!LoadSheet(sheet, path, &error))
-        throw Failure{Reason(path, QStringLiteral("cannot read the grid file"), error)};
-    progress.Note(QStringLiteral("grid file %1: %2 x %3 cells").arg(path).arg(sheet.ColumnCount()).arg(sheet.RowCount()));
+    if (!loadSheet(sheet, path, &error))
+        throw Failure{reason(path, QStringLiteral("cannot read the grid file"), error)};
+    progress.note(QStringLiteral("grid file %1: %2 x %3 cells").arg(path).arg(sheet.columnCount()).arg(sheet.rowCount()));
 }
 
-void ApplySize(const QString &text, GridSheet &sheet, BatchProgress &progress)
+void applySize(const QString &text, GridSheet &sheet, BatchProgress &progress)
 {
-    const std::optional<GridSize> size = ReadGridSizeText(text); // checked with the command line
-    switch (ResizeSheet(sheet, size.value_or(GridSize{}))) {
+    const std::optional<GridSize> size = readGridSizeText(text); // checked with the command line
+    switch (resizeSheet(sheet, size.value_or(GridSize{}))) {
     case SheetResize::Done:
         break;
     case SheetResize::TooLarge:
         throw Failure{QStringLiteral("--size %1 is more than the %2 cells a sheet holds")
-                          .arg(text, Grouped(GridSheet::kMaxCells))};
+                          .arg(text, grouped(GridSheet::kMaxCells))};
     case SheetResize::OutOfMemory:
         throw Failure{QStringLiteral("--size %1: not enough memory for the grid").arg(text)};
     }
-    progress.Note(QStringLiteral("size: %1 x %2 cells").arg(sheet.ColumnCount()).arg(sheet.RowCount()));
+    progress.note(QStringLiteral("size: %1 x %2 cells").arg(sheet.columnCount()).arg(sheet.rowCount()));
 }
 
-void ImportPicture(const BatchOptions &options, GridSheet &sheet, BatchProgress &progress)
+void importPicture(const BatchOptions &options, GridSheet &sheet, BatchProgress &progress)
 {
-    const QString path = InputPath(*options.imagePath);
-    if (!Readable(path))
-        throw Failure{Reason(path, QStringLiteral("no such picture file"), {})};
-    const NumberFieldValue block = ReadNumberField(options.blockText);
+    const QString path = inputPath(*options.imagePath);
+    if (!readable(path))
+        throw Failure{reason(path, QStringLiteral("no such picture file"), {})};
+    const NumberFieldValue block = readNumberField(options.blockText);
     if (block.outOfRange)
         throw Failure{QStringLiteral("--block \"%1\" lies beyond the 32-bit range").arg(options.blockText)};
-    progress.Stage(QStringLiteral("Picture"));
+    progress.stage(QStringLiteral("Picture"));
     QString error;
     PictureConversion converted;
     {
         // libpng prints its complaints itself; the reason reaches the message anyway.
         SilencedStandardError quiet;
-        converted = ConvertPictureFile(path, options.blockText, sheet, progress, &error);
+        converted = convertPictureFile(path, options.blockText, sheet, progress, &error);
     }
     switch (converted) {
     case PictureConversion::Done:
         return;
     case PictureConversion::Unreadable:
-        throw Failure{Reason(path, QStringLiteral("cannot read the picture"), error)};
+        throw Failure{reason(path, QStringLiteral("cannot read the picture"), error)};
     case PictureConversion::TooManyCells:
-        throw Failure{Reason(path, QStringLiteral("the grid would be too large"), error)};
+        throw Failure{reason(path, QStringLiteral("the grid would be too large"), error)};
     case PictureConversion::OutOfMemory:
-        throw Failure{Reason(path, QStringLiteral("not enough memory for the grid"), error)};
+        throw Failure{reason(path, QStringLiteral("not enough memory for the grid"), error)};
     }
 }
 
-void PourTextFile(const BatchOptions &options, GridSheet &sheet, BatchProgress &progress)
+void pourTextFile(const BatchOptions &options, GridSheet &sheet, BatchProgress &progress)
 {
     TextPouringInputs inputs;
-    inputs.path = InputPath(*options.textPath);
+    inputs.path = inputPath(*options.textPath);
     inputs.mode = options.flow ? LineBreakMode::Flow : LineBreakMode::ByLine;
     inputs.skipBlanks = options.skipSpaces;
     inputs.skipBackground = options.skipBackground;
@@ -114,44 +114,44 @@ void PourTextFile(const BatchOptions &options, GridSheet &sheet, BatchProgress &
     inputs.nearText = options.nearText;
     if (inputs.path.isEmpty())
         throw Failure{QStringLiteral("--text: no file given")};
-    progress.Stage(QStringLiteral("Text"));
-    const TextPouringResult result = PourText(sheet, inputs);
+    progress.stage(QStringLiteral("Text"));
+    const TextPouringResult result = pourText(sheet, inputs);
     switch (result.outcome) {
     case TextPouringOutcome::Done:
         break;
     case TextPouringOutcome::EmptyPath:
     case TextPouringOutcome::NoFile:
-        throw Failure{Reason(inputs.path, QStringLiteral("no such text file"), {})};
+        throw Failure{reason(inputs.path, QStringLiteral("no such text file"), {})};
     case TextPouringOutcome::ReadFailed:
-        throw Failure{Reason(inputs.path, QStringLiteral("cannot read the text file"), result.error)};
+        throw Failure{reason(inputs.path, QStringLiteral("cannot read the text file"), result.error)};
     }
     // A file in another encoding would pour as replacement characters: refuse it.
     if (result.invalidBytes > 0)
-        throw Failure{Reason(inputs.path,
+        throw Failure{reason(inputs.path,
                              QStringLiteral("is not code page 932 (Shift_JIS) text: %1 invalid byte sequence(s)")
                                  .arg(result.invalidBytes),
                              {})};
-    progress.Note(QStringLiteral("text %1 poured, %2")
+    progress.note(QStringLiteral("text %1 poured, %2")
                       .arg(inputs.path, options.flow ? QStringLiteral("ignoring line breaks")
                                                      : QStringLiteral("a new row at each line break")));
 }
 
 // Outputs whose folder is missing are refused before the conversion runs, so a run never
 // writes some of its files and then fails on another.
-void CheckOutputPath(const std::optional<QString> &path, const QString &what)
+void checkOutputPath(const std::optional<QString> &path, const QString &what)
 {
-    if (!path || IsStreamOutput(*path))
+    if (!path || isStreamOutput(*path))
         return;
     const QFileInfo file(*path);
     if (path->isEmpty())
         throw Failure{QStringLiteral("cannot write the %1: no file name given").arg(what)};
     if (file.isDir())
-        throw Failure{Reason(*path, QStringLiteral("cannot write the %1").arg(what), QStringLiteral("it is a folder"))};
+        throw Failure{reason(*path, QStringLiteral("cannot write the %1").arg(what), QStringLiteral("it is a folder"))};
     const QFileInfo folder(file.absolutePath());
     if (!folder.isDir())
-        throw Failure{Reason(*path, QStringLiteral("cannot write the %1").arg(what), QStringLiteral("no such folder"))};
+        throw Failure{reason(*path, QStringLiteral("cannot write the %1").arg(what), QStringLiteral("no such folder"))};
     if (!folder.isWritable())
-        throw Failure{Reason(*path, QStringLiteral("cannot write the %1").arg(what),
+        throw Failure{reason(*path, QStringLiteral("cannot write the %1").arg(what),
                              QStringLiteral("the folder is not writable"))};
 }
 
@@ -163,25 +163,25 @@ public:
     {
     }
 
-    void Write(const QString &path, const QString &what, const DeviceWriter &writer)
+    void write(const QString &path, const QString &what, const DeviceWriter &writer)
     {
         QString error;
-        if (!files_.Write(path, writer, &error))
-            throw Failure{Reason(path, QStringLiteral("cannot write the %1").arg(what), error)};
+        if (!files_.write(path, writer, &error))
+            throw Failure{reason(path, QStringLiteral("cannot write the %1").arg(what), error)};
         written_.append({path, what});
     }
 
-    void Commit()
+    void commit()
     {
         QString error;
         QString failedPath;
-        if (!files_.Commit(&error, &failedPath))
-            throw Failure{Reason(failedPath, QStringLiteral("cannot put the file in place"), error)};
+        if (!files_.commit(&error, &failedPath))
+            throw Failure{reason(failedPath, QStringLiteral("cannot put the file in place"), error)};
         for (const auto &[path, what] : written_) {
-            if (IsStreamOutput(path))
-                progress_.Note(QStringLiteral("wrote the %1 into %2").arg(what, path));
+            if (isStreamOutput(path))
+                progress_.note(QStringLiteral("wrote the %1 into %2").arg(what, path));
             else
-                progress_.Note(QStringLiteral("wrote the %1 %2 (%3 bytes)").arg(what, path).arg(QFileInfo(path).size()));
+                progress_.note(QStringLiteral("wrote the %1 %2 (%3 bytes)").arg(what, path).arg(QFileInfo(path).size()));
         }
     }
 
@@ -191,61 +191,61 @@ private:
     QList<std::pair<QString, QString>> written_;
 };
 
-void WriteOutputs(const BatchOptions &options, const GridSheet &sheet, BatchProgress &progress)
+void writeOutputs(const BatchOptions &options, const GridSheet &sheet, BatchProgress &progress)
 {
     Outputs outputs(progress);
     if (options.htmlPath) {
-        progress.Stage(QStringLiteral("HTML"));
+        progress.stage(QStringLiteral("HTML"));
         HtmlPageSettings settings;
         settings.nearText = options.nearText;
         settings.backgroundText = options.backgroundText;
         settings.asIs = options.asIs;
         // The page title as the editor takes it from the chooser's file title.
-        settings.pageTitle = PageTitleFromFileTitle(QFileInfo(*options.htmlPath).fileName());
-        outputs.Write(*options.htmlPath, QStringLiteral("HTML page"), [&](QIODevice &device, QString *error) {
-            return WriteHtmlPageOnTwoThreads(device, sheet, settings, error);
+        settings.pageTitle = pageTitleFromFileTitle(QFileInfo(*options.htmlPath).fileName());
+        outputs.write(*options.htmlPath, QStringLiteral("HTML page"), [&](QIODevice &device, QString *error) {
+            return writeHtmlPageOnTwoThreads(device, sheet, settings, error);
         });
     }
     if (options.plainPath) {
-        progress.Stage(QStringLiteral("Plain text"));
-        outputs.Write(*options.plainPath, QStringLiteral("plain text"), [&](QIODevice &device, QString *error) {
-            return WritePlainText(device, sheet, error);
+        progress.stage(QStringLiteral("Plain text"));
+        outputs.write(*options.plainPath, QStringLiteral("plain text"), [&](QIODevice &device, QString *error) {
+            return writePlainText(device, sheet, error);
         });
     }
     if (options.savePath) {
-        progress.Stage(QStringLiteral("Grid file"));
-        outputs.Write(*options.savePath, QStringLiteral("grid file"), [&](QIODevice &device, QString *error) {
-            return WriteGridFile(device, sheet, error);
+        progress.stage(QStringLiteral("Grid file"));
+        outputs.write(*options.savePath, QStringLiteral("grid file"), [&](QIODevice &device, QString *error) {
+            return writeGridFile(device, sheet, error);
         });
     }
-    outputs.Commit();
+    outputs.commit();
 }
 
 } // namespace
 
-int RunBatch(const BatchOptions &options, GridSheet &sheet, BatchProgress &progress, QString *message)
+int runBatch(const BatchOptions &options, GridSheet &sheet, BatchProgress &progress, QString *message)
 {
     try {
-        if (options.nearText.size() > 0 && ReadNumberField(options.nearText).outOfRange)
+        if (options.nearText.size() > 0 && readNumberField(options.nearText).outOfRange)
             throw Failure{QStringLiteral("--near \"%1\" lies beyond the 32-bit range").arg(options.nearText)};
-        CheckOutputPath(options.htmlPath, QStringLiteral("HTML page"));
-        CheckOutputPath(options.plainPath, QStringLiteral("plain text"));
-        CheckOutputPath(options.savePath, QStringLiteral("grid file"));
+        checkOutputPath(options.htmlPath, QStringLiteral("HTML page"));
+        checkOutputPath(options.plainPath, QStringLiteral("plain text"));
+        checkOutputPath(options.savePath, QStringLiteral("grid file"));
         if (options.gridPath)
-            LoadGrid(InputPath(*options.gridPath), sheet, progress);
+            loadGrid(inputPath(*options.gridPath), sheet, progress);
         if (options.sizeText)
-            ApplySize(*options.sizeText, sheet, progress);
+            applySize(*options.sizeText, sheet, progress);
         if (options.imagePath)
-            ImportPicture(options, sheet, progress);
+            importPicture(options, sheet, progress);
         if (options.textPath)
-            PourTextFile(options, sheet, progress);
-        WriteOutputs(options, sheet, progress);
+            pourTextFile(options, sheet, progress);
+        writeOutputs(options, sheet, progress);
     } catch (const Failure &failure) {
-        progress.Finish();
+        progress.finish();
         if (message)
             *message = failure.message;
         return kBatchFailed;
     }
-    progress.Finish();
+    progress.finish();
     return kBatchDone;
 }

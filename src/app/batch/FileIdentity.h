@@ -21,4 +21,4 @@ struct FileIdentity {
 };
 
 // Follows symbolic links; a path that names nothing yet is known by where it would be made.
-FileIdentity IdentifyFile(const QString &path, StreamRole role);
+FileIdentity identifyFile(const QString &path, StreamRole role);

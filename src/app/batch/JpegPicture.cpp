@@ -26,25 +26,25 @@ struct ErrorManager {
     bool complained;
 };
 
-extern "C" void OnJpegError(j_common_ptr info)
+extern "C" void onJpegError(j_common_ptr info)
 {
     std::longjmp(reinterpret_cast<ErrorManager *>(info->err)->jump, 1);
 }
 
-extern "C" void OnJpegMessage(j_common_ptr info, int level)
+extern "C" void onJpegMessage(j_common_ptr info, int level)
 {
     if (level < 0)
         reinterpret_cast<ErrorManager *>(info->err)->complained = true;
 }
 
-extern "C" void OnJpegOutput(j_common_ptr) {}
+extern "C" void onJpegOutput(j_common_ptr) {}
 
-void Prepare(jpeg_decompress_struct &info, ErrorManager &errors, const QByteArray &file)
+void prepare(jpeg_decompress_struct &info, ErrorManager &errors, const QByteArray &file)
 {
     info.err = jpeg_std_error(&errors.base);
-    errors.base.error_exit = OnJpegError;
-    errors.base.emit_message = OnJpegMessage;
-    errors.base.output_message = OnJpegOutput;
+    errors.base.error_exit = onJpegError;
+    errors.base.emit_message = onJpegMessage;
+    errors.base.output_message = onJpegOutput;
     errors.complained = false;
     jpeg_create_decompress(&info);
     jpeg_mem_src(&info, reinterpret_cast<const unsigned char *>(file.constData()),
@@ -82,7 +82,7 @@ struct ShareBuffers {
     std::vector<quint32> lines;        // kLinesPerRead scan lines of RGB32
     std::vector<unsigned char> greyLines;
     std::vector<Color> back, fore;
-    bool Allocate(int width, int columns, bool grey)
+    bool allocate(int width, int columns, bool grey)
     {
         try {
             lines.resize(size_t(width) * kLinesPerRead);
@@ -97,12 +97,12 @@ struct ShareBuffers {
     }
 };
 
-void DecodeShare(Painting &painting, Share &share, BlockRowSummer &summer, ShareBuffers &buffers,
+void decodeShare(Painting &painting, Share &share, BlockRowSummer &summer, ShareBuffers &buffers,
                  BatchProgress *progress)
 {
     jpeg_decompress_struct info;
     ErrorManager errors;
-    Prepare(info, errors, painting.file);
+    prepare(info, errors, painting.file);
     if (setjmp(errors.jump)) {
         jpeg_destroy_decompress(&info);
         share.ok = false;
@@ -145,20 +145,20 @@ void DecodeShare(Painting &painting, Share &share, BlockRowSummer &summer, Share
                 for (int x = 0; x < width; ++x)
                     line[x] = 0xFF000000u | quint32(grey[x]) * 0x010101u;
             }
-            summer.AddLine(line);
+            summer.addLine(line);
             // A block row ends after a block of lines, or at the picture's last line.
             const int lineAfter = row * block + ++rowLines;
             if (rowLines == block || lineAfter == height) {
-                summer.FinishRow(buffers.back.data(), buffers.fore.data());
+                summer.finishRow(buffers.back.data(), buffers.fore.data());
                 {
                     const std::lock_guard<std::mutex> lock(painting.sheetLock);
-                    painting.sheet.SetRowColors(row + 1, 1, buffers.back.data(), buffers.fore.data(), columns);
+                    painting.sheet.setRowColors(row + 1, 1, buffers.back.data(), buffers.fore.data(), columns);
                 }
                 ++row;
                 rowLines = 0;
                 const int done = painting.rowsDone.fetch_add(1, std::memory_order_relaxed) + 1;
                 if (progress)
-                    progress->Advance(done, rows);
+                    progress->advance(done, rows);
             }
         }
     }
@@ -175,19 +175,19 @@ void DecodeShare(Painting &painting, Share &share, BlockRowSummer &summer, Share
 
 } // namespace
 
-bool LooksLikeJpeg(const QByteArray &file)
+bool looksLikeJpeg(const QByteArray &file)
 {
     return file.size() >= 3 && uchar(file[0]) == 0xFF && uchar(file[1]) == 0xD8 && uchar(file[2]) == 0xFF;
 }
 
-JpegFacts ReadJpegFacts(const QByteArray &file)
+JpegFacts readJpegFacts(const QByteArray &file)
 {
     JpegFacts facts;
-    if (!LooksLikeJpeg(file))
+    if (!looksLikeJpeg(file))
         return facts;
     jpeg_decompress_struct info;
     ErrorManager errors;
-    Prepare(info, errors, file);
+    prepare(info, errors, file);
     if (setjmp(errors.jump)) {
         jpeg_destroy_decompress(&info);
         return facts;
@@ -213,20 +213,20 @@ JpegFacts ReadJpegFacts(const QByteArray &file)
     return facts;
 }
 
-JpegConversion ConvertJpeg(const QByteArray &file, const GridPlan &plan, GridSheet &sheet, BatchProgress &progress)
+JpegConversion convertJpeg(const QByteArray &file, const GridPlan &plan, GridSheet &sheet, BatchProgress &progress)
 {
-    const JpegFacts facts = ReadJpegFacts(file);
+    const JpegFacts facts = readJpegFacts(file);
     if (!facts.taken || plan.columns <= 0 || plan.rows <= 0)
         return JpegConversion::Declined;
     GridSheet::ChangeBatch batch(sheet);
-    if (!sheet.SetSize(int(plan.columns), int(plan.rows)))
+    if (!sheet.setSize(int(plan.columns), int(plan.rows)))
         return JpegConversion::OutOfMemory;
 
     Painting painting(file, plan, sheet);
     {
         jpeg_decompress_struct info;
         ErrorManager errors;
-        Prepare(info, errors, file);
+        prepare(info, errors, file);
         if (setjmp(errors.jump)) {
             jpeg_destroy_decompress(&info);
             return JpegConversion::Declined;
@@ -249,15 +249,15 @@ JpegConversion ConvertJpeg(const QByteArray &file, const GridPlan &plan, GridShe
     BlockRowSummer upperSummer(plan, facts.size.width());
     BlockRowSummer lowerSummer(plan, facts.size.width());
     ShareBuffers upperBuffers, lowerBuffers;
-    if (!upperSummer.Ok() || !lowerSummer.Ok()
-        || !upperBuffers.Allocate(facts.size.width(), int(plan.columns), painting.grey)
-        || !lowerBuffers.Allocate(facts.size.width(), int(plan.columns), painting.grey))
+    if (!upperSummer.ok() || !lowerSummer.ok()
+        || !upperBuffers.allocate(facts.size.width(), int(plan.columns), painting.grey)
+        || !lowerBuffers.allocate(facts.size.width(), int(plan.columns), painting.grey))
         return JpegConversion::OutOfMemory;
 
     std::thread second;
     if (lower.firstRow < lower.endRow)
-        second = std::thread([&] { DecodeShare(painting, lower, lowerSummer, lowerBuffers, nullptr); });
-    DecodeShare(painting, upper, upperSummer, upperBuffers, &progress);
+        second = std::thread([&] { decodeShare(painting, lower, lowerSummer, lowerBuffers, nullptr); });
+    decodeShare(painting, upper, upperSummer, upperBuffers, &progress);
     if (second.joinable())
         second.join();
     return upper.ok && lower.ok ? JpegConversion::Done : JpegConversion::Declined;

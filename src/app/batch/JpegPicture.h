@@ -16,11 +16,11 @@ struct JpegFacts {
 };
 
 // True when the bytes start like a JPEG file.
-bool LooksLikeJpeg(const QByteArray &file);
+bool looksLikeJpeg(const QByteArray &file);
 
 // Reads the header. A file that is not a JPEG, a CMYK one, a grey one with a colour profile,
 // one above the editor's picture size limit or one the library complains about is not taken.
-JpegFacts ReadJpegFacts(const QByteArray &file);
+JpegFacts readJpegFacts(const QByteArray &file);
 
 enum class JpegConversion {
     Done,
@@ -30,4 +30,4 @@ enum class JpegConversion {
 
 // Resizes the sheet to the plan and paints every cell from the decoded file, as ImageToGrid
 // paints it from the editor's decoding of the same file. Announced as one change.
-JpegConversion ConvertJpeg(const QByteArray &file, const GridPlan &plan, GridSheet &sheet, BatchProgress &progress);
+JpegConversion convertJpeg(const QByteArray &file, const GridPlan &plan, GridSheet &sheet, BatchProgress &progress);

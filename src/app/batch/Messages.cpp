@@ -3,7 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-std::FILE *MessageStream()
+std::FILE *messageStream()
 {
     static std::FILE *stream = [] {
         const int copy = ::fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 3);

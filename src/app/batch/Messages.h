@@ -6,7 +6,7 @@
 #include <cstdio>
 
 // Call once before anything is silenced.
-std::FILE *MessageStream();
+std::FILE *messageStream();
 
 // Points standard error at /dev/null while it lives.
 class SilencedStandardError {

@@ -7,34 +7,34 @@
 #include <unistd.h>
 
 ProgressBar::ProgressBar(bool verbose)
-    : enabled_(isatty(fileno(MessageStream())) == 1)
+    : enabled_(isatty(fileno(messageStream())) == 1)
     , verbose_(verbose)
 {
 }
 
-void ProgressBar::Note(const QString &text)
+void ProgressBar::note(const QString &text)
 {
     if (!verbose_)
         return;
     if (drawn_)
-        std::fputs("\r\x1b[K", MessageStream());
+        std::fputs("\r\x1b[K", messageStream());
     const QByteArray line = QByteArrayLiteral("glyphscape-batch: ") + text.toLocal8Bit() + '\n';
-    std::fwrite(line.constData(), 1, size_t(line.size()), MessageStream());
+    std::fwrite(line.constData(), 1, size_t(line.size()), messageStream());
     std::fflush(stderr);
     if (drawn_)
-        Draw(std::max(lastPercent_, 0));
+        draw(std::max(lastPercent_, 0));
 }
 
-void ProgressBar::Stage(const QString &name)
+void ProgressBar::stage(const QString &name)
 {
     if (!enabled_)
         return;
     stage_ = name;
     lastPercent_ = -1;
-    Draw(0);
+    draw(0);
 }
 
-void ProgressBar::Advance(qint64 done, qint64 total)
+void ProgressBar::advance(qint64 done, qint64 total)
 {
     if (!enabled_ || total <= 0)
         return;
@@ -42,10 +42,10 @@ void ProgressBar::Advance(qint64 done, qint64 total)
     // At most a few redraws a second: a terminal is slow next to the conversion.
     if (percent == lastPercent_ || (sinceDraw_.isValid() && sinceDraw_.elapsed() < 100 && percent < 100))
         return;
-    Draw(percent);
+    draw(percent);
 }
 
-void ProgressBar::Draw(int percent)
+void ProgressBar::draw(int percent)
 {
     constexpr int kWidth = 30;
     lastPercent_ = percent;
@@ -54,16 +54,16 @@ void ProgressBar::Draw(int percent)
     const QByteArray line = QByteArrayLiteral("\r") + stage_.leftJustified(10).toLocal8Bit() + " ["
         + QByteArray(filled, '#') + QByteArray(kWidth - filled, '.') + "] " + QByteArray::number(percent)
         + "%\x1b[K";
-    std::fwrite(line.constData(), 1, size_t(line.size()), MessageStream());
+    std::fwrite(line.constData(), 1, size_t(line.size()), messageStream());
     std::fflush(stderr);
     drawn_ = true;
 }
 
-void ProgressBar::Finish()
+void ProgressBar::finish()
 {
     if (!drawn_)
         return;
-    std::fputs("\r\x1b[K", MessageStream());
+    std::fputs("\r\x1b[K", messageStream());
     std::fflush(stderr);
     drawn_ = false;
 }

@@ -8,13 +8,13 @@
 class ProgressBar final : public BatchProgress {
 public:
     explicit ProgressBar(bool verbose);
-    void Stage(const QString &name) override;
-    void Advance(qint64 done, qint64 total) override;
-    void Finish() override;
-    void Note(const QString &text) override;
+    void stage(const QString &name) override;
+    void advance(qint64 done, qint64 total) override;
+    void finish() override;
+    void note(const QString &text) override;
 
 private:
-    void Draw(int percent);
+    void draw(int percent);
 
     bool enabled_;
     bool verbose_;

@@ -14,18 +14,18 @@
 
 namespace {
 
-void PrintError(const QString &message)
+void printError(const QString &message)
 {
     const QByteArray line = QByteArrayLiteral("glyphscape-batch: ") + message.toLocal8Bit() + '\n';
-    std::fwrite(line.constData(), 1, size_t(line.size()), MessageStream());
-    std::fflush(MessageStream());
+    std::fwrite(line.constData(), 1, size_t(line.size()), messageStream());
+    std::fflush(messageStream());
 }
 
 // Qt's own warnings (a decoder's complaints) would break the one-line failure report.
-void DropQtMessages(QtMsgType type, const QMessageLogContext &, const QString &message)
+void dropQtMessages(QtMsgType type, const QMessageLogContext &, const QString &message)
 {
     if (type == QtFatalMsg)
-        PrintError(message);
+        printError(message);
 }
 
 } // namespace
@@ -34,29 +34,29 @@ int main(int argc, char *argv[])
 {
     // Core only: picture decoding needs the image plugins, never a display.
     QCoreApplication application(argc, argv);
-    MessageStream();
+    messageStream();
     // A reader that goes away (| head) is a failed write with a message, not a silent death.
     std::signal(SIGPIPE, SIG_IGN);
-    qInstallMessageHandler(DropQtMessages);
-    const BatchArguments arguments = ParseBatchArguments(application.arguments().mid(1));
+    qInstallMessageHandler(dropQtMessages);
+    const BatchArguments arguments = parseBatchArguments(application.arguments().mid(1));
     if (arguments.options.help) {
-        const QByteArray usage = BatchUsage().toLocal8Bit();
+        const QByteArray usage = batchUsage().toLocal8Bit();
         std::fwrite(usage.constData(), 1, size_t(usage.size()), stdout);
         return kBatchDone;
     }
-    if (!arguments.Ok()) {
-        PrintError(arguments.usageError + QStringLiteral(" (see --help)"));
+    if (!arguments.ok()) {
+        printError(arguments.usageError + QStringLiteral(" (see --help)"));
         return kBatchUsage;
     }
-    if (const QString clash = CheckFilesApart(arguments.options); !clash.isEmpty()) {
-        PrintError(clash);
+    if (const QString clash = checkFilesApart(arguments.options); !clash.isEmpty()) {
+        printError(clash);
         return kBatchUsage;
     }
     GridSheet sheet;
     ProgressBar progress(arguments.options.verbose);
     QString message;
-    const int code = RunBatch(arguments.options, sheet, progress, &message);
+    const int code = runBatch(arguments.options, sheet, progress, &message);
     if (code != kBatchDone)
-        PrintError(message);
+        printError(message);
     return code;
 }

@@ -13,7 +13,7 @@ public:
     {
         getrlimit(RLIMIT_AS, &saved_);
         rlimit limited = saved_;
-        limited.rlim_cur = CurrentSize() + marginBytes;
+        limited.rlim_cur = currentSize() + marginBytes;
         setrlimit(RLIMIT_AS, &limited);
     }
     ~AddressSpaceLimit() { setrlimit(RLIMIT_AS, &saved_); }
@@ -21,7 +21,7 @@ public:
     AddressSpaceLimit &operator=(const AddressSpaceLimit &) = delete;
 
     // AddressSanitizer reserves terabytes of address space up front: no limit works under it.
-    static constexpr bool Works()
+    static constexpr bool works()
     {
 #if defined(__SANITIZE_ADDRESS__)
         return false;
@@ -37,7 +37,7 @@ public:
     }
 
 private:
-    static rlim_t CurrentSize()
+    static rlim_t currentSize()
     {
         QFile status(QStringLiteral("/proc/self/statm"));
         if (!status.open(QIODevice::ReadOnly))

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-std::unique_ptr<GridSheet> BuildSheet(std::initializer_list<std::initializer_list<CellSpec>> rows)
+std::unique_ptr<GridSheet> buildSheet(std::initializer_list<std::initializer_list<CellSpec>> rows)
 {
     int columns = 0;
     for (const auto &row : rows)
@@ -15,8 +15,8 @@ std::unique_ptr<GridSheet> BuildSheet(std::initializer_list<std::initializer_lis
     for (const auto &row : rows) {
         int c = 1;
         for (const CellSpec &cell : row) {
-            sheet->SetCellText(c, r, cell.text);
-            sheet->SetCellColors(c, r, cell.back, cell.fore);
+            sheet->setCellText(c, r, cell.text);
+            sheet->setCellColors(c, r, cell.back, cell.fore);
             ++c;
         }
         ++r;
@@ -24,12 +24,12 @@ std::unique_ptr<GridSheet> BuildSheet(std::initializer_list<std::initializer_lis
     return sheet;
 }
 
-QByteArray HexBytes(const QByteArray &bytes)
+QByteArray hexBytes(const QByteArray &bytes)
 {
     return bytes.toHex(' ').toUpper();
 }
 
-QString WriteTestFile(const QString &dir, const QString &name, const QByteArray &bytes)
+QString writeTestFile(const QString &dir, const QString &name, const QByteArray &bytes)
 {
     const QString path = QDir(dir).filePath(name);
     QFile file(path);

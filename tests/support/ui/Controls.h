@@ -5,7 +5,7 @@
 #include <QTest>
 
 template <typename Widget>
-Widget *Control(const QObject &window, const char *name)
+Widget *findControl(const QObject &window, const char *name)
 {
     auto *control = window.findChild<Widget *>(QLatin1String(name));
     if (!control)

@@ -7,11 +7,11 @@ public:
     explicit FakeFileChooser(FakeDialogs &dialogs) : dialogs_(dialogs) {}
 
 protected:
-    QString AskToOpen(const QString &title, const QString &filter) override { return Ask(false, title, filter); }
-    QString AskToSave(const QString &title, const QString &filter) override { return Ask(true, title, filter); }
+    QString askToOpen(const QString &title, const QString &filter) override { return ask(false, title, filter); }
+    QString askToSave(const QString &title, const QString &filter) override { return ask(true, title, filter); }
 
 private:
-    QString Ask(bool save, const QString &title, const QString &filter)
+    QString ask(bool save, const QString &title, const QString &filter)
     {
         dialogs_.requests.append({save, title, filter});
         return dialogs_.answers.isEmpty() ? QString() : dialogs_.answers.takeFirst();
@@ -22,12 +22,12 @@ private:
 
 } // namespace
 
-std::unique_ptr<FileChooser> FakeDialogs::NewFileChooser(QWidget *)
+std::unique_ptr<FileChooser> FakeDialogs::newFileChooser(QWidget *)
 {
     return std::make_unique<FakeFileChooser>(*this);
 }
 
-void FakeDialogs::ShowMessage(QWidget *, MessageIcon icon, const QString &text)
+void FakeDialogs::showMessage(QWidget *, MessageIcon icon, const QString &text)
 {
     messages.append({icon, text});
 }
