@@ -12,7 +12,7 @@ inline double peakResidentMegabytes()
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
         return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
+    for (const QByteArray& line : status.readAll().split('\n')) {
         if (line.startsWith("VmHWM:"))
             return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
     }
@@ -20,8 +20,7 @@ inline double peakResidentMegabytes()
 }
 
 // Runs work `runs` times and returns the fastest time in seconds.
-template <class Work>
-double bestSeconds(int runs, Work work)
+template <class Work> double bestSeconds(int runs, Work work)
 {
     double best = 1e30;
     for (int i = 0; i < runs; ++i) {

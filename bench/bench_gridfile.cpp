@@ -16,7 +16,7 @@ namespace {
 constexpr int kSide = 2000;
 constexpr int kRounds = 5;
 
-void fill(GridSheet &sheet)
+void fill(GridSheet& sheet)
 {
     static const char16_t kCharacters[] = u"春夏秋冬ab山川 あ𠮷";
     GridSheet::ChangeBatch batch(sheet);
@@ -30,14 +30,14 @@ void fill(GridSheet &sheet)
                 text = QString::fromUtf16(kCharacters + 10, 2); // a surrogate pair
             sheet.setCellText(column, row, text);
             sheet.setCellColors(column, row, makeColor(row % 256, column % 256, (row + column) % 256),
-                                (row + column) % 2 ? kBlack : kWhite);
+                (row + column) % 2 ? kBlack : kWhite);
         }
     }
 }
 
 } // namespace
 
-int main(int argc, char **argv)
+int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
@@ -73,6 +73,6 @@ int main(int argc, char **argv)
         std::printf("round %d: save %lld ms, load %lld ms\n", round + 1, qlonglong(save), qlonglong(load));
     }
     std::printf("%d x %d cells, file %.1f MB: best save %lld ms, best load %lld ms (target < 500 ms each)\n", kSide,
-                kSide, double(QFileInfo(path).size()) / 1e6, qlonglong(bestSave), qlonglong(bestLoad));
+        kSide, double(QFileInfo(path).size()) / 1e6, qlonglong(bestSave), qlonglong(bestLoad));
     return bestSave < 500 && bestLoad < 500 ? 0 : 2;
 }

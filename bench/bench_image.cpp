@@ -24,7 +24,7 @@ QImage photoLikePicture(int width, int height)
     QImage picture(width, height, QImage::Format_RGB32);
     quint32 state = 12345;
     for (int y = 0; y < height; ++y) {
-        QRgb *line = reinterpret_cast<QRgb *>(picture.scanLine(y));
+        QRgb* line = reinterpret_cast<QRgb*>(picture.scanLine(y));
         const double fy = double(y) / height;
         for (int x = 0; x < width; ++x) {
             const double fx = double(x) / width;
@@ -33,18 +33,18 @@ QImage photoLikePicture(int width, int height)
             const double blob = 60.0 * std::sin(fx * 9.0 + fy * 4.0) * std::cos(fy * 7.0 - fx * 3.0);
             auto channel = [noise](double value) { return std::clamp(int(value) + noise, 0, 255); };
             line[x] = qRgb(channel(40 + 170 * fx + blob), channel(30 + 190 * fy - blob * 0.5),
-                           channel(200 - 120 * fx * fy + blob * 0.7));
+                channel(200 - 120 * fx * fy + blob * 0.7));
         }
     }
     return picture;
 }
 
-long statusKilobytes(const char *field)
+long statusKilobytes(const char* field)
 {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
         return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
+    for (const QByteArray& line : status.readAll().split('\n')) {
         if (line.startsWith(field))
             return line.mid(int(qstrlen(field))).trimmed().split(' ').first().toLong();
     }
@@ -67,7 +67,7 @@ double median(std::vector<double> values)
 
 } // namespace
 
-int main(int argc, char *argv[])
+int main(int argc, char* argv[])
 {
     QGuiApplication::setAttribute(Qt::AA_Use96Dpi);
     const int width = argc > 2 ? std::atoi(argv[1]) : 6000;
@@ -102,7 +102,7 @@ int main(int argc, char *argv[])
     std::printf("decode (LoadPicture), median of 3: %.1f ms\n", decode);
 
     int rowsReported = 0;
-    const GridProgress progress = [&rowsReported](const QString &) { ++rowsReported; };
+    const GridProgress progress = [&rowsReported](const QString&) { ++rowsReported; };
     std::vector<double> convertTimes;
     for (int run = 0; run < 5; ++run) {
         GridSheet sheet;
@@ -114,7 +114,7 @@ int main(int argc, char *argv[])
     }
     const double convert8 = median(convertTimes);
     std::printf("convert at block size 8, median of 5: %.1f ms (%.1f%% of decode; target under 25%%)\n", convert8,
-                100.0 * convert8 / decode);
+        100.0 * convert8 / decode);
 
     resetPeak();
     const long before = statusKilobytes("VmRSS:");
@@ -124,11 +124,11 @@ int main(int argc, char *argv[])
         imageToGrid(picture, u"1", sheet, progress);
         const double convert1 = timer.nsecsElapsed() / 1e6;
         std::printf("block size 1: %d x %d = %lld cells in %.1f ms\n", sheet.columnCount(), sheet.rowCount(),
-                    sheet.cellCount(), convert1);
+            sheet.cellCount(), convert1);
         std::printf("  sheet cells: %.1f MB (16 bytes each)\n", sheet.cellCount() * 16 / 1048576.0);
     }
     const long peak = statusKilobytes("VmHWM:");
     std::printf("  RSS before: %.1f MB (picture %.1f MB), peak during: %.1f MB (target under 600 MB)\n",
-                before / 1024.0, picture.sizeInBytes() / 1048576.0, peak / 1024.0);
+        before / 1024.0, picture.sizeInBytes() / 1048576.0, peak / 1024.0);
     return 0;
 }

@@ -42,7 +42,7 @@ QByteArray makeText()
 }
 
 // A white background around a coloured disc that covers about half the cells.
-void paintFigure(GridSheet &sheet)
+void paintFigure(GridSheet& sheet)
 {
     const double radius = kSide * 0.4;
     for (int row = 1; row <= kSide; ++row) {
@@ -55,7 +55,7 @@ void paintFigure(GridSheet &sheet)
     }
 }
 
-double bestMilliseconds(int repetitions, const std::function<void()> &run)
+double bestMilliseconds(int repetitions, const std::function<void()>& run)
 {
     double best = 1e300;
     for (int i = 0; i < repetitions; ++i) {
@@ -69,7 +69,7 @@ double bestMilliseconds(int repetitions, const std::function<void()> &run)
 
 } // namespace
 
-int main(int argc, char **argv)
+int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const int repetitions = argc > 1 ? std::max(1, atoi(argv[1])) : 5;
@@ -117,7 +117,7 @@ int main(int argc, char **argv)
         QString error;
         written
             = writeFileAtomically(
-                  exportPath, [&](QIODevice &device, QString *e) { return writePlainText(device, sheet, e); }, &error)
+                  exportPath, [&](QIODevice& device, QString* e) { return writePlainText(device, sheet, e); }, &error)
             && written;
     });
     std::printf("export %d x %d as plain text:       %8.1f ms, %.1f MB%s\n", kSide, kSide, exportMs,

@@ -10,10 +10,22 @@ using Color = qint32;
 constexpr Color kWhite = 0x00FFFFFF;
 constexpr Color kBlack = 0x00000000;
 
-constexpr int getRed(Color color) { return (quint32(color) >> 24) ? 0 : int(color & 0xFF); }
-constexpr int getGreen(Color color) { return (quint32(color) >> 24) ? 0 : int((color >> 8) & 0xFF); }
-constexpr int getBlue(Color color) { return (quint32(color) >> 24) ? 0 : int((color >> 16) & 0xFF); }
-constexpr Color makeColor(int red, int green, int blue) { return Color(red + 256 * green + 65536 * blue); }
+constexpr int getRed(Color color)
+{
+    return (quint32(color) >> 24) ? 0 : int(color & 0xFF);
+}
+constexpr int getGreen(Color color)
+{
+    return (quint32(color) >> 24) ? 0 : int((color >> 8) & 0xFF);
+}
+constexpr int getBlue(Color color)
+{
+    return (quint32(color) >> 24) ? 0 : int((color >> 16) & 0xFF);
+}
+constexpr Color makeColor(int red, int green, int blue)
+{
+    return Color(red + 256 * green + 65536 * blue);
+}
 
 constexpr bool isNearColor(Color colorA, Color colorB, qint32 distance)
 {

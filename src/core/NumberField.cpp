@@ -54,10 +54,10 @@ NumberFieldValue readNumberField(QStringView text)
     constexpr double low = std::numeric_limits<qint32>::min();
     constexpr double high = std::numeric_limits<qint32>::max();
     if (!(rounded >= low))
-        return {std::numeric_limits<qint32>::min(), true};
+        return { std::numeric_limits<qint32>::min(), true };
     if (!(rounded <= high))
-        return {std::numeric_limits<qint32>::max(), true};
-    return {qint32(rounded), false};
+        return { std::numeric_limits<qint32>::max(), true };
+    return { qint32(rounded), false };
 }
 
 namespace {
@@ -78,15 +78,22 @@ char16_t narrowForm(char16_t unit)
     }
 }
 
-bool isBlank(char16_t unit) { return unit == u' ' || unit == u'\t'; }
-bool isDigit(char16_t unit) { return unit >= u'0' && unit <= u'9'; }
+bool isBlank(char16_t unit)
+{
+    return unit == u' ' || unit == u'\t';
+}
+bool isDigit(char16_t unit)
+{
+    return unit >= u'0' && unit <= u'9';
+}
 
 } // namespace
 
 std::optional<qint64> readCountField(QStringView text)
 {
     QString narrow(text.size(), Qt::Uninitialized);
-    std::transform(text.begin(), text.end(), narrow.begin(), [](QChar unit) { return QChar(narrowForm(unit.unicode())); });
+    std::transform(
+        text.begin(), text.end(), narrow.begin(), [](QChar unit) { return QChar(narrowForm(unit.unicode())); });
 
     qsizetype i = 0;
     const qsizetype size = narrow.size();
@@ -131,7 +138,7 @@ std::optional<GridSize> readGridSize(QStringView columns, QStringView rows)
     const std::optional<qint64> rowCount = readCountField(rows);
     if (!columnCount || !rowCount)
         return std::nullopt;
-    return GridSize{std::max<qint64>(*columnCount, 0), std::max<qint64>(*rowCount, 0)};
+    return GridSize { std::max<qint64>(*columnCount, 0), std::max<qint64>(*rowCount, 0) };
 }
 
 std::optional<GridSize> readGridSizeText(QStringView text)

@@ -7,7 +7,7 @@
 
 namespace {
 
-std::unique_ptr<QFile> fail(QString *error, const QString &reason)
+std::unique_ptr<QFile> fail(QString* error, const QString& reason)
 {
     if (error)
         *error = reason;
@@ -27,7 +27,7 @@ QString kindName(mode_t mode)
     return QStringLiteral("特殊なファイル");
 }
 
-std::unique_ptr<QFile> openRegular(const QString &path, QString *error)
+std::unique_ptr<QFile> openRegular(const QString& path, QString* error)
 {
     const QByteArray name = QFile::encodeName(path);
     // O_NONBLOCK: opening a FIFO would otherwise wait for a writer before fstat could look.
@@ -45,7 +45,8 @@ std::unique_ptr<QFile> openRegular(const QString &path, QString *error)
     }
     if (!S_ISREG(status.st_mode)) {
         ::close(fd);
-        return fail(error, QStringLiteral("通常のファイルではないため読み込めません (%1)").arg(kindName(status.st_mode)));
+        return fail(
+            error, QStringLiteral("通常のファイルではないため読み込めません (%1)").arg(kindName(status.st_mode)));
     }
     const int flags = ::fcntl(fd, F_GETFL);
     if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
@@ -63,7 +64,7 @@ std::unique_ptr<QFile> openRegular(const QString &path, QString *error)
 
 } // namespace
 
-std::unique_ptr<QFile> openForReading(const QString &path, FileKinds kinds, QString *error)
+std::unique_ptr<QFile> openForReading(const QString& path, FileKinds kinds, QString* error)
 {
     if (kinds == FileKinds::RegularOnly)
         return openRegular(path, error);

@@ -16,4 +16,4 @@ enum class FileKinds {
 // The opened file, or null and the reason. For RegularOnly the kind is taken from the
 // opened file itself, never from the path, so a file swapped in between cannot slip by,
 // and the opening itself does not wait for a FIFO's writer.
-std::unique_ptr<QFile> openForReading(const QString &path, FileKinds kinds, QString *error);
+std::unique_ptr<QFile> openForReading(const QString& path, FileKinds kinds, QString* error);

@@ -3,5 +3,5 @@
 
 #include <QString>
 
-QString versionText();      // "0.005b"
+QString versionText(); // "0.005b"
 QString applicationTitle(); // "Glyphscape"

@@ -11,7 +11,7 @@ using Tables = std::array<std::array<quint32, 256>, 8>;
 
 constexpr Tables makeTables()
 {
-    Tables tables{};
+    Tables tables {};
     for (quint32 byte = 0; byte < 256; ++byte) {
         quint32 crc = byte;
         for (int bit = 0; bit < 8; ++bit)
@@ -28,9 +28,9 @@ constexpr Tables kTables = makeTables();
 
 } // namespace
 
-void Crc32::update(const char *data, qsizetype size)
+void Crc32::update(const char* data, qsizetype size)
 {
-    const auto *bytes = reinterpret_cast<const unsigned char *>(data);
+    const auto* bytes = reinterpret_cast<const unsigned char*>(data);
     quint32 crc = state_;
     while (size >= 8) {
         quint32 low = 0, high = 0;

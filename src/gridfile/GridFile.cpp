@@ -33,7 +33,7 @@ static_assert(kMaxCellHeader <= GridFile::kMinCellSize + GridFile::kChecksumSize
 static_assert(GridFile::kHeaderSize <= kMinReadChunk && kMaxCellHeader <= kMinReadChunk);
 static_assert(kMaxCellHeader + kShortTextBytes <= kMinWriteChunk);
 
-void setError(QString *error, const QString &text)
+void setError(QString* error, const QString& text)
 {
     if (error)
         *error = text;
@@ -44,11 +44,17 @@ QString cellName(int column, int row)
     return QStringLiteral("cell (column %1, row %2)").arg(column).arg(row);
 }
 
-void putUInt32(char *out, quint32 value) { qToLittleEndian(value, out); }
-quint32 getUInt32(const char *in) { return qFromLittleEndian<quint32>(in); }
+void putUInt32(char* out, quint32 value)
+{
+    qToLittleEndian(value, out);
+}
+quint32 getUInt32(const char* in)
+{
+    return qFromLittleEndian<quint32>(in);
+}
 
 // Unsigned LEB128; returns the bytes written (1 to 5).
-int putLength(char *out, quint32 value)
+int putLength(char* out, quint32 value)
 {
     int size = 0;
     while (value >= 0x80) {
@@ -61,7 +67,7 @@ int putLength(char *out, quint32 value)
 
 // Reads an unsigned LEB128 of at most five bytes from the available bytes; returns the
 // bytes taken, or 0 when the length is malformed or beyond kMaxTextBytes.
-int getLength(const char *in, qsizetype available, quint32 *value)
+int getLength(const char* in, qsizetype available, quint32* value)
 {
     quint64 result = 0;
     for (int i = 0; i < 5 && i < available; ++i) {
@@ -79,9 +85,9 @@ int getLength(const char *in, qsizetype available, quint32 *value)
 
 // UTF-16 to UTF-8; an unpaired surrogate, which no character is, becomes U+FFFD.
 // Writes at most 3 bytes per UTF-16 unit.
-qsizetype encodeUtf8(QStringView text, char *out)
+qsizetype encodeUtf8(QStringView text, char* out)
 {
-    const char16_t *units = text.utf16();
+    const char16_t* units = text.utf16();
     const qsizetype size = text.size();
     qsizetype written = 0;
     for (qsizetype i = 0; i < size; ++i) {
@@ -115,9 +121,9 @@ qsizetype encodeUtf8(QStringView text, char *out)
 
 // Strict UTF-8 to UTF-16: overlong forms, surrogates, code points beyond U+10FFFF and cut
 // sequences are refused (-1). Writes at most one unit per input byte.
-qsizetype decodeUtf8(const char *data, qsizetype size, char16_t *out)
+qsizetype decodeUtf8(const char* data, qsizetype size, char16_t* out)
 {
-    const auto *in = reinterpret_cast<const unsigned char *>(data);
+    const auto* in = reinterpret_cast<const unsigned char*>(data);
     qsizetype i = 0;
     qsizetype written = 0;
     auto continuation = [&](qsizetype at) { return at < size && (in[at] & 0xC0) == 0x80; };
@@ -144,8 +150,8 @@ qsizetype decodeUtf8(const char *data, qsizetype size, char16_t *out)
         } else if (lead < 0xF5) {
             if (!continuation(i + 1) || !continuation(i + 2) || !continuation(i + 3))
                 return -1;
-            const char32_t code = ((lead & 0x07) << 18) | ((in[i + 1] & 0x3F) << 12) | ((in[i + 2] & 0x3F) << 6)
-                | (in[i + 3] & 0x3F);
+            const char32_t code
+                = ((lead & 0x07) << 18) | ((in[i + 1] & 0x3F) << 12) | ((in[i + 2] & 0x3F) << 6) | (in[i + 3] & 0x3F);
             if (code < 0x10000 || code > 0x10FFFF)
                 return -1;
             out[written++] = QChar::highSurrogate(code);
@@ -162,7 +168,7 @@ qsizetype decodeUtf8(const char *data, qsizetype size, char16_t *out)
 class ChunkWriter {
 public:
     // sizeHint: about how much will be written, so that a small sheet takes a small buffer.
-    ChunkWriter(QIODevice &device, qint64 sizeHint)
+    ChunkWriter(QIODevice& device, qint64 sizeHint)
         : device_(device)
         , size_(std::clamp<qint64>(sizeHint, kMinWriteChunk, kChunkSize))
         , buffer_(new char[size_t(size_)])
@@ -170,7 +176,7 @@ public:
     }
 
     // Room for size (at most kMinWriteChunk) contiguous bytes; Commit says how many were used.
-    char *room(qsizetype size, QString *error)
+    char* room(qsizetype size, QString* error)
     {
         if (size_ - used_ < size && !flush(error))
             return nullptr;
@@ -178,7 +184,7 @@ public:
     }
     void commit(qsizetype size) { used_ += size; }
 
-    bool append(const char *data, qsizetype size, QString *error)
+    bool append(const char* data, qsizetype size, QString* error)
     {
         while (size > 0) {
             if (used_ == size_ && !flush(error))
@@ -193,7 +199,7 @@ public:
     }
 
     // Writes what is buffered and the checksum after it.
-    bool finish(QString *error)
+    bool finish(QString* error)
     {
         if (!flush(error))
             return false;
@@ -203,7 +209,7 @@ public:
     }
 
 private:
-    bool flush(QString *error)
+    bool flush(QString* error)
     {
         crc_.update(buffer_.get(), used_);
         if (!writeAll(device_, QByteArrayView(buffer_.get(), used_), error))
@@ -212,7 +218,7 @@ private:
         return true;
     }
 
-    QIODevice &device_;
+    QIODevice& device_;
     qsizetype size_ = 0;
     std::unique_ptr<char[]> buffer_;
     qsizetype used_ = 0;
@@ -222,7 +228,7 @@ private:
 // Reads the input in chunks and keeps the running checksum of everything consumed.
 class ChunkReader {
 public:
-    explicit ChunkReader(QIODevice &device)
+    explicit ChunkReader(QIODevice& device)
         : device_(device)
         , deviceLeft_(std::max<qint64>(device.bytesAvailable(), 0))
         , size_(std::clamp<qint64>(deviceLeft_, kMinReadChunk, kChunkSize))
@@ -230,7 +236,7 @@ public:
     {
     }
 
-    const char *data() const { return buffer_.get() + pos_; }
+    const char* data() const { return buffer_.get() + pos_; }
     qsizetype available() const { return end_ - pos_; }
     void skip(qsizetype size) { pos_ += size; }
     bool readFailed() const { return readFailed_; }
@@ -246,7 +252,7 @@ public:
         return true;
     }
 
-    bool read(char *out, qsizetype size)
+    bool read(char* out, qsizetype size)
     {
         while (size > 0) {
             if (available() == 0 && !refill())
@@ -297,7 +303,7 @@ private:
         return got > 0;
     }
 
-    QIODevice &device_;
+    QIODevice& device_;
     qint64 deviceLeft_ = 0;
     qint64 fetched_ = 0;
     qsizetype size_ = 0;
@@ -309,7 +315,7 @@ private:
     Crc32 crc_;
 };
 
-bool writeCells(ChunkWriter &writer, const GridSheet &sheet, QString *error)
+bool writeCells(ChunkWriter& writer, const GridSheet& sheet, QString* error)
 {
     QByteArray longText;
     for (int row = 1; row <= sheet.rowCount(); ++row) {
@@ -318,7 +324,7 @@ bool writeCells(ChunkWriter &writer, const GridSheet &sheet, QString *error)
             const quint32 back = quint32(sheet.backColorAt(column, row));
             const quint32 fore = quint32(sheet.foreColorAt(column, row));
             if (text.size() <= kShortTextUnits) {
-                char *out = writer.room(kMaxCellHeader + kShortTextBytes, error);
+                char* out = writer.room(kMaxCellHeader + kShortTextBytes, error);
                 if (!out)
                     return false;
                 char utf8[kShortTextBytes];
@@ -336,7 +342,7 @@ bool writeCells(ChunkWriter &writer, const GridSheet &sheet, QString *error)
             }
             longText.resize(text.size() * 3);
             const qsizetype length = encodeUtf8(text, longText.data());
-            char *out = writer.room(kMaxCellHeader, error);
+            char* out = writer.room(kMaxCellHeader, error);
             if (!out)
                 return false;
             putUInt32(out, back);
@@ -349,16 +355,19 @@ bool writeCells(ChunkWriter &writer, const GridSheet &sheet, QString *error)
     return true;
 }
 
-QString truncatedText() { return QStringLiteral("The file is truncated."); }
+QString truncatedText()
+{
+    return QStringLiteral("The file is truncated.");
+}
 
 // Reports why the input ended early: a read error or a short file.
-bool failEnded(const ChunkReader &reader, QIODevice &device, QString *error)
+bool failEnded(const ChunkReader& reader, QIODevice& device, QString* error)
 {
     setError(error, reader.readFailed() ? device.errorString() : truncatedText());
     return false;
 }
 
-bool readRandomAccess(QIODevice &device, GridSheet &into, QString *error)
+bool readRandomAccess(QIODevice& device, GridSheet& into, QString* error)
 {
     ChunkReader reader(device);
     reader.ensure(GridFile::kHeaderSize);
@@ -378,33 +387,33 @@ bool readRandomAccess(QIODevice &device, GridSheet &into, QString *error)
     const quint32 rows = getUInt32(reader.data() + 16);
     reader.skip(GridFile::kHeaderSize);
     if (version != GridFile::kVersion) {
-        setError(error, QStringLiteral("The grid file has format version %1; this program reads version %2.")
-                            .arg(version)
-                            .arg(GridFile::kVersion));
+        setError(error,
+            QStringLiteral("The grid file has format version %1; this program reads version %2.")
+                .arg(version)
+                .arg(GridFile::kVersion));
         return false;
     }
     if (!GridSheet::sizeFits(columns, rows)) {
-        setError(error, QStringLiteral("The grid of %1 columns and %2 rows is beyond the limit of %3 cells.")
-                            .arg(columns)
-                            .arg(rows)
-                            .arg(GridSheet::kMaxCells));
+        setError(error,
+            QStringLiteral("The grid of %1 columns and %2 rows is beyond the limit of %3 cells.")
+                .arg(columns)
+                .arg(rows)
+                .arg(GridSheet::kMaxCells));
         return false;
     }
     // Every cell takes at least kMinCellSize bytes: a size the file cannot hold is refused
     // before anything is allocated for it.
     const qint64 cells = qint64(columns) * rows;
     if (reader.remaining() < cells * GridFile::kMinCellSize + GridFile::kChecksumSize) {
-        setError(error, QStringLiteral("The file is too short for a grid of %1 columns and %2 rows.")
-                            .arg(columns)
-                            .arg(rows));
+        setError(error,
+            QStringLiteral("The file is too short for a grid of %1 columns and %2 rows.").arg(columns).arg(rows));
         return false;
     }
 
     GridSheet loaded(0, 0);
     if (!loaded.setSize(int(columns), int(rows))) {
-        setError(error, QStringLiteral("Not enough memory for a grid of %1 columns and %2 rows.")
-                            .arg(columns)
-                            .arg(rows));
+        setError(
+            error, QStringLiteral("Not enough memory for a grid of %1 columns and %2 rows.").arg(columns).arg(rows));
         return false;
     }
     {
@@ -417,14 +426,15 @@ bool readRandomAccess(QIODevice &device, GridSheet &into, QString *error)
                 // cell header is always there to look at.
                 if (!reader.ensure(kMaxCellHeader))
                     return failEnded(reader, device, error);
-                const char *in = reader.data();
+                const char* in = reader.data();
                 const auto back = Color(getUInt32(in));
                 const auto fore = Color(getUInt32(in + 4));
                 quint32 length = 0;
                 const int lengthSize = getLength(in + 8, reader.available() - 8, &length);
                 if (lengthSize == 0) {
-                    setError(error, QStringLiteral("The file is damaged: the text length of %1 is invalid.")
-                                        .arg(cellName(column, row)));
+                    setError(error,
+                        QStringLiteral("The file is damaged: the text length of %1 is invalid.")
+                            .arg(cellName(column, row)));
                     return false;
                 }
                 reader.skip(8 + lengthSize);
@@ -433,7 +443,7 @@ bool readRandomAccess(QIODevice &device, GridSheet &into, QString *error)
                     continue;
                 if (qint64(length) + GridFile::kChecksumSize > reader.remaining())
                     return failEnded(reader, device, error);
-                const char *bytes = nullptr;
+                const char* bytes = nullptr;
                 if (qsizetype(length) <= reader.available()) {
                     bytes = reader.data();
                     reader.skip(length);
@@ -444,10 +454,11 @@ bool readRandomAccess(QIODevice &device, GridSheet &into, QString *error)
                     bytes = longText.constData();
                 }
                 text.resize(length);
-                const qsizetype units = decodeUtf8(bytes, length, reinterpret_cast<char16_t *>(text.data()));
+                const qsizetype units = decodeUtf8(bytes, length, reinterpret_cast<char16_t*>(text.data()));
                 if (units < 0) {
-                    setError(error, QStringLiteral("The file is damaged: the text of %1 is not valid UTF-8.")
-                                        .arg(cellName(column, row)));
+                    setError(error,
+                        QStringLiteral("The file is damaged: the text of %1 is not valid UTF-8.")
+                            .arg(cellName(column, row)));
                     return false;
                 }
                 text.truncate(units);
@@ -478,7 +489,7 @@ bool readRandomAccess(QIODevice &device, GridSheet &into, QString *error)
 
 } // namespace
 
-bool writeGridFile(QIODevice &device, const GridSheet &sheet, QString *error)
+bool writeGridFile(QIODevice& device, const GridSheet& sheet, QString* error)
 {
     if (!device.isWritable()) {
         setError(error, QStringLiteral("The output is not open for writing."));
@@ -491,15 +502,14 @@ bool writeGridFile(QIODevice &device, const GridSheet &sheet, QString *error)
         putUInt32(header + 8, GridFile::kVersion);
         putUInt32(header + 12, quint32(sheet.columnCount()));
         putUInt32(header + 16, quint32(sheet.rowCount()));
-        return writer.append(header, sizeof header, error) && writeCells(writer, sheet, error)
-            && writer.finish(error);
-    } catch (const std::bad_alloc &) {
+        return writer.append(header, sizeof header, error) && writeCells(writer, sheet, error) && writer.finish(error);
+    } catch (const std::bad_alloc&) {
         setError(error, QStringLiteral("Not enough memory to write the grid."));
         return false;
     }
 }
 
-bool readGridFile(QIODevice &device, GridSheet &into, QString *error)
+bool readGridFile(QIODevice& device, GridSheet& into, QString* error)
 {
     if (!device.isReadable()) {
         setError(error, QStringLiteral("The input is not open for reading."));
@@ -529,20 +539,20 @@ bool readGridFile(QIODevice &device, GridSheet &into, QString *error)
         QBuffer buffer(&whole);
         buffer.open(QIODevice::ReadOnly);
         return readRandomAccess(buffer, into, error);
-    } catch (const std::bad_alloc &) {
+    } catch (const std::bad_alloc&) {
         setError(error, QStringLiteral("Not enough memory to read the grid file."));
         return false;
     }
 }
 
-bool saveSheet(const GridSheet &sheet, const QString &path, QString *error)
+bool saveSheet(const GridSheet& sheet, const QString& path, QString* error)
 {
     return writeFileAtomically(
-        path, [&sheet](QIODevice &device, QString *writeError) { return writeGridFile(device, sheet, writeError); },
+        path, [&sheet](QIODevice& device, QString* writeError) { return writeGridFile(device, sheet, writeError); },
         error);
 }
 
-bool loadSheet(GridSheet &sheet, const QString &path, QString *error, FileKinds kinds)
+bool loadSheet(GridSheet& sheet, const QString& path, QString* error, FileKinds kinds)
 {
     if (QFileInfo(path).isDir()) {
         setError(error, QStringLiteral("This is a folder, not a file."));

@@ -9,21 +9,21 @@
 class GridSheet;
 
 struct HtmlPageSettings {
-    QString nearText = QStringLiteral("8");          // the near-colour field, as typed
+    QString nearText = QStringLiteral("8"); // the near-colour field, as typed
     QString backgroundText = QStringLiteral("#FFFFFF"); // the background field, as typed
     bool asIs = false;
     QString pageTitle;
 };
 
 // The chosen file's name cut before its first ".": spring.htm gives spring.
-QString pageTitleFromFileTitle(const QString &fileTitle);
+QString pageTitleFromFileTitle(const QString& fileTitle);
 
 // Writes the page in code page 932; a character it cannot encode becomes "&#N;".
-bool writeHtmlPage(QIODevice &device, const GridSheet &sheet, const HtmlPageSettings &settings,
-                   QString *error = nullptr);
-QByteArray htmlPage(const GridSheet &sheet, const HtmlPageSettings &settings);
+bool writeHtmlPage(
+    QIODevice& device, const GridSheet& sheet, const HtmlPageSettings& settings, QString* error = nullptr);
+QByteArray htmlPage(const GridSheet& sheet, const HtmlPageSettings& settings);
 
 // The same bytes as WriteHtmlPage, the rows built in chunks on two threads in turn, each
 // into its own buffer, and written in order. Nothing may change the sheet meanwhile.
-bool writeHtmlPageOnTwoThreads(QIODevice &device, const GridSheet &sheet, const HtmlPageSettings &settings,
-                               QString *error = nullptr);
+bool writeHtmlPageOnTwoThreads(
+    QIODevice& device, const GridSheet& sheet, const HtmlPageSettings& settings, QString* error = nullptr);

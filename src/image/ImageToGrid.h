@@ -40,36 +40,36 @@ GridPlan planGrid(QSize pictureSize, QStringView blockSizeText);
 class BlockRowSummer {
 public:
     // ok() is false when its buffers cannot be had.
-    BlockRowSummer(const GridPlan &plan, qsizetype pictureWidth);
+    BlockRowSummer(const GridPlan& plan, qsizetype pictureWidth);
     bool ok() const { return ok_; }
 
     // The next scan line of the current block row: opaque RGB32 pixels, pictureWidth of them.
-    void addLine(const QRgb *line);
+    void addLine(const QRgb* line);
     // Ends the block row: each block's mean colour into back and its text colour into fore,
     // plan.columns of each. Every block of a planned grid holds at least one pixel.
-    void finishRow(Color *back, Color *fore);
+    void finishRow(Color* back, Color* fore);
 
 private:
     void foldLines();
 
     qint64 block_ = 1;
     int columns_ = 0;
-    qsizetype width_ = 0;     // the picture's width
+    qsizetype width_ = 0; // the picture's width
     qsizetype usedWidth_ = 0; // pixels right of the last column's block are unused
     bool ok_ = false;
-    int pendingLines_ = 0;    // lines in the column lanes, not yet folded into the sums
-    qint64 rowLines_ = 0;     // lines of the current block row
+    int pendingLines_ = 0; // lines in the column lanes, not yet folded into the sums
+    qint64 rowLines_ = 0; // lines of the current block row
     std::vector<quint32> redBlue_, green_;
     std::vector<quint64> sums_; // red, green, blue per block of the current block row
 };
 
 // Receives the To Grid button's caption: once per row, and "To Grid" at the end.
-using GridProgress = std::function<void(const QString &caption)>;
+using GridProgress = std::function<void(const QString& caption)>;
 
 enum class ToGridOutcome {
     Done,
-    NoPicture,   // nothing loaded: only the caption is restored
-    Refused,     // the block size or the grid size is refused (the plan's error)
+    NoPicture, // nothing loaded: only the caption is restored
+    Refused, // the block size or the grid size is refused (the plan's error)
     OutOfMemory, // the grid, or the picture's 32-bit form, does not fit in memory
 };
 
@@ -82,12 +82,12 @@ struct ToGridResult {
 // Resizes the sheet to one cell per block and paints every cell; texts stay. On any failure
 // the sheet is untouched. The caption is "To Grid" again at the end, whatever happened.
 // Any picture format is accepted; transparent pixels count as painted over white.
-ToGridResult imageToGrid(const QImage &picture, QStringView blockSizeText, GridSheet &sheet,
-                         const GridProgress &progress);
+ToGridResult imageToGrid(
+    const QImage& picture, QStringView blockSizeText, GridSheet& sheet, const GridProgress& progress);
 
 // The 32-bit RGB form the conversion reads: palettes expanded, transparency composited
 // over white. A picture already in that form is shared, not copied.
-QImage toOpaqueRgb32(const QImage &picture);
+QImage toOpaqueRgb32(const QImage& picture);
 
 // Division rounded to the nearest integer, halves to even (sum, count >= 0, count > 0).
 constexpr quint64 divideHalfToEven(quint64 sum, quint64 count)

@@ -11,15 +11,17 @@
 
 namespace {
 
-template <typename Result>
-Result fail(QString *error, const QString &reason)
+template <typename Result> Result fail(QString* error, const QString& reason)
 {
     if (error)
         *error = reason;
     return {};
 }
 
-QString grouped(qint64 value) { return QLocale(QLocale::English, QLocale::UnitedStates).toString(value); }
+QString grouped(qint64 value)
+{
+    return QLocale(QLocale::English, QLocale::UnitedStates).toString(value);
+}
 
 QString tooLargeText(QSize size)
 {
@@ -29,7 +31,10 @@ QString tooLargeText(QSize size)
         .arg(grouped(kMaxPicturePixels));
 }
 
-QString unknownFormatText() { return QStringLiteral("イメージとして読み込めない形式です (JPEG, GIF, BMP)"); }
+QString unknownFormatText()
+{
+    return QStringLiteral("イメージとして読み込めない形式です (JPEG, GIF, BMP)");
+}
 
 bool startsLikePicture(QByteArray start)
 {
@@ -52,7 +57,7 @@ void allowDecodingUpToTheLimit()
 
 } // namespace
 
-std::unique_ptr<QIODevice> openPicture(const QString &path, FileKinds kinds, QString *error)
+std::unique_ptr<QIODevice> openPicture(const QString& path, FileKinds kinds, QString* error)
 {
     std::unique_ptr<QFile> file = openForReading(path, kinds, error);
     if (!file)
@@ -81,7 +86,7 @@ std::unique_ptr<QIODevice> openPicture(const QString &path, FileKinds kinds, QSt
                 startChecked = true;
             }
         }
-    } catch (const std::bad_alloc &) {
+    } catch (const std::bad_alloc&) {
         return fail<std::unique_ptr<QIODevice>>(error, QStringLiteral("イメージを読み込むメモリが足りません"));
     }
     auto buffer = std::make_unique<QBuffer>();
@@ -90,7 +95,7 @@ std::unique_ptr<QIODevice> openPicture(const QString &path, FileKinds kinds, QSt
     return buffer;
 }
 
-QImage loadPicture(QIODevice &device, QString *error)
+QImage loadPicture(QIODevice& device, QString* error)
 {
     allowDecodingUpToTheLimit();
     QImageReader reader(&device);
@@ -112,7 +117,7 @@ QImage loadPicture(QIODevice &device, QString *error)
     return opaque;
 }
 
-QImage loadPicture(const QString &path, QString *error, FileKinds kinds)
+QImage loadPicture(const QString& path, QString* error, FileKinds kinds)
 {
     const std::unique_ptr<QIODevice> device = openPicture(path, kinds, error);
     return device ? loadPicture(*device, error) : QImage();

@@ -19,10 +19,10 @@ constexpr qint64 kMaxPipedPictureBytes = qint64(1) << 30;
 // Opens the file for decoding: a random-access device, or null and the reason. A pipe is
 // read whole into memory first, since the decoder looks at the start more than once; input
 // that does not start like a picture is refused from its first bytes.
-std::unique_ptr<QIODevice> openPicture(const QString &path, FileKinds kinds, QString *error);
+std::unique_ptr<QIODevice> openPicture(const QString& path, FileKinds kinds, QString* error);
 
 // The decoded picture with any transparency painted over white, or a null image and the
 // reason when the file cannot be read as a picture.
-QImage loadPicture(const QString &path, QString *error = nullptr, FileKinds kinds = FileKinds::AnyReadable);
+QImage loadPicture(const QString& path, QString* error = nullptr, FileKinds kinds = FileKinds::AnyReadable);
 // The same from an open random-access device, read from its current position.
-QImage loadPicture(QIODevice &device, QString *error = nullptr);
+QImage loadPicture(QIODevice& device, QString* error = nullptr);

@@ -13,7 +13,7 @@ namespace {
 
 constexpr qsizetype kFlushSize = 1 << 20;
 
-void appendCell(QByteArray &out, QStringView text)
+void appendCell(QByteArray& out, QStringView text)
 {
     if (isBlankCellText(text)) {
         out += "\x81\x40";
@@ -27,7 +27,7 @@ void appendCell(QByteArray &out, QStringView text)
 
 } // namespace
 
-bool writePlainText(QIODevice &device, const GridSheet &sheet, QString *error)
+bool writePlainText(QIODevice& device, const GridSheet& sheet, QString* error)
 {
     try {
         QByteArray out;
@@ -46,14 +46,14 @@ bool writePlainText(QIODevice &device, const GridSheet &sheet, QString *error)
             out += "\r\n";
         }
         return writeAll(device, out, error);
-    } catch (const std::bad_alloc &) {
+    } catch (const std::bad_alloc&) {
         if (error)
             *error = QStringLiteral("Not enough memory to build the text.");
         return false;
     }
 }
 
-QByteArray plainText(const GridSheet &sheet)
+QByteArray plainText(const GridSheet& sheet)
 {
     QByteArray text;
     QBuffer buffer(&text);

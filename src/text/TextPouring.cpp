@@ -3,9 +3,9 @@
 // small state machine that forms the cell texts and walks the cells.
 #include "text/TextPouring.h"
 
+#include "core/Color.h"
 #include "core/Cp932.h"
 #include "core/GridSheet.h"
-#include "core/Color.h"
 #include "core/NumberField.h"
 
 #include <QByteArray>
@@ -57,7 +57,7 @@ bool endsInLeadByte(QByteArrayView bytes)
 // line needs no terminator, and a terminator at the very end adds no empty line.
 class LineReader {
 public:
-    LineReader(CellTextPourer &pourer, qint64 &invalidBytes)
+    LineReader(CellTextPourer& pourer, qint64& invalidBytes)
         : pourer_(pourer)
         , invalidBytes_(invalidBytes)
     {
@@ -65,7 +65,7 @@ public:
 
     void take(QByteArrayView bytes)
     {
-        const char *data = bytes.data();
+        const char* data = bytes.data();
         const qsizetype size = bytes.size();
         qsizetype i = 0;
         while (i < size && !pourer_.finished()) {
@@ -135,8 +135,8 @@ private:
         lineOpen_ = false;
     }
 
-    CellTextPourer &pourer_;
-    qint64 &invalidBytes_;
+    CellTextPourer& pourer_;
+    qint64& invalidBytes_;
     QByteArray carried_; // a lead byte whose trail byte is in the next chunk
     bool lineOpen_ = false;
     bool afterCarriageReturn_ = false;
@@ -144,7 +144,7 @@ private:
 
 } // namespace
 
-CellTextPourer::CellTextPourer(GridSheet &sheet, const TextPouringInputs &inputs)
+CellTextPourer::CellTextPourer(GridSheet& sheet, const TextPouringInputs& inputs)
     : sheet_(sheet)
     , byLine_(inputs.mode == LineBreakMode::ByLine)
     , skipBlanks_(inputs.skipBlanks)
@@ -217,7 +217,7 @@ void CellTextPourer::halfWidth(char16_t unit)
     place(pair, 2);
 }
 
-void CellTextPourer::fullWidth(const char16_t *units, int length)
+void CellTextPourer::fullWidth(const char16_t* units, int length)
 {
     if (halfPending_) {
         halfPending_ = false;
@@ -229,7 +229,7 @@ void CellTextPourer::fullWidth(const char16_t *units, int length)
     place(units, length);
 }
 
-void CellTextPourer::place(const char16_t *units, int length)
+void CellTextPourer::place(const char16_t* units, int length)
 {
     if (skipBackground_) {
         while (isNearColor(sheet_.backColorAt(column_, row_), background_, nearDistance_)) {
@@ -244,7 +244,7 @@ void CellTextPourer::place(const char16_t *units, int length)
         = (length == 1 && units[0] == kFullWidthSpace) || (length == 2 && units[0] == u' ' && units[1] == u' ');
     if (!blank) {
         // At most two units: the sheet copies them inline, so the raw view is safe.
-        sheet_.setCellText(column_, row_, QString::fromRawData(reinterpret_cast<const QChar *>(units), length));
+        sheet_.setCellText(column_, row_, QString::fromRawData(reinterpret_cast<const QChar*>(units), length));
     }
     if (++column_ > columns_)
         passRowEnd();
@@ -261,12 +261,12 @@ void CellTextPourer::passRowEnd()
         finished_ = true;
 }
 
-std::unique_ptr<QIODevice> openTextFile(const QString &path, FileKinds kinds, QString *error)
+std::unique_ptr<QIODevice> openTextFile(const QString& path, FileKinds kinds, QString* error)
 {
     return openForReading(path, kinds, error);
 }
 
-TextPouringResult pourText(GridSheet &sheet, const TextPouringInputs &inputs, const TextFileOpener &open)
+TextPouringResult pourText(GridSheet& sheet, const TextPouringInputs& inputs, const TextFileOpener& open)
 {
     TextPouringResult result;
     if (inputs.path.isEmpty()) {

@@ -15,30 +15,30 @@ class GridSheet;
 
 enum class LineBreakMode {
     ByLine, // each line starts a new row; what does not fit its row is dropped
-    Flow,   // line breaks are ignored; the text wraps from row to row
+    Flow, // line breaks are ignored; the text wraps from row to row
 };
 
 struct TextPouringInputs {
     QString path;
     LineBreakMode mode = LineBreakMode::ByLine;
-    bool skipBlanks = false;                            // remove " ", "　" and tabs from every line first
-    bool skipBackground = false;                        // leave cells near the background colour empty
+    bool skipBlanks = false; // remove " ", "　" and tabs from every line first
+    bool skipBackground = false; // leave cells near the background colour empty
     QString backgroundText = QStringLiteral("#FFFFFF"); // the background field, as typed
-    QString nearText = QStringLiteral("8");             // the near-colour field, as typed
-    FileKinds files = FileKinds::AnyReadable;           // the editor reads regular files only
+    QString nearText = QStringLiteral("8"); // the near-colour field, as typed
+    FileKinds files = FileKinds::AnyReadable; // the editor reads regular files only
 };
 
 enum class TextPouringOutcome {
-    Done,       // the file was read as far as the sheet takes it
-    EmptyPath,  // nothing touched; the caller asks for a file
-    NoFile,     // nothing at the path, or a folder; nothing touched
+    Done, // the file was read as far as the sheet takes it
+    EmptyPath, // nothing touched; the caller asks for a file
+    NoFile, // nothing at the path, or a folder; nothing touched
     ReadFailed, // the file could not be opened or is of a refused kind (nothing touched), or could
                 // not be read (texts cleared, partly poured)
 };
 
 struct TextPouringResult {
     TextPouringOutcome outcome = TextPouringOutcome::Done;
-    QString error;           // why the file could not be read
+    QString error; // why the file could not be read
     qint64 invalidBytes = 0; // byte sequences that are not code page 932, poured as U+FFFD
     bool done() const { return outcome == TextPouringOutcome::Done; }
 };
@@ -48,7 +48,7 @@ struct TextPouringResult {
 // pair is one full-width character.
 class CellTextPourer {
 public:
-    CellTextPourer(GridSheet &sheet, const TextPouringInputs &inputs);
+    CellTextPourer(GridSheet& sheet, const TextPouringInputs& inputs);
 
     // A piece of the current line; a line may be fed in any number of pieces.
     void feed(QStringView text);
@@ -60,11 +60,11 @@ public:
 
 private:
     void halfWidth(char16_t unit);
-    void fullWidth(const char16_t *units, int length);
-    void place(const char16_t *units, int length);
+    void fullWidth(const char16_t* units, int length);
+    void place(const char16_t* units, int length);
     void passRowEnd();
 
-    GridSheet &sheet_;
+    GridSheet& sheet_;
     const bool byLine_;
     const bool skipBlanks_;
     const bool skipBackground_;
@@ -82,12 +82,11 @@ private:
 };
 
 // Opens the file for reading if it is of the kinds taken, or returns null with the reason.
-using TextFileOpener
-    = std::function<std::unique_ptr<QIODevice>(const QString &path, FileKinds kinds, QString *error)>;
-std::unique_ptr<QIODevice> openTextFile(const QString &path, FileKinds kinds, QString *error);
+using TextFileOpener = std::function<std::unique_ptr<QIODevice>(const QString& path, FileKinds kinds, QString* error)>;
+std::unique_ptr<QIODevice> openTextFile(const QString& path, FileKinds kinds, QString* error);
 
 // One run: checks the path, opens the file, clears every cell's text and pours the file.
 // The file is streamed in chunks, so its size is bounded by nothing but the disk.
 // All changes to the sheet are announced as one.
 TextPouringResult pourText(
-    GridSheet &sheet, const TextPouringInputs &inputs, const TextFileOpener &open = openTextFile);
+    GridSheet& sheet, const TextPouringInputs& inputs, const TextFileOpener& open = openTextFile);

@@ -7,7 +7,10 @@
 
 namespace {
 
-QColor toQColor(Color color) { return QColor(getRed(color), getGreen(color), getBlue(color)); }
+QColor toQColor(Color color)
+{
+    return QColor(getRed(color), getGreen(color), getBlue(color));
+}
 
 // The start of a text up to the bound, a surrogate pair across it left out whole.
 QString shownStart(QStringView text)
@@ -22,51 +25,45 @@ QString shownStart(QStringView text)
 
 } // namespace
 
-GridSheetModel::GridSheetModel(GridSheet &sheet, QObject *parent)
+GridSheetModel::GridSheetModel(GridSheet& sheet, QObject* parent)
     : QAbstractTableModel(parent)
     , sheet_(sheet)
 {
     connect(&sheet_, &GridSheet::sizeAboutToChange, this, &GridSheetModel::beginResetModel);
     connect(&sheet_, &GridSheet::sizeChanged, this, &GridSheetModel::endResetModel);
-    connect(&sheet_, &GridSheet::cellsChanged, this,
-            [this](int firstColumn, int firstRow, int lastColumn, int lastRow) {
-                emit dataChanged(index(firstRow - 1, firstColumn - 1), index(lastRow - 1, lastColumn - 1));
-            });
+    connect(
+        &sheet_, &GridSheet::cellsChanged, this, [this](int firstColumn, int firstRow, int lastColumn, int lastRow) {
+            emit dataChanged(index(firstRow - 1, firstColumn - 1), index(lastRow - 1, lastColumn - 1));
+        });
 }
 
-int GridSheetModel::rowCount(const QModelIndex &parent) const
+int GridSheetModel::rowCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : sheet_.rowCount();
 }
 
-int GridSheetModel::columnCount(const QModelIndex &parent) const
+int GridSheetModel::columnCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : sheet_.columnCount();
 }
 
-QVariant GridSheetModel::data(const QModelIndex &index, int role) const
+QVariant GridSheetModel::data(const QModelIndex& index, int role) const
 {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid))
         return {};
     const int column = index.column() + 1;
     const int row = index.row() + 1;
     switch (role) {
-    case Qt::DisplayRole:
-        return shownStart(sheet_.cellTextView(column, row));
-    case Qt::EditRole:
-        return sheet_.getCellText(column, row);
-    case Qt::BackgroundRole:
-        return QBrush(toQColor(sheet_.backColorAt(column, row)));
-    case Qt::ForegroundRole:
-        return QBrush(toQColor(sheet_.foreColorAt(column, row)));
-    case Qt::TextAlignmentRole:
-        return int(Qt::AlignCenter);
-    default:
-        return {};
+    case Qt::DisplayRole: return shownStart(sheet_.cellTextView(column, row));
+    case Qt::EditRole: return sheet_.getCellText(column, row);
+    case Qt::BackgroundRole: return QBrush(toQColor(sheet_.backColorAt(column, row)));
+    case Qt::ForegroundRole: return QBrush(toQColor(sheet_.foreColorAt(column, row)));
+    case Qt::TextAlignmentRole: return int(Qt::AlignCenter);
+    default: return {};
     }
 }
 
-bool GridSheetModel::setData(const QModelIndex &index, const QVariant &value, int role)
+bool GridSheetModel::setData(const QModelIndex& index, const QVariant& value, int role)
 {
     if (role != Qt::EditRole || !checkIndex(index, CheckIndexOption::IndexIsValid))
         return false;
@@ -74,7 +71,7 @@ bool GridSheetModel::setData(const QModelIndex &index, const QVariant &value, in
     return sheet_.setCellText(index.column() + 1, index.row() + 1, value.toString());
 }
 
-Qt::ItemFlags GridSheetModel::flags(const QModelIndex &index) const
+Qt::ItemFlags GridSheetModel::flags(const QModelIndex& index) const
 {
     if (!index.isValid())
         return Qt::NoItemFlags;

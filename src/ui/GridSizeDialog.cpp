@@ -11,7 +11,7 @@
 #include <QLocale>
 #include <QPushButton>
 
-GridSizeDialog::GridSizeDialog(GridSheet &sheet, Dialogs &dialogs, QWidget *owner)
+GridSizeDialog::GridSizeDialog(GridSheet& sheet, Dialogs& dialogs, QWidget* owner)
     : QDialog(owner)
     , sheet_(sheet)
     , dialogs_(dialogs)
@@ -40,7 +40,7 @@ GridSizeDialog::GridSizeDialog(GridSheet &sheet, Dialogs &dialogs, QWidget *owne
     cancelButton_->setObjectName(QStringLiteral("btnCancel"));
     cancelButton_->setAutoDefault(false);
 
-    setTabChain({columnCountEdit_, rowCountEdit_, okButton_, cancelButton_});
+    setTabChain({ columnCountEdit_, rowCountEdit_, okButton_, cancelButton_ });
 
     connect(okButton_, &QPushButton::clicked, this, &GridSizeDialog::applySize);
     connect(cancelButton_, &QPushButton::clicked, this, &GridSizeDialog::cancel);
@@ -72,13 +72,11 @@ void GridSizeDialog::applySize()
         return;
     }
     switch (resizeSheet(sheet_, *size)) {
-    case SheetResize::Done:
-        accept();
-        return;
+    case SheetResize::Done: accept(); return;
     case SheetResize::TooLarge:
         dialogs_.showMessage(this, MessageIcon::None,
-                             QStringLiteral("グリッドが大きすぎます\r\n列数 × 行数は %1 セルまでです")
-                                 .arg(QLocale(QLocale::English).toString(GridSheet::kMaxCells)));
+            QStringLiteral("グリッドが大きすぎます\r\n列数 × 行数は %1 セルまでです")
+                .arg(QLocale(QLocale::English).toString(GridSheet::kMaxCells)));
         return;
     case SheetResize::OutOfMemory:
         dialogs_.showMessage(this, MessageIcon::Error, QStringLiteral("メモリが足りません"));
@@ -86,4 +84,7 @@ void GridSizeDialog::applySize()
     }
 }
 
-void GridSizeDialog::cancel() { reject(); }
+void GridSizeDialog::cancel()
+{
+    reject();
+}

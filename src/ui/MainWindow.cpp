@@ -10,11 +10,11 @@
 #include "ui/BusyPointer.h"
 #include "ui/Fonts.h"
 #include "ui/GridSheetView.h"
+#include "ui/GridSizeDialog.h"
+#include "ui/PictureWindow.h"
+#include "ui/TextImportDialog.h"
 #include "ui/Twips.h"
 #include "ui/TypingAidWindow.h"
-#include "ui/GridSizeDialog.h"
-#include "ui/TextImportDialog.h"
-#include "ui/PictureWindow.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -24,7 +24,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 
-MainWindow::MainWindow(Dialogs &dialogs, QWidget *parent)
+MainWindow::MainWindow(Dialogs& dialogs, QWidget* parent)
     : QMainWindow(parent)
     , dialogs_(dialogs)
     , fileChooser_(dialogs.newFileChooser(this))
@@ -41,7 +41,7 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::createControls()
 {
-    auto *client = new QWidget(this);
+    auto* client = new QWidget(this);
     client->setFixedSize(twipsToPixels(9615), twipsToPixels(6135));
     setCentralWidget(client);
 
@@ -50,19 +50,19 @@ void MainWindow::createControls()
     gridView_->setToolTip(QStringLiteral("文字の編集を行います"));
     gridView_->setGeometry(twipsRect(120, 120, 8130, 5880));
 
-    auto label = [client](const char *name, const QString &caption) {
-        auto *widget = new QLabel(caption, client);
+    auto label = [client](const char* name, const QString& caption) {
+        auto* widget = new QLabel(caption, client);
         widget->setObjectName(QLatin1String(name));
         return widget;
     };
-    auto field = [client](const char *name, const QString &text, const QString &toolTip) {
-        auto *widget = new QLineEdit(text, client);
+    auto field = [client](const char* name, const QString& text, const QString& toolTip) {
+        auto* widget = new QLineEdit(text, client);
         widget->setObjectName(QLatin1String(name));
         widget->setToolTip(toolTip);
         return widget;
     };
-    auto button = [client](const char *name, const QString &caption, const QString &toolTip) {
-        auto *widget = new QPushButton(caption, client);
+    auto button = [client](const char* name, const QString& caption, const QString& toolTip) {
+        auto* widget = new QPushButton(caption, client);
         widget->setObjectName(QLatin1String(name));
         widget->setToolTip(toolTip);
         widget->setAutoDefault(false);
@@ -74,10 +74,10 @@ void MainWindow::createControls()
     nearColorEdit_->setMaxLength(3);
     backgroundLabel_ = label("Label3", QStringLiteral("Back Ground"));
     backgroundEdit_ = field("txtBGcolor", QStringLiteral("#FFFFFF"), QStringLiteral("背景色を設定します"));
-    cellToBackgroundButton_ = button("btnCellToBG", QStringLiteral("Cell >> BG"),
-                         QStringLiteral("アクティブセルの色を背景色に設定します"));
-    typingAidButton_ = button("btnEditSupport", QStringLiteral("Edit Support"),
-                            QStringLiteral("編集補助のダイアログを表示します"));
+    cellToBackgroundButton_
+        = button("btnCellToBG", QStringLiteral("Cell >> BG"), QStringLiteral("アクティブセルの色を背景色に設定します"));
+    typingAidButton_
+        = button("btnEditSupport", QStringLiteral("Edit Support"), QStringLiteral("編集補助のダイアログを表示します"));
     makeHtmlButton_ = button("btnMakeHtml", QStringLiteral("Make Html"), QStringLiteral("HTMLファイルを出力します"));
     asIsCheckBox_ = new QCheckBox(QStringLiteral("as-is"), client);
     asIsCheckBox_->setObjectName(QStringLiteral("chkAsIs"));
@@ -86,7 +86,8 @@ void MainWindow::createControls()
     versionLabel_ = label("lblVer", QString());
     licenceLabel_ = label("Label4", QStringLiteral("Free software"));
 
-    setTabChain({gridView_, nearColorEdit_, backgroundEdit_, cellToBackgroundButton_, typingAidButton_, makeHtmlButton_, asIsCheckBox_});
+    setTabChain({ gridView_, nearColorEdit_, backgroundEdit_, cellToBackgroundButton_, typingAidButton_,
+        makeHtmlButton_, asIsCheckBox_ });
 
     connect(makeHtmlButton_, &QPushButton::clicked, this, &MainWindow::makeHtml);
     connect(cellToBackgroundButton_, &QPushButton::clicked, this, &MainWindow::copyCellColorToBackground);
@@ -110,38 +111,44 @@ void MainWindow::placeControls()
 
 void MainWindow::createMenus()
 {
-    auto item = [this](QMenu *menu, const char *name, const QString &caption, const QKeySequence &shortcut,
-                       void (MainWindow::*handler)()) {
-        QAction *action = menu->addAction(caption);
+    auto item = [this](QMenu* menu, const char* name, const QString& caption, const QKeySequence& shortcut,
+                    void (MainWindow::*handler)()) {
+        QAction* action = menu->addAction(caption);
         action->setObjectName(QLatin1String(name));
         action->setShortcut(shortcut);
         connect(action, &QAction::triggered, this, handler);
         return action;
     };
-    QMenu *files = menuBar()->addMenu(QStringLiteral("Files"));
+    QMenu* files = menuBar()->addMenu(QStringLiteral("Files"));
     files->setObjectName(QStringLiteral("Files"));
-    importPictureAction_ = item(files, "ImportImage", QStringLiteral("Import Image"), QKeySequence(QStringLiteral("Ctrl+I")),
-                       &MainWindow::importPicture);
+    importPictureAction_ = item(files, "ImportImage", QStringLiteral("Import Image"),
+        QKeySequence(QStringLiteral("Ctrl+I")), &MainWindow::importPicture);
     importTextAction_ = item(files, "ImportText", QStringLiteral("Import Text"), QKeySequence(QStringLiteral("Ctrl+T")),
-                      &MainWindow::importText);
-    exportTextAction_ = item(files, "ExportText", QStringLiteral("Export Plain Text"), QKeySequence(),
-                      &MainWindow::exportPlainText);
+        &MainWindow::importText);
+    exportTextAction_
+        = item(files, "ExportText", QStringLiteral("Export Plain Text"), QKeySequence(), &MainWindow::exportPlainText);
     files->addSeparator()->setObjectName(QStringLiteral("sep1"));
-    makeHtmlAction_ = item(files, "MakeHtml", QStringLiteral("Make Html"), QKeySequence(QStringLiteral("Ctrl+E")),
-                    &MainWindow::makeHtml);
+    makeHtmlAction_ = item(
+        files, "MakeHtml", QStringLiteral("Make Html"), QKeySequence(QStringLiteral("Ctrl+E")), &MainWindow::makeHtml);
     files->addSeparator()->setObjectName(QStringLiteral("sep2"));
     loadGridAction_ = item(files, "LoadGridImage", QStringLiteral("Load Grid Image"),
-                         QKeySequence(QStringLiteral("Ctrl+O")), &MainWindow::loadGrid);
+        QKeySequence(QStringLiteral("Ctrl+O")), &MainWindow::loadGrid);
     saveGridAction_ = item(files, "SavaGridImage", QStringLiteral("Save Grid Image"),
-                         QKeySequence(QStringLiteral("Ctrl+S")), &MainWindow::saveGrid);
-    QMenu *option = menuBar()->addMenu(QStringLiteral("Option"));
+        QKeySequence(QStringLiteral("Ctrl+S")), &MainWindow::saveGrid);
+    QMenu* option = menuBar()->addMenu(QStringLiteral("Option"));
     option->setObjectName(QStringLiteral("option"));
     gridSizeAction_ = item(option, "Setting", QStringLiteral("Setting"), QKeySequence(), &MainWindow::changeGridSize);
 }
 
-QString MainWindow::nearColorText() const { return nearColorEdit_->text(); }
+QString MainWindow::nearColorText() const
+{
+    return nearColorEdit_->text();
+}
 
-QString MainWindow::backgroundText() const { return backgroundEdit_->text(); }
+QString MainWindow::backgroundText() const
+{
+    return backgroundEdit_->text();
+}
 
 void MainWindow::showVersion()
 {
@@ -149,7 +156,7 @@ void MainWindow::showVersion()
     setWindowTitle(applicationTitle() + QStringLiteral(" ver. ") + versionText());
 }
 
-void MainWindow::writeChosenFile(const QString &path, const DeviceWriter &writer)
+void MainWindow::writeChosenFile(const QString& path, const DeviceWriter& writer)
 {
     QString error;
     bool written = false;
@@ -161,7 +168,6 @@ void MainWindow::writeChosenFile(const QString &path, const DeviceWriter &writer
         dialogs_.showMessage(this, MessageIcon::Error, writeErrorText(path, error));
 }
 
-
 void MainWindow::makeHtml()
 {
     HtmlPageSettings settings;
@@ -169,15 +175,14 @@ void MainWindow::makeHtml()
     settings.backgroundText = backgroundEdit_->text();
     settings.asIs = asIsCheckBox_->isChecked();
 
-    const QString path = fileChooser().chooseFileToSave(QStringLiteral("HTMLの書き込み"),
-                                                   QStringLiteral("HTML ファイル (*.htm, *.html)|*.htm;*.html||"));
+    const QString path = fileChooser().chooseFileToSave(
+        QStringLiteral("HTMLの書き込み"), QStringLiteral("HTML ファイル (*.htm, *.html)|*.htm;*.html||"));
     if (path.isEmpty())
         return;
     settings.pageTitle = pageTitleFromFileTitle(fileChooser().chosenFileTitle());
 
-    writeChosenFile(path, [&](QIODevice &device, QString *error) {
-        return writeHtmlPage(device, sheet_, settings, error);
-    });
+    writeChosenFile(
+        path, [&](QIODevice& device, QString* error) { return writeHtmlPage(device, sheet_, settings, error); });
 }
 
 void MainWindow::copyCellColorToBackground()
@@ -200,8 +205,7 @@ void MainWindow::showTypingAid()
 // --- Import Image ---
 void MainWindow::importPicture()
 {
-    const QString path = fileChooser().chooseFileToOpen(
-        QStringLiteral("イメージの読み込み"),
+    const QString path = fileChooser().chooseFileToOpen(QStringLiteral("イメージの読み込み"),
         QStringLiteral("Jpeg (*.jpeg, *.jpg)|*.jpeg;*.jpg|GIF (*.gif)|*.gif|BitMap (*.bmp)|*.bmp||"));
     if (path.isEmpty() || !QFileInfo::exists(path))
         return;
@@ -233,15 +237,18 @@ void MainWindow::importText()
 // --- Export Plain Text ---
 void MainWindow::exportPlainText()
 {
-    const QString path = fileChooser().chooseFileToSave(QStringLiteral("テキストファイルの書き込み"),
-                                                   QStringLiteral("テキストファイル (*.txt)|*.txt||"));
+    const QString path = fileChooser().chooseFileToSave(
+        QStringLiteral("テキストファイルの書き込み"), QStringLiteral("テキストファイル (*.txt)|*.txt||"));
     if (path.isEmpty())
         return;
-    writeChosenFile(path, [this](QIODevice &device, QString *error) { return writePlainText(device, sheet_, error); });
+    writeChosenFile(path, [this](QIODevice& device, QString* error) { return writePlainText(device, sheet_, error); });
 }
 
 // --- Grid files ---
-static QString gridFileFilter() { return QStringLiteral("グリッドファイル (*.grd)|*.grd||"); }
+static QString gridFileFilter()
+{
+    return QStringLiteral("グリッドファイル (*.grd)|*.grd||");
+}
 
 void MainWindow::loadGrid()
 {
@@ -264,7 +271,7 @@ void MainWindow::saveGrid()
     const QString path = fileChooser().chooseFileToSave(QStringLiteral("グリッドイメージの書き込み"), gridFileFilter());
     if (path.isEmpty())
         return;
-    writeChosenFile(path, [this](QIODevice &device, QString *error) { return writeGridFile(device, sheet_, error); });
+    writeChosenFile(path, [this](QIODevice& device, QString* error) { return writeGridFile(device, sheet_, error); });
 }
 
 // --- gridSizeAction_ ---

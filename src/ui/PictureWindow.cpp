@@ -3,8 +3,8 @@
 #include "image/ImageToGrid.h"
 #include "ui/BusyPointer.h"
 #include "ui/Fonts.h"
-#include "ui/Twips.h"
 #include "ui/MainWindow.h"
+#include "ui/Twips.h"
 
 #include <QCloseEvent>
 #include <QElapsedTimer>
@@ -28,32 +28,32 @@ constexpr int kTwipsPerPixel = 15;
 // The progress caption is repainted at most about 30 times a second.
 constexpr qint64 kCaptionPaintMs = 33;
 
-QRect pixelsToTwips(const QRect &pixels)
+QRect pixelsToTwips(const QRect& pixels)
 {
     return QRect(pixels.x() * kTwipsPerPixel, pixels.y() * kTwipsPerPixel, pixels.width() * kTwipsPerPixel,
-                 pixels.height() * kTwipsPerPixel);
+        pixels.height() * kTwipsPerPixel);
 }
 
-void place(QWidget *widget, const QRect &twips)
+void place(QWidget* widget, const QRect& twips)
 {
     placeTwips(widget, twips.x(), twips.y(), twips.width(), twips.height());
 }
 
 } // namespace
 
-PictureBox::PictureBox(QWidget *parent)
+PictureBox::PictureBox(QWidget* parent)
     : QWidget(parent)
 {
 }
 
-void PictureBox::setPicture(const QImage &picture)
+void PictureBox::setPicture(const QImage& picture)
 {
     picture_ = picture;
     resize(picture_.size());
     update();
 }
 
-void PictureBox::paintEvent(QPaintEvent *event)
+void PictureBox::paintEvent(QPaintEvent* event)
 {
     if (picture_.isNull())
         return;
@@ -62,7 +62,7 @@ void PictureBox::paintEvent(QPaintEvent *event)
     painter.drawImage(area.topLeft(), picture_, area);
 }
 
-PictureWindow::PictureWindow(MainWindow &owner)
+PictureWindow::PictureWindow(MainWindow& owner)
     : QWidget(&owner, Qt::Window)
     , owner_(owner)
 {
@@ -92,7 +92,7 @@ PictureWindow::PictureWindow(MainWindow &owner)
     placeTwips(blockSizeEdit_, 4920, 6120, kFieldWidth, kFieldHeight);
 }
 
-PictureWindow::Layout PictureWindow::layoutFor(const QRect &boxTwips)
+PictureWindow::Layout PictureWindow::layoutFor(const QRect& boxTwips)
 {
     Layout layout;
     const int boxBottom = boxTwips.y() + boxTwips.height();
@@ -101,8 +101,8 @@ PictureWindow::Layout PictureWindow::layoutFor(const QRect &boxTwips)
     layout.rowLine = boxBottom + 215;
     layout.button = QRect(boxTwips.x(), boxBottom + 15, half, 400);
     layout.field = QRect(boxTwips.width() - kFieldWidth, layout.rowLine - kFieldHeight / 2, kFieldWidth, kFieldHeight);
-    layout.label = QRect(layout.field.x() - (kLabelWidth + 15), layout.rowLine - kLabelHeight / 2, kLabelWidth,
-                         kLabelHeight);
+    layout.label
+        = QRect(layout.field.x() - (kLabelWidth + 15), layout.rowLine - kLabelHeight / 2, kLabelWidth, kLabelHeight);
     return layout;
 }
 
@@ -119,10 +119,10 @@ void PictureWindow::fitToPicture()
         frame = (frameGeometry().size() - geometry().size()).expandedTo(QSize(0, 0));
     fitWhenShown_ = !isVisible();
     resize(std::max(twipsToPixels(layout.window.width()) - frame.width(), 1),
-           std::max(twipsToPixels(layout.window.height()) - frame.height(), 1));
+        std::max(twipsToPixels(layout.window.height()) - frame.height(), 1));
 }
 
-void PictureWindow::showPicture(const QImage &picture, const QString &title)
+void PictureWindow::showPicture(const QImage& picture, const QString& title)
 {
     pictureBox_->setPicture(picture);
     fitToPicture();
@@ -141,7 +141,7 @@ void PictureWindow::convertToGrid()
         // The caption changes every row; painting it every row would cost far more than the
         // conversion on a tall picture, so it is repainted a few times a second, and at the end.
         QElapsedTimer sincePaint;
-        result = imageToGrid(picture, blockSizeEdit_->text(), owner_.sheet(), [&](const QString &caption) {
+        result = imageToGrid(picture, blockSizeEdit_->text(), owner_.sheet(), [&](const QString& caption) {
             toGridButton_->setText(caption);
             const bool last = caption == QLatin1String("To Grid");
             if (last || !sincePaint.isValid() || sincePaint.elapsed() >= kCaptionPaintMs) {
@@ -154,17 +154,20 @@ void PictureWindow::convertToGrid()
         owner_.dialogs().showMessage(this, MessageIcon::Error, result.error);
 }
 
-void PictureWindow::closeEvent(QCloseEvent *event)
+void PictureWindow::closeEvent(QCloseEvent* event)
 {
     forgetPicture();
     event->accept();
 }
 
-void PictureWindow::showEvent(QShowEvent *event)
+void PictureWindow::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     if (fitWhenShown_)
         fitToPicture();
 }
 
-void PictureWindow::forgetPicture() { owner_.setPictureLoaded(false); }
+void PictureWindow::forgetPicture()
+{
+    owner_.setPictureLoaded(false);
+}

@@ -33,7 +33,7 @@ qsizetype nextCellTextLength(QStringView text)
 
 } // namespace
 
-TypingAidWindow::TypingAidWindow(GridSheet &sheet, QWidget *owner)
+TypingAidWindow::TypingAidWindow(GridSheet& sheet, QWidget* owner)
     : QDialog(owner)
     , sheet_(sheet)
 {
@@ -44,8 +44,8 @@ TypingAidWindow::TypingAidWindow(GridSheet &sheet, QWidget *owner)
 
     textEdit_ = new QLineEdit(this);
     textEdit_->setObjectName(QStringLiteral("txtEdit"));
-    auto arrow = [this](const char *name, const QString &caption) {
-        auto *button = new QPushButton(caption, this);
+    auto arrow = [this](const char* name, const QString& caption) {
+        auto* button = new QPushButton(caption, this);
         button->setObjectName(QLatin1String(name));
         // Enter in the field must not press an arrow.
         button->setAutoDefault(false);
@@ -56,7 +56,7 @@ TypingAidWindow::TypingAidWindow(GridSheet &sheet, QWidget *owner)
     rightButton_ = arrow("btnRight", QStringLiteral("→"));
     leftButton_ = arrow("btnLeft", QStringLiteral("←"));
 
-    setTabChain({textEdit_, upButton_, downButton_, rightButton_, leftButton_});
+    setTabChain({ textEdit_, upButton_, downButton_, rightButton_, leftButton_ });
 
     connect(upButton_, &QPushButton::clicked, this, &TypingAidWindow::layUpward);
     connect(downButton_, &QPushButton::clicked, this, &TypingAidWindow::layDownward);
@@ -73,10 +73,22 @@ TypingAidWindow::TypingAidWindow(GridSheet &sheet, QWidget *owner)
     downButton_->setGeometry(twipsRect(6360, 840, 375, 375));
 }
 
-void TypingAidWindow::layUpward() { layText(0, -1); }
-void TypingAidWindow::layDownward() { layText(0, 1); }
-void TypingAidWindow::layLeftward() { layText(-1, 0); }
-void TypingAidWindow::layRightward() { layText(1, 0); }
+void TypingAidWindow::layUpward()
+{
+    layText(0, -1);
+}
+void TypingAidWindow::layDownward()
+{
+    layText(0, 1);
+}
+void TypingAidWindow::layLeftward()
+{
+    layText(-1, 0);
+}
+void TypingAidWindow::layRightward()
+{
+    layText(1, 0);
+}
 
 void TypingAidWindow::layText(int columnStep, int rowStep)
 {

@@ -26,11 +26,11 @@ namespace {
 
 QByteArray bigEndian32(quint32 value)
 {
-    const char bytes[4] = {char(value >> 24), char(value >> 16), char(value >> 8), char(value)};
+    const char bytes[4] = { char(value >> 24), char(value >> 16), char(value >> 8), char(value) };
     return QByteArray(bytes, 4);
 }
 
-QByteArray pngChunk(const QByteArray &type, const QByteArray &data)
+QByteArray pngChunk(const QByteArray& type, const QByteArray& data)
 {
     const QByteArray typed = type + data;
     return bigEndian32(quint32(data.size())) + typed + bigEndian32(Crc32::of(typed.constData(), typed.size()));
@@ -47,16 +47,16 @@ QByteArray pngHeaderOnly(quint32 width, quint32 height)
 // A GIF whose screen and only image claim width × height, with one byte of data.
 QByteArray gifHeaderOnly(quint16 width, quint16 height)
 {
-    const char size[4] = {char(width & 0xFF), char(width >> 8), char(height & 0xFF), char(height >> 8)};
-    return QByteArray("GIF89a") + QByteArray(size, 4) + QByteArray("\x00\x00\x00", 3) + ","
-        + QByteArray(4, '\0') + QByteArray(size, 4) + QByteArray("\x00\x02\x01\x00", 4);
+    const char size[4] = { char(width & 0xFF), char(width >> 8), char(height & 0xFF), char(height >> 8) };
+    return QByteArray("GIF89a") + QByteArray(size, 4) + QByteArray("\x00\x00\x00", 3) + "," + QByteArray(4, '\0')
+        + QByteArray(size, 4) + QByteArray("\x00\x02\x01\x00", 4);
 }
 
 // A baseline JPEG frame header claiming width × height, then nothing.
 QByteArray jpegHeaderOnly(quint16 width, quint16 height)
 {
-    const char frame[] = {'\xFF', '\xD8', '\xFF', '\xC0', 0, 11, 8, char(height >> 8), char(height & 0xFF),
-                          char(width >> 8), char(width & 0xFF), 1, 1, 0x11, 0};
+    const char frame[] = { '\xFF', '\xD8', '\xFF', '\xC0', 0, 11, 8, char(height >> 8), char(height & 0xFF),
+        char(width >> 8), char(width & 0xFF), 1, 1, 0x11, 0 };
     return QByteArray(frame, sizeof frame);
 }
 
@@ -64,14 +64,14 @@ QByteArray jpegHeaderOnly(quint16 width, quint16 height)
 QByteArray gridHeaderOnly(quint32 columns, quint32 rows)
 {
     QByteArray bytes(GridFile::kMagic, 8);
-    for (quint32 value : {GridFile::kVersion, columns, rows}) {
-        const char little[4] = {char(value), char(value >> 8), char(value >> 16), char(value >> 24)};
+    for (quint32 value : { GridFile::kVersion, columns, rows }) {
+        const char little[4] = { char(value), char(value >> 8), char(value >> 16), char(value >> 24) };
         bytes += QByteArray(little, 4);
     }
     return bytes + QByteArray(64, '\0');
 }
 
-QMap<QString, QByteArray> snapshot(const QString &dir)
+QMap<QString, QByteArray> snapshot(const QString& dir)
 {
     QMap<QString, QByteArray> files;
     QDirIterator it(dir, QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
@@ -94,8 +94,8 @@ class TestBatchHostile : public QObject {
     QTemporaryDir dir_;
     bool devicesMade_ = false;
 
-    QString pathOf(const QString &name) const { return dir_.filePath(name); }
-    void write(const QString &name, const QByteArray &bytes) { writeTestFile(dir_.path(), name, bytes); }
+    QString pathOf(const QString& name) const { return dir_.filePath(name); }
+    void write(const QString& name, const QByteArray& bytes) { writeTestFile(dir_.path(), name, bytes); }
 
 private slots:
     void initTestCase()
@@ -123,11 +123,11 @@ private slots:
         write(QStringLiteral("poem.txt"), QByteArray("\x8f\x74\x89\xc4 spring\r\n"));
         QVERIFY(QFile::link(pathOf(QStringLiteral("poem.txt")), pathOf(QStringLiteral("poem-link.txt"))));
         QCOMPARE(::link(QFile::encodeName(pathOf(QStringLiteral("pic.png"))).constData(),
-                        QFile::encodeName(pathOf(QStringLiteral("hard.png"))).constData()),
-                 0);
+                     QFile::encodeName(pathOf(QStringLiteral("hard.png"))).constData()),
+            0);
         write(QStringLiteral("utf8.txt"), QByteArray("\xE6\x98\xA5\xFF\r\n"));
 
-        auto sheet = buildSheet({{{QStringLiteral("春"), 0x0000FF}, {QStringLiteral("a"), 0x00FF00}}});
+        auto sheet = buildSheet({ { { QStringLiteral("春"), 0x0000FF }, { QStringLiteral("a"), 0x00FF00 } } });
         QVERIFY(saveSheet(*sheet, pathOf(QStringLiteral("good.grd"))));
         QFile good(pathOf(QStringLiteral("good.grd")));
         QVERIFY(good.open(QIODevice::ReadOnly));
@@ -145,8 +145,8 @@ private slots:
         QCOMPARE(::mkfifo(QFile::encodeName(pathOf(QStringLiteral("fifo"))).constData(), 0600), 0);
         QCOMPARE(::mkfifo(QFile::encodeName(pathOf(QStringLiteral("text-fifo"))).constData(), 0600), 0);
         // A private copy of /dev/null: a fault could replace it without harm to the system's.
-        devicesMade_ = ::mknod(QFile::encodeName(pathOf(QStringLiteral("null"))).constData(), S_IFCHR | 0666,
-                               makedev(1, 3))
+        devicesMade_
+            = ::mknod(QFile::encodeName(pathOf(QStringLiteral("null"))).constData(), S_IFCHR | 0666, makedev(1, 3))
             == 0;
     }
 
@@ -159,12 +159,15 @@ private slots:
 
         const qint64 none = 0;
         // Pictures.
-        QTest::newRow("truncated PNG") << "--image truncated.png --html old.htm" << 1 << "cannot read the picture" << none;
+        QTest::newRow("truncated PNG") << "--image truncated.png --html old.htm" << 1 << "cannot read the picture"
+                                       << none;
         QTest::newRow("PNG claiming 200000 x 200000") << "--image bomb.png --html old.htm" << 1 << "too large" << none;
         QTest::newRow("GIF claiming 65535 x 65535") << "--image bomb.gif --html old.htm" << 1 << "too large" << none;
         QTest::newRow("JPEG claiming 65000 x 65000") << "--image bomb.jpg --html old.htm" << 1 << "bomb.jpg: " << none;
-        QTest::newRow("PNG of no pixels") << "--image zero.png --html old.htm" << 1 << "cannot read the picture" << none;
-        QTest::newRow("GIF of no pixels") << "--image zero.gif --html old.htm" << 1 << "cannot read the picture" << none;
+        QTest::newRow("PNG of no pixels")
+            << "--image zero.png --html old.htm" << 1 << "cannot read the picture" << none;
+        QTest::newRow("GIF of no pixels")
+            << "--image zero.gif --html old.htm" << 1 << "cannot read the picture" << none;
         QTest::newRow("empty picture") << "--image empty.jpg --html old.htm" << 1 << "cannot read the picture" << none;
         QTest::newRow("36 M pixel PNG") << "--image 36M.png --block 600 --plain -" << 0 << "" << none;
         QTest::newRow("picture is a folder") << "--image folder --html old.htm" << 1 << "no such picture file" << none;
@@ -175,30 +178,44 @@ private slots:
         QTest::newRow("text from a FIFO") << "--text text-fifo --plain -" << 0 << "" << none;
         QTest::newRow("text from standard input") << "--text - --plain -" << 0 << "" << none;
         // Grid files.
-        QTest::newRow("damaged grid file") << "--grid damaged.grd --save old.grd" << 1 << "cannot read the grid file" << none;
-        QTest::newRow("truncated grid file") << "--grid truncated.grd --save old.grd" << 1 << "cannot read the grid file" << none;
-        QTest::newRow("grid file claiming 2.5e9 cells") << "--grid huge.grd --save old.grd" << 1 << "cannot read the grid file" << none;
-        QTest::newRow("empty grid file") << "--grid empty.grd --save old.grd" << 1 << "cannot read the grid file" << none;
-        QTest::newRow("foreign grid file") << "--grid foreign.grd --save old.grd" << 1 << "cannot read the grid file" << none;
+        QTest::newRow("damaged grid file")
+            << "--grid damaged.grd --save old.grd" << 1 << "cannot read the grid file" << none;
+        QTest::newRow("truncated grid file")
+            << "--grid truncated.grd --save old.grd" << 1 << "cannot read the grid file" << none;
+        QTest::newRow("grid file claiming 2.5e9 cells")
+            << "--grid huge.grd --save old.grd" << 1 << "cannot read the grid file" << none;
+        QTest::newRow("empty grid file") << "--grid empty.grd --save old.grd" << 1 << "cannot read the grid file"
+                                         << none;
+        QTest::newRow("foreign grid file")
+            << "--grid foreign.grd --save old.grd" << 1 << "cannot read the grid file" << none;
         // Outputs on a full disk, small and large, over an old file.
         const QString small = QStringLiteral("--size 4x4 --text poem.txt ");
         const QString large = QStringLiteral("--size 300x300 --text poem.txt --flow ");
-        QTest::newRow("full disk, small page") << small + "--html old.htm" << 1 << "cannot write the HTML page" << qint64(100);
-        QTest::newRow("full disk, large page") << large + "--as-is --html old.htm" << 1 << "cannot write the HTML page" << qint64(65536);
-        QTest::newRow("full disk, small text") << small + "--plain old.txt" << 1 << "cannot write the plain text" << qint64(20);
-        QTest::newRow("full disk, large text") << large + "--plain old.txt" << 1 << "cannot write the plain text" << qint64(65536);
-        QTest::newRow("full disk, small grid") << small + "--save old.grd" << 1 << "cannot write the grid file" << qint64(100);
-        QTest::newRow("full disk, large grid") << large + "--save old.grd" << 1 << "cannot write the grid file" << qint64(65536);
+        QTest::newRow("full disk, small page")
+            << small + "--html old.htm" << 1 << "cannot write the HTML page" << qint64(100);
+        QTest::newRow("full disk, large page")
+            << large + "--as-is --html old.htm" << 1 << "cannot write the HTML page" << qint64(65536);
+        QTest::newRow("full disk, small text")
+            << small + "--plain old.txt" << 1 << "cannot write the plain text" << qint64(20);
+        QTest::newRow("full disk, large text")
+            << large + "--plain old.txt" << 1 << "cannot write the plain text" << qint64(65536);
+        QTest::newRow("full disk, small grid")
+            << small + "--save old.grd" << 1 << "cannot write the grid file" << qint64(100);
+        QTest::newRow("full disk, large grid")
+            << large + "--save old.grd" << 1 << "cannot write the grid file" << qint64(65536);
         // The page and the text fit, the grid file does not: none of the three may land.
         QTest::newRow("full disk, last of three") << "--size 200x1 --html new.htm --plain new.txt --save old.grd" << 1
                                                   << "cannot write the grid file" << qint64(1000);
         // Outputs that cannot be or must not be written.
         QTest::newRow("missing folder") << "--html no/such/page.htm" << 1 << "no such folder" << none;
         QTest::newRow("output is a folder") << "--plain folder" << 1 << "it is a folder" << none;
-        QTest::newRow("page over the picture") << "--image pic.jpg --html pic.jpg" << 2 << "is the --image file" << none;
+        QTest::newRow("page over the picture")
+            << "--image pic.jpg --html pic.jpg" << 2 << "is the --image file" << none;
         QTest::newRow("text over the poem") << "--text poem.txt --plain poem.txt" << 2 << "is the --text file" << none;
-        QTest::newRow("page over the grid file") << "--grid good.grd --html good.grd" << 2 << "is the --grid file" << none;
-        QTest::newRow("through a link") << "--text poem-link.txt --plain ./ow/../poem.txt" << 2 << "is the --text file" << none;
+        QTest::newRow("page over the grid file")
+            << "--grid good.grd --html good.grd" << 2 << "is the --grid file" << none;
+        QTest::newRow("through a link") << "--text poem-link.txt --plain ./ow/../poem.txt" << 2 << "is the --text file"
+                                        << none;
         QTest::newRow("hard link") << "--image pic.png --save hard.png" << 2 << "is the --image file" << none;
         QTest::newRow("one new file, two spellings") << "--html ow/x --plain ow/d/../x" << 2 << "same file" << none;
         QTest::newRow("standard output twice") << "--html - --plain -" << 2 << "same file" << none;
@@ -230,7 +247,7 @@ private slots:
         QProcess feeder;
         if (arguments.contains(u"text-fifo")) {
             feeder.setWorkingDirectory(dir_.path());
-            feeder.start(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("cat poem.txt > text-fifo")});
+            feeder.start(QStringLiteral("sh"), { QStringLiteral("-c"), QStringLiteral("cat poem.txt > text-fifo") });
             QVERIFY(feeder.waitForStarted());
         }
 
@@ -239,7 +256,7 @@ private slots:
         process.setChildProcessModifier([fileSizeLimit] {
             if (fileSizeLimit > 0) {
                 std::signal(SIGXFSZ, SIG_IGN);
-                const rlimit limit{rlim_t(fileSizeLimit), rlim_t(fileSizeLimit)};
+                const rlimit limit { rlim_t(fileSizeLimit), rlim_t(fileSizeLimit) };
                 setrlimit(RLIMIT_FSIZE, &limit);
             }
         });
@@ -263,7 +280,8 @@ private slots:
         }
         QMap<QString, QByteArray> after = snapshot(dir_.path());
         if (exitCode != 0) {
-            QVERIFY2(err.startsWith("glyphscape-batch: ") && err.endsWith('\n') && err.count('\n') == 1, err.constData());
+            QVERIFY2(
+                err.startsWith("glyphscape-batch: ") && err.endsWith('\n') && err.count('\n') == 1, err.constData());
             QVERIFY2(QString::fromLocal8Bit(err).contains(message), err.constData());
             QVERIFY(out.isEmpty());
             QCOMPARE(after, before);
@@ -273,7 +291,8 @@ private slots:
         if (fifoOutput)
             QVERIFY2(fromFifo.startsWith("\x8f\x74\x89\xc4"), fromFifo.toHex(' ').constData());
         if (arguments.contains(u"--plain -"))
-            QVERIFY2(out.startsWith(arguments.contains(u"--text") ? "\x8f\x74\x89\xc4" : "\x81\x40"), out.left(8).toHex(' ').constData());
+            QVERIFY2(out.startsWith(arguments.contains(u"--text") ? "\x8f\x74\x89\xc4" : "\x81\x40"),
+                out.left(8).toHex(' ').constData());
         if (arguments.contains(u"good.grd")) {
             GridSheet updated;
             QVERIFY(loadSheet(updated, pathOf(QStringLiteral("good.grd"))));

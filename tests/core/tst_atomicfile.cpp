@@ -21,13 +21,13 @@
 
 namespace {
 
-QByteArray fileContents(const QString &path)
+QByteArray fileContents(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-mode_t fileType(const QString &path)
+mode_t fileType(const QString& path)
 {
     struct stat status;
     return ::lstat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_mode & S_IFMT : 0;
@@ -37,7 +37,7 @@ mode_t fileType(const QString &path)
 std::unique_ptr<GridSheet> variedSheet(int columns, int rows)
 {
     auto sheet = std::make_unique<GridSheet>(columns, rows);
-    const QString texts[] = {u"春"_qs, u"ab"_qs, u"<"_qs, QString(), u"é"_qs};
+    const QString texts[] = { u"春"_qs, u"ab"_qs, u"<"_qs, QString(), u"é"_qs };
     for (int row = 1; row <= rows; ++row) {
         for (int column = 1; column <= columns; ++column) {
             sheet->setCellText(column, row, texts[(column + row) % 5]);
@@ -48,25 +48,25 @@ std::unique_ptr<GridSheet> variedSheet(int columns, int rows)
 }
 
 // Writes what every writer of the program writes, or plain 100-byte pieces.
-DeviceWriter writerFor(const QString &kind, const GridSheet &sheet, qsizetype pieceBytes)
+DeviceWriter writerFor(const QString& kind, const GridSheet& sheet, qsizetype pieceBytes)
 {
     if (kind == u"html") {
-        return [&sheet](QIODevice &device, QString *error) {
-            return writeHtmlPage(device, sheet, HtmlPageSettings{}, error);
+        return [&sheet](QIODevice& device, QString* error) {
+            return writeHtmlPage(device, sheet, HtmlPageSettings {}, error);
         };
     }
     if (kind == u"two-thread html") {
-        return [&sheet](QIODevice &device, QString *error) {
-            return writeHtmlPageOnTwoThreads(device, sheet, HtmlPageSettings{}, error);
+        return [&sheet](QIODevice& device, QString* error) {
+            return writeHtmlPageOnTwoThreads(device, sheet, HtmlPageSettings {}, error);
         };
     }
     if (kind == u"plain") {
-        return [&sheet](QIODevice &device, QString *error) { return writePlainText(device, sheet, error); };
+        return [&sheet](QIODevice& device, QString* error) { return writePlainText(device, sheet, error); };
     }
     if (kind == u"grid") {
-        return [&sheet](QIODevice &device, QString *error) { return writeGridFile(device, sheet, error); };
+        return [&sheet](QIODevice& device, QString* error) { return writeGridFile(device, sheet, error); };
     }
-    return [pieceBytes](QIODevice &device, QString *error) {
+    return [pieceBytes](QIODevice& device, QString* error) {
         for (qsizetype done = 0; done < pieceBytes; done += 100) {
             if (!writeAll(device, QByteArray(100, 'p'), error))
                 return false;
@@ -82,7 +82,7 @@ class TestAtomicFile : public QObject {
 
     QTemporaryDir dir_;
 
-    QString pathOf(const QString &name) const { return dir_.filePath(name); }
+    QString pathOf(const QString& name) const { return dir_.filePath(name); }
 
 private slots:
     void init()
@@ -100,9 +100,11 @@ private slots:
         QTest::addColumn<bool>("small");
 
         // A small output is held back whole until the end; a large one's last piece crosses the limit.
-        for (const char *writer : {"html", "two-thread html", "plain", "grid"}) {
-            QTest::newRow(qPrintable(QStringLiteral("%1, small").arg(writer))) << writer << 4 << 4 << qsizetype(0) << true;
-            QTest::newRow(qPrintable(QStringLiteral("%1, large").arg(writer))) << writer << 300 << 200 << qsizetype(0) << false;
+        for (const char* writer : { "html", "two-thread html", "plain", "grid" }) {
+            QTest::newRow(qPrintable(QStringLiteral("%1, small").arg(writer)))
+                << writer << 4 << 4 << qsizetype(0) << true;
+            QTest::newRow(qPrintable(QStringLiteral("%1, large").arg(writer)))
+                << writer << 300 << 200 << qsizetype(0) << false;
         }
         QTest::newRow("pieces, small") << "pieces" << 0 << 0 << qsizetype(300) << true;
         QTest::newRow("pieces, large") << "pieces" << 0 << 0 << qsizetype(20000) << false;
@@ -135,7 +137,7 @@ private slots:
         QVERIFY(!written);
         QVERIFY2(!error.isEmpty() && !error.contains(u"Unknown error"_qs), qPrintable(error));
         QCOMPARE(fileContents(path), old);
-        QCOMPARE(QDir(dir_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{u"poem.out"_qs});
+        QCOMPARE(QDir(dir_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList { u"poem.out"_qs });
     }
 
     // A cell text too long to build its output in memory fails the write with a reason.
@@ -143,7 +145,7 @@ private slots:
     {
         QTest::addColumn<QString>("writer");
 
-        for (const char *writer : {"html", "two-thread html", "plain", "grid"})
+        for (const char* writer : { "html", "two-thread html", "plain", "grid" })
             QTest::newRow(writer) << writer;
     }
 
@@ -162,7 +164,7 @@ private slots:
         try {
             AddressSpaceLimit limit(rlim_t(64) << 20);
             written = writeFileAtomically(path, write, &error);
-        } catch (const std::bad_alloc &) {
+        } catch (const std::bad_alloc&) {
             QFAIL("the writer let a failed allocation through");
         }
         QVERIFY(!written);
@@ -176,7 +178,7 @@ private slots:
         QString error;
         const bool written = writeFileAtomically(
             path,
-            [](QIODevice &device, QString *writeError) {
+            [](QIODevice& device, QString* writeError) {
                 device.write("partial");
                 *writeError = QStringLiteral("stopped");
                 return false;
@@ -185,7 +187,7 @@ private slots:
         QVERIFY(!written);
         QCOMPARE(error, QStringLiteral("stopped"));
         QCOMPARE(fileContents(path), QByteArray("old content"));
-        QCOMPARE(QDir(dir_.path()).entryList(QDir::Files), QStringList{QStringLiteral("page.htm")});
+        QCOMPARE(QDir(dir_.path()).entryList(QDir::Files), QStringList { QStringLiteral("page.htm") });
     }
 
     // Which existing paths are replaced, which written into, which refused.
@@ -195,14 +197,15 @@ private slots:
         QTest::addColumn<bool>("commandLine");
         QTest::addColumn<bool>("written");
 
-        for (bool commandLine : {false, true}) {
-            const char *who = commandLine ? "command line" : "editor";
+        for (bool commandLine : { false, true }) {
+            const char* who = commandLine ? "command line" : "editor";
             QTest::newRow(qPrintable(QStringLiteral("new file, %1").arg(who))) << "new" << commandLine << true;
             QTest::newRow(qPrintable(QStringLiteral("link to a file, %1").arg(who))) << "link" << commandLine << true;
             QTest::newRow(qPrintable(QStringLiteral("device, %1").arg(who))) << "device" << commandLine << commandLine;
             QTest::newRow(qPrintable(QStringLiteral("FIFO, %1").arg(who))) << "fifo" << commandLine << commandLine;
             QTest::newRow(qPrintable(QStringLiteral("folder, %1").arg(who))) << "folder" << commandLine << false;
-            QTest::newRow(qPrintable(QStringLiteral("missing folder, %1").arg(who))) << "missing" << commandLine << false;
+            QTest::newRow(qPrintable(QStringLiteral("missing folder, %1").arg(who)))
+                << "missing" << commandLine << false;
         }
     }
 
@@ -233,9 +236,10 @@ private slots:
         }
         const mode_t typeBefore = fileType(path);
 
-        const DeviceWriter writer = [](QIODevice &device, QString *error) { return writeAll(device, "new", error); };
+        const DeviceWriter writer = [](QIODevice& device, QString* error) { return writeAll(device, "new", error); };
         QString error;
-        const bool done = commandLine ? writeOutputFile(path, writer, &error) : writeFileAtomically(path, writer, &error);
+        const bool done
+            = commandLine ? writeOutputFile(path, writer, &error) : writeFileAtomically(path, writer, &error);
         QCOMPARE(done, written);
         QCOMPARE(error.isEmpty(), written);
         if (typeBefore != 0)

@@ -8,10 +8,12 @@ class TestCp932 : public QObject {
 private slots:
     void encodesKnownCharacters()
     {
-        QCOMPARE(Cp932::encode(u"春a\u3000ｱ", Cp932::Unencodable::QuestionMark), QByteArray("\x8F\x74" "a\x81\x40\xB1"));
+        QCOMPARE(Cp932::encode(u"春a\u3000ｱ", Cp932::Unencodable::QuestionMark),
+            QByteArray("\x8F\x74"
+                       "a\x81\x40\xB1"));
         // Windows-31J mappings that plain Shift_JIS lacks.
         QCOMPARE(Cp932::encode(u"\uFF5E\u2460\u2170", Cp932::Unencodable::QuestionMark),
-                 QByteArray("\x81\x60\x87\x40\xFA\x40"));
+            QByteArray("\x81\x60\x87\x40\xFA\x40"));
     }
 
     void unencodableFollowsPolicy()
@@ -32,8 +34,12 @@ private slots:
         QCOMPARE(invalid, qsizetype(0));
         // 0x80, 0xA0 and 0xFD are no characters; 0x85 0x40 is an unmapped pair;
         // a lead byte at the end or before a non-trail byte stands alone.
-        QCOMPARE(Cp932::decode("\x80" "a\xA0\xFD\x85\x40" "b\x81\x20" "c\x82", &invalid),
-                 QStringLiteral("\uFFFDa\uFFFD\uFFFD\uFFFDb\uFFFD c\uFFFD"));
+        QCOMPARE(Cp932::decode("\x80"
+                               "a\xA0\xFD\x85\x40"
+                               "b\x81\x20"
+                               "c\x82",
+                     &invalid),
+            QStringLiteral("\uFFFDa\uFFFD\uFFFD\uFFFDb\uFFFD c\uFFFD"));
         QCOMPARE(invalid, qsizetype(6));
     }
 
@@ -43,7 +49,7 @@ private slots:
             if (!Cp932::isLeadByte(quint8(lead)))
                 continue;
             for (int trail = 0x40; trail <= 0xFC; ++trail) {
-                const char bytes[2] = {char(lead), char(trail)};
+                const char bytes[2] = { char(lead), char(trail) };
                 qsizetype invalid = 0;
                 const QString text = Cp932::decode(QByteArrayView(bytes, 2), &invalid);
                 if (invalid != 0)

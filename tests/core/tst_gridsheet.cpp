@@ -10,8 +10,8 @@ private slots:
     void startsEmptyAndKeepsItsLimits()
     {
         GridSheet sheet;
-        QCOMPARE(QList<int>({sheet.columnCount(), sheet.rowCount(), sheet.activeColumn(), sheet.activeRow()}),
-                 QList<int>({25, 22, 1, 1}));
+        QCOMPARE(QList<int>({ sheet.columnCount(), sheet.rowCount(), sheet.activeColumn(), sheet.activeRow() }),
+            QList<int>({ 25, 22, 1, 1 }));
         QCOMPARE(sheet.backColorAt(25, 22), kWhite);
         QCOMPARE(sheet.foreColorAt(25, 22), kBlack);
         QVERIFY(sheet.setRowCount(-4)); // counts below 0 act as 0
@@ -52,8 +52,8 @@ private slots:
     {
         GridSheet sheet(2, 1);
         const QString emoji = QString::fromUcs4(U"\U0001F600");
-        for (const QString &text : {QString(), QStringLiteral("a"), QStringLiteral("ab"), emoji,
-                                    QStringLiteral("abc"), QString(QChar(0))}) {
+        for (const QString& text :
+            { QString(), QStringLiteral("a"), QStringLiteral("ab"), emoji, QStringLiteral("abc"), QString(QChar(0)) }) {
             QVERIFY(sheet.setCellText(1, 1, text));
             QCOMPARE(sheet.getCellText(1, 1), text);
             QCOMPARE(sheet.cellTextView(1, 1), QStringView(text));
@@ -90,7 +90,7 @@ private slots:
             sheet.setCellText(3, 2, QStringLiteral("a"));
         }
         QCOMPARE(cells.count(), 1);
-        QCOMPARE(cells.at(0), (QList<QVariant>{1, 1, 1000, 1000}));
+        QCOMPARE(cells.at(0), (QList<QVariant> { 1, 1, 1000, 1000 }));
 
         cells.clear();
         sheet.clearAllText();
@@ -107,7 +107,7 @@ private slots:
 
         sheet.setCellText(2, 3, QStringLiteral("y"));
         QCOMPARE(cells.count(), 1);
-        QCOMPARE(cells.at(0), (QList<QVariant>{2, 3, 2, 3}));
+        QCOMPARE(cells.at(0), (QList<QVariant> { 2, 3, 2, 3 }));
     }
 };
 

@@ -29,15 +29,15 @@ private slots:
         QTest::addColumn<QString>("path");
         QTest::addColumn<FileKinds>("kinds");
         QTest::addColumn<QByteArray>("content"); // what reads back when opened
-        QTest::addColumn<QString>("reason");     // a part of the message when refused
+        QTest::addColumn<QString>("reason"); // a part of the message when refused
 
         const FileKinds regular = FileKinds::RegularOnly, any = FileKinds::AnyReadable;
         QTest::newRow("regular file") << poem_ << regular << QByteArray("spring") << QString();
-        QTest::newRow("link to a regular file") << dir_.filePath(QStringLiteral("link.txt")) << regular
-                                                << QByteArray("spring") << QString();
+        QTest::newRow("link to a regular file")
+            << dir_.filePath(QStringLiteral("link.txt")) << regular << QByteArray("spring") << QString();
         QTest::newRow("fifo") << fifo_ << regular << QByteArray() << QStringLiteral("FIFO");
-        QTest::newRow("character device") << QStringLiteral("/dev/null") << regular << QByteArray()
-                                          << QStringLiteral("デバイス");
+        QTest::newRow("character device")
+            << QStringLiteral("/dev/null") << regular << QByteArray() << QStringLiteral("デバイス");
         QTest::newRow("folder") << dir_.path() << regular << QByteArray() << QStringLiteral("フォルダ");
         QTest::newRow("missing") << dir_.filePath(QStringLiteral("none.txt")) << regular << QByteArray()
                                  << QStringLiteral("No such file");

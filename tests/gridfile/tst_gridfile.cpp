@@ -16,7 +16,7 @@ namespace {
 // A pipe holding bytes with its write end closed, named by a path as /dev/stdin names one.
 class FilledPipe {
 public:
-    explicit FilledPipe(const QByteArray &bytes)
+    explicit FilledPipe(const QByteArray& bytes)
     {
         if (::pipe(fds_) != 0)
             return;
@@ -28,19 +28,19 @@ public:
     QString pathOf() const { return QStringLiteral("/proc/self/fd/%1").arg(fds_[0]); }
 
 private:
-    int fds_[2] = {-1, -1};
+    int fds_[2] = { -1, -1 };
     bool ok_ = false;
 };
 
 // The sheet as a grid file: equal bytes mean equal sheets.
-QByteArray fileBytes(const GridSheet &sheet)
+QByteArray fileBytes(const GridSheet& sheet)
 {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     return writeGridFile(buffer, sheet) ? buffer.data() : QByteArray("write failed");
 }
 
-bool readBytes(QByteArray bytes, GridSheet &into, QString *error)
+bool readBytes(QByteArray bytes, GridSheet& into, QString* error)
 {
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
@@ -50,25 +50,42 @@ bool readBytes(QByteArray bytes, GridSheet &into, QString *error)
 std::unique_ptr<GridSheet> mixedSheet()
 {
     return buildSheet({
-        {{QStringLiteral("春"), 0x0099CCFF, kWhite}, {QStringLiteral("ab")}, {{}, Color(0xFF000001), Color(0x80FFFFFF)}},
-        {{QStringLiteral("𠮷"), kBlack, kWhite}, {QStringLiteral("a long text: 夏の夜")}, {QStringLiteral("ｱ")}},
-        {{QString(QChar(0)) + QStringLiteral("\t")}, {QStringLiteral("　")}, {QStringLiteral("\u00FF\u07FF\u0800")}},
+        { { QStringLiteral("春"), 0x0099CCFF, kWhite }, { QStringLiteral("ab") },
+            { {}, Color(0xFF000001), Color(0x80FFFFFF) } },
+        { { QStringLiteral("𠮷"), kBlack, kWhite }, { QStringLiteral("a long text: 夏の夜") },
+            { QStringLiteral("ｱ") } },
+        { { QString(QChar(0)) + QStringLiteral("\t") }, { QStringLiteral("　") },
+            { QStringLiteral("\u00FF\u07FF\u0800") } },
     });
 }
 
 // A sheet that differs from every loaded one, to see that failures leave it alone.
-auto targetSheet() { return buildSheet({{{QStringLiteral("元"), 0x00010203, 0x00040506}, {QStringLiteral("の")}}}); }
+auto targetSheet()
+{
+    return buildSheet({ { { QStringLiteral("元"), 0x00010203, 0x00040506 }, { QStringLiteral("の") } } });
+}
 
-QByteArray uInt32Bytes(quint32 value) { QByteArray bytes(4, 0); qToLittleEndian(value, bytes.data()); return bytes; }
+QByteArray uInt32Bytes(quint32 value)
+{
+    QByteArray bytes(4, 0);
+    qToLittleEndian(value, bytes.data());
+    return bytes;
+}
 
 QByteArray header(quint32 columns, quint32 rows, quint32 version = GridFile::kVersion)
 {
     return QByteArray(GridFile::kMagic, 8) + uInt32Bytes(version) + uInt32Bytes(columns) + uInt32Bytes(rows);
 }
 
-QByteArray Cell(const QByteArray &utf8) { return uInt32Bytes(kWhite) + uInt32Bytes(kBlack) + char(utf8.size()) + utf8; }
+QByteArray Cell(const QByteArray& utf8)
+{
+    return uInt32Bytes(kWhite) + uInt32Bytes(kBlack) + char(utf8.size()) + utf8;
+}
 
-QByteArray withChecksum(const QByteArray &body) { return body + uInt32Bytes(Crc32::of(body.constData(), body.size())); }
+QByteArray withChecksum(const QByteArray& body)
+{
+    return body + uInt32Bytes(Crc32::of(body.constData(), body.size()));
+}
 
 } // namespace
 
@@ -80,24 +97,27 @@ private slots:
         // Magic, version, columns, rows; each cell's two colours, UTF-8 length and text; zlib's CRC-32.
         const QByteArray expected = QByteArray::fromHex("474C595048475244 01000000 02000000 01000000 FFCC9900 "
                                                         "FFFFFF00 03 E698A5 FFFFFF00 00000000 02 6162 1EB700D1");
-        QCOMPARE(hexBytes(fileBytes(*buildSheet({{{u"春"_s, 0x0099CCFF, kWhite}, {u"ab"_s}}}))), hexBytes(expected));
+        QCOMPARE(
+            hexBytes(fileBytes(*buildSheet({ { { u"春"_s, 0x0099CCFF, kWhite }, { u"ab"_s } } }))), hexBytes(expected));
         auto wide = std::make_shared<GridSheet>(300, 3);
         wide->setCellText(150, 2, QString(700'000, QChar(u'長'))); // longer than the reader's chunk
-        const QList<std::pair<const char *, std::shared_ptr<GridSheet>>> sheets = {
-            {"mixed", std::shared_ptr<GridSheet>(mixedSheet())}, {"no columns", std::make_shared<GridSheet>(0, 5)},
-            {"no rows", std::make_shared<GridSheet>(7, 0)}, {"long text", wide}};
+        const QList<std::pair<const char*, std::shared_ptr<GridSheet>>> sheets
+            = { { "mixed", std::shared_ptr<GridSheet>(mixedSheet()) },
+                  { "no columns", std::make_shared<GridSheet>(0, 5) }, { "no rows", std::make_shared<GridSheet>(7, 0) },
+                  { "long text", wide } };
         auto target = targetSheet();
         QString error;
-        for (const auto &[name, sheet] : sheets)
+        for (const auto& [name, sheet] : sheets)
             QVERIFY2(readBytes(fileBytes(*sheet), *target, &error) && fileBytes(*target) == fileBytes(*sheet),
-                     qPrintable(name + (": " + error)));
+                qPrintable(name + (": " + error)));
 
         // Through a real file saved twice, the second replacing the first whole; a missing folder and a folder fail.
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("poem.grd"));
-        for (const auto &sheet : {sheets[0].second, std::make_shared<GridSheet>(1, 1)})
+        for (const auto& sheet : { sheets[0].second, std::make_shared<GridSheet>(1, 1) })
             QVERIFY2(saveSheet(*sheet, path, &error) && loadSheet(*target, path, &error)
-                         && fileBytes(*target) == fileBytes(*sheet), qPrintable(error));
+                    && fileBytes(*target) == fileBytes(*sheet),
+                qPrintable(error));
         QVERIFY(!saveSheet(*target, dir.filePath(QStringLiteral("missing/poem.grd")), &error) && !error.isEmpty());
         QVERIFY(!loadSheet(*target, dir.path(), &error) && error.contains(QStringLiteral("folder")));
         QVERIFY(fileBytes(*target) == fileBytes(GridSheet(1, 1)));
@@ -105,7 +125,8 @@ private slots:
         // An endless device must be refused from its first bytes.
         QFile zeros(QStringLiteral("/dev/zero"));
         QVERIFY2(zeros.open(QIODevice::ReadOnly) && !readGridFile(zeros, *target, &error)
-                     && error.contains(QStringLiteral("not a grid file")), qPrintable(error));
+                && error.contains(QStringLiteral("not a grid file")),
+            qPrintable(error));
     }
 
     // The batch loads from a pipe; the editor takes regular files only and never waits on a FIFO.
@@ -151,27 +172,33 @@ private slots:
         const QByteArray valid = fileBytes(*mixedSheet());
         const QByteArray oneCell = header(1, 1) + Cell("a");
         const QByteArray noColours = header(1, 1) + uInt32Bytes(0) + uInt32Bytes(0);
-        QList<std::tuple<QByteArray, QByteArray, const char *>> cases = {
-            {"empty", QByteArray(), "not a grid file"}, {"foreign text", "GLYPH poem, not grid\r\n", "not a grid file"},
-            {"newer version", withChecksum(header(1, 1, 2) + Cell("a")), "version 2"},
-            {"cells beyond the limit", withChecksum(header(50'000, 50'000) + Cell("a")), "limit"},
-            {"huge counts, tiny file", withChecksum(header(7000, 7000) + Cell("a")), "too short"},
-            {"cut in the header", valid.left(15), "truncated"}, {"data after the end", valid + "x", "after its end"},
-            {"cut in a cell", valid.left(GridFile::kHeaderSize + 20), ""},
-            {"checksum wrong", oneCell + uInt32Bytes(Crc32::of(oneCell.constData(), oneCell.size()) ^ 1), "checksum"},
-            {"length of six bytes", withChecksum(noColours + QByteArray(5, '\x80') + "\x01" "a"), "text length"},
-            {"length beyond 2^31", withChecksum(noColours + QByteArray::fromHex("FFFFFFFF0F") + "a"), "text length"},
+        QList<std::tuple<QByteArray, QByteArray, const char*>> cases = {
+            { "empty", QByteArray(), "not a grid file" },
+            { "foreign text", "GLYPH poem, not grid\r\n", "not a grid file" },
+            { "newer version", withChecksum(header(1, 1, 2) + Cell("a")), "version 2" },
+            { "cells beyond the limit", withChecksum(header(50'000, 50'000) + Cell("a")), "limit" },
+            { "huge counts, tiny file", withChecksum(header(7000, 7000) + Cell("a")), "too short" },
+            { "cut in the header", valid.left(15), "truncated" },
+            { "data after the end", valid + "x", "after its end" },
+            { "cut in a cell", valid.left(GridFile::kHeaderSize + 20), "" },
+            { "checksum wrong", oneCell + uInt32Bytes(Crc32::of(oneCell.constData(), oneCell.size()) ^ 1), "checksum" },
+            { "length of six bytes",
+                withChecksum(noColours + QByteArray(5, '\x80')
+                    + "\x01"
+                      "a"),
+                "text length" },
+            { "length beyond 2^31", withChecksum(noColours + QByteArray::fromHex("FFFFFFFF0F") + "a"), "text length" },
         };
         // Invalid UTF-8 under a correct checksum: stray continuation, overlong, surrogate, beyond U+10FFFF, cut short.
-        for (const char *utf8 : {"\x80", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "a\xE6\x98"})
-            cases.append({"UTF-8 " + hexBytes(utf8), withChecksum(header(1, 1) + Cell(utf8)), "UTF-8"});
+        for (const char* utf8 : { "\x80", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "a\xE6\x98" })
+            cases.append({ "UTF-8 " + hexBytes(utf8), withChecksum(header(1, 1) + Cell(utf8)), "UTF-8" });
         const QByteArray untouched = fileBytes(*targetSheet());
-        for (const auto &[name, bytes, reason] : cases) {
+        for (const auto& [name, bytes, reason] : cases) {
             auto target = targetSheet();
             QString error;
             QVERIFY2(!readBytes(bytes, *target, &error) && fileBytes(*target) == untouched, name.constData());
             QVERIFY2(!error.isEmpty() && error.contains(QLatin1String(reason), Qt::CaseInsensitive),
-                     qPrintable(name + ": " + error));
+                qPrintable(name + ": " + error));
         }
     }
 
@@ -195,7 +222,7 @@ private slots:
             QString error;
             if (bytes != valid)
                 QVERIFY2(!readBytes(bytes, *target, &error) && !error.isEmpty() && fileBytes(*target) == before,
-                         qPrintable(u"round %1: %2"_s.arg(round).arg(error)));
+                    qPrintable(u"round %1: %2"_s.arg(round).arg(error)));
         }
     }
 };

@@ -11,7 +11,7 @@ class TestPlainTextExport : public QObject {
 private slots:
     void bytes()
     {
-        const std::tuple<const char *, std::shared_ptr<GridSheet>, const char *> cases[]
+        const std::tuple<const char*, std::shared_ptr<GridSheet>, const char*> cases[]
             = { { "worked example", buildSheet({ { { u"春"_qs }, { "a" }, { "" } }, { { "ab" }, { " " }, { "x" } } }),
                     "8F 74 61 20 81 40 0D 0A 61 62 81 40 78 20 0D 0A" },
                   { "no rows", std::make_unique<GridSheet>(3, 0), "" },
@@ -20,7 +20,7 @@ private slots:
                       buildSheet({ { { "  " }, { u"　"_qs }, { "   " }, { "\t" }, { u"ｱ"_qs } },
                           { { "abc" }, { u"é"_qs }, { u"\U0001F600"_qs }, { u"aé"_qs } } }),
                       "8140 8140 202020 0920 B120 0D0A 616263 3F20 3F20 613F 8140 0D0A" } };
-        for (const auto &[name, sheet, hex] : cases)
+        for (const auto& [name, sheet, hex] : cases)
             QCOMPARE(name + hexBytes(plainText(*sheet)), name + hexBytes(QByteArray::fromHex(hex)));
     }
 

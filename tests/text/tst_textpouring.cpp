@@ -13,7 +13,7 @@ namespace {
 // A pipe holding bytes with its write end closed, named by a path as /dev/stdin names one.
 class FilledPipe {
 public:
-    explicit FilledPipe(const QByteArray &bytes)
+    explicit FilledPipe(const QByteArray& bytes)
     {
         if (::pipe(fds_) != 0)
             return;
@@ -31,18 +31,18 @@ private:
 
 // Hands out at most `step` bytes a read.
 struct TricklingDevice : QBuffer {
-    TricklingDevice(const QByteArray &bytes, qint64 step)
+    TricklingDevice(const QByteArray& bytes, qint64 step)
         : step(step)
     {
         setData(bytes);
         open(QIODevice::ReadOnly | QIODevice::Unbuffered);
     }
-    qint64 readData(char *data, qint64 maxSize) override { return QBuffer::readData(data, std::min(maxSize, step)); }
+    qint64 readData(char* data, qint64 maxSize) override { return QBuffer::readData(data, std::min(maxSize, step)); }
     const qint64 step;
 };
 
 // Rows joined by "/", cells by "|".
-QString sheetTexts(const GridSheet &sheet)
+QString sheetTexts(const GridSheet& sheet)
 {
     QStringList rows;
     for (int row = 1; row <= sheet.rowCount(); ++row) {
@@ -55,7 +55,7 @@ QString sheetTexts(const GridSheet &sheet)
 }
 
 // One letter a cell, rows split by "/": White, Red, Near-white (6 below white); every text "Q".
-std::unique_ptr<GridSheet> sheetOf(const QString &colours)
+std::unique_ptr<GridSheet> sheetOf(const QString& colours)
 {
     const QStringList rows = colours.split(u'/');
     auto sheet = std::make_unique<GridSheet>(int(rows[0].size()), int(rows.size()));
@@ -74,14 +74,14 @@ class TestTextPouring : public QObject {
     Q_OBJECT
 
     QTemporaryDir dir_;
-    QString fileWith(const QByteArray &bytes) { return writeTestFile(dir_.path(), QStringLiteral("poem.txt"), bytes); }
+    QString fileWith(const QByteArray& bytes) { return writeTestFile(dir_.path(), QStringLiteral("poem.txt"), bytes); }
     static QByteArray sjis(QStringView text) { return Cp932::encode(text, Cp932::Unencodable::QuestionMark); }
 
 private slots:
     void pour()
     {
         // options: "flow", "blanks" (blank removal), "back" (background skip), then "near=" and the distance.
-        const std::tuple<const char *, QByteArray, const char *, QString, QString> cases[] = {
+        const std::tuple<const char*, QByteArray, const char*, QString, QString> cases[] = {
             { "worked example", "\x8F\x74\x61\x62 c\r\nxyz", "WWWW/WWWW", "", u"春|ab| c|/xy|z||"_qs },
             { "worked example, flow", "\x8F\x74\x61\x62 c\r\nxyz", "WWWW/WWWW", "flow", u"春|ab| c|xy/z|||"_qs },
             { "blanks use up a cell", sjis(u"a　b\r\n  x\r\n "), "WWW/WWW/WWW", "", u"a||b/|x|/ ||"_qs },
@@ -102,15 +102,16 @@ private slots:
             { "distance 256 skips every cell", sjis(u"春夏秋"), "RR/RR", "back near=256", u"|/|"_qs },
             { "distance 256, flow", sjis(u"春夏秋"), "RR/RR", "back flow near=256", u"|/|"_qs },
         };
-        for (const auto &[name, file, colours, options, expected] : cases) {
+        for (const auto& [name, file, colours, options, expected] : cases) {
             const TextPouringInputs inputs { fileWith(file),
                 options.contains(u"flow") ? LineBreakMode::Flow : LineBreakMode::ByLine, options.contains(u"blanks"),
                 options.contains(u"back"), QStringLiteral("#FFFFFF"), options.section(u'=', 1) };
             for (qint64 step : { 0, 1, 3 }) {
                 const auto sheet = sheetOf(QString::fromLatin1(colours));
-                const TextPouringResult result = pourText(*sheet, inputs, [&](const QString &path, FileKinds kinds, QString *error) {
-                    return step ? std::make_unique<TricklingDevice>(file, step) : openTextFile(path, kinds, error);
-                });
+                const TextPouringResult result = pourText(
+                    *sheet, inputs, [&](const QString& path, FileKinds kinds, QString* error) {
+                        return step ? std::make_unique<TricklingDevice>(file, step) : openTextFile(path, kinds, error);
+                    });
                 const QString label = QStringLiteral("%1, %2 bytes a read: ").arg(name).arg(step);
                 QCOMPARE(label + sheetTexts(*sheet), label + expected);
                 QVERIFY2(result.done() && result.invalidBytes == expected.count(QChar(0xFFFD)), qPrintable(label));
@@ -124,10 +125,11 @@ private slots:
         QVERIFY(pourText(rowless, { fileWith("ab") }).done()
             && pourText(rowless, { fileWith("ab"), LineBreakMode::Flow }).done());
         const auto sheet = sheetOf(QStringLiteral("WW"));
-        const TextPouringResult result = pourText(*sheet, { fileWith("ab") }, [](const QString &path, FileKinds kinds, QString *error) {
-            QFile::remove(path); // gone between the check and the opening
-            return openTextFile(path, kinds, error);
-        });
+        const TextPouringResult result
+            = pourText(*sheet, { fileWith("ab") }, [](const QString& path, FileKinds kinds, QString* error) {
+                  QFile::remove(path); // gone between the check and the opening
+                  return openTextFile(path, kinds, error);
+              });
         QVERIFY(result.outcome == TextPouringOutcome::ReadFailed && !result.error.isEmpty());
         QCOMPARE(sheetTexts(*sheet), QStringLiteral("Q|Q"));
     }
@@ -143,12 +145,14 @@ private slots:
 
         const FileKinds regular = FileKinds::RegularOnly, any = FileKinds::AnyReadable;
         QTest::newRow("pipe") << "pipe" << any << TextPouringOutcome::Done << "ab|" << QString();
-        QTest::newRow("pipe, regular only") << "pipe" << regular << TextPouringOutcome::ReadFailed << "Q|Q" << "FIFO";
+        QTest::newRow("pipe, regular only") << "pipe" << regular << TextPouringOutcome::ReadFailed << "Q|Q"
+                                            << "FIFO";
         QTest::newRow("device") << "/dev/null" << any << TextPouringOutcome::Done << "|" << QString();
-        QTest::newRow("device, regular only")
-            << "/dev/null" << regular << TextPouringOutcome::ReadFailed << "Q|Q" << "デバイス";
+        QTest::newRow("device, regular only") << "/dev/null" << regular << TextPouringOutcome::ReadFailed << "Q|Q"
+                                              << "デバイス";
         QTest::newRow("folder") << "folder" << any << TextPouringOutcome::NoFile << "Q|Q" << QString();
-        QTest::newRow("folder, regular only") << "folder" << regular << TextPouringOutcome::NoFile << "Q|Q" << QString();
+        QTest::newRow("folder, regular only")
+            << "folder" << regular << TextPouringOutcome::NoFile << "Q|Q" << QString();
     }
 
     void pipesAndDevices()

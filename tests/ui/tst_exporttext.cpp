@@ -1,7 +1,7 @@
 // Files > Export Plain Text from the main window: the chooser, the file replaced whole, and
 // the message, with nothing left behind, when the file cannot be written.
-#include "support/ui/Controls.h"
 #include "support/logic/SheetBuilder.h"
+#include "support/ui/Controls.h"
 #include "support/ui/FakeDialogs.h"
 #include "ui/MainWindow.h"
 

@@ -1,8 +1,8 @@
 // Save and Load Grid Image through their shortcuts: the grid comes back, the fields stay, failures are shown.
 #include "gridfile/GridFile.h"
-#include "support/ui/Controls.h"
 #include "support/logic/FileSizeLimit.h"
 #include "support/logic/SheetBuilder.h"
+#include "support/ui/Controls.h"
 #include "support/ui/FakeDialogs.h"
 #include "ui/MainWindow.h"
 
@@ -19,7 +19,7 @@ class TestGridImage : public QObject {
     MainWindow window_ { dialogs_ };
 
     // Presses a shortcut and answers the chooser with a file of the test folder (empty: cancel).
-    QString press(Qt::Key key, const QString &name)
+    QString press(Qt::Key key, const QString& name)
     {
         const QString path = name.isEmpty() ? name : dir_.filePath(name);
         dialogs_.answers << path;
@@ -39,19 +39,21 @@ private slots:
     {
         window_.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window_));
-        window_.sheet().takeContentFrom(*buildSheet({{{"春", 0x00336699, kWhite}, {"ab"}},
-                                                     {{"𠮷", kBlack, 0x00FF0000}, {{}, 0x00123456, 0x00654321}},
-                                                     {{" "}, {"ｱｲ", 0x00FFFFFE}}}));
+        window_.sheet().takeContentFrom(*buildSheet({ { { "春", 0x00336699, kWhite }, { "ab" } },
+            { { "𠮷", kBlack, 0x00FF0000 }, { {}, 0x00123456, 0x00654321 } }, { { " " }, { "ｱｲ", 0x00FFFFFE } } }));
         const QByteArray saved = describe();
         press(Qt::Key_S, u"poem"_s); // saved under the name as typed
-        QCOMPARE(QDir(dir_.path()).entryList({u"poem*"_s}), QStringList{u"poem"_s});
+        QCOMPARE(QDir(dir_.path()).entryList({ u"poem*"_s }), QStringList { u"poem"_s });
         window_.sheet().setSize(1, 30); // loses a column of texts and colours
         findControl<QLineEdit>(window_, "txtNear")->setText(u"20"_s);
         findControl<QLineEdit>(window_, "txtBGcolor")->setText(u"#102030"_s);
         findControl<QCheckBox>(window_, "chkAsIs")->setChecked(true);
         press(Qt::Key_O, u"poem"_s);
         QCOMPARE(describe(), saved);
-        QVERIFY(findControl<QLineEdit>(window_, "txtNear")->text() + findControl<QLineEdit>(window_, "txtBGcolor")->text() == u"20#102030"_s && findControl<QCheckBox>(window_, "chkAsIs")->isChecked());
+        QVERIFY(
+            findControl<QLineEdit>(window_, "txtNear")->text() + findControl<QLineEdit>(window_, "txtBGcolor")->text()
+                == u"20#102030"_s
+            && findControl<QCheckBox>(window_, "chkAsIs")->isChecked());
 
         // A cancelled chooser or a missing file changes nothing and shows nothing.
         uint files = QDir(dir_.path()).count();
@@ -62,7 +64,7 @@ private slots:
         const ChooserRequest &save = dialogs_.requests[0], &load = dialogs_.requests[1];
         QVERIFY(dialogs_.requests.size() == 5 && save.save && !load.save && save.filter == load.filter);
         QCOMPARE(save.title + load.title + save.filter,
-                 u"グリッドイメージの書き込みグリッドイメージの読み込みグリッドファイル (*.grd)|*.grd||"_s);
+            u"グリッドイメージの書き込みグリッドイメージの読み込みグリッドファイル (*.grd)|*.grd||"_s);
 
         const QString path = press(Qt::Key_S, u"damaged.grd"_s);
         QVERIFY(QFile::resize(path, 30)); // cut in its first cell
@@ -78,8 +80,8 @@ private slots:
         QCOMPARE(QFileInfo(path).size(), 30); // the old file is kept, and no temporary one
         QCOMPARE(QDir(dir_.path()).count(), files);
         QCOMPARE(dialogs_.messages.size(), 2);
-        for (const auto &[m, start] : { std::pair { dialogs_.messages[0], u"読み込みエラー"_s },
-                 { dialogs_.messages[1], u"書き込みエラー"_s } })
+        for (const auto& [m, start] :
+            { std::pair { dialogs_.messages[0], u"読み込みエラー"_s }, { dialogs_.messages[1], u"書き込みエラー"_s } })
             QVERIFY2(m.icon == MessageIcon::Error && m.text.startsWith(start + u"\r\n"_s + path), qPrintable(m.text));
     }
 };

@@ -2,15 +2,15 @@
 #include "core/GridSheet.h"
 #include "gridfile/GridFile.h"
 #include "html/HtmlPageWriter.h"
-#include "support/ui/Controls.h"
 #include "support/logic/FileSizeLimit.h"
 #include "support/logic/SheetBuilder.h"
+#include "support/ui/Controls.h"
 #include "support/ui/FakeDialogs.h"
 #include "ui/GridSheetModel.h"
 #include "ui/GridSheetView.h"
 #include "ui/MainWindow.h"
-#include "ui/TextImportDialog.h"
 #include "ui/PictureWindow.h"
+#include "ui/TextImportDialog.h"
 
 #include <QAbstractItemModelTester>
 #include <QAction>
@@ -36,20 +36,20 @@
 
 namespace {
 
-QByteArray readFile(const QString &path)
+QByteArray readFile(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-void clickCell(GridSheetView *view, int column, int row)
+void clickCell(GridSheetView* view, int column, int row)
 {
     const QRect rect = view->visualRect(view->model()->index(row - 1, column - 1));
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rect.center());
 }
 
 // The sheet's size, texts and colours, as grid file bytes.
-QByteArray describe(const GridSheet &sheet)
+QByteArray describe(const GridSheet& sheet)
 {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
@@ -60,7 +60,7 @@ QByteArray describe(const GridSheet &sheet)
 // passed, so that a command that would hang fails the test instead of stopping it.
 class FifoRescue {
 public:
-    explicit FifoRescue(const QString &fifo)
+    explicit FifoRescue(const QString& fifo)
         : path_(QFile::encodeName(fifo))
         , thread_([this] { watch(); })
     {
@@ -115,26 +115,34 @@ private slots:
         MainWindow window(dialogs);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QCOMPARE(QStringList({window.windowTitle(), findControl<QLabel>(window, "lblVer")->text(), findControl<QLineEdit>(window, "txtNear")->text(),
-                              findControl<QLineEdit>(window, "txtBGcolor")->text(), findControl<GridSheetView>(window, "sprEdit")->toolTip()}),
-                 QStringList({QStringLiteral("Glyphscape ver. 0.005b"), QStringLiteral("ver. 0.005b"),
-                              QStringLiteral("8"), QStringLiteral("#FFFFFF"), QStringLiteral("文字の編集を行います")}));
-        QVERIFY(!findControl<QCheckBox>(window, "chkAsIs")->isChecked() && !window.isPictureLoaded() && findControl<QLineEdit>(window, "txtNear")->maxLength() == 3);
-        QCOMPARE(findControl<GridSheetView>(window, "sprEdit")->currentIndex(), findControl<GridSheetView>(window, "sprEdit")->model()->index(0, 0));
+        QCOMPARE(
+            QStringList({ window.windowTitle(), findControl<QLabel>(window, "lblVer")->text(),
+                findControl<QLineEdit>(window, "txtNear")->text(), findControl<QLineEdit>(window, "txtBGcolor")->text(),
+                findControl<GridSheetView>(window, "sprEdit")->toolTip() }),
+            QStringList({ QStringLiteral("Glyphscape ver. 0.005b"), QStringLiteral("ver. 0.005b"), QStringLiteral("8"),
+                QStringLiteral("#FFFFFF"), QStringLiteral("文字の編集を行います") }));
+        QVERIFY(!findControl<QCheckBox>(window, "chkAsIs")->isChecked() && !window.isPictureLoaded()
+            && findControl<QLineEdit>(window, "txtNear")->maxLength() == 3);
+        QCOMPARE(findControl<GridSheetView>(window, "sprEdit")->currentIndex(),
+            findControl<GridSheetView>(window, "sprEdit")->model()->index(0, 0));
 
-        const QList<std::pair<QAction *, QString>> shortcuts = {
-            {findControl<QAction>(window, "ImportImage"), QStringLiteral("Ctrl+I")}, {findControl<QAction>(window, "ImportText"), QStringLiteral("Ctrl+T")},
-            {findControl<QAction>(window, "ExportText"), QString()},                 {findControl<QAction>(window, "MakeHtml"), QStringLiteral("Ctrl+E")},
-            {findControl<QAction>(window, "LoadGridImage"), QStringLiteral("Ctrl+O")}, {findControl<QAction>(window, "SavaGridImage"), QStringLiteral("Ctrl+S")},
-            {findControl<QAction>(window, "Setting"), QString()}};
-        for (const auto &[action, keys] : shortcuts)
+        const QList<std::pair<QAction*, QString>> shortcuts
+            = { { findControl<QAction>(window, "ImportImage"), QStringLiteral("Ctrl+I") },
+                  { findControl<QAction>(window, "ImportText"), QStringLiteral("Ctrl+T") },
+                  { findControl<QAction>(window, "ExportText"), QString() },
+                  { findControl<QAction>(window, "MakeHtml"), QStringLiteral("Ctrl+E") },
+                  { findControl<QAction>(window, "LoadGridImage"), QStringLiteral("Ctrl+O") },
+                  { findControl<QAction>(window, "SavaGridImage"), QStringLiteral("Ctrl+S") },
+                  { findControl<QAction>(window, "Setting"), QString() } };
+        for (const auto& [action, keys] : shortcuts)
             QCOMPARE(action->shortcut().toString(), keys);
 
         // Every caption fits its control.
-        for (QWidget *control : std::initializer_list<QWidget *>{findControl<QLabel>(window, "Label2"), findControl<QLabel>(window, "Label3"), findControl<QPushButton>(window, "btnCellToBG"),
-                                                                 findControl<QPushButton>(window, "btnEditSupport"), findControl<QPushButton>(window, "btnMakeHtml"),
-                                                                 findControl<QCheckBox>(window, "chkAsIs"), findControl<QLabel>(window, "Label5"), findControl<QLabel>(window, "lblVer"),
-                                                                 findControl<QLabel>(window, "Label4")}) {
+        for (QWidget* control : std::initializer_list<QWidget*> { findControl<QLabel>(window, "Label2"),
+                 findControl<QLabel>(window, "Label3"), findControl<QPushButton>(window, "btnCellToBG"),
+                 findControl<QPushButton>(window, "btnEditSupport"), findControl<QPushButton>(window, "btnMakeHtml"),
+                 findControl<QCheckBox>(window, "chkAsIs"), findControl<QLabel>(window, "Label5"),
+                 findControl<QLabel>(window, "lblVer"), findControl<QLabel>(window, "Label4") }) {
             QVERIFY2(control->width() >= control->sizeHint().width(), qPrintable(control->objectName()));
             QVERIFY2(control->height() >= control->sizeHint().height(), qPrintable(control->objectName()));
         }
@@ -165,12 +173,12 @@ private slots:
         QTest::addColumn<int>("shown"); // the length of the text for the view
 
         QTest::newRow("short") << QStringLiteral("春a") << 2;
-        QTest::newRow("at the bound") << QString(GridSheetModel::kMaxShownLength, u'x') << GridSheetModel::kMaxShownLength;
+        QTest::newRow("at the bound") << QString(GridSheetModel::kMaxShownLength, u'x')
+                                      << GridSheetModel::kMaxShownLength;
         QTest::newRow("three million characters") << QString(3'000'000, u'x') << GridSheetModel::kMaxShownLength;
         // A surrogate pair across the bound is left out whole.
-        QTest::newRow("pair across the bound")
-            << QString(GridSheetModel::kMaxShownLength - 1, u'x') + QStringLiteral("𠮷𠮷")
-            << GridSheetModel::kMaxShownLength - 1;
+        QTest::newRow("pair across the bound") << QString(GridSheetModel::kMaxShownLength - 1, u'x')
+                + QStringLiteral("𠮷𠮷") << GridSheetModel::kMaxShownLength - 1;
     }
 
     void modelHandsTheViewABoundedText()
@@ -201,7 +209,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&view));
         view.setCurrentIndex(view.model()->index(0, 0));
         view.edit(view.currentIndex());
-        QWidget *editor = QApplication::focusWidget();
+        QWidget* editor = QApplication::focusWidget();
         QVERIFY(editor && editor != &view);
         QTest::keyClick(editor, Qt::Key_Return);
         QTRY_VERIFY(!view.indexWidget(view.currentIndex())); // the editor closes from the event loop
@@ -215,14 +223,13 @@ private slots:
         window.show();
         window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&window));
-        GridSheetView *view = findControl<GridSheetView>(window, "sprEdit");
-        GridSheet &sheet = window.sheet();
+        GridSheetView* view = findControl<GridSheetView>(window, "sprEdit");
+        GridSheet& sheet = window.sheet();
         sheet.setCellColors(2, 2, makeColor(5, 10, 200), kBlack);
         sheet.setCellColors(3, 1, Color(0x80000000), kBlack);
-        const std::pair<QPoint, QString> cells[] = {{{1, 1}, QStringLiteral("#FFFFFF")},
-                                                    {{2, 2}, QStringLiteral("#050AC8")},
-                                                    {{3, 1}, QStringLiteral("#000000")}}; // top byte: black
-        for (const auto &[cell, colour] : cells) {
+        const std::pair<QPoint, QString> cells[] = { { { 1, 1 }, QStringLiteral("#FFFFFF") },
+            { { 2, 2 }, QStringLiteral("#050AC8") }, { { 3, 1 }, QStringLiteral("#000000") } }; // top byte: black
+        for (const auto& [cell, colour] : cells) {
             clickCell(view, cell.x(), cell.y());
             QTest::mouseClick(findControl<QPushButton>(window, "btnCellToBG"), Qt::LeftButton);
             QCOMPARE(findControl<QLineEdit>(window, "txtBGcolor")->text(), colour);
@@ -232,7 +239,7 @@ private slots:
         QTest::keyClick(view, Qt::Key_Down);
         QCOMPARE(QPoint(sheet.activeColumn(), sheet.activeRow()), QPoint(4, 2));
         QTest::keyClick(view, Qt::Key_A); // a key starts editing in place
-        QWidget *editor = QApplication::focusWidget();
+        QWidget* editor = QApplication::focusWidget();
         QVERIFY(editor && editor != view);
         QTest::keyClick(editor, Qt::Key_B);
         QTest::keyClick(editor, Qt::Key_Return);
@@ -257,12 +264,12 @@ private slots:
 
         const QString byButton = dir.filePath(QStringLiteral("spring.htm"));
         const QString byShortcut = dir.filePath(QStringLiteral("spring.b.html"));
-        dialogs.answers = {byButton, byShortcut};
+        dialogs.answers = { byButton, byShortcut };
         QTest::mouseClick(findControl<QPushButton>(window, "btnMakeHtml"), Qt::LeftButton);
         QTest::keyClick(&window, Qt::Key_E, Qt::ControlModifier);
 
         QCOMPARE(dialogs.requests.size(), 2);
-        for (const ChooserRequest &request : dialogs.requests) {
+        for (const ChooserRequest& request : dialogs.requests) {
             QVERIFY(request.save);
             QCOMPARE(request.title, QStringLiteral("HTMLの書き込み"));
             QCOMPARE(request.filter, QStringLiteral("HTML ファイル (*.htm, *.html)|*.htm;*.html||"));
@@ -293,7 +300,7 @@ private slots:
         for (int row = 1; row <= 300; ++row)
             for (int column = 1; column <= 300; ++column)
                 window.sheet().setCellText(column, row, QStringLiteral("x"));
-        dialogs.answers = {path};
+        dialogs.answers = { path };
         {
             FileSizeLimit full(4096);
             window.makeHtml();
@@ -301,10 +308,11 @@ private slots:
 
         QCOMPARE(dialogs.messages.size(), 1);
         QCOMPARE(dialogs.messages[0].icon, MessageIcon::Error);
-        QVERIFY(dialogs.messages[0].text.startsWith(QStringLiteral("書き込みエラー\r\n") + path + QStringLiteral("\r\n")));
+        QVERIFY(
+            dialogs.messages[0].text.startsWith(QStringLiteral("書き込みエラー\r\n") + path + QStringLiteral("\r\n")));
         QVERIFY(dialogs.messages[0].text.size() > QStringLiteral("書き込みエラー\r\n\r\n").size() + path.size());
         QCOMPARE(readFile(path), QByteArray("old page"));
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("page.htm")});
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList { QStringLiteral("page.htm") });
     }
 
     // The commands that read a file take regular files only: a FIFO would stop the editor
@@ -315,10 +323,10 @@ private slots:
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("reason");
         const QString fifo = QStringLiteral("fifo");
-        for (const char *command : {"LoadGridImage", "ImportImage", "ImportText"}) {
+        for (const char* command : { "LoadGridImage", "ImportImage", "ImportText" }) {
             QTest::addRow("%s, fifo without a writer", command) << command << fifo << QStringLiteral("FIFO");
-            QTest::addRow("%s, character device", command) << command << QStringLiteral("/dev/null")
-                                                           << QStringLiteral("デバイス");
+            QTest::addRow("%s, character device", command)
+                << command << QStringLiteral("/dev/null") << QStringLiteral("デバイス");
         }
     }
 
@@ -343,7 +351,7 @@ private slots:
         FifoRescue rescue(path);
         if (command == QStringLiteral("ImportText")) {
             QTimer::singleShot(0, [&] {
-                auto *textWindow = qobject_cast<TextImportDialog *>(QApplication::activeModalWidget());
+                auto* textWindow = qobject_cast<TextImportDialog*>(QApplication::activeModalWidget());
                 QVERIFY(textWindow);
                 findControl<QLineEdit>(*textWindow, "txtPath")->setText(path);
                 QTest::mouseClick(findControl<QPushButton>(*textWindow, "cmdOK"), Qt::LeftButton);
@@ -353,17 +361,17 @@ private slots:
         } else {
             dialogs.answers << path;
         }
-        window.findChild<QAction *>(command)->trigger();
+        window.findChild<QAction*>(command)->trigger();
         QVERIFY2(!rescue.stop(), "the command waited for a writer");
 
         QCOMPARE(describe(window.sheet()), before);
-        QVERIFY(!window.isPictureLoaded() && window.findChildren<PictureWindow *>().isEmpty());
+        QVERIFY(!window.isPictureLoaded() && window.findChildren<PictureWindow*>().isEmpty());
         QCOMPARE(dialogs.messages.size(), 1);
-        const ShownMessage &m = dialogs.messages[0];
+        const ShownMessage& m = dialogs.messages[0];
         QVERIFY2(m.icon == MessageIcon::Error
-                     && m.text.startsWith(QStringLiteral("読み込みエラー\r\n") + path + QStringLiteral("\r\n"))
-                     && m.text.contains(reason),
-                 qPrintable(m.text));
+                && m.text.startsWith(QStringLiteral("読み込みエラー\r\n") + path + QStringLiteral("\r\n"))
+                && m.text.contains(reason),
+            qPrintable(m.text));
     }
 };
 

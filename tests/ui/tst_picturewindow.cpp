@@ -1,12 +1,12 @@
 // The image view window through the main window: Import Image, fitting, To Grid, refusals, lifetime.
 #include "gridfile/GridFile.h"
-#include "support/ui/Controls.h"
 #include "support/logic/AddressSpaceLimit.h"
 #include "support/logic/SheetBuilder.h"
+#include "support/ui/Controls.h"
 #include "support/ui/FakeDialogs.h"
-#include "ui/Twips.h"
 #include "ui/MainWindow.h"
 #include "ui/PictureWindow.h"
+#include "ui/Twips.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -18,12 +18,16 @@ namespace {
 // Counts a widget's paint events and notes the text it showed at the last one.
 class PaintCounter : public QObject {
 public:
-    explicit PaintCounter(QPushButton *button) : button_(button) { button->installEventFilter(this); }
+    explicit PaintCounter(QPushButton* button)
+        : button_(button)
+    {
+        button->installEventFilter(this);
+    }
     int paints = 0;
     QString lastText;
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
+    bool eventFilter(QObject* watched, QEvent* event) override
     {
         if (watched == button_ && event->type() == QEvent::Paint) {
             ++paints;
@@ -33,11 +37,11 @@ protected:
     }
 
 private:
-    QPushButton *button_;
+    QPushButton* button_;
 };
 
 // The sheet's size, texts and colours, as grid file bytes.
-QByteArray describe(const GridSheet &sheet)
+QByteArray describe(const GridSheet& sheet)
 {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
@@ -54,7 +58,7 @@ class TestPictureWindow : public QObject {
     MainWindow main_ { dialogs_ };
 
     // Imports the file name, first saved as a flat bitmap when a size is given; the view or null.
-    PictureWindow *import(const QString &name, QSize size = {})
+    PictureWindow* import(const QString& name, QSize size = {})
     {
         QImage picture(size, QImage::Format_RGB32);
         picture.fill(qRgb(0, 128, 0));
@@ -62,7 +66,7 @@ class TestPictureWindow : public QObject {
         if (!size.isEmpty() && !picture.save(dialogs_.answers.last(), "BMP"))
             return nullptr;
         findControl<QAction>(main_, "ImportImage")->trigger();
-        const auto views = main_.findChildren<PictureWindow *>();
+        const auto views = main_.findChildren<PictureWindow*>();
         return views.size() == 1 ? views.first() : nullptr;
     }
 
@@ -71,29 +75,32 @@ class TestPictureWindow : public QObject {
     {
         dialogs_.messages.clear();
         const PictureWindow::Layout l = PictureWindow::layoutFor(QRect(0, 0, 6000, 4500)); // 400 x 300 pixels
-        QCOMPARE(QList<QRect>({QRect({}, l.window), l.button, QRect(0, l.rowLine, 0, 0), l.field, l.label}),
-                 QList<QRect>({{0, 0, 6080, 5300}, {0, 4515, 3000, 400}, {0, 4715, 0, 0}, {4920, 4580, 1080, 270},
-                               {4200, 4625, 705, 180}}));
-        const auto buttonWidth = [](int width) { return PictureWindow::layoutFor({0, 0, width, 300}).button.width(); };
+        QCOMPARE(QList<QRect>({ QRect({}, l.window), l.button, QRect(0, l.rowLine, 0, 0), l.field, l.label }),
+            QList<QRect>({ { 0, 0, 6080, 5300 }, { 0, 4515, 3000, 400 }, { 0, 4715, 0, 0 }, { 4920, 4580, 1080, 270 },
+                { 4200, 4625, 705, 180 } }));
+        const auto buttonWidth = [](int width) {
+            return PictureWindow::layoutFor({ 0, 0, width, 300 }).button.width();
+        };
         QCOMPARE(QPoint(buttonWidth(4005), buttonWidth(4015)), QPoint(2002, 2008)); // halves to even
 
-        QPointer<PictureWindow> fitted = import(u"photo.bmp"_s, {400, 300});
+        QPointer<PictureWindow> fitted = import(u"photo.bmp"_s, { 400, 300 });
         QVERIFY(fitted && fitted->isVisible() && main_.isPictureLoaded());
         QCOMPARE(dialogs_.requests[0].title + dialogs_.requests[0].filter,
-                 u"イメージの読み込みJpeg (*.jpeg, *.jpg)|*.jpeg;*.jpg|GIF (*.gif)|*.gif|BitMap (*.bmp)|*.bmp||"_s);
+            u"イメージの読み込みJpeg (*.jpeg, *.jpg)|*.jpeg;*.jpg|GIF (*.gif)|*.gif|BitMap (*.bmp)|*.bmp||"_s);
         QCOMPARE(fitted->frameGeometry().size(), QSize(twipsToPixels(6080), twipsToPixels(5300))); // frame included
 
         findControl<QLineEdit>(*fitted, "txtPixs")->setText(u"4"_s);
-        QCOMPARE(import(u"second.bmp"_s, {120, 80}), fitted.data());
+        QCOMPARE(import(u"second.bmp"_s, { 120, 80 }), fitted.data());
         QCOMPARE(fitted->frameGeometry().size(), QSize(twipsToPixels(1880), twipsToPixels(2000)));
-        QTest::mouseClick(findControl<QPushButton>(*fitted, "cmdToGrid"), Qt::LeftButton); // with the block size as typed
-        const GridSheet &sheet = main_.sheet();
+        QTest::mouseClick(
+            findControl<QPushButton>(*fitted, "cmdToGrid"), Qt::LeftButton); // with the block size as typed
+        const GridSheet& sheet = main_.sheet();
         QCOMPARE(QSize(sheet.columnCount(), sheet.rowCount()), QSize(30, 20));
         QCOMPARE(sheet.backColorAt(30, 20), makeColor(0, 128, 0));
         findControl<QLineEdit>(*fitted, "txtPixs")->setText(u"9e9"_s); // beyond 32 bits: a message, and the sheet stays
         QTest::mouseClick(findControl<QPushButton>(*fitted, "cmdToGrid"), Qt::LeftButton);
         QVERIFY(dialogs_.messages.size() == 1 && dialogs_.messages[0].icon == MessageIcon::Error
-                && dialogs_.messages[0].text.contains(u"9e9"_s));
+            && dialogs_.messages[0].text.contains(u"9e9"_s));
         QCOMPARE(QSize(sheet.columnCount(), sheet.rowCount()), QSize(30, 20));
 
         fitted->close();
@@ -112,28 +119,34 @@ private slots:
         const QByteArray huge = QByteArray::fromHex("424d460000000000000036000000280000001027000010270000010018000000"
                                                     "000010000000130b0000130b00000000000000000000");
         // The message must name the file and the reason; none for a cancel or a missing file.
-        const struct { QString name; QByteArray bytes; QString reason; } cases[] = {
-            {"", {}, ""}, {"none.jpg", {}, ""}, {"empty.bmp", "", "イメージ"}, {"notes.gif", "GIF? no\r\n", "イメージ"},
-            {"cut.jpg", "\xFF\xD8\xFF\xE0 cut short", "イメージ"}, {"huge.bmp", huge + QByteArray(16, 0), "10000 × 10000"}};
-        PictureWindow *view = nullptr;
+        const struct {
+            QString name;
+            QByteArray bytes;
+            QString reason;
+        } cases[] = { { "", {}, "" }, { "none.jpg", {}, "" }, { "empty.bmp", "", "イメージ" },
+            { "notes.gif", "GIF? no\r\n", "イメージ" }, { "cut.jpg", "\xFF\xD8\xFF\xE0 cut short", "イメージ" },
+            { "huge.bmp", huge + QByteArray(16, 0), "10000 × 10000" } };
+        PictureWindow* view = nullptr;
         for (int round = 0; round < 2; ++round) {
-            for (const auto &c : cases) {
+            for (const auto& c : cases) {
                 if (!c.reason.isEmpty())
                     writeTestFile(dir_.path(), c.name, c.bytes);
                 dialogs_.messages.clear();
                 QVERIFY2(import(c.name) == view && main_.isPictureLoaded() == bool(view), qPrintable(c.name));
-                const ShownMessage shown = dialogs_.messages.value(0, {MessageIcon::Error, {}});
+                const ShownMessage shown = dialogs_.messages.value(0, { MessageIcon::Error, {} });
                 const QString start = c.reason.isEmpty() ? QString() : u"読み込みエラー\r\n"_s + dir_.filePath(c.name);
                 QVERIFY2(dialogs_.messages.size() == int(!c.reason.isEmpty()) && shown.icon == MessageIcon::Error
-                             && shown.text.startsWith(start) && shown.text.contains(c.reason),
-                         qPrintable(c.name + u": "_s + shown.text));
-                QVERIFY2(!view || (view->windowTitle() == u"kept.bmp"_s && findControl<QLineEdit>(*view, "txtPixs")->text() == u"5"_s
-                                   && findControl<PictureBox>(*view, "picLoad")->picture().pixel(0, 0) == qRgb(0, 128, 0)),
-                         qPrintable(c.name));
+                        && shown.text.startsWith(start) && shown.text.contains(c.reason),
+                    qPrintable(c.name + u": "_s + shown.text));
+                QVERIFY2(!view
+                        || (view->windowTitle() == u"kept.bmp"_s
+                            && findControl<QLineEdit>(*view, "txtPixs")->text() == u"5"_s
+                            && findControl<PictureBox>(*view, "picLoad")->picture().pixel(0, 0) == qRgb(0, 128, 0)),
+                    qPrintable(c.name));
             }
             if (round == 0 && (fitEachPictureAndConvertUntilClosed(), QTest::currentTestFailed()))
                 return;
-            QVERIFY((view = import(u"kept.bmp"_s, {64, 32})));
+            QVERIFY((view = import(u"kept.bmp"_s, { 64, 32 })));
             findControl<QLineEdit>(*view, "txtPixs")->setText(u"5"_s);
         }
     }
@@ -144,7 +157,7 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("bytes"); // empty: a 6000 x 6000 picture of one colour
-        QTest::addColumn<QString>("reason");   // empty when it imports
+        QTest::addColumn<QString>("reason"); // empty when it imports
 
         QTest::newRow("PNG of 36 million pixels") << u"large.png"_s << QByteArray() << QString();
         QTest::newRow("JPEG of 36 million pixels") << u"large.jpg"_s << QByteArray() << QString();
@@ -153,7 +166,7 @@ private slots:
             << u"above.bmp"_s
             << QByteArray::fromHex("424d460000000000000036000000280000000120000000200000010018000000"
                                    "000010000000130b0000130b00000000000000000000")
-                   + QByteArray(16, 0)
+                + QByteArray(16, 0)
             << u"67,108,864"_s;
     }
 
@@ -173,14 +186,14 @@ private slots:
         dialogs_.messages.clear();
         dialogs_.answers << path;
         findControl<QAction>(main_, "ImportImage")->trigger();
-        const auto views = main_.findChildren<PictureWindow *>();
+        const auto views = main_.findChildren<PictureWindow*>();
         if (reason.isEmpty()) {
             QVERIFY2(dialogs_.messages.isEmpty(), qPrintable(dialogs_.messages.value(0).text));
             QCOMPARE(views.size(), 1);
             QCOMPARE(findControl<PictureBox>(*views[0], "picLoad")->picture().size(), QSize(6000, 6000));
             QVERIFY(qAbs(qRed(findControl<PictureBox>(*views[0], "picLoad")->picture().pixel(5999, 5999)) - 200) <= 2);
             views[0]->close();
-            QTRY_VERIFY(main_.findChildren<PictureWindow *>().isEmpty()); // let the picture go
+            QTRY_VERIFY(main_.findChildren<PictureWindow*>().isEmpty()); // let the picture go
         } else {
             QVERIFY(views.isEmpty());
             QCOMPARE(dialogs_.messages.size(), 1);
@@ -193,7 +206,7 @@ private slots:
     {
         if (!AddressSpaceLimit::works())
             QSKIP("no address space limit under AddressSanitizer");
-        PictureWindow *view = import(u"wide.bmp"_s, {2000, 1000});
+        PictureWindow* view = import(u"wide.bmp"_s, { 2000, 1000 });
         QVERIFY(view);
         findControl<QLineEdit>(*view, "txtPixs")->setText(u"1"_s); // 2,000,000 cells of 16 bytes
         main_.sheet().setCellText(1, 1, u"詩"_s);
@@ -215,7 +228,7 @@ private slots:
     // shows "To Grid" at the end.
     void toGridRepaintsItsButtonSparingly()
     {
-        PictureWindow *view = import(u"tall.bmp"_s, {1, 20'000});
+        PictureWindow* view = import(u"tall.bmp"_s, { 1, 20'000 });
         QVERIFY(view && QTest::qWaitForWindowExposed(view));
         findControl<QLineEdit>(*view, "txtPixs")->setText(u"1"_s);
         PaintCounter counter(findControl<QPushButton>(*view, "cmdToGrid"));

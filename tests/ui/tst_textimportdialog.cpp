@@ -1,8 +1,8 @@
 // The text import window: what OK and Enter do, the refusals that keep it open, and a fresh,
 // modal window at each opening from the main window.
 #include "core/Cp932.h"
-#include "support/ui/Controls.h"
 #include "support/logic/SheetBuilder.h"
+#include "support/ui/Controls.h"
 #include "support/ui/FakeDialogs.h"
 #include "ui/MainWindow.h"
 #include "ui/TextImportDialog.h"
@@ -17,7 +17,7 @@ class TestTextImportDialog : public QObject {
     const QString poem_ = writeTestFile(dir_.path(), QStringLiteral("poem.txt"), Cp932::encode(u"春a\r\nb c", {}));
 
     // Rows 1 and 2, columns 1 to 4, rows joined by "/", cells by "|".
-    static QString cells(MainWindow &main)
+    static QString cells(MainWindow& main)
     {
         QString cells;
         for (int i = 0; i < 8; ++i)
@@ -30,14 +30,14 @@ private slots:
     {
         // Enter on a control, a path typed: closed?, choosers asked for, cells, each error message's first lines.
         const QString poured = QStringLiteral("1 0 春|a||/b |c||"), kept = QStringLiteral("0 0 Q|||/|||");
-        const std::tuple<const char *, QString, QString> cases[]
+        const std::tuple<const char*, QString, QString> cases[]
             = { { "txtPath", poem_, poured }, { "rdoText1", poem_, poured }, { "chkSpaceSkip", poem_, poured },
                   { "cmdOK", poem_, poured }, { "cmdRef", poem_, "0 1 Q|||/|||" },
                   { "cmdCancel", poem_, "1 0 Q|||/|||" }, { "cmdOK", "", kept + u" ファイルを選択して下さい"_qs },
                   { "cmdOK", "/nonexistent/poem.txt", kept }, { "cmdOK", "/", kept },
                   // This file fails from its first byte on, once the texts are cleared.
                   { "cmdOK", "/proc/self/mem", u"0 0 |||/||| 読み込みエラー\r\n/proc/self/mem"_qs } };
-        for (const auto &[name, path, expected] : cases) {
+        for (const auto& [name, path, expected] : cases) {
             FakeDialogs dialogs;
             MainWindow main(dialogs);
             TextImportDialog window(main);
@@ -46,14 +46,16 @@ private slots:
             QApplication::setActiveWindow(&window);
             QVERIFY(QTest::qWaitForWindowActive(&window));
             QTest::keyClicks(findControl<QLineEdit>(window, "txtPath"), path);
-            auto *control = window.findChild<QWidget *>(name);
+            auto* control = window.findChild<QWidget*>(name);
             control->setFocus();
             QTRY_COMPARE(QApplication::focusWidget(), control);
             QTest::keyClick(control, Qt::Key_Return);
             // The path stays as typed, to be corrected.
-            QString outcome = QStringLiteral("%1 %2: %3 ").arg(name, findControl<QLineEdit>(window, "txtPath")->text()).arg(!window.isVisible());
+            QString outcome = QStringLiteral("%1 %2: %3 ")
+                                  .arg(name, findControl<QLineEdit>(window, "txtPath")->text())
+                                  .arg(!window.isVisible());
             outcome += QString::number(dialogs.requests.size()) + u' ' + cells(main);
-            for (const ShownMessage &m : dialogs.messages)
+            for (const ShownMessage& m : dialogs.messages)
                 outcome += u' ' + (m.icon == MessageIcon::Error ? m.text.section(u"\r\n"_qs, 0, 1) : u"no icon"_qs);
             QCOMPARE(outcome, QStringLiteral("%1 %2: ").arg(name, path) + expected);
         }
@@ -70,14 +72,18 @@ private slots:
         for (const bool ok : { true, false }) {
             // Once the window is open: note its state, browse twice, tick every option, press OK or Cancel.
             QTimer::singleShot(0, [&] {
-                auto *window = qobject_cast<TextImportDialog *>(QApplication::activeModalWidget());
+                auto* window = qobject_cast<TextImportDialog*>(QApplication::activeModalWidget());
                 QVERIFY(window);
                 QStringList state = { window->windowTitle(), findControl<QLineEdit>(*window, "txtPath")->text() };
-                for (const bool flag : { window->parentWidget() == &main, window->focusWidget() == findControl<QLineEdit>(*window, "txtPath"),
-                         findControl<QRadioButton>(*window, "rdoText0")->isChecked(), findControl<QCheckBox>(*window, "chkBackSkip")->isChecked(),
-                         findControl<QCheckBox>(*window, "chkSpaceSkip")->isChecked(), findControl<QPushButton>(*window, "cmdOK")->isDefault() })
+                for (const bool flag : { window->parentWidget() == &main,
+                         window->focusWidget() == findControl<QLineEdit>(*window, "txtPath"),
+                         findControl<QRadioButton>(*window, "rdoText0")->isChecked(),
+                         findControl<QCheckBox>(*window, "chkBackSkip")->isChecked(),
+                         findControl<QCheckBox>(*window, "chkSpaceSkip")->isChecked(),
+                         findControl<QPushButton>(*window, "cmdOK")->isDefault() })
                     state << QString::number(flag);
-                for (QWidget *control = findControl<QLineEdit>(*window, "txtPath"); state.size() < 16; control = control->nextInFocusChain())
+                for (QWidget* control = findControl<QLineEdit>(*window, "txtPath"); state.size() < 16;
+                     control = control->nextInFocusChain())
                     state << control->objectName();
                 findControl<QLineEdit>(*window, "txtPath")->setText(QStringLiteral("typed.txt"));
                 for (int i = 0; i < 2; ++i) {
@@ -88,7 +94,9 @@ private slots:
                 findControl<QRadioButton>(*window, "rdoText1")->setChecked(true);
                 findControl<QCheckBox>(*window, "chkBackSkip")->setChecked(true);
                 findControl<QCheckBox>(*window, "chkSpaceSkip")->setChecked(true);
-                QTest::mouseClick(ok ? findControl<QPushButton>(*window, "cmdOK") : findControl<QPushButton>(*window, "cmdCancel"), Qt::LeftButton);
+                QTest::mouseClick(
+                    ok ? findControl<QPushButton>(*window, "cmdOK") : findControl<QPushButton>(*window, "cmdCancel"),
+                    Qt::LeftButton);
                 if (window->isVisible()) // never leave the test hanging in the modal loop
                     window->reject();
             });
@@ -101,7 +109,7 @@ private slots:
         QCOMPARE(seen, QStringList({ fresh + poem_, fresh + u"typed.txt"_qs }));
         QCOMPARE(QString::number(dialogs.requests[0].save) + dialogs.requests[0].title + dialogs.requests[0].filter,
             QStringLiteral("0テキストファイルの読み込みテキストファイル (*.txt)|*.txt||"));
-        QVERIFY(main.findChildren<TextImportDialog *>().isEmpty());
+        QVERIFY(main.findChildren<TextImportDialog*>().isEmpty());
     }
 };
 

@@ -13,16 +13,16 @@ class TestTypingAidWindow : public QObject {
     FakeDialogs dialogs_;
     std::unique_ptr<MainWindow> window_;
 
-    TypingAidWindow *open()
+    TypingAidWindow* open()
     {
         QTest::mouseClick(findControl<QPushButton>(*window_, "btnEditSupport"), Qt::LeftButton);
-        const auto windows = window_->findChildren<TypingAidWindow *>();
+        const auto windows = window_->findChildren<TypingAidWindow*>();
         return windows.size() == 1 ? windows.first() : nullptr;
     }
     // The written cells as "column,row=text|…", then the field's rest and the active cell.
-    QString describe(const TypingAidWindow *support) const
+    QString describe(const TypingAidWindow* support) const
     {
-        const GridSheet &sheet = window_->sheet();
+        const GridSheet& sheet = window_->sheet();
         QString state;
         for (int row = 1; row <= sheet.rowCount(); ++row)
             for (int column = 1; column <= sheet.columnCount(); ++column)
@@ -36,34 +36,35 @@ private slots:
     void opensModelessOnceAndEmptiesWhenClosed()
     {
         window_ = std::make_unique<MainWindow>(dialogs_);
-        TypingAidWindow *support = open();
+        TypingAidWindow* support = open();
         QVERIFY(support && support->isWindow() && !support->isModal() && support->parentWidget() == window_.get());
         QTest::keyClicks(findControl<QLineEdit>(*support, "txtEdit"), QStringLiteral("abc"));
         QCOMPARE(open(), support);
         QTest::keyClick(findControl<QLineEdit>(*support, "txtEdit"), Qt::Key_Return); // presses no arrow
         QCOMPARE(describe(support), QStringLiteral(" / abc / 1,1"));
         support->close();
-        QTRY_VERIFY(window_->findChildren<TypingAidWindow *>().isEmpty());
+        QTRY_VERIFY(window_->findChildren<TypingAidWindow*>().isEmpty());
         QVERIFY((support = open()) && findControl<QLineEdit>(*support, "txtEdit")->text().isEmpty());
     }
 
     void arrowsWriteFromTheActiveCell()
     {
         // The active cell, the text, the arrow's caption, and the cells written / the text left / the active cell.
-        const QList<std::tuple<QPoint, QString, QString, QString>> cases = {
-            {{1, 1}, "春夏秋", "→", "1,1=春|2,1=夏|3,1=秋| /  / 4,1"}, {{1, 1}, "abc", "→", "1,1=ab|2,1=c| /  / 3,1"},
-            {{5, 5}, "ｱｲｳ", "↓", "5,5=ｱｲ|5,6=ｳ| /  / 5,7"}, {{7, 1}, "春夏", "↑", "7,1=春| / 夏 / 7,1"},
-            {{3, 2}, "ab春", "←", "2,2=春|3,2=ab| /  / 1,2"}, {{1, 1}, " 春  ", "→", "1,1= |2,1=春|3,1=  | /  / 4,1"},
-            {{1, 1}, "a𠮷b𠮷", "→", "1,1=a|2,1=𠮷|3,1=b|4,1=𠮷| /  / 5,1"}, {{4, 4}, "", "→", " /  / 4,4"},
-            {{25, 3}, "春夏", "→", "25,3=春| / 夏 / 25,3"}};
-        TypingAidWindow *support = nullptr;
-        for (const auto &[active, text, arrow, expected] : cases) {
+        const QList<std::tuple<QPoint, QString, QString, QString>> cases = { { { 1, 1 }, "春夏秋", "→",
+                                                                                 "1,1=春|2,1=夏|3,1=秋| /  / 4,1" },
+            { { 1, 1 }, "abc", "→", "1,1=ab|2,1=c| /  / 3,1" }, { { 5, 5 }, "ｱｲｳ", "↓", "5,5=ｱｲ|5,6=ｳ| /  / 5,7" },
+            { { 7, 1 }, "春夏", "↑", "7,1=春| / 夏 / 7,1" }, { { 3, 2 }, "ab春", "←", "2,2=春|3,2=ab| /  / 1,2" },
+            { { 1, 1 }, " 春  ", "→", "1,1= |2,1=春|3,1=  | /  / 4,1" },
+            { { 1, 1 }, "a𠮷b𠮷", "→", "1,1=a|2,1=𠮷|3,1=b|4,1=𠮷| /  / 5,1" }, { { 4, 4 }, "", "→", " /  / 4,4" },
+            { { 25, 3 }, "春夏", "→", "25,3=春| / 夏 / 25,3" } };
+        TypingAidWindow* support = nullptr;
+        for (const auto& [active, text, arrow, expected] : cases) {
             window_ = std::make_unique<MainWindow>(dialogs_);
             window_->sheet().setActiveCell(active.x(), active.y());
             window_->sheet().setCellColors(active.x(), active.y(), 0x00336699, kWhite);
             QVERIFY(support = open());
             findControl<QLineEdit>(*support, "txtEdit")->setText(text);
-            for (QPushButton *button : support->findChildren<QPushButton *>())
+            for (QPushButton* button : support->findChildren<QPushButton*>())
                 if (button->text() == arrow)
                     QTest::mouseClick(button, Qt::LeftButton);
             // Writing replaces the text only: the first cell keeps its colour.

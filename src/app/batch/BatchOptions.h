@@ -8,15 +8,15 @@
 #include <optional>
 
 struct BatchOptions {
-    std::optional<QString> gridPath;  // start from a grid file instead of the empty sheet
-    std::optional<QString> sizeText;  // "COLSxROWS", as the settings window takes it
+    std::optional<QString> gridPath; // start from a grid file instead of the empty sheet
+    std::optional<QString> sizeText; // "COLSxROWS", as the settings window takes it
     std::optional<QString> imagePath;
     QString blockText = QStringLiteral("8"); // the block-size field, as typed
     std::optional<QString> textPath;
     bool flow = false;
     bool skipSpaces = false;
     bool skipBackground = false;
-    QString nearText = QStringLiteral("8");             // the near-colour field, as typed
+    QString nearText = QStringLiteral("8"); // the near-colour field, as typed
     QString backgroundText = QStringLiteral("#FFFFFF"); // the background field, as typed
     bool asIs = false;
     std::optional<QString> htmlPath;
@@ -33,12 +33,12 @@ struct BatchArguments {
 };
 
 // Reads the arguments after the program name. "--name value" and "--name=value" both work.
-BatchArguments parseBatchArguments(const QStringList &arguments);
+BatchArguments parseBatchArguments(const QStringList& arguments);
 
 // Refuses outputs that would overwrite an input or each other, compared as files (device
 // and inode, or the folder's real path and the name), so other spellings of one file and
 // hard links are caught. --save may name the --grid file: that file is read whole first.
 // Empty when the files are apart.
-QString checkFilesApart(const BatchOptions &options);
+QString checkFilesApart(const BatchOptions& options);
 
 QString batchUsage();

@@ -14,10 +14,12 @@
 
 namespace {
 
-QString grouped(qint64 value) { return QLocale(QLocale::English, QLocale::UnitedStates).toString(value); }
+QString grouped(qint64 value)
+{
+    return QLocale(QLocale::English, QLocale::UnitedStates).toString(value);
+}
 
-void noteConversion(BatchProgress &progress, const QString &path, QSize size, const GridPlan &plan,
-                    const char *decoder)
+void noteConversion(BatchProgress& progress, const QString& path, QSize size, const GridPlan& plan, const char* decoder)
 {
     progress.note(QStringLiteral("picture %1: %2 x %3 pixels, block %4: %5 x %6 cells, decoded %7")
                       .arg(path)
@@ -29,15 +31,15 @@ void noteConversion(BatchProgress &progress, const QString &path, QSize size, co
                       .arg(QLatin1String(decoder)));
 }
 
-QString tooManyCellsText(const GridPlan &plan)
+QString tooManyCellsText(const GridPlan& plan)
 {
     return QStringLiteral("%1 x %2 = %3 cells, more than the %4 a sheet holds; use a larger block size")
         .arg(grouped(plan.columns), grouped(plan.rows), grouped(plan.columns * plan.rows),
-             grouped(GridSheet::kMaxCells));
+            grouped(GridSheet::kMaxCells));
 }
 
 // The picture's size from its header, so a refused grid costs no decoding.
-QSize headerSize(QIODevice &device)
+QSize headerSize(QIODevice& device)
 {
     QImageReader reader(&device);
     reader.setDecideFormatFromContent(true);
@@ -47,8 +49,8 @@ QSize headerSize(QIODevice &device)
 }
 
 // The editor's way: the whole picture decoded by Qt, then converted by ImageToGrid.
-PictureConversion convertAsTheEditor(QIODevice &device, const QString &path, QStringView blockSizeText,
-                                     GridSheet &sheet, BatchProgress &progress, QString *error)
+PictureConversion convertAsTheEditor(QIODevice& device, const QString& path, QStringView blockSizeText,
+    GridSheet& sheet, BatchProgress& progress, QString* error)
 {
     const QImage picture = loadPicture(device, error);
     if (picture.isNull())
@@ -59,7 +61,7 @@ PictureConversion convertAsTheEditor(QIODevice &device, const QString &path, QSt
         return PictureConversion::TooManyCells;
     }
     const qint64 rows = plan.rows;
-    const ToGridResult result = imageToGrid(picture, blockSizeText, sheet, [&](const QString &caption) {
+    const ToGridResult result = imageToGrid(picture, blockSizeText, sheet, [&](const QString& caption) {
         // "To Grid (row/rows)" while rows are painted, "To Grid" at the end.
         const qsizetype open = caption.indexOf(u'(');
         const qsizetype slash = caption.indexOf(u'/');
@@ -76,8 +78,8 @@ PictureConversion convertAsTheEditor(QIODevice &device, const QString &path, QSt
 
 } // namespace
 
-PictureConversion convertPictureFile(const QString &path, QStringView blockSizeText, GridSheet &sheet,
-                                     BatchProgress &progress, QString *error, FileKinds kinds)
+PictureConversion convertPictureFile(const QString& path, QStringView blockSizeText, GridSheet& sheet,
+    BatchProgress& progress, QString* error, FileKinds kinds)
 {
     const std::unique_ptr<QIODevice> device = openPicture(path, kinds, error);
     if (!device)
@@ -88,7 +90,7 @@ PictureConversion convertPictureFile(const QString &path, QStringView blockSizeT
     char start[3] = {};
     if (device->peek(start, 3) == 3 && looksLikeJpeg(QByteArray(start, 3)) && device->size() <= kMostJpegBytes) {
         // A pipe is already in memory: its bytes are shared, not copied.
-        const auto *piped = qobject_cast<const QBuffer *>(device.get());
+        const auto* piped = qobject_cast<const QBuffer*>(device.get());
         const QByteArray bytes = piped ? piped->data() : device->readAll();
         const JpegFacts facts = readJpegFacts(bytes);
         if (facts.taken) {

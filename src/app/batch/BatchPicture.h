@@ -15,6 +15,5 @@ enum class PictureConversion { Done, Unreadable, TooManyCells, OutOfMemory };
 // text. The file is opened once, so a pipe or a FIFO is read as well as a file unless
 // kinds says regular files only. On failure the sheet is untouched, unless libjpeg-turbo
 // gave up on a JPEG midway and the editor's decoding then failed too.
-PictureConversion convertPictureFile(const QString &path, QStringView blockSizeText, GridSheet &sheet,
-                                     BatchProgress &progress, QString *error,
-                                     FileKinds kinds = FileKinds::AnyReadable);
+PictureConversion convertPictureFile(const QString& path, QStringView blockSizeText, GridSheet& sheet,
+    BatchProgress& progress, QString* error, FileKinds kinds = FileKinds::AnyReadable);

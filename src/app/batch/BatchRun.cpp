@@ -30,7 +30,7 @@ QString oneLine(QString text)
     return text.trimmed();
 }
 
-QString reason(const QString &path, const QString &what, const QString &why)
+QString reason(const QString& path, const QString& what, const QString& why)
 {
     QString message = path + QLatin1String(": ") + what;
     if (!why.isEmpty())
@@ -39,50 +39,57 @@ QString reason(const QString &path, const QString &what, const QString &why)
 }
 
 // "-" reads standard input.
-QString inputPath(const QString &path) { return path == u"-" ? QStringLiteral("/dev/stdin") : path; }
+QString inputPath(const QString& path)
+{
+    return path == u"-" ? QStringLiteral("/dev/stdin") : path;
+}
 
 // Files, pipes and FIFOs are read as any Unix tool reads them; a folder is no file.
-bool readable(const QString &path)
+bool readable(const QString& path)
 {
     const QFileInfo file(path);
     return file.exists() && !file.isDir();
 }
 
-QString grouped(qint64 value) { return QLocale(QLocale::English, QLocale::UnitedStates).toString(value); }
-
-void loadGrid(const QString &path, GridSheet &sheet, BatchProgress &progress)
+QString grouped(qint64 value)
 {
-    if (!readable(path))
-        throw Failure{reason(path, QStringLiteral("no such grid file"), {})};
-    QString error;
-    if (!loadSheet(sheet, path, &error))
-        throw Failure{reason(path, QStringLiteral("cannot read the grid file"), error)};
-    progress.note(QStringLiteral("grid file %1: %2 x %3 cells").arg(path).arg(sheet.columnCount()).arg(sheet.rowCount()));
+    return QLocale(QLocale::English, QLocale::UnitedStates).toString(value);
 }
 
-void applySize(const QString &text, GridSheet &sheet, BatchProgress &progress)
+void loadGrid(const QString& path, GridSheet& sheet, BatchProgress& progress)
+{
+    if (!readable(path))
+        throw Failure { reason(path, QStringLiteral("no such grid file"), {}) };
+    QString error;
+    if (!loadSheet(sheet, path, &error))
+        throw Failure { reason(path, QStringLiteral("cannot read the grid file"), error) };
+    progress.note(
+        QStringLiteral("grid file %1: %2 x %3 cells").arg(path).arg(sheet.columnCount()).arg(sheet.rowCount()));
+}
+
+void applySize(const QString& text, GridSheet& sheet, BatchProgress& progress)
 {
     const std::optional<GridSize> size = readGridSizeText(text); // checked with the command line
-    switch (resizeSheet(sheet, size.value_or(GridSize{}))) {
-    case SheetResize::Done:
-        break;
+    switch (resizeSheet(sheet, size.value_or(GridSize {}))) {
+    case SheetResize::Done: break;
     case SheetResize::TooLarge:
-        throw Failure{QStringLiteral("--size %1 is more than the %2 cells a sheet holds")
-                          .arg(text, grouped(GridSheet::kMaxCells))};
+        throw Failure {
+            QStringLiteral("--size %1 is more than the %2 cells a sheet holds").arg(text, grouped(GridSheet::kMaxCells))
+        };
     case SheetResize::OutOfMemory:
-        throw Failure{QStringLiteral("--size %1: not enough memory for the grid").arg(text)};
+        throw Failure { QStringLiteral("--size %1: not enough memory for the grid").arg(text) };
     }
     progress.note(QStringLiteral("size: %1 x %2 cells").arg(sheet.columnCount()).arg(sheet.rowCount()));
 }
 
-void importPicture(const BatchOptions &options, GridSheet &sheet, BatchProgress &progress)
+void importPicture(const BatchOptions& options, GridSheet& sheet, BatchProgress& progress)
 {
     const QString path = inputPath(*options.imagePath);
     if (!readable(path))
-        throw Failure{reason(path, QStringLiteral("no such picture file"), {})};
+        throw Failure { reason(path, QStringLiteral("no such picture file"), {}) };
     const NumberFieldValue block = readNumberField(options.blockText);
     if (block.outOfRange)
-        throw Failure{QStringLiteral("--block \"%1\" lies beyond the 32-bit range").arg(options.blockText)};
+        throw Failure { QStringLiteral("--block \"%1\" lies beyond the 32-bit range").arg(options.blockText) };
     progress.stage(QStringLiteral("Picture"));
     QString error;
     PictureConversion converted;
@@ -92,18 +99,17 @@ void importPicture(const BatchOptions &options, GridSheet &sheet, BatchProgress 
         converted = convertPictureFile(path, options.blockText, sheet, progress, &error);
     }
     switch (converted) {
-    case PictureConversion::Done:
-        return;
+    case PictureConversion::Done: return;
     case PictureConversion::Unreadable:
-        throw Failure{reason(path, QStringLiteral("cannot read the picture"), error)};
+        throw Failure { reason(path, QStringLiteral("cannot read the picture"), error) };
     case PictureConversion::TooManyCells:
-        throw Failure{reason(path, QStringLiteral("the grid would be too large"), error)};
+        throw Failure { reason(path, QStringLiteral("the grid would be too large"), error) };
     case PictureConversion::OutOfMemory:
-        throw Failure{reason(path, QStringLiteral("not enough memory for the grid"), error)};
+        throw Failure { reason(path, QStringLiteral("not enough memory for the grid"), error) };
     }
 }
 
-void pourTextFile(const BatchOptions &options, GridSheet &sheet, BatchProgress &progress)
+void pourTextFile(const BatchOptions& options, GridSheet& sheet, BatchProgress& progress)
 {
     TextPouringInputs inputs;
     inputs.path = inputPath(*options.textPath);
@@ -113,62 +119,63 @@ void pourTextFile(const BatchOptions &options, GridSheet &sheet, BatchProgress &
     inputs.backgroundText = options.backgroundText;
     inputs.nearText = options.nearText;
     if (inputs.path.isEmpty())
-        throw Failure{QStringLiteral("--text: no file given")};
+        throw Failure { QStringLiteral("--text: no file given") };
     progress.stage(QStringLiteral("Text"));
     const TextPouringResult result = pourText(sheet, inputs);
     switch (result.outcome) {
-    case TextPouringOutcome::Done:
-        break;
+    case TextPouringOutcome::Done: break;
     case TextPouringOutcome::EmptyPath:
-    case TextPouringOutcome::NoFile:
-        throw Failure{reason(inputs.path, QStringLiteral("no such text file"), {})};
+    case TextPouringOutcome::NoFile: throw Failure { reason(inputs.path, QStringLiteral("no such text file"), {}) };
     case TextPouringOutcome::ReadFailed:
-        throw Failure{reason(inputs.path, QStringLiteral("cannot read the text file"), result.error)};
+        throw Failure { reason(inputs.path, QStringLiteral("cannot read the text file"), result.error) };
     }
     // A file in another encoding would pour as replacement characters: refuse it.
     if (result.invalidBytes > 0)
-        throw Failure{reason(inputs.path,
-                             QStringLiteral("is not code page 932 (Shift_JIS) text: %1 invalid byte sequence(s)")
-                                 .arg(result.invalidBytes),
-                             {})};
+        throw Failure { reason(inputs.path,
+            QStringLiteral("is not code page 932 (Shift_JIS) text: %1 invalid byte sequence(s)")
+                .arg(result.invalidBytes),
+            {}) };
     progress.note(QStringLiteral("text %1 poured, %2")
-                      .arg(inputs.path, options.flow ? QStringLiteral("ignoring line breaks")
-                                                     : QStringLiteral("a new row at each line break")));
+                      .arg(inputs.path,
+                          options.flow ? QStringLiteral("ignoring line breaks")
+                                       : QStringLiteral("a new row at each line break")));
 }
 
 // Outputs whose folder is missing are refused before the conversion runs, so a run never
 // writes some of its files and then fails on another.
-void checkOutputPath(const std::optional<QString> &path, const QString &what)
+void checkOutputPath(const std::optional<QString>& path, const QString& what)
 {
     if (!path || isStreamOutput(*path))
         return;
     const QFileInfo file(*path);
     if (path->isEmpty())
-        throw Failure{QStringLiteral("cannot write the %1: no file name given").arg(what)};
+        throw Failure { QStringLiteral("cannot write the %1: no file name given").arg(what) };
     if (file.isDir())
-        throw Failure{reason(*path, QStringLiteral("cannot write the %1").arg(what), QStringLiteral("it is a folder"))};
+        throw Failure { reason(
+            *path, QStringLiteral("cannot write the %1").arg(what), QStringLiteral("it is a folder")) };
     const QFileInfo folder(file.absolutePath());
     if (!folder.isDir())
-        throw Failure{reason(*path, QStringLiteral("cannot write the %1").arg(what), QStringLiteral("no such folder"))};
+        throw Failure { reason(
+            *path, QStringLiteral("cannot write the %1").arg(what), QStringLiteral("no such folder")) };
     if (!folder.isWritable())
-        throw Failure{reason(*path, QStringLiteral("cannot write the %1").arg(what),
-                             QStringLiteral("the folder is not writable"))};
+        throw Failure { reason(
+            *path, QStringLiteral("cannot write the %1").arg(what), QStringLiteral("the folder is not writable")) };
 }
 
 // Every output is written before any is put in place: a failure leaves all old files as they were.
 class Outputs {
 public:
-    explicit Outputs(BatchProgress &progress)
+    explicit Outputs(BatchProgress& progress)
         : progress_(progress)
     {
     }
 
-    void write(const QString &path, const QString &what, const DeviceWriter &writer)
+    void write(const QString& path, const QString& what, const DeviceWriter& writer)
     {
         QString error;
         if (!files_.write(path, writer, &error))
-            throw Failure{reason(path, QStringLiteral("cannot write the %1").arg(what), error)};
-        written_.append({path, what});
+            throw Failure { reason(path, QStringLiteral("cannot write the %1").arg(what), error) };
+        written_.append({ path, what });
     }
 
     void commit()
@@ -176,22 +183,23 @@ public:
         QString error;
         QString failedPath;
         if (!files_.commit(&error, &failedPath))
-            throw Failure{reason(failedPath, QStringLiteral("cannot put the file in place"), error)};
-        for (const auto &[path, what] : written_) {
+            throw Failure { reason(failedPath, QStringLiteral("cannot put the file in place"), error) };
+        for (const auto& [path, what] : written_) {
             if (isStreamOutput(path))
                 progress_.note(QStringLiteral("wrote the %1 into %2").arg(what, path));
             else
-                progress_.note(QStringLiteral("wrote the %1 %2 (%3 bytes)").arg(what, path).arg(QFileInfo(path).size()));
+                progress_.note(
+                    QStringLiteral("wrote the %1 %2 (%3 bytes)").arg(what, path).arg(QFileInfo(path).size()));
         }
     }
 
 private:
-    BatchProgress &progress_;
+    BatchProgress& progress_;
     OutputFileSet files_;
     QList<std::pair<QString, QString>> written_;
 };
 
-void writeOutputs(const BatchOptions &options, const GridSheet &sheet, BatchProgress &progress)
+void writeOutputs(const BatchOptions& options, const GridSheet& sheet, BatchProgress& progress)
 {
     Outputs outputs(progress);
     if (options.htmlPath) {
@@ -202,32 +210,30 @@ void writeOutputs(const BatchOptions &options, const GridSheet &sheet, BatchProg
         settings.asIs = options.asIs;
         // The page title as the editor takes it from the chooser's file title.
         settings.pageTitle = pageTitleFromFileTitle(QFileInfo(*options.htmlPath).fileName());
-        outputs.write(*options.htmlPath, QStringLiteral("HTML page"), [&](QIODevice &device, QString *error) {
+        outputs.write(*options.htmlPath, QStringLiteral("HTML page"), [&](QIODevice& device, QString* error) {
             return writeHtmlPageOnTwoThreads(device, sheet, settings, error);
         });
     }
     if (options.plainPath) {
         progress.stage(QStringLiteral("Plain text"));
-        outputs.write(*options.plainPath, QStringLiteral("plain text"), [&](QIODevice &device, QString *error) {
-            return writePlainText(device, sheet, error);
-        });
+        outputs.write(*options.plainPath, QStringLiteral("plain text"),
+            [&](QIODevice& device, QString* error) { return writePlainText(device, sheet, error); });
     }
     if (options.savePath) {
         progress.stage(QStringLiteral("Grid file"));
-        outputs.write(*options.savePath, QStringLiteral("grid file"), [&](QIODevice &device, QString *error) {
-            return writeGridFile(device, sheet, error);
-        });
+        outputs.write(*options.savePath, QStringLiteral("grid file"),
+            [&](QIODevice& device, QString* error) { return writeGridFile(device, sheet, error); });
     }
     outputs.commit();
 }
 
 } // namespace
 
-int runBatch(const BatchOptions &options, GridSheet &sheet, BatchProgress &progress, QString *message)
+int runBatch(const BatchOptions& options, GridSheet& sheet, BatchProgress& progress, QString* message)
 {
     try {
         if (options.nearText.size() > 0 && readNumberField(options.nearText).outOfRange)
-            throw Failure{QStringLiteral("--near \"%1\" lies beyond the 32-bit range").arg(options.nearText)};
+            throw Failure { QStringLiteral("--near \"%1\" lies beyond the 32-bit range").arg(options.nearText) };
         checkOutputPath(options.htmlPath, QStringLiteral("HTML page"));
         checkOutputPath(options.plainPath, QStringLiteral("plain text"));
         checkOutputPath(options.savePath, QStringLiteral("grid file"));
@@ -240,7 +246,7 @@ int runBatch(const BatchOptions &options, GridSheet &sheet, BatchProgress &progr
         if (options.textPath)
             pourTextFile(options, sheet, progress);
         writeOutputs(options, sheet, progress);
-    } catch (const Failure &failure) {
+    } catch (const Failure& failure) {
         progress.finish();
         if (message)
             *message = failure.message;

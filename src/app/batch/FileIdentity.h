@@ -12,13 +12,13 @@ enum class StreamRole { Input, Output };
 struct FileIdentity {
     enum class Kind { None, StandardStream, Existing, New } kind = Kind::None;
     StreamRole role = StreamRole::Input; // of a standard stream
-    dev_t device = 0;                    // of an existing file
+    dev_t device = 0; // of an existing file
     ino_t inode = 0;
     QString folder; // of a file yet to be made: its folder's real path, and its name
     QString name;
 
-    friend bool operator==(const FileIdentity &, const FileIdentity &) = default;
+    friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
 };
 
 // Follows symbolic links; a path that names nothing yet is known by where it would be made.
-FileIdentity identifyFile(const QString &path, StreamRole role);
+FileIdentity identifyFile(const QString& path, StreamRole role);

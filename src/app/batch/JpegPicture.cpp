@@ -28,18 +28,18 @@ struct ErrorManager {
 
 extern "C" void onJpegError(j_common_ptr info)
 {
-    std::longjmp(reinterpret_cast<ErrorManager *>(info->err)->jump, 1);
+    std::longjmp(reinterpret_cast<ErrorManager*>(info->err)->jump, 1);
 }
 
 extern "C" void onJpegMessage(j_common_ptr info, int level)
 {
     if (level < 0)
-        reinterpret_cast<ErrorManager *>(info->err)->complained = true;
+        reinterpret_cast<ErrorManager*>(info->err)->complained = true;
 }
 
-extern "C" void onJpegOutput(j_common_ptr) {}
+extern "C" void onJpegOutput(j_common_ptr) { }
 
-void prepare(jpeg_decompress_struct &info, ErrorManager &errors, const QByteArray &file)
+void prepare(jpeg_decompress_struct& info, ErrorManager& errors, const QByteArray& file)
 {
     info.err = jpeg_std_error(&errors.base);
     errors.base.error_exit = onJpegError;
@@ -47,8 +47,8 @@ void prepare(jpeg_decompress_struct &info, ErrorManager &errors, const QByteArra
     errors.base.output_message = onJpegOutput;
     errors.complained = false;
     jpeg_create_decompress(&info);
-    jpeg_mem_src(&info, reinterpret_cast<const unsigned char *>(file.constData()),
-                 static_cast<unsigned long>(file.size()));
+    jpeg_mem_src(
+        &info, reinterpret_cast<const unsigned char*>(file.constData()), static_cast<unsigned long>(file.size()));
 }
 
 // One thread's share: the block rows [firstRow, endRow) of the grid.
@@ -61,17 +61,19 @@ struct Share {
 
 // What both threads write to: the sheet, one block row at a time under the lock.
 struct Painting {
-    Painting(const QByteArray &file, const GridPlan &plan, GridSheet &sheet)
-        : file(file), plan(plan), sheet(sheet)
+    Painting(const QByteArray& file, const GridPlan& plan, GridSheet& sheet)
+        : file(file)
+        , plan(plan)
+        , sheet(sheet)
     {
     }
-    const QByteArray &file;
-    const GridPlan &plan;
-    GridSheet &sheet;
+    const QByteArray& file;
+    const GridPlan& plan;
+    GridSheet& sheet;
     bool grey = false;
     std::mutex sheetLock;
-    std::atomic<int> rowsDone{0};
-    std::atomic<bool> failed{false};
+    std::atomic<int> rowsDone { 0 };
+    std::atomic<bool> failed { false };
 };
 
 // Lines to read per call; the library hands out at most what it has ready.
@@ -79,7 +81,7 @@ constexpr int kLinesPerRead = 16;
 
 // Buffers outside the setjmp frame, so that nothing with a destructor is jumped over.
 struct ShareBuffers {
-    std::vector<quint32> lines;        // kLinesPerRead scan lines of RGB32
+    std::vector<quint32> lines; // kLinesPerRead scan lines of RGB32
     std::vector<unsigned char> greyLines;
     std::vector<Color> back, fore;
     bool allocate(int width, int columns, bool grey)
@@ -91,14 +93,14 @@ struct ShareBuffers {
             back.resize(size_t(columns));
             fore.resize(size_t(columns));
             return true;
-        } catch (const std::bad_alloc &) {
+        } catch (const std::bad_alloc&) {
             return false;
         }
     }
 };
 
-void decodeShare(Painting &painting, Share &share, BlockRowSummer &summer, ShareBuffers &buffers,
-                 BatchProgress *progress)
+void decodeShare(
+    Painting& painting, Share& share, BlockRowSummer& summer, ShareBuffers& buffers, BatchProgress* progress)
 {
     jpeg_decompress_struct info;
     ErrorManager errors;
@@ -139,9 +141,9 @@ void decodeShare(Painting &painting, Share &share, BlockRowSummer &summer, Share
         if (got <= 0)
             break;
         for (int i = 0; i < got && row < share.endRow; ++i) {
-            quint32 *line = buffers.lines.data() + size_t(i) * size_t(width);
+            quint32* line = buffers.lines.data() + size_t(i) * size_t(width);
             if (painting.grey) {
-                const unsigned char *grey = buffers.greyLines.data() + size_t(i) * size_t(width);
+                const unsigned char* grey = buffers.greyLines.data() + size_t(i) * size_t(width);
                 for (int x = 0; x < width; ++x)
                     line[x] = 0xFF000000u | quint32(grey[x]) * 0x010101u;
             }
@@ -175,12 +177,12 @@ void decodeShare(Painting &painting, Share &share, BlockRowSummer &summer, Share
 
 } // namespace
 
-bool looksLikeJpeg(const QByteArray &file)
+bool looksLikeJpeg(const QByteArray& file)
 {
     return file.size() >= 3 && uchar(file[0]) == 0xFF && uchar(file[1]) == 0xD8 && uchar(file[2]) == 0xFF;
 }
 
-JpegFacts readJpegFacts(const QByteArray &file)
+JpegFacts readJpegFacts(const QByteArray& file)
 {
     JpegFacts facts;
     if (!looksLikeJpeg(file))
@@ -202,8 +204,8 @@ JpegFacts readJpegFacts(const QByteArray &file)
     const int width = int(info.image_width);
     const int height = int(info.image_height);
     const bool grey = info.num_components == 1 && info.jpeg_color_space == JCS_GRAYSCALE;
-    const bool colour = info.num_components == 3
-        && (info.jpeg_color_space == JCS_YCbCr || info.jpeg_color_space == JCS_RGB);
+    const bool colour
+        = info.num_components == 3 && (info.jpeg_color_space == JCS_YCbCr || info.jpeg_color_space == JCS_RGB);
     facts.size = QSize(width, height);
     // A colour profile makes the editor's grey-to-RGB step profile-aware: leave those to it,
     // and pictures it refuses for their size too.
@@ -213,7 +215,7 @@ JpegFacts readJpegFacts(const QByteArray &file)
     return facts;
 }
 
-JpegConversion convertJpeg(const QByteArray &file, const GridPlan &plan, GridSheet &sheet, BatchProgress &progress)
+JpegConversion convertJpeg(const QByteArray& file, const GridPlan& plan, GridSheet& sheet, BatchProgress& progress)
 {
     const JpegFacts facts = readJpegFacts(file);
     if (!facts.taken || plan.columns <= 0 || plan.rows <= 0)
@@ -239,12 +241,12 @@ JpegConversion convertJpeg(const QByteArray &file, const GridPlan &plan, GridShe
     // The lower share decodes on a second thread after skipping the upper share's lines;
     // skipping costs about a third of decoding, so the upper share is the larger one.
     const int rows = int(plan.rows);
-    Share upper{0, rows, true, false};
-    Share lower{rows, rows, true, true};
+    Share upper { 0, rows, true, false };
+    Share lower { rows, rows, true, true };
     if (rows >= 2 && facts.size.height() >= 32) {
         const int split = std::clamp(int((qint64(rows) * 3 + 4) / 5), 1, rows - 1);
-        upper = Share{0, split, false, false};
-        lower = Share{split, rows, true, false};
+        upper = Share { 0, split, false, false };
+        lower = Share { split, rows, true, false };
     }
     BlockRowSummer upperSummer(plan, facts.size.width());
     BlockRowSummer lowerSummer(plan, facts.size.width());

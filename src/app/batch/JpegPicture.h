@@ -16,18 +16,18 @@ struct JpegFacts {
 };
 
 // True when the bytes start like a JPEG file.
-bool looksLikeJpeg(const QByteArray &file);
+bool looksLikeJpeg(const QByteArray& file);
 
 // Reads the header. A file that is not a JPEG, a CMYK one, a grey one with a colour profile,
 // one above the editor's picture size limit or one the library complains about is not taken.
-JpegFacts readJpegFacts(const QByteArray &file);
+JpegFacts readJpegFacts(const QByteArray& file);
 
 enum class JpegConversion {
     Done,
-    Declined,    // the library complained on the way: convert the editor's way (the sheet is resized)
+    Declined, // the library complained on the way: convert the editor's way (the sheet is resized)
     OutOfMemory, // the sheet refused the size
 };
 
 // Resizes the sheet to the plan and paints every cell from the decoded file, as ImageToGrid
 // paints it from the editor's decoding of the same file. Announced as one change.
-JpegConversion convertJpeg(const QByteArray &file, const GridPlan &plan, GridSheet &sheet, BatchProgress &progress);
+JpegConversion convertJpeg(const QByteArray& file, const GridPlan& plan, GridSheet& sheet, BatchProgress& progress);

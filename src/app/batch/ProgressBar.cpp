@@ -12,7 +12,7 @@ ProgressBar::ProgressBar(bool verbose)
 {
 }
 
-void ProgressBar::note(const QString &text)
+void ProgressBar::note(const QString& text)
 {
     if (!verbose_)
         return;
@@ -25,7 +25,7 @@ void ProgressBar::note(const QString &text)
         draw(std::max(lastPercent_, 0));
 }
 
-void ProgressBar::stage(const QString &name)
+void ProgressBar::stage(const QString& name)
 {
     if (!enabled_)
         return;
@@ -52,8 +52,7 @@ void ProgressBar::draw(int percent)
     sinceDraw_.start();
     const int filled = percent * kWidth / 100;
     const QByteArray line = QByteArrayLiteral("\r") + stage_.leftJustified(10).toLocal8Bit() + " ["
-        + QByteArray(filled, '#') + QByteArray(kWidth - filled, '.') + "] " + QByteArray::number(percent)
-        + "%\x1b[K";
+        + QByteArray(filled, '#') + QByteArray(kWidth - filled, '.') + "] " + QByteArray::number(percent) + "%\x1b[K";
     std::fwrite(line.constData(), 1, size_t(line.size()), messageStream());
     std::fflush(stderr);
     drawn_ = true;

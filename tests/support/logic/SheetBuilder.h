@@ -18,7 +18,7 @@ struct CellSpec {
 std::unique_ptr<GridSheet> buildSheet(std::initializer_list<std::initializer_list<CellSpec>> rows);
 
 // "8F 74 0D 0A" style dump, for readable failures of byte-exact comparisons.
-QByteArray hexBytes(const QByteArray &bytes);
+QByteArray hexBytes(const QByteArray& bytes);
 
 // Writes bytes into a file under dir and returns its path.
-QString writeTestFile(const QString &dir, const QString &name, const QByteArray &bytes);
+QString writeTestFile(const QString& dir, const QString& name, const QByteArray& bytes);
