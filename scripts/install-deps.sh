@@ -7,7 +7,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev
     fonts-ipafont-gothic
     xvfb xauth
-    clang libclang-rt-14-dev
+    clang libclang-rt-14-dev clang-format clang-tidy
     libjpeg62-turbo-dev
 )
 

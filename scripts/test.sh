@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything and runs every test: once as built for
-# users, once under AddressSanitizer and UndefinedBehaviorSanitizer, and the grid file
-# reader's fuzzer for a minute. GLYPHSCAPE_QUICK=1 runs the first pass only.
+# Installs what is missing, checks the formatting, builds everything and runs every test:
+# once as built for users, once under AddressSanitizer and UndefinedBehaviorSanitizer,
+# then clang-tidy over the sources and the grid file reader's fuzzer for a minute.
+# GLYPHSCAPE_QUICK=1 runs the formatting check and the first pass only.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -18,8 +19,17 @@ run_tests() {
     rm -f "$log"
 }
 
+sources() { find src tests bench \( -name '*.cpp' -o -name '*.h' \) -print0; }
+
+echo "== Check the formatting"
+if ! sources | xargs -0 clang-format --dry-run -Werror; then
+    echo "Formatting differs from .clang-format: run clang-format -i on the files above." >&2
+    exit 1
+fi
+passed=$((passed + 1))
+
 echo "== Build and test"
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null
 cmake --build build --parallel "$jobs"
 run_tests build
 
@@ -33,6 +43,10 @@ cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DGLYPHSCAPE_SANITIZE=ON >
 cmake --build build-sanitize --parallel "$jobs"
 export ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 run_tests build-sanitize
+
+echo "== clang-tidy over the sources"
+find src -name '*.cpp' -print0 | xargs -0 -P "$jobs" -n 4 clang-tidy -p build --quiet
+passed=$((passed + 1))
 
 if [ -f tests/fuzz/CMakeLists.txt ]; then
     echo "== Fuzz the grid file reader"
