@@ -48,19 +48,19 @@ int main(int argc, char** argv)
 
     qint64 bestSave = -1, bestLoad = -1;
     for (int round = 0; round < kRounds; ++round) {
-        QString error;
+        GridFileFailure failure;
         QElapsedTimer timer;
         timer.start();
-        if (!saveSheet(sheet, path, &error)) {
-            std::fprintf(stderr, "save failed: %s\n", qPrintable(error));
+        if (!saveSheet(sheet, path, &failure)) {
+            std::fprintf(stderr, "save failed: code %d %s\n", int(failure.error), qPrintable(failure.systemReason));
             return 1;
         }
         const qint64 save = timer.elapsed();
 
         GridSheet loaded;
         timer.restart();
-        if (!loadSheet(loaded, path, &error)) {
-            std::fprintf(stderr, "load failed: %s\n", qPrintable(error));
+        if (!loadSheet(loaded, path, &failure)) {
+            std::fprintf(stderr, "load failed: code %d %s\n", int(failure.error), qPrintable(failure.systemReason));
             return 1;
         }
         const qint64 load = timer.elapsed();

@@ -115,9 +115,8 @@ int main(int argc, char** argv)
     bool written = true;
     const double exportMs = bestMilliseconds(repetitions, [&] {
         QString error;
-        written
-            = writeFileAtomically(
-                  exportPath, [&](QIODevice& device, QString* e) { return writePlainText(device, sheet, e); }, &error)
+        written = writeFileAtomically(
+                      exportPath, [&](QIODevice& device, QString*) { return writePlainText(device, sheet); }, &error)
             && written;
     });
     std::printf("export %d x %d as plain text:       %8.1f ms, %.1f MB%s\n", kSide, kSide, exportMs,

@@ -1,12 +1,14 @@
-// Every number the user types, in a field or on the command line, read by one set of rules.
+// Every number the user types, in a field or on the command line, read by one set of rules:
+// one reader that rounds on the decimal digits as typed, never through a binary double.
 #pragma once
 
 #include <QStringView>
 
 #include <optional>
 
-// A number field read as the number at the start of its text, rounded half to even.
-// Values beyond the 32-bit range are clamped to it and flagged.
+// A number field read as the number at the start of its text (an exponent included, so
+// "9e9" is nine billion), rounded half to even. Values beyond the 32-bit range are clamped
+// to it and flagged.
 struct NumberFieldValue {
     qint32 value = 0;
     bool outOfRange = false;

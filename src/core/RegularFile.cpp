@@ -7,27 +7,32 @@
 
 namespace {
 
-std::unique_ptr<QFile> fail(QString* error, const QString& reason)
+std::unique_ptr<QFile> failWith(OpenFailure* failure, OpenError error, FileKind kind, const QString& systemReason)
 {
-    if (error)
-        *error = reason;
+    if (failure)
+        *failure = { error, kind, systemReason };
     return nullptr;
 }
 
-QString kindName(mode_t mode)
+std::unique_ptr<QFile> systemFailure(OpenFailure* failure, const QString& reason)
 {
-    if (S_ISDIR(mode))
-        return QStringLiteral("フォルダ");
-    if (S_ISFIFO(mode))
-        return QStringLiteral("名前付きパイプ (FIFO)");
-    if (S_ISCHR(mode) || S_ISBLK(mode))
-        return QStringLiteral("デバイス");
-    if (S_ISSOCK(mode))
-        return QStringLiteral("ソケット");
-    return QStringLiteral("特殊なファイル");
+    return failWith(failure, OpenError::System, FileKind::Special, reason);
 }
 
-std::unique_ptr<QFile> openRegular(const QString& path, QString* error)
+FileKind kindOf(mode_t mode)
+{
+    if (S_ISDIR(mode))
+        return FileKind::Folder;
+    if (S_ISFIFO(mode))
+        return FileKind::Fifo;
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return FileKind::Device;
+    if (S_ISSOCK(mode))
+        return FileKind::Socket;
+    return FileKind::Special;
+}
+
+std::unique_ptr<QFile> openRegular(const QString& path, OpenFailure* failure)
 {
     const QByteArray name = QFile::encodeName(path);
     // O_NONBLOCK: opening a FIFO would otherwise wait for a writer before fstat could look.
@@ -36,40 +41,54 @@ std::unique_ptr<QFile> openRegular(const QString& path, QString* error)
         fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     while (fd < 0 && errno == EINTR);
     if (fd < 0)
-        return fail(error, qt_error_string(errno));
+        return systemFailure(failure, qt_error_string(errno));
     struct stat status;
     if (::fstat(fd, &status) != 0) {
         const int saved = errno;
         ::close(fd);
-        return fail(error, qt_error_string(saved));
+        return systemFailure(failure, qt_error_string(saved));
     }
     if (!S_ISREG(status.st_mode)) {
         ::close(fd);
-        return fail(
-            error, QStringLiteral("通常のファイルではないため読み込めません (%1)").arg(kindName(status.st_mode)));
+        return failWith(failure, OpenError::NotRegularFile, kindOf(status.st_mode), QString());
     }
     const int flags = ::fcntl(fd, F_GETFL);
     if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
         const int saved = errno;
         ::close(fd);
-        return fail(error, qt_error_string(saved));
+        return systemFailure(failure, qt_error_string(saved));
     }
     auto file = std::make_unique<QFile>();
     if (!file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
-        return fail(error, file->errorString());
+        return systemFailure(failure, file->errorString());
     }
     return file;
 }
 
 } // namespace
 
-std::unique_ptr<QFile> openForReading(const QString& path, FileKinds kinds, QString* error)
+std::unique_ptr<QFile> openForReading(const QString& path, FileKinds kinds, OpenFailure* failure)
 {
     if (kinds == FileKinds::RegularOnly)
-        return openRegular(path, error);
+        return openRegular(path, failure);
     auto file = std::make_unique<QFile>(path);
     if (!file->open(QIODevice::ReadOnly))
-        return fail(error, file->errorString());
+        return systemFailure(failure, file->errorString());
+    return file;
+}
+
+std::unique_ptr<QFile> openForReading(const QString& path, FileKinds kinds, QString* error)
+{
+    OpenFailure failure;
+    std::unique_ptr<QFile> file = openForReading(path, kinds, &failure);
+    if (!file && error) {
+        static const char16_t* const kKindNames[]
+            = { u"フォルダ", u"名前付きパイプ (FIFO)", u"デバイス", u"ソケット", u"特殊なファイル" };
+        *error = failure.error == OpenError::NotRegularFile
+            ? QStringLiteral("通常のファイルではないため読み込めません (%1)")
+                  .arg(QString::fromUtf16(kKindNames[int(failure.kind)]))
+            : failure.systemReason;
+    }
     return file;
 }

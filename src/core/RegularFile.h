@@ -9,11 +9,30 @@
 #include <memory>
 
 enum class FileKinds {
-    RegularOnly, // a FIFO, a device, a socket or a folder is refused with a message
+    RegularOnly, // a FIFO, a device, a socket or a folder is refused
     AnyReadable, // anything that opens for reading; a folder is still refused
 };
 
-// The opened file, or null and the reason. For RegularOnly the kind is taken from the
+enum class OpenError {
+    None,
+    System, // the system refused: see systemReason
+    NotRegularFile, // a kind RegularOnly refuses: see kind
+};
+
+// What a refused path is.
+enum class FileKind { Folder, Fifo, Device, Socket, Special };
+
+struct OpenFailure {
+    OpenError error = OpenError::None;
+    FileKind kind = FileKind::Special;
+    QString systemReason;
+};
+
+// The opened file, or null and why not. For RegularOnly the kind is taken from the
 // opened file itself, never from the path, so a file swapped in between cannot slip by,
 // and the opening itself does not wait for a FIFO's writer.
+std::unique_ptr<QFile> openForReading(const QString& path, FileKinds kinds, OpenFailure* failure);
+
+// The same with the reason in words, for the picture loading until it reports codes of its
+// own; the windows word an OpenFailure themselves.
 std::unique_ptr<QFile> openForReading(const QString& path, FileKinds kinds, QString* error);

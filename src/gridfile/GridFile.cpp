@@ -33,15 +33,36 @@ static_assert(kMaxCellHeader <= GridFile::kMinCellSize + GridFile::kChecksumSize
 static_assert(GridFile::kHeaderSize <= kMinReadChunk && kMaxCellHeader <= kMinReadChunk);
 static_assert(kMaxCellHeader + kShortTextBytes <= kMinWriteChunk);
 
-void setError(QString* error, const QString& text)
+bool fail(GridFileFailure* failure, GridFileError error)
 {
-    if (error)
-        *error = text;
+    if (failure)
+        failure->error = error;
+    return false;
 }
 
-QString cellName(int column, int row)
+bool failAt(GridFileFailure* failure, GridFileError error, int column, int row)
 {
-    return QStringLiteral("cell (column %1, row %2)").arg(column).arg(row);
+    if (failure) {
+        failure->error = error;
+        failure->column = column;
+        failure->row = row;
+    }
+    return false;
+}
+
+bool failWithReason(GridFileFailure* failure, GridFileError error, const QString& systemReason)
+{
+    if (failure) {
+        failure->error = error;
+        failure->systemReason = systemReason;
+    }
+    return false;
+}
+
+bool writeOut(QIODevice& device, QByteArrayView data, GridFileFailure* failure)
+{
+    QString reason;
+    return writeAll(device, data, &reason) || failWithReason(failure, GridFileError::WriteFailed, reason);
 }
 
 void putUInt32(char* out, quint32 value)
@@ -176,18 +197,18 @@ public:
     }
 
     // Room for size (at most kMinWriteChunk) contiguous bytes; Commit says how many were used.
-    char* room(qsizetype size, QString* error)
+    char* room(qsizetype size, GridFileFailure* failure)
     {
-        if (size_ - used_ < size && !flush(error))
+        if (size_ - used_ < size && !flush(failure))
             return nullptr;
         return buffer_.get() + used_;
     }
     void commit(qsizetype size) { used_ += size; }
 
-    bool append(const char* data, qsizetype size, QString* error)
+    bool append(const char* data, qsizetype size, GridFileFailure* failure)
     {
         while (size > 0) {
-            if (used_ == size_ && !flush(error))
+            if (used_ == size_ && !flush(failure))
                 return false;
             const qsizetype part = std::min(size, size_ - used_);
             std::memcpy(buffer_.get() + used_, data, size_t(part));
@@ -199,20 +220,20 @@ public:
     }
 
     // Writes what is buffered and the checksum after it.
-    bool finish(QString* error)
+    bool finish(GridFileFailure* failure)
     {
-        if (!flush(error))
+        if (!flush(failure))
             return false;
         char checksum[GridFile::kChecksumSize];
         putUInt32(checksum, crc_.value());
-        return writeAll(device_, QByteArrayView(checksum, sizeof checksum), error);
+        return writeOut(device_, QByteArrayView(checksum, sizeof checksum), failure);
     }
 
 private:
-    bool flush(QString* error)
+    bool flush(GridFileFailure* failure)
     {
         crc_.update(buffer_.get(), used_);
-        if (!writeAll(device_, QByteArrayView(buffer_.get(), used_), error))
+        if (!writeOut(device_, QByteArrayView(buffer_.get(), used_), failure))
             return false;
         used_ = 0;
         return true;
@@ -315,7 +336,7 @@ private:
     Crc32 crc_;
 };
 
-bool writeCells(ChunkWriter& writer, const GridSheet& sheet, QString* error)
+bool writeCells(ChunkWriter& writer, const GridSheet& sheet, GridFileFailure* failure)
 {
     QByteArray longText;
     for (int row = 1; row <= sheet.rowCount(); ++row) {
@@ -324,7 +345,7 @@ bool writeCells(ChunkWriter& writer, const GridSheet& sheet, QString* error)
             const quint32 back = quint32(sheet.backColorAt(column, row));
             const quint32 fore = quint32(sheet.foreColorAt(column, row));
             if (text.size() <= kShortTextUnits) {
-                char* out = writer.room(kMaxCellHeader + kShortTextBytes, error);
+                char* out = writer.room(kMaxCellHeader + kShortTextBytes, failure);
                 if (!out)
                     return false;
                 char utf8[kShortTextBytes];
@@ -336,86 +357,71 @@ bool writeCells(ChunkWriter& writer, const GridSheet& sheet, QString* error)
                 writer.commit(8 + lengthSize + length);
                 continue;
             }
-            if (text.size() > qsizetype(kMaxTextBytes / 3)) {
-                setError(error, QStringLiteral("The text of %1 is too long to be saved.").arg(cellName(column, row)));
-                return false;
-            }
+            if (text.size() > qsizetype(kMaxTextBytes / 3))
+                return failAt(failure, GridFileError::TextTooLong, column, row);
             longText.resize(text.size() * 3);
             const qsizetype length = encodeUtf8(text, longText.data());
-            char* out = writer.room(kMaxCellHeader, error);
+            char* out = writer.room(kMaxCellHeader, failure);
             if (!out)
                 return false;
             putUInt32(out, back);
             putUInt32(out + 4, fore);
             writer.commit(8 + putLength(out + 8, quint32(length)));
-            if (!writer.append(longText.constData(), length, error))
+            if (!writer.append(longText.constData(), length, failure))
                 return false;
         }
     }
     return true;
 }
 
-QString truncatedText()
-{
-    return QStringLiteral("The file is truncated.");
-}
-
 // Reports why the input ended early: a read error or a short file.
-bool failEnded(const ChunkReader& reader, QIODevice& device, QString* error)
+bool failEnded(const ChunkReader& reader, QIODevice& device, GridFileFailure* failure)
 {
-    setError(error, reader.readFailed() ? device.errorString() : truncatedText());
-    return false;
+    if (reader.readFailed())
+        return failWithReason(failure, GridFileError::ReadFailed, device.errorString());
+    return fail(failure, GridFileError::Truncated);
 }
 
-bool readRandomAccess(QIODevice& device, GridSheet& into, QString* error)
+bool failForGrid(GridFileFailure* failure, GridFileError error, quint32 columns, quint32 rows)
+{
+    if (failure) {
+        failure->columns = columns;
+        failure->rows = rows;
+    }
+    return fail(failure, error);
+}
+
+bool readRandomAccess(QIODevice& device, GridSheet& into, GridFileFailure* failure)
 {
     ChunkReader reader(device);
     reader.ensure(GridFile::kHeaderSize);
-    if (reader.readFailed()) {
-        setError(error, device.errorString());
-        return false;
-    }
+    if (reader.readFailed())
+        return failWithReason(failure, GridFileError::ReadFailed, device.errorString());
     if (reader.available() < qsizetype(sizeof GridFile::kMagic)
-        || std::memcmp(reader.data(), GridFile::kMagic, sizeof GridFile::kMagic) != 0) {
-        setError(error, QStringLiteral("This is not a grid file."));
-        return false;
-    }
+        || std::memcmp(reader.data(), GridFile::kMagic, sizeof GridFile::kMagic) != 0)
+        return fail(failure, GridFileError::NotGridFile);
     if (reader.available() < GridFile::kHeaderSize)
-        return failEnded(reader, device, error);
+        return failEnded(reader, device, failure);
     const quint32 version = getUInt32(reader.data() + 8);
     const quint32 columns = getUInt32(reader.data() + 12);
     const quint32 rows = getUInt32(reader.data() + 16);
     reader.skip(GridFile::kHeaderSize);
     if (version != GridFile::kVersion) {
-        setError(error,
-            QStringLiteral("The grid file has format version %1; this program reads version %2.")
-                .arg(version)
-                .arg(GridFile::kVersion));
-        return false;
+        if (failure)
+            failure->version = version;
+        return fail(failure, GridFileError::UnknownVersion);
     }
-    if (!GridSheet::sizeFits(columns, rows)) {
-        setError(error,
-            QStringLiteral("The grid of %1 columns and %2 rows is beyond the limit of %3 cells.")
-                .arg(columns)
-                .arg(rows)
-                .arg(GridSheet::kMaxCells));
-        return false;
-    }
+    if (!GridSheet::sizeFits(columns, rows))
+        return failForGrid(failure, GridFileError::TooManyCells, columns, rows);
     // Every cell takes at least kMinCellSize bytes: a size the file cannot hold is refused
     // before anything is allocated for it.
     const qint64 cells = qint64(columns) * rows;
-    if (reader.remaining() < cells * GridFile::kMinCellSize + GridFile::kChecksumSize) {
-        setError(error,
-            QStringLiteral("The file is too short for a grid of %1 columns and %2 rows.").arg(columns).arg(rows));
-        return false;
-    }
+    if (reader.remaining() < cells * GridFile::kMinCellSize + GridFile::kChecksumSize)
+        return failForGrid(failure, GridFileError::TooShort, columns, rows);
 
     GridSheet loaded(0, 0);
-    if (!loaded.setSize(int(columns), int(rows))) {
-        setError(
-            error, QStringLiteral("Not enough memory for a grid of %1 columns and %2 rows.").arg(columns).arg(rows));
-        return false;
-    }
+    if (!loaded.setSize(int(columns), int(rows)))
+        return failForGrid(failure, GridFileError::NoMemoryForGrid, columns, rows);
     {
         GridSheet::ChangeBatch batch(loaded);
         QString text;
@@ -425,24 +431,20 @@ bool readRandomAccess(QIODevice& device, GridSheet& into, QString* error)
                 // A cell of a valid file is followed at least by the checksum, so a whole
                 // cell header is always there to look at.
                 if (!reader.ensure(kMaxCellHeader))
-                    return failEnded(reader, device, error);
+                    return failEnded(reader, device, failure);
                 const char* in = reader.data();
                 const auto back = Color(getUInt32(in));
                 const auto fore = Color(getUInt32(in + 4));
                 quint32 length = 0;
                 const int lengthSize = getLength(in + 8, reader.available() - 8, &length);
-                if (lengthSize == 0) {
-                    setError(error,
-                        QStringLiteral("The file is damaged: the text length of %1 is invalid.")
-                            .arg(cellName(column, row)));
-                    return false;
-                }
+                if (lengthSize == 0)
+                    return failAt(failure, GridFileError::BadTextLength, column, row);
                 reader.skip(8 + lengthSize);
                 loaded.setCellColors(column, row, back, fore);
                 if (length == 0)
                     continue;
                 if (qint64(length) + GridFile::kChecksumSize > reader.remaining())
-                    return failEnded(reader, device, error);
+                    return failEnded(reader, device, failure);
                 const char* bytes = nullptr;
                 if (qsizetype(length) <= reader.available()) {
                     bytes = reader.data();
@@ -450,17 +452,13 @@ bool readRandomAccess(QIODevice& device, GridSheet& into, QString* error)
                 } else {
                     longText.resize(length);
                     if (!reader.read(longText.data(), length))
-                        return failEnded(reader, device, error);
+                        return failEnded(reader, device, failure);
                     bytes = longText.constData();
                 }
                 text.resize(length);
                 const qsizetype units = decodeUtf8(bytes, length, reinterpret_cast<char16_t*>(text.data()));
-                if (units < 0) {
-                    setError(error,
-                        QStringLiteral("The file is damaged: the text of %1 is not valid UTF-8.")
-                            .arg(cellName(column, row)));
-                    return false;
-                }
+                if (units < 0)
+                    return failAt(failure, GridFileError::BadText, column, row);
                 text.truncate(units);
                 loaded.setCellText(column, row, text);
             }
@@ -470,31 +468,23 @@ bool readRandomAccess(QIODevice& device, GridSheet& into, QString* error)
     const quint32 computed = reader.checksum();
     char stored[GridFile::kChecksumSize];
     if (!reader.read(stored, sizeof stored))
-        return failEnded(reader, device, error);
-    if (getUInt32(stored) != computed) {
-        setError(error, QStringLiteral("The file is damaged: its checksum does not match."));
-        return false;
-    }
-    if (reader.ensure(1)) {
-        setError(error, QStringLiteral("The file is damaged: there is more data after its end."));
-        return false;
-    }
-    if (reader.readFailed()) {
-        setError(error, device.errorString());
-        return false;
-    }
+        return failEnded(reader, device, failure);
+    if (getUInt32(stored) != computed)
+        return fail(failure, GridFileError::ChecksumMismatch);
+    if (reader.ensure(1))
+        return fail(failure, GridFileError::DataAfterEnd);
+    if (reader.readFailed())
+        return failWithReason(failure, GridFileError::ReadFailed, device.errorString());
     into.takeContentFrom(loaded);
     return true;
 }
 
 } // namespace
 
-bool writeGridFile(QIODevice& device, const GridSheet& sheet, QString* error)
+bool writeGridFile(QIODevice& device, const GridSheet& sheet, GridFileFailure* failure)
 {
-    if (!device.isWritable()) {
-        setError(error, QStringLiteral("The output is not open for writing."));
-        return false;
-    }
+    if (!device.isWritable())
+        return fail(failure, GridFileError::NotWritable);
     try {
         ChunkWriter writer(device, GridFile::kHeaderSize + sheet.cellCount() * 12 + GridFile::kChecksumSize);
         char header[GridFile::kHeaderSize];
@@ -502,32 +492,28 @@ bool writeGridFile(QIODevice& device, const GridSheet& sheet, QString* error)
         putUInt32(header + 8, GridFile::kVersion);
         putUInt32(header + 12, quint32(sheet.columnCount()));
         putUInt32(header + 16, quint32(sheet.rowCount()));
-        return writer.append(header, sizeof header, error) && writeCells(writer, sheet, error) && writer.finish(error);
+        return writer.append(header, sizeof header, failure) && writeCells(writer, sheet, failure)
+            && writer.finish(failure);
     } catch (const std::bad_alloc&) {
-        setError(error, QStringLiteral("Not enough memory to write the grid."));
-        return false;
+        return fail(failure, GridFileError::NoMemoryToWrite);
     }
 }
 
-bool readGridFile(QIODevice& device, GridSheet& into, QString* error)
+bool readGridFile(QIODevice& device, GridSheet& into, GridFileFailure* failure)
 {
-    if (!device.isReadable()) {
-        setError(error, QStringLiteral("The input is not open for reading."));
-        return false;
-    }
+    if (!device.isReadable())
+        return fail(failure, GridFileError::NotReadable);
     try {
         if (!device.isSequential())
-            return readRandomAccess(device, into, error);
+            return readRandomAccess(device, into, failure);
         // A pipe does not tell its size: take it whole first (the memory grows only with
         // the bytes that actually arrive), then check it as any file.
         QByteArray whole;
         std::vector<char> chunk(static_cast<size_t>(kChunkSize));
         for (;;) {
             const qint64 got = device.read(chunk.data(), kChunkSize);
-            if (got < 0) {
-                setError(error, device.errorString());
-                return false;
-            }
+            if (got < 0)
+                return failWithReason(failure, GridFileError::ReadFailed, device.errorString());
             if (got == 0 && !device.waitForReadyRead(-1))
                 break;
             whole.append(chunk.data(), got);
@@ -538,26 +524,37 @@ bool readGridFile(QIODevice& device, GridSheet& into, QString* error)
         }
         QBuffer buffer(&whole);
         buffer.open(QIODevice::ReadOnly);
-        return readRandomAccess(buffer, into, error);
+        return readRandomAccess(buffer, into, failure);
     } catch (const std::bad_alloc&) {
-        setError(error, QStringLiteral("Not enough memory to read the grid file."));
-        return false;
+        return fail(failure, GridFileError::NoMemoryToRead);
     }
 }
 
-bool saveSheet(const GridSheet& sheet, const QString& path, QString* error)
+bool saveSheet(const GridSheet& sheet, const QString& path, GridFileFailure* failure)
 {
-    return writeFileAtomically(
-        path, [&sheet](QIODevice& device, QString* writeError) { return writeGridFile(device, sheet, writeError); },
-        error);
+    GridFileFailure writing;
+    QString reason;
+    const bool saved = writeFileAtomically(
+        path, [&](QIODevice& device, QString*) { return writeGridFile(device, sheet, &writing); }, &reason);
+    if (saved)
+        return true;
+    if (writing.error == GridFileError::None)
+        return failWithReason(failure, GridFileError::WriteFailed, reason);
+    if (failure)
+        *failure = writing;
+    return false;
 }
 
-bool loadSheet(GridSheet& sheet, const QString& path, QString* error, FileKinds kinds)
+bool loadSheet(GridSheet& sheet, const QString& path, GridFileFailure* failure, FileKinds kinds)
 {
-    if (QFileInfo(path).isDir()) {
-        setError(error, QStringLiteral("This is a folder, not a file."));
-        return false;
+    if (QFileInfo(path).isDir())
+        return fail(failure, GridFileError::Folder);
+    OpenFailure opening;
+    const std::unique_ptr<QFile> file = openForReading(path, kinds, &opening);
+    if (!file) {
+        if (failure)
+            failure->open = opening;
+        return fail(failure, GridFileError::OpenFailed);
     }
-    const std::unique_ptr<QFile> file = openForReading(path, kinds, error);
-    return file && readGridFile(*file, sheet, error);
+    return readGridFile(*file, sheet, failure);
 }

@@ -202,37 +202,47 @@ bool putRows(
     }
 }
 
-bool OutOfMemory(QString* error)
+bool outOfMemory(HtmlPageFailure* failure)
 {
-    if (error)
-        *error = QStringLiteral("Not enough memory to build the page.");
+    if (failure)
+        *failure = { HtmlPageError::OutOfMemory, QString() };
+    return false;
+}
+
+// The sink's write failure, in its own words.
+bool writeFailed(HtmlPageFailure* failure, const QString& systemReason)
+{
+    if (failure)
+        *failure = { HtmlPageError::WriteFailed, systemReason };
     return false;
 }
 
 } // namespace
 
-bool writeHtmlPage(QIODevice& device, const GridSheet& sheet, const HtmlPageSettings& settings, QString* error)
+bool writeHtmlPage(
+    QIODevice& device, const GridSheet& sheet, const HtmlPageSettings& settings, HtmlPageFailure* failure)
 {
     const qint32 nearDistance = readNumberField(settings.nearText).value;
     const Color pageBackground = hexToColor(settings.backgroundText);
+    QString reason;
     try {
         ByteSink sink;
         putHeader(sink, settings);
         const int rows = sheet.rowCount();
         for (int row = 1; row <= rows; ++row) {
             putRow(sink, sheet, row, nearDistance, pageBackground, settings.asIs);
-            if (!sink.flushIfFull(device, error))
-                return false;
+            if (!sink.flushIfFull(device, &reason))
+                return writeFailed(failure, reason);
         }
         putFooter(sink);
-        return sink.flush(device, error);
+        return sink.flush(device, &reason) || writeFailed(failure, reason);
     } catch (const std::bad_alloc&) {
-        return OutOfMemory(error);
+        return outOfMemory(failure);
     }
 }
 
 bool writeHtmlPageOnTwoThreads(
-    QIODevice& device, const GridSheet& sheet, const HtmlPageSettings& settings, QString* error)
+    QIODevice& device, const GridSheet& sheet, const HtmlPageSettings& settings, HtmlPageFailure* failure)
 {
     const qint32 nearDistance = readNumberField(settings.nearText).value;
     const Color pageBackground = hexToColor(settings.backgroundText);
@@ -241,6 +251,7 @@ bool writeHtmlPageOnTwoThreads(
     const int rows = sheet.rowCount();
     const int chunkRows
         = int(std::clamp<qint64>(kCellsPerChunk / std::max(sheet.columnCount(), 1), 1, std::max(rows, 1)));
+    QString reason;
     try {
         ByteSink sink;
         ByteSink other;
@@ -264,14 +275,14 @@ bool writeHtmlPageOnTwoThreads(
             if (worker.joinable())
                 worker.join();
             if (!built || !otherBuilt)
-                return OutOfMemory(error);
-            if (!sink.flush(device, error) || !other.flush(device, error))
-                return false;
+                return outOfMemory(failure);
+            if (!sink.flush(device, &reason) || !other.flush(device, &reason))
+                return writeFailed(failure, reason);
         }
         putFooter(sink);
-        return sink.flush(device, error);
+        return sink.flush(device, &reason) || writeFailed(failure, reason);
     } catch (const std::bad_alloc&) {
-        return OutOfMemory(error);
+        return outOfMemory(failure);
     }
 }
 

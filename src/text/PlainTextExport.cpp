@@ -25,9 +25,19 @@ void appendCell(QByteArray& out, QStringView text)
         out += ' ';
 }
 
+bool writeOut(QIODevice& device, QByteArrayView data, PlainTextFailure* failure)
+{
+    QString reason;
+    if (writeAll(device, data, &reason))
+        return true;
+    if (failure)
+        *failure = { PlainTextError::WriteFailed, reason };
+    return false;
+}
+
 } // namespace
 
-bool writePlainText(QIODevice& device, const GridSheet& sheet, QString* error)
+bool writePlainText(QIODevice& device, const GridSheet& sheet, PlainTextFailure* failure)
 {
     try {
         QByteArray out;
@@ -38,17 +48,17 @@ bool writePlainText(QIODevice& device, const GridSheet& sheet, QString* error)
             for (int column = 1; column <= columns; ++column) {
                 appendCell(out, sheet.cellTextView(column, row));
                 if (out.size() >= kFlushSize) {
-                    if (!writeAll(device, out, error))
+                    if (!writeOut(device, out, failure))
                         return false;
                     out.truncate(0);
                 }
             }
             out += "\r\n";
         }
-        return writeAll(device, out, error);
+        return writeOut(device, out, failure);
     } catch (const std::bad_alloc&) {
-        if (error)
-            *error = QStringLiteral("Not enough memory to build the text.");
+        if (failure)
+            *failure = { PlainTextError::OutOfMemory, QString() };
         return false;
     }
 }

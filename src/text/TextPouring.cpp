@@ -12,25 +12,9 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <utility>
-
 namespace {
 
 constexpr qint64 kReadChunk = 1 << 20;
-constexpr char16_t kFullWidthSpace = 0x3000;
-
-// One byte in code page 932: ASCII, the tab, half-width katakana.
-bool isHalfWidth(char16_t unit)
-{
-    return unit < 0x80 || Cp932::encodeUnit(unit).length == 1;
-}
-
-// Inside a cell text a tab joined with its neighbour is a space.
-char16_t joined(char16_t unit)
-{
-    return unit == u'\t' ? u' ' : unit;
-}
-
 bool isTrailByte(quint8 byte)
 {
     return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFC);
@@ -147,56 +131,27 @@ private:
 CellTextPourer::CellTextPourer(GridSheet& sheet, const TextPouringInputs& inputs)
     : sheet_(sheet)
     , byLine_(inputs.mode == LineBreakMode::ByLine)
-    , skipBlanks_(inputs.skipBlanks)
     , skipBackground_(inputs.skipBackground)
     , background_(hexToColor(inputs.backgroundText))
     , nearDistance_(readNumberField(inputs.nearText).value)
     , columns_(sheet.columnCount())
     , rows_(sheet.rowCount())
     , finished_(columns_ == 0 || rows_ == 0)
+    , laying_(LayingOptions { inputs.skipBlanks, true })
 {
 }
 
 void CellTextPourer::feed(QStringView text)
 {
-    const qsizetype size = text.size();
-    for (qsizetype i = 0; i < size && !ignoringLine(); ++i) {
-        const char16_t unit = text[i].unicode();
-        if (highSurrogate_ != 0) {
-            const char16_t high = std::exchange(highSurrogate_, char16_t(0));
-            if (QChar::isLowSurrogate(unit)) {
-                const char16_t pair[2] = { high, unit };
-                fullWidth(pair, 2);
-                continue;
-            }
-            fullWidth(&high, 1); // a lone surrogate is a character of its own
-            if (ignoringLine())
-                break;
-        }
-        if (QChar::isHighSurrogate(unit)) {
-            highSurrogate_ = unit;
-            continue;
-        }
-        if (skipBlanks_ && (unit == u' ' || unit == kFullWidthSpace || unit == u'\t'))
-            continue;
-        if (isHalfWidth(unit))
-            halfWidth(unit);
-        else
-            fullWidth(&unit, 1);
-    }
+    if (!ignoringLine())
+        laying_.feed(text, [this](const CellText& cell) { return place(cell); });
 }
 
 void CellTextPourer::endLine()
 {
-    if (highSurrogate_ != 0 && !ignoringLine()) {
-        const char16_t high = highSurrogate_;
-        fullWidth(&high, 1);
-    }
-    highSurrogate_ = 0;
-    // A half-width character that ends its line stands alone, a tab staying a tab.
-    if (halfPending_ && !ignoringLine())
-        place(&pendingHalf_, 1);
-    halfPending_ = false;
+    if (!ignoringLine())
+        laying_.finish([this](const CellText& cell) { return place(cell); });
+    laying_.clear();
     if (finished_ || !byLine_)
         return;
     lineDropped_ = false;
@@ -205,49 +160,25 @@ void CellTextPourer::endLine()
         finished_ = true;
 }
 
-void CellTextPourer::halfWidth(char16_t unit)
-{
-    if (!halfPending_) {
-        pendingHalf_ = unit;
-        halfPending_ = true;
-        return;
-    }
-    halfPending_ = false;
-    const char16_t pair[2] = { joined(pendingHalf_), joined(unit) };
-    place(pair, 2);
-}
-
-void CellTextPourer::fullWidth(const char16_t* units, int length)
-{
-    if (halfPending_) {
-        halfPending_ = false;
-        const char16_t single = joined(pendingHalf_);
-        place(&single, 1);
-        if (ignoringLine())
-            return;
-    }
-    place(units, length);
-}
-
-void CellTextPourer::place(const char16_t* units, int length)
+bool CellTextPourer::place(const CellText& cell)
 {
     if (skipBackground_) {
         while (isNearColor(sheet_.backColorAt(column_, row_), background_, nearDistance_)) {
             if (++column_ > columns_) {
                 passRowEnd();
                 if (ignoringLine())
-                    return;
+                    return false;
             }
         }
     }
-    const bool blank
-        = (length == 1 && units[0] == kFullWidthSpace) || (length == 2 && units[0] == u' ' && units[1] == u' ');
-    if (!blank) {
+    if (!cell.isBlank()) {
         // At most two units: the sheet copies them inline, so the raw view is safe.
-        sheet_.setCellText(column_, row_, QString::fromRawData(reinterpret_cast<const QChar*>(units), length));
+        sheet_.setCellText(
+            column_, row_, QString::fromRawData(reinterpret_cast<const QChar*>(cell.units), cell.length));
     }
     if (++column_ > columns_)
         passRowEnd();
+    return !ignoringLine();
 }
 
 void CellTextPourer::passRowEnd()
@@ -261,9 +192,9 @@ void CellTextPourer::passRowEnd()
         finished_ = true;
 }
 
-std::unique_ptr<QIODevice> openTextFile(const QString& path, FileKinds kinds, QString* error)
+std::unique_ptr<QIODevice> openTextFile(const QString& path, FileKinds kinds, OpenFailure* failure)
 {
-    return openForReading(path, kinds, error);
+    return openForReading(path, kinds, failure);
 }
 
 TextPouringResult pourText(GridSheet& sheet, const TextPouringInputs& inputs, const TextFileOpener& open)
@@ -279,9 +210,9 @@ TextPouringResult pourText(GridSheet& sheet, const TextPouringInputs& inputs, co
         result.outcome = TextPouringOutcome::NoFile;
         return result;
     }
-    const std::unique_ptr<QIODevice> device = open(inputs.path, inputs.files, &result.error);
+    const std::unique_ptr<QIODevice> device = open(inputs.path, inputs.files, &result.open);
     if (!device) {
-        result.outcome = TextPouringOutcome::ReadFailed;
+        result.outcome = TextPouringOutcome::OpenFailed;
         return result;
     }
 
@@ -294,7 +225,7 @@ TextPouringResult pourText(GridSheet& sheet, const TextPouringInputs& inputs, co
         const qint64 got = device->read(chunk.data(), chunk.size());
         if (got < 0) {
             result.outcome = TextPouringOutcome::ReadFailed;
-            result.error = device->errorString();
+            result.systemReason = device->errorString();
             return result;
         }
         if (got == 0)

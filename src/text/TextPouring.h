@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/RegularFile.h"
+#include "text/TextLaying.h"
 
 #include <QIODevice>
 #include <QString>
@@ -32,13 +33,14 @@ enum class TextPouringOutcome {
     Done, // the file was read as far as the sheet takes it
     EmptyPath, // nothing touched; the caller asks for a file
     NoFile, // nothing at the path, or a folder; nothing touched
-    ReadFailed, // the file could not be opened or is of a refused kind (nothing touched), or could
-                // not be read (texts cleared, partly poured)
+    OpenFailed, // the file could not be opened or is of a refused kind (see open); nothing touched
+    ReadFailed, // the file could not be read (see systemReason); texts cleared, partly poured
 };
 
 struct TextPouringResult {
     TextPouringOutcome outcome = TextPouringOutcome::Done;
-    QString error; // why the file could not be read
+    OpenFailure open;
+    QString systemReason;
     qint64 invalidBytes = 0; // byte sequences that are not code page 932, poured as U+FFFD
     bool done() const { return outcome == TextPouringOutcome::Done; }
 };
@@ -59,14 +61,12 @@ public:
     bool ignoringLine() const { return finished_ || lineDropped_; }
 
 private:
-    void halfWidth(char16_t unit);
-    void fullWidth(const char16_t* units, int length);
-    void place(const char16_t* units, int length);
+    // Writes the cell text at the current cell; false once nothing more of the line fits.
+    bool place(const CellText& cell);
     void passRowEnd();
 
     GridSheet& sheet_;
     const bool byLine_;
-    const bool skipBlanks_;
     const bool skipBackground_;
     const qint32 background_;
     const qint32 nearDistance_;
@@ -76,14 +76,13 @@ private:
     int row_ = 1;
     bool finished_;
     bool lineDropped_ = false;
-    bool halfPending_ = false;
-    char16_t pendingHalf_ = 0;
-    char16_t highSurrogate_ = 0;
+    TextLaying laying_;
 };
 
 // Opens the file for reading if it is of the kinds taken, or returns null with the reason.
-using TextFileOpener = std::function<std::unique_ptr<QIODevice>(const QString& path, FileKinds kinds, QString* error)>;
-std::unique_ptr<QIODevice> openTextFile(const QString& path, FileKinds kinds, QString* error);
+using TextFileOpener
+    = std::function<std::unique_ptr<QIODevice>(const QString& path, FileKinds kinds, OpenFailure* failure)>;
+std::unique_ptr<QIODevice> openTextFile(const QString& path, FileKinds kinds, OpenFailure* failure);
 
 // One run: checks the path, opens the file, clears every cell's text and pours the file.
 // The file is streamed in chunks, so its size is bounded by nothing but the disk.

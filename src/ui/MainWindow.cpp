@@ -11,6 +11,7 @@
 #include "ui/Fonts.h"
 #include "ui/GridSheetView.h"
 #include "ui/GridSizeDialog.h"
+#include "ui/Messages.h"
 #include "ui/PictureWindow.h"
 #include "ui/TextImportDialog.h"
 #include "ui/Twips.h"
@@ -181,8 +182,9 @@ void MainWindow::makeHtml()
         return;
     settings.pageTitle = pageTitleFromFileTitle(fileChooser().chosenFileTitle());
 
-    writeChosenFile(
-        path, [&](QIODevice& device, QString* error) { return writeHtmlPage(device, sheet_, settings, error); });
+    writeChosenFile(path, wordedWriter<HtmlPageFailure>([&](QIODevice& device, HtmlPageFailure* failure) {
+        return writeHtmlPage(device, sheet_, settings, failure);
+    }));
 }
 
 void MainWindow::copyCellColorToBackground()
@@ -241,7 +243,9 @@ void MainWindow::exportPlainText()
         QStringLiteral("テキストファイルの書き込み"), QStringLiteral("テキストファイル (*.txt)|*.txt||"));
     if (path.isEmpty())
         return;
-    writeChosenFile(path, [this](QIODevice& device, QString* error) { return writePlainText(device, sheet_, error); });
+    writeChosenFile(path, wordedWriter<PlainTextFailure>([this](QIODevice& device, PlainTextFailure* failure) {
+        return writePlainText(device, sheet_, failure);
+    }));
 }
 
 // --- Grid files ---
@@ -255,14 +259,14 @@ void MainWindow::loadGrid()
     const QString path = fileChooser().chooseFileToOpen(QStringLiteral("グリッドイメージの読み込み"), gridFileFilter());
     if (path.isEmpty() || !QFileInfo::exists(path))
         return;
-    QString error;
+    GridFileFailure failure;
     bool loaded = false;
     {
         BusyPointer busy;
-        loaded = loadSheet(sheet_, path, &error, FileKinds::RegularOnly);
+        loaded = loadSheet(sheet_, path, &failure, FileKinds::RegularOnly);
     }
     if (!loaded)
-        dialogs_.showMessage(this, MessageIcon::Error, readErrorText(path, error));
+        dialogs_.showMessage(this, MessageIcon::Error, readErrorText(path, failureReason(failure)));
 }
 
 void MainWindow::saveGrid()
@@ -271,7 +275,9 @@ void MainWindow::saveGrid()
     const QString path = fileChooser().chooseFileToSave(QStringLiteral("グリッドイメージの書き込み"), gridFileFilter());
     if (path.isEmpty())
         return;
-    writeChosenFile(path, [this](QIODevice& device, QString* error) { return writeGridFile(device, sheet_, error); });
+    writeChosenFile(path, wordedWriter<GridFileFailure>([this](QIODevice& device, GridFileFailure* failure) {
+        return writeGridFile(device, sheet_, failure);
+    }));
 }
 
 // --- gridSizeAction_ ---

@@ -5,6 +5,7 @@
 #include "ui/FileChooser.h"
 #include "ui/Fonts.h"
 #include "ui/MainWindow.h"
+#include "ui/Messages.h"
 #include "ui/Twips.h"
 
 #include <QCheckBox>
@@ -145,8 +146,9 @@ bool TextImportDialog::pour(LineBreakMode mode)
     case TextPouringOutcome::EmptyPath:
         owner_.dialogs().showMessage(this, MessageIcon::Error, QStringLiteral("ファイルを選択して下さい"));
         break;
+    case TextPouringOutcome::OpenFailed:
     case TextPouringOutcome::ReadFailed:
-        owner_.dialogs().showMessage(this, MessageIcon::Error, readErrorText(inputs.path, result.error));
+        owner_.dialogs().showMessage(this, MessageIcon::Error, readErrorText(inputs.path, failureReason(result)));
         break;
     }
     return result.done();

@@ -1,37 +1,12 @@
 #include "ui/TypingAidWindow.h"
 
-#include "core/Cp932.h"
 #include "core/GridSheet.h"
+#include "text/TextLaying.h"
 #include "ui/Fonts.h"
 #include "ui/Twips.h"
 
 #include <QLineEdit>
 #include <QPushButton>
-
-namespace {
-
-// UTF-16 units of the first character: a surrogate pair is one character.
-qsizetype firstCharacterLength(QStringView text)
-{
-    if (text.size() >= 2 && text[0].isHighSurrogate() && text[1].isLowSurrogate())
-        return 2;
-    return text.isEmpty() ? 0 : 1;
-}
-
-// What the next cell takes from the front of the text: one character, or two half-width
-// characters, which share a cell.
-qsizetype nextCellTextLength(QStringView text)
-{
-    const qsizetype first = firstCharacterLength(text);
-    if (first != 1 || Cp932::byteLength(text.first(1)) != 1)
-        return first;
-    const QStringView rest = text.sliced(1);
-    if (firstCharacterLength(rest) == 1 && Cp932::byteLength(rest.first(1)) == 1)
-        return 2;
-    return 1;
-}
-
-} // namespace
 
 TypingAidWindow::TypingAidWindow(GridSheet& sheet, QWidget* owner)
     : QDialog(owner)
@@ -101,7 +76,7 @@ void TypingAidWindow::layText(int columnStep, int rowStep)
     if (!sheet_.contains(column, row))
         return;
     while (!rest.isEmpty()) {
-        const qsizetype length = nextCellTextLength(rest);
+        const qsizetype length = firstCellTextLength(rest);
         sheet_.setCurrentColumn(column);
         sheet_.setCurrentRow(row);
         sheet_.setText(rest.left(length));

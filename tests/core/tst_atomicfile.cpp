@@ -47,24 +47,40 @@ std::unique_ptr<GridSheet> variedSheet(int columns, int rows)
     return sheet;
 }
 
+// The writers report codes; the file wrapper wants the reason in words.
+template <typename Failure, typename Write> DeviceWriter reasoned(Write write)
+{
+    return [write](QIODevice& device, QString* error) {
+        Failure failure;
+        const bool written = write(device, &failure);
+        if (!written && error) {
+            *error = failure.systemReason.isEmpty() ? QStringLiteral("out of memory (code %1)").arg(int(failure.error))
+                                                    : failure.systemReason;
+        }
+        return written;
+    };
+}
+
 // Writes what every writer of the program writes, or plain 100-byte pieces.
 DeviceWriter writerFor(const QString& kind, const GridSheet& sheet, qsizetype pieceBytes)
 {
     if (kind == u"html") {
-        return [&sheet](QIODevice& device, QString* error) {
-            return writeHtmlPage(device, sheet, HtmlPageSettings {}, error);
-        };
+        return reasoned<HtmlPageFailure>([&sheet](QIODevice& device, HtmlPageFailure* failure) {
+            return writeHtmlPage(device, sheet, HtmlPageSettings {}, failure);
+        });
     }
     if (kind == u"two-thread html") {
-        return [&sheet](QIODevice& device, QString* error) {
-            return writeHtmlPageOnTwoThreads(device, sheet, HtmlPageSettings {}, error);
-        };
+        return reasoned<HtmlPageFailure>([&sheet](QIODevice& device, HtmlPageFailure* failure) {
+            return writeHtmlPageOnTwoThreads(device, sheet, HtmlPageSettings {}, failure);
+        });
     }
     if (kind == u"plain") {
-        return [&sheet](QIODevice& device, QString* error) { return writePlainText(device, sheet, error); };
+        return reasoned<PlainTextFailure>(
+            [&sheet](QIODevice& device, PlainTextFailure* failure) { return writePlainText(device, sheet, failure); });
     }
     if (kind == u"grid") {
-        return [&sheet](QIODevice& device, QString* error) { return writeGridFile(device, sheet, error); };
+        return reasoned<GridFileFailure>(
+            [&sheet](QIODevice& device, GridFileFailure* failure) { return writeGridFile(device, sheet, failure); });
     }
     return [pieceBytes](QIODevice& device, QString* error) {
         for (qsizetype done = 0; done < pieceBytes; done += 100) {

@@ -1,81 +1,152 @@
-// Colours, the HTML form of cell texts, typed numbers and the version text.
+// Colours, the HTML form of cell texts, byte lengths and the version text.
 #include "core/Color.h"
 #include "core/Cp932.h"
 #include "core/HtmlText.h"
-#include "core/NumberField.h"
 #include "core/Version.h"
 
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 class TestColorAndText : public QObject {
     Q_OBJECT
 private slots:
-    void colours()
+    void version() { QCOMPARE(versionText(), QStringLiteral("0.005b")); }
+
+    void components_data()
     {
-        QCOMPARE(versionText(), QStringLiteral("0.005b"));
-        const struct {
-            quint32 color;
-            int red, green, blue;
-        } components[] = { { 0x00FFCC99, 0x99, 0xCC, 0xFF }, { 0x000A0000, 0, 0, 10 }, { 0x80000005, 0, 0, 0 },
-            { 0x01FFFFFF, 0, 0, 0 } };
-        for (const auto& c : components) {
-            QCOMPARE(getRed(Color(c.color)), c.red);
-            QCOMPARE(getGreen(Color(c.color)), c.green);
-            QCOMPARE(getBlue(Color(c.color)), c.blue);
-        }
-        QVERIFY(isNearColor(0x000000, 0x070707, 8));
-        QVERIFY(!isNearColor(0x000000, 0x080000, 8)); // blue differs by exactly the distance
-        QVERIFY(!isNearColor(0x123456, 0x123456, 0));
-        QVERIFY(isNearColor(0x123456, 0x123456, 1) && !isNearColor(0x123456, 0x123457, 1));
-        QVERIFY(isNearColor(0x000000, 0xFFFFFF, 256) && !isNearColor(0x000000, 0xFFFFFF, 255));
-        QVERIFY(isNearColor(Color(0x80000000), 0x000000, 1)); // a top-byte colour is black
+        QTest::addColumn<quint32>("color");
+        QTest::addColumn<int>("red");
+        QTest::addColumn<int>("green");
+        QTest::addColumn<int>("blue");
+
+        QTest::newRow("BGR order") << quint32(0x00FFCC99) << 0x99 << 0xCC << 0xFF;
+        QTest::newRow("blue only") << quint32(0x000A0000) << 0 << 0 << 10;
+        QTest::newRow("top bit set is black") << quint32(0x80000005) << 0 << 0 << 0;
+        QTest::newRow("top byte set is black") << quint32(0x01FFFFFF) << 0 << 0 << 0;
+    }
+
+    void components()
+    {
+        QFETCH(quint32, color);
+        QFETCH(int, red);
+        QFETCH(int, green);
+        QFETCH(int, blue);
+
+        QCOMPARE(getRed(Color(color)), red);
+        QCOMPARE(getGreen(Color(color)), green);
+        QCOMPARE(getBlue(Color(color)), blue);
+    }
+
+    void nearColors_data()
+    {
+        QTest::addColumn<quint32>("first");
+        QTest::addColumn<quint32>("second");
+        QTest::addColumn<int>("distance");
+        QTest::addColumn<bool>("near");
+
+        QTest::newRow("within") << quint32(0x000000) << quint32(0x070707) << 8 << true;
+        QTest::newRow("blue differs by exactly the distance") << quint32(0x000000) << quint32(0x080000) << 8 << false;
+        QTest::newRow("distance 0: nothing is near") << quint32(0x123456) << quint32(0x123456) << 0 << false;
+        QTest::newRow("distance 1: the same") << quint32(0x123456) << quint32(0x123456) << 1 << true;
+        QTest::newRow("distance 1: one step off") << quint32(0x123456) << quint32(0x123457) << 1 << false;
+        QTest::newRow("distance 256: black and white") << quint32(0x000000) << quint32(0xFFFFFF) << 256 << true;
+        QTest::newRow("distance 255: black and white") << quint32(0x000000) << quint32(0xFFFFFF) << 255 << false;
+        QTest::newRow("a top-byte colour is black") << quint32(0x80000000) << quint32(0x000000) << 1 << true;
+    }
+
+    void nearColors()
+    {
+        QFETCH(quint32, first);
+        QFETCH(quint32, second);
+        QFETCH(int, distance);
+        QFETCH(bool, near);
+
+        QCOMPARE(isNearColor(Color(first), Color(second), distance), near);
+    }
+
+    void hexTexts()
+    {
         QCOMPARE(colorToHex(makeColor(5, 10, 200)), QStringLiteral("#050AC8"));
         QCOMPARE(colorToHex(Color(0x80FFFFFF)), QStringLiteral("#000000"));
     }
 
+    void colorTexts_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<quint32>("color");
+
+        QTest::newRow("white") << u"#FFFFFF"_s << quint32(0xFFFFFF);
+        QTest::newRow("lower case") << u"#ffffff"_s << quint32(0xFFFFFF);
+        QTest::newRow("RGB to BGR") << u"#FF8000"_s << quint32(0x0080FF);
+        QTest::newRow("blue") << u"#0000FF"_s << quint32(0xFF0000);
+        QTest::newRow("empty is white") << QString() << quint32(0xFFFFFF);
+        QTest::newRow("no hash is white") << u"FF0000"_s << quint32(0xFFFFFF);
+        QTest::newRow("red only") << u"#FF"_s << quint32(0x0000FF);
+        QTest::newRow("three digits") << u"#FFF"_s << quint32(0x000FFF);
+        QTest::newRow("bad pair reads 0") << u"#zz8000"_s << quint32(0x008000);
+        QTest::newRow("pair cut by a sign") << u"#F-8000"_s << quint32(0x00800F);
+        QTest::newRow("beyond six digits ignored") << u"#102030405"_s << quint32(0x302010);
+    }
+
     void colorTexts()
     {
-        const std::pair<const char16_t*, int> cases[]
-            = { { u"#FFFFFF", 0xFFFFFF }, { u"#ffffff", 0xFFFFFF }, { u"#FF8000", 0x0080FF }, { u"#0000FF", 0xFF0000 },
-                  { u"", 0xFFFFFF }, { u"FF0000", 0xFFFFFF }, { u"#FF", 0x0000FF }, { u"#FFF", 0x000FFF },
-                  { u"#zz8000", 0x008000 }, { u"#F-8000", 0x00800F }, { u"#102030405", 0x302010 } };
-        for (const auto& [text, color] : cases)
-            QVERIFY2(hexToColor(text) == Color(color), qPrintable(QString::fromUtf16(text)));
+        QFETCH(QString, text);
+        QFETCH(quint32, color);
+
+        QCOMPARE(hexToColor(text), Color(color));
     }
 
-    void byteLengthAndHtmlText()
+    void byteLengths_data()
     {
-        const std::pair<QString, int> lengths[] = { { QStringLiteral("A"), 1 }, { QStringLiteral("あ"), 2 },
-            { QString(), 0 }, { QStringLiteral("\t"), 1 }, { QStringLiteral("ｱ"), 1 }, { QStringLiteral("春ab"), 4 },
-            { QStringLiteral("é"), 2 }, // unencodable: full-width
-            { QString::fromUcs4(U"\U0001F600"), 2 } };
-        for (const auto& [text, length] : lengths)
-            QVERIFY2(Cp932::byteLength(text) == length, qPrintable(text));
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("length");
 
-        const std::pair<const char16_t*, const char16_t*> html[] = { { u"A", u"A&nbsp;" }, { u"あ", u"あ" },
-            { u"<", u"&lt;&nbsp;" }, { u"&", u"&amp;&nbsp;" }, { u"\"", u"&quot;&nbsp;" }, { u"'", u"'&nbsp;" },
-            { u"a b", u"a&nbsp;b" }, { u"   ", u"\u3000&nbsp;" }, { u"\t", u"\u3000" }, { u"ab", u"ab" }, { u"", u"" },
-            { u"&lt", u"&amp;lt" }, { u" &", u"&nbsp;&amp;" }, { u"    ", u"\u3000\u3000" } };
-        for (const auto& [text, expected] : html)
-            QCOMPARE(toHtmlText(QStringView(text)), QString::fromUtf16(expected));
+        QTest::newRow("ASCII") << u"A"_s << 1;
+        QTest::newRow("kana") << u"あ"_s << 2;
+        QTest::newRow("empty") << QString() << 0;
+        QTest::newRow("tab") << u"\t"_s << 1;
+        QTest::newRow("half-width katakana") << u"ｱ"_s << 1;
+        QTest::newRow("mixed") << u"春ab"_s << 4;
+        QTest::newRow("unencodable is full-width") << u"é"_s << 2;
+        QTest::newRow("surrogate pair") << QString::fromUcs4(U"\U0001F600") << 2;
     }
 
-    void numberFields()
+    void byteLengths()
     {
-        const struct {
-            const char16_t* text;
-            qint32 value;
-            bool outOfRange;
-        } cases[] = { { u"8", 8, false }, { u"", 0, false }, { u"abc", 0, false }, { u"7.5", 8, false },
-            { u"8.5", 8, false }, { u"2.5", 2, false }, { u"3.5", 4, false }, { u"7.6", 8, false },
-            { u"12px", 12, false }, { u"  -5", -5, false }, { u"+3", 3, false }, { u".6", 1, false },
-            { u"-2.5", -2, false }, { u"-", 0, false }, { u"5e-1", 0, false }, { u"12e", 12, false },
-            { u"1e-999", 0, false }, { u"2147483647", 2147483647, false }, { u"9e9", 2147483647, true },
-            { u"-9e9", -2147483647 - 1, true }, { u"2147483648", 2147483647, true }, { u"1e999", 2147483647, true } };
-        for (const auto& c : cases) {
-            const NumberFieldValue read = readNumberField(c.text);
-            QVERIFY2(read.value == c.value && read.outOfRange == c.outOfRange, qPrintable(QString::fromUtf16(c.text)));
-        }
+        QFETCH(QString, text);
+        QFETCH(int, length);
+
+        QCOMPARE(Cp932::byteLength(text), length);
+    }
+
+    void htmlTexts_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("html");
+
+        QTest::newRow("half-width padded") << u"A"_s << u"A&nbsp;"_s;
+        QTest::newRow("full-width") << u"あ"_s << u"あ"_s;
+        QTest::newRow("less than") << u"<"_s << u"&lt;&nbsp;"_s;
+        QTest::newRow("ampersand") << u"&"_s << u"&amp;&nbsp;"_s;
+        QTest::newRow("quote") << u"\""_s << u"&quot;&nbsp;"_s;
+        QTest::newRow("apostrophe") << u"'"_s << u"'&nbsp;"_s;
+        QTest::newRow("inner space") << u"a b"_s << u"a&nbsp;b"_s;
+        QTest::newRow("three spaces") << u"   "_s << u"\u3000&nbsp;"_s;
+        QTest::newRow("tab") << u"\t"_s << u"\u3000"_s;
+        QTest::newRow("pair") << u"ab"_s << u"ab"_s;
+        QTest::newRow("empty") << QString() << QString();
+        QTest::newRow("entity-like text") << u"&lt"_s << u"&amp;lt"_s;
+        QTest::newRow("space then ampersand") << u" &"_s << u"&nbsp;&amp;"_s;
+        QTest::newRow("four spaces") << u"    "_s << u"\u3000\u3000"_s;
+    }
+
+    void htmlTexts()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, html);
+
+        QCOMPARE(toHtmlText(QStringView(text)), html);
     }
 };
 

@@ -29,22 +29,29 @@ private slots:
         QTest::addColumn<QString>("path");
         QTest::addColumn<FileKinds>("kinds");
         QTest::addColumn<QByteArray>("content"); // what reads back when opened
-        QTest::addColumn<QString>("reason"); // a part of the message when refused
+        QTest::addColumn<OpenError>("error");
+        QTest::addColumn<FileKind>("kind"); // of a refused path
+        QTest::addColumn<QString>("reason"); // a part of the system's reason
 
         const FileKinds regular = FileKinds::RegularOnly, any = FileKinds::AnyReadable;
-        QTest::newRow("regular file") << poem_ << regular << QByteArray("spring") << QString();
-        QTest::newRow("link to a regular file")
-            << dir_.filePath(QStringLiteral("link.txt")) << regular << QByteArray("spring") << QString();
-        QTest::newRow("fifo") << fifo_ << regular << QByteArray() << QStringLiteral("FIFO");
+        const OpenError none = OpenError::None, refused = OpenError::NotRegularFile, system = OpenError::System;
+        const FileKind special = FileKind::Special;
+        const QString missing = dir_.filePath(QStringLiteral("none.txt"));
+        QTest::newRow("regular file") << poem_ << regular << QByteArray("spring") << none << special << QString();
+        QTest::newRow("link to a regular file") << dir_.filePath(QStringLiteral("link.txt")) << regular
+                                                << QByteArray("spring") << none << special << QString();
+        QTest::newRow("fifo") << fifo_ << regular << QByteArray() << refused << FileKind::Fifo << QString();
         QTest::newRow("character device")
-            << QStringLiteral("/dev/null") << regular << QByteArray() << QStringLiteral("デバイス");
-        QTest::newRow("folder") << dir_.path() << regular << QByteArray() << QStringLiteral("フォルダ");
-        QTest::newRow("missing") << dir_.filePath(QStringLiteral("none.txt")) << regular << QByteArray()
+            << QStringLiteral("/dev/null") << regular << QByteArray() << refused << FileKind::Device << QString();
+        QTest::newRow("folder") << dir_.path() << regular << QByteArray() << refused << FileKind::Folder << QString();
+        QTest::newRow("missing") << missing << regular << QByteArray() << system << special
                                  << QStringLiteral("No such file");
-        QTest::newRow("any: regular file") << poem_ << any << QByteArray("spring") << QString();
-        QTest::newRow("any: character device") << QStringLiteral("/dev/null") << any << QByteArray() << QString();
-        QTest::newRow("any: folder") << dir_.path() << any << QByteArray() << QStringLiteral("directory");
-        QTest::newRow("any: missing") << dir_.filePath(QStringLiteral("none.txt")) << any << QByteArray()
+        QTest::newRow("any: regular file") << poem_ << any << QByteArray("spring") << none << special << QString();
+        QTest::newRow("any: character device")
+            << QStringLiteral("/dev/null") << any << QByteArray() << none << special << QString();
+        QTest::newRow("any: folder") << dir_.path() << any << QByteArray() << system << special
+                                     << QStringLiteral("directory");
+        QTest::newRow("any: missing") << missing << any << QByteArray() << system << special
                                       << QStringLiteral("No such file");
     }
 
@@ -53,12 +60,17 @@ private slots:
         QFETCH(QString, path);
         QFETCH(FileKinds, kinds);
         QFETCH(QByteArray, content);
+        QFETCH(OpenError, error);
+        QFETCH(FileKind, kind);
         QFETCH(QString, reason);
 
-        QString error;
-        const std::unique_ptr<QFile> file = openForReading(path, kinds, &error);
-        QCOMPARE(bool(file), reason.isEmpty());
-        QVERIFY2(error.contains(reason), qPrintable(error));
+        OpenFailure failure;
+        const std::unique_ptr<QFile> file = openForReading(path, kinds, &failure);
+        QCOMPARE(bool(file), error == OpenError::None);
+        QCOMPARE(failure.error, error);
+        QCOMPARE(failure.kind, kind);
+        QVERIFY2(failure.systemReason.contains(reason), qPrintable(failure.systemReason));
+        QCOMPARE(failure.systemReason.isEmpty(), reason.isEmpty());
         if (file) {
             QVERIFY(file->isReadable());
             QCOMPARE(file->readAll(), content);
@@ -71,10 +83,10 @@ private slots:
         const int writer = ::open(QFile::encodeName(fifo_).constData(), O_RDWR | O_NONBLOCK);
         QVERIFY(writer >= 0);
         QCOMPARE(::write(writer, "piped", 5), ssize_t(5));
-        QString error;
-        const std::unique_ptr<QFile> file = openForReading(fifo_, FileKinds::AnyReadable, &error);
+        OpenFailure failure;
+        const std::unique_ptr<QFile> file = openForReading(fifo_, FileKinds::AnyReadable, &failure);
         ::close(writer);
-        QVERIFY2(file, qPrintable(error));
+        QVERIFY2(file, qPrintable(failure.systemReason));
         QVERIFY(file->isSequential());
         QCOMPARE(file->readAll(), QByteArray("piped"));
     }
@@ -82,7 +94,8 @@ private slots:
     // An opened regular file is an ordinary blocking, seekable file.
     void regularFileIsSeekable()
     {
-        const std::unique_ptr<QFile> file = openForReading(poem_, FileKinds::RegularOnly, nullptr);
+        const std::unique_ptr<QFile> file
+            = openForReading(poem_, FileKinds::RegularOnly, static_cast<OpenFailure*>(nullptr));
         QVERIFY(file);
         QVERIFY(!file->isSequential());
         QCOMPARE(file->size(), 6);

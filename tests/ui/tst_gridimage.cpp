@@ -83,6 +83,9 @@ private slots:
         for (const auto& [m, start] :
             { std::pair { dialogs_.messages[0], u"読み込みエラー"_s }, { dialogs_.messages[1], u"書き込みエラー"_s } })
             QVERIFY2(m.icon == MessageIcon::Error && m.text.startsWith(start + u"\r\n"_s + path), qPrintable(m.text));
+        // The reader's code in the editor's words.
+        QCOMPARE(dialogs_.messages[0].text,
+            u"読み込みエラー\r\n"_s + path + u"\r\nThe file is too short for a grid of 2 columns and 3 rows."_s);
     }
 };
 

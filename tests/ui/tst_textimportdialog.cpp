@@ -10,6 +10,8 @@
 #include <QtTest>
 #include <QtWidgets>
 
+using namespace Qt::StringLiterals;
+
 class TestTextImportDialog : public QObject {
     Q_OBJECT
 
@@ -26,39 +28,59 @@ class TestTextImportDialog : public QObject {
     }
 
 private slots:
+    // Enter on a control with a path typed: closed?, choosers asked for, cells, each error message's first lines.
+    void okAndEnter_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("outcome");
+        QTest::addColumn<int>("messageLines"); // of each message, the ones compared
+
+        const QString poured = QStringLiteral("1 0 春|a||/b |c||"), kept = QStringLiteral("0 0 Q|||/|||");
+        QTest::newRow("Enter in the path") << u"txtPath"_s << poem_ << poured << 2;
+        QTest::newRow("Enter on an option") << u"rdoText1"_s << poem_ << poured << 2;
+        QTest::newRow("Enter on a check box") << u"chkSpaceSkip"_s << poem_ << poured << 2;
+        QTest::newRow("Enter on OK") << u"cmdOK"_s << poem_ << poured << 2;
+        QTest::newRow("Enter on browse") << u"cmdRef"_s << poem_ << u"0 1 Q|||/|||"_s << 2;
+        QTest::newRow("Enter on Cancel") << u"cmdCancel"_s << poem_ << u"1 0 Q|||/|||"_s << 2;
+        QTest::newRow("no path") << u"cmdOK"_s << QString() << kept + u" ファイルを選択して下さい"_s << 2;
+        QTest::newRow("missing file") << u"cmdOK"_s << u"/nonexistent/poem.txt"_s << kept << 2;
+        QTest::newRow("folder") << u"cmdOK"_s << u"/"_s << kept << 2;
+        QTest::newRow("refused kind") << u"cmdOK"_s << u"/dev/null"_s
+                                      << kept
+                + u" 読み込みエラー\r\n/dev/null\r\n通常のファイルではないため読み込めません (デバイス)"_s
+                                      << 3;
+        // This file fails from its first byte on, once the texts are cleared.
+        QTest::newRow("read failure") << u"cmdOK"_s << u"/proc/self/mem"_s
+                                      << u"0 0 |||/||| 読み込みエラー\r\n/proc/self/mem"_s << 2;
+    }
+
     void okAndEnter()
     {
-        // Enter on a control, a path typed: closed?, choosers asked for, cells, each error message's first lines.
-        const QString poured = QStringLiteral("1 0 春|a||/b |c||"), kept = QStringLiteral("0 0 Q|||/|||");
-        const std::tuple<const char*, QString, QString> cases[]
-            = { { "txtPath", poem_, poured }, { "rdoText1", poem_, poured }, { "chkSpaceSkip", poem_, poured },
-                  { "cmdOK", poem_, poured }, { "cmdRef", poem_, "0 1 Q|||/|||" },
-                  { "cmdCancel", poem_, "1 0 Q|||/|||" }, { "cmdOK", "", kept + u" ファイルを選択して下さい"_qs },
-                  { "cmdOK", "/nonexistent/poem.txt", kept }, { "cmdOK", "/", kept },
-                  // This file fails from its first byte on, once the texts are cleared.
-                  { "cmdOK", "/proc/self/mem", u"0 0 |||/||| 読み込みエラー\r\n/proc/self/mem"_qs } };
-        for (const auto& [name, path, expected] : cases) {
-            FakeDialogs dialogs;
-            MainWindow main(dialogs);
-            TextImportDialog window(main);
-            main.sheet().setCellText(1, 1, QStringLiteral("Q"));
-            window.show();
-            QApplication::setActiveWindow(&window);
-            QVERIFY(QTest::qWaitForWindowActive(&window));
-            QTest::keyClicks(findControl<QLineEdit>(window, "txtPath"), path);
-            auto* control = window.findChild<QWidget*>(name);
-            control->setFocus();
-            QTRY_COMPARE(QApplication::focusWidget(), control);
-            QTest::keyClick(control, Qt::Key_Return);
-            // The path stays as typed, to be corrected.
-            QString outcome = QStringLiteral("%1 %2: %3 ")
-                                  .arg(name, findControl<QLineEdit>(window, "txtPath")->text())
-                                  .arg(!window.isVisible());
-            outcome += QString::number(dialogs.requests.size()) + u' ' + cells(main);
-            for (const ShownMessage& m : dialogs.messages)
-                outcome += u' ' + (m.icon == MessageIcon::Error ? m.text.section(u"\r\n"_qs, 0, 1) : u"no icon"_qs);
-            QCOMPARE(outcome, QStringLiteral("%1 %2: ").arg(name, path) + expected);
-        }
+        QFETCH(QString, control);
+        QFETCH(QString, path);
+        QFETCH(QString, outcome);
+        QFETCH(int, messageLines);
+
+        FakeDialogs dialogs;
+        MainWindow main(dialogs);
+        TextImportDialog window(main);
+        main.sheet().setCellText(1, 1, QStringLiteral("Q"));
+        window.show();
+        QApplication::setActiveWindow(&window);
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QTest::keyClicks(findControl<QLineEdit>(window, "txtPath"), path);
+        auto* pressed = window.findChild<QWidget*>(control);
+        pressed->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), pressed);
+        QTest::keyClick(pressed, Qt::Key_Return);
+        // The path stays as typed, to be corrected.
+        QCOMPARE(findControl<QLineEdit>(window, "txtPath")->text(), path);
+        QString seen = QStringLiteral("%1 %2 ").arg(!window.isVisible()).arg(dialogs.requests.size()) + cells(main);
+        for (const ShownMessage& m : dialogs.messages)
+            seen += u' '
+                + (m.icon == MessageIcon::Error ? m.text.section(u"\r\n"_s, 0, messageLines - 1) : u"no icon"_s);
+        QCOMPARE(seen, outcome);
     }
 
     void eachOpeningIsFreshModalAndSteeredByItsOptions()

@@ -7,6 +7,8 @@
 #include <QtTest>
 #include <QtWidgets>
 
+using namespace Qt::StringLiterals;
+
 class TestTypingAidWindow : public QObject {
     Q_OBJECT
 
@@ -47,32 +49,55 @@ private slots:
         QVERIFY((support = open()) && findControl<QLineEdit>(*support, "txtEdit")->text().isEmpty());
     }
 
+    void arrowsWriteFromTheActiveCell_data()
+    {
+        QTest::addColumn<QPoint>("active");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("arrow"); // its caption
+        QTest::addColumn<QString>("state"); // the cells written / the text left / the active cell
+
+        QTest::newRow("full-width") << QPoint(1, 1) << u"春夏秋"_s << u"→"_s << u"1,1=春|2,1=夏|3,1=秋| /  / 4,1"_s;
+        QTest::newRow("half-width pairs") << QPoint(1, 1) << u"abc"_s << u"→"_s << u"1,1=ab|2,1=c| /  / 3,1"_s;
+        QTest::newRow("katakana downward") << QPoint(5, 5) << u"ｱｲｳ"_s << u"↓"_s << u"5,5=ｱｲ|5,6=ｳ| /  / 5,7"_s;
+        QTest::newRow("top edge keeps the rest") << QPoint(7, 1) << u"春夏"_s << u"↑"_s << u"7,1=春| / 夏 / 7,1"_s;
+        QTest::newRow("leftward") << QPoint(3, 2) << u"ab春"_s << u"←"_s << u"2,2=春|3,2=ab| /  / 1,2"_s;
+        QTest::newRow("blanks") << QPoint(1, 1) << u" 春  "_s << u"→"_s << u"1,1= |2,1=春|3,1=  | /  / 4,1"_s;
+        QTest::newRow("surrogate pairs") << QPoint(1, 1) << u"a𠮷b𠮷"_s << u"→"_s
+                                         << u"1,1=a|2,1=𠮷|3,1=b|4,1=𠮷| /  / 5,1"_s;
+        QTest::newRow("empty") << QPoint(4, 4) << QString() << u"→"_s << u" /  / 4,4"_s;
+        QTest::newRow("right edge keeps the rest") << QPoint(25, 3) << u"春夏"_s << u"→"_s << u"25,3=春| / 夏 / 25,3"_s;
+    }
+
     void arrowsWriteFromTheActiveCell()
     {
-        // The active cell, the text, the arrow's caption, and the cells written / the text left / the active cell.
-        const QList<std::tuple<QPoint, QString, QString, QString>> cases = { { { 1, 1 }, "春夏秋", "→",
-                                                                                 "1,1=春|2,1=夏|3,1=秋| /  / 4,1" },
-            { { 1, 1 }, "abc", "→", "1,1=ab|2,1=c| /  / 3,1" }, { { 5, 5 }, "ｱｲｳ", "↓", "5,5=ｱｲ|5,6=ｳ| /  / 5,7" },
-            { { 7, 1 }, "春夏", "↑", "7,1=春| / 夏 / 7,1" }, { { 3, 2 }, "ab春", "←", "2,2=春|3,2=ab| /  / 1,2" },
-            { { 1, 1 }, " 春  ", "→", "1,1= |2,1=春|3,1=  | /  / 4,1" },
-            { { 1, 1 }, "a𠮷b𠮷", "→", "1,1=a|2,1=𠮷|3,1=b|4,1=𠮷| /  / 5,1" }, { { 4, 4 }, "", "→", " /  / 4,4" },
-            { { 25, 3 }, "春夏", "→", "25,3=春| / 夏 / 25,3" } };
-        TypingAidWindow* support = nullptr;
-        for (const auto& [active, text, arrow, expected] : cases) {
-            window_ = std::make_unique<MainWindow>(dialogs_);
-            window_->sheet().setActiveCell(active.x(), active.y());
-            window_->sheet().setCellColors(active.x(), active.y(), 0x00336699, kWhite);
-            QVERIFY(support = open());
-            findControl<QLineEdit>(*support, "txtEdit")->setText(text);
-            for (QPushButton* button : support->findChildren<QPushButton*>())
-                if (button->text() == arrow)
-                    QTest::mouseClick(button, Qt::LeftButton);
-            // Writing replaces the text only: the first cell keeps its colour.
-            const QString state = describe(support)
-                + (window_->sheet().backColorAt(active.x(), active.y()) == 0x00336699 ? "" : " recoloured");
-            QVERIFY2(state == expected, qPrintable(QStringLiteral("\"%1\" gave %2").arg(text, state)));
-        }
-        // At the edge the active cell stays, so the next press overwrites the same cell.
+        QFETCH(QPoint, active);
+        QFETCH(QString, text);
+        QFETCH(QString, arrow);
+        QFETCH(QString, state);
+
+        window_ = std::make_unique<MainWindow>(dialogs_);
+        window_->sheet().setActiveCell(active.x(), active.y());
+        window_->sheet().setCellColors(active.x(), active.y(), 0x00336699, kWhite);
+        TypingAidWindow* support = open();
+        QVERIFY(support);
+        findControl<QLineEdit>(*support, "txtEdit")->setText(text);
+        for (QPushButton* button : support->findChildren<QPushButton*>())
+            if (button->text() == arrow)
+                QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(describe(support), state);
+        // Writing replaces the text only: the first cell keeps its colour.
+        QCOMPARE(window_->sheet().backColorAt(active.x(), active.y()), Color(0x00336699));
+    }
+
+    // At the edge the active cell stays, so the next press overwrites the same cell.
+    void edgeAndCelllessSheet()
+    {
+        window_ = std::make_unique<MainWindow>(dialogs_);
+        window_->sheet().setActiveCell(25, 3);
+        TypingAidWindow* support = open();
+        QVERIFY(support);
+        findControl<QLineEdit>(*support, "txtEdit")->setText(u"春夏"_s);
+        QTest::mouseClick(findControl<QPushButton>(*support, "btnRight"), Qt::LeftButton);
         QTest::mouseClick(findControl<QPushButton>(*support, "btnRight"), Qt::LeftButton);
         QCOMPARE(describe(support), QStringLiteral("25,3=夏| /  / 25,3"));
         window_->sheet().setSize(0, 22); // a sheet without cells keeps the text rather than dropping it

@@ -56,13 +56,115 @@ QString grouped(qint64 value)
     return QLocale(QLocale::English, QLocale::UnitedStates).toString(value);
 }
 
+// --- The batch's words for the failures the logic reports as codes ---
+
+QString failureReason(const OpenFailure& failure)
+{
+    switch (failure.error) {
+    case OpenError::None: return {};
+    case OpenError::System: return failure.systemReason;
+    case OpenError::NotRegularFile: break;
+    }
+    switch (failure.kind) {
+    case FileKind::Folder: return QStringLiteral("it is a folder");
+    case FileKind::Fifo: return QStringLiteral("it is a FIFO, not a regular file");
+    case FileKind::Device: return QStringLiteral("it is a device, not a regular file");
+    case FileKind::Socket: return QStringLiteral("it is a socket, not a regular file");
+    case FileKind::Special: break;
+    }
+    return QStringLiteral("it is not a regular file");
+}
+
+QString cellName(int column, int row)
+{
+    return QStringLiteral("cell (column %1, row %2)").arg(column).arg(row);
+}
+
+QString failureReason(const GridFileFailure& failure)
+{
+    switch (failure.error) {
+    case GridFileError::None: return {};
+    case GridFileError::NotReadable: return QStringLiteral("The input is not open for reading.");
+    case GridFileError::NotWritable: return QStringLiteral("The output is not open for writing.");
+    case GridFileError::Folder: return QStringLiteral("This is a folder, not a file.");
+    case GridFileError::OpenFailed: return failureReason(failure.open);
+    case GridFileError::ReadFailed:
+    case GridFileError::WriteFailed: return failure.systemReason;
+    case GridFileError::NotGridFile: return QStringLiteral("This is not a grid file.");
+    case GridFileError::Truncated: return QStringLiteral("The file is truncated.");
+    case GridFileError::UnknownVersion:
+        return QStringLiteral("The grid file has format version %1; this program reads version %2.")
+            .arg(failure.version)
+            .arg(GridFile::kVersion);
+    case GridFileError::TooManyCells:
+        return QStringLiteral("The grid of %1 columns and %2 rows is beyond the limit of %3 cells.")
+            .arg(failure.columns)
+            .arg(failure.rows)
+            .arg(GridSheet::kMaxCells);
+    case GridFileError::TooShort:
+        return QStringLiteral("The file is too short for a grid of %1 columns and %2 rows.")
+            .arg(failure.columns)
+            .arg(failure.rows);
+    case GridFileError::NoMemoryForGrid:
+        return QStringLiteral("Not enough memory for a grid of %1 columns and %2 rows.")
+            .arg(failure.columns)
+            .arg(failure.rows);
+    case GridFileError::BadTextLength:
+        return QStringLiteral("The file is damaged: the text length of %1 is invalid.")
+            .arg(cellName(failure.column, failure.row));
+    case GridFileError::BadText:
+        return QStringLiteral("The file is damaged: the text of %1 is not valid UTF-8.")
+            .arg(cellName(failure.column, failure.row));
+    case GridFileError::ChecksumMismatch: return QStringLiteral("The file is damaged: its checksum does not match.");
+    case GridFileError::DataAfterEnd: return QStringLiteral("The file is damaged: there is more data after its end.");
+    case GridFileError::NoMemoryToRead: return QStringLiteral("Not enough memory to read the grid file.");
+    case GridFileError::TextTooLong:
+        return QStringLiteral("The text of %1 is too long to be saved.").arg(cellName(failure.column, failure.row));
+    case GridFileError::NoMemoryToWrite: return QStringLiteral("Not enough memory to write the grid.");
+    }
+    return {};
+}
+
+QString failureReason(const PlainTextFailure& failure)
+{
+    switch (failure.error) {
+    case PlainTextError::None: return {};
+    case PlainTextError::WriteFailed: return failure.systemReason;
+    case PlainTextError::OutOfMemory: return QStringLiteral("Not enough memory to build the text.");
+    }
+    return {};
+}
+
+QString failureReason(const HtmlPageFailure& failure)
+{
+    switch (failure.error) {
+    case HtmlPageError::None: return {};
+    case HtmlPageError::WriteFailed: return failure.systemReason;
+    case HtmlPageError::OutOfMemory: return QStringLiteral("Not enough memory to build the page.");
+    }
+    return {};
+}
+
+// A writer for the output set from one that reports a Failure code.
+template <typename Failure, typename Write> DeviceWriter wordedWriter(Write write)
+{
+    return [write](QIODevice& device, QString* error) {
+        Failure failure;
+        if (write(device, &failure))
+            return true;
+        if (error)
+            *error = failureReason(failure);
+        return false;
+    };
+}
+
 void loadGrid(const QString& path, GridSheet& sheet, BatchProgress& progress)
 {
     if (!readable(path))
         throw Failure { reason(path, QStringLiteral("no such grid file"), {}) };
-    QString error;
-    if (!loadSheet(sheet, path, &error))
-        throw Failure { reason(path, QStringLiteral("cannot read the grid file"), error) };
+    GridFileFailure failure;
+    if (!loadSheet(sheet, path, &failure))
+        throw Failure { reason(path, QStringLiteral("cannot read the grid file"), failureReason(failure)) };
     progress.note(
         QStringLiteral("grid file %1: %2 x %3 cells").arg(path).arg(sheet.columnCount()).arg(sheet.rowCount()));
 }
@@ -126,8 +228,10 @@ void pourTextFile(const BatchOptions& options, GridSheet& sheet, BatchProgress& 
     case TextPouringOutcome::Done: break;
     case TextPouringOutcome::EmptyPath:
     case TextPouringOutcome::NoFile: throw Failure { reason(inputs.path, QStringLiteral("no such text file"), {}) };
+    case TextPouringOutcome::OpenFailed:
+        throw Failure { reason(inputs.path, QStringLiteral("cannot read the text file"), failureReason(result.open)) };
     case TextPouringOutcome::ReadFailed:
-        throw Failure { reason(inputs.path, QStringLiteral("cannot read the text file"), result.error) };
+        throw Failure { reason(inputs.path, QStringLiteral("cannot read the text file"), result.systemReason) };
     }
     // A file in another encoding would pour as replacement characters: refuse it.
     if (result.invalidBytes > 0)
@@ -210,19 +314,22 @@ void writeOutputs(const BatchOptions& options, const GridSheet& sheet, BatchProg
         settings.asIs = options.asIs;
         // The page title as the editor takes it from the chooser's file title.
         settings.pageTitle = pageTitleFromFileTitle(QFileInfo(*options.htmlPath).fileName());
-        outputs.write(*options.htmlPath, QStringLiteral("HTML page"), [&](QIODevice& device, QString* error) {
-            return writeHtmlPageOnTwoThreads(device, sheet, settings, error);
-        });
+        outputs.write(*options.htmlPath, QStringLiteral("HTML page"),
+            wordedWriter<HtmlPageFailure>([&](QIODevice& device, HtmlPageFailure* failure) {
+                return writeHtmlPageOnTwoThreads(device, sheet, settings, failure);
+            }));
     }
     if (options.plainPath) {
         progress.stage(QStringLiteral("Plain text"));
         outputs.write(*options.plainPath, QStringLiteral("plain text"),
-            [&](QIODevice& device, QString* error) { return writePlainText(device, sheet, error); });
+            wordedWriter<PlainTextFailure>(
+                [&](QIODevice& device, PlainTextFailure* failure) { return writePlainText(device, sheet, failure); }));
     }
     if (options.savePath) {
         progress.stage(QStringLiteral("Grid file"));
         outputs.write(*options.savePath, QStringLiteral("grid file"),
-            [&](QIODevice& device, QString* error) { return writeGridFile(device, sheet, error); });
+            wordedWriter<GridFileFailure>(
+                [&](QIODevice& device, GridFileFailure* failure) { return writeGridFile(device, sheet, failure); }));
     }
     outputs.commit();
 }

@@ -1,0 +1,125 @@
+// Laying a text into cell texts: half-width pairs, full-width characters alone, surrogate
+// pairs whole, with the text given whole or a unit at a time.
+#include "text/TextLaying.h"
+
+#include <QStringList>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The cell texts joined by "|", the text fed in pieces of `step` units (0: whole).
+QString laid(const QString& text, LayingOptions options, qsizetype step)
+{
+    TextLaying laying(options);
+    QStringList cells;
+    auto place = [&cells](const CellText& cell) {
+        cells << cell.view().toString();
+        return true;
+    };
+    const qsizetype size = step == 0 ? text.size() : step;
+    for (qsizetype at = 0; at < text.size(); at += size)
+        laying.feed(QStringView(text).sliced(at, std::min(size, text.size() - at)), place);
+    laying.finish(place);
+    return cells.join(u'|');
+}
+
+} // namespace
+
+class TestTextLaying : public QObject {
+    Q_OBJECT
+private slots:
+    void cells_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("skipBlanks");
+        QTest::addColumn<bool>("tabsAsSpaces");
+        QTest::addColumn<QString>("cells");
+
+        QTest::newRow("empty") << QString() << false << false << QString();
+        QTest::newRow("full-width alone") << u"春夏"_s << false << false << u"春|夏"_s;
+        QTest::newRow("half-width pairs") << u"abc"_s << false << false << u"ab|c"_s;
+        QTest::newRow("katakana pairs") << u"ｱｲｳ"_s << false << false << u"ｱｲ|ｳ"_s;
+        QTest::newRow("a pair stops at full-width") << u"ab春a春"_s << false << false << u"ab|春|a|春"_s;
+        QTest::newRow("surrogate pairs whole") << u"a𠮷b𠮷"_s << false << false << u"a|𠮷|b|𠮷"_s;
+        QTest::newRow("unencodable is full-width") << u"éa"_s << false << false << u"é|a"_s;
+        QTest::newRow("lone high surrogate") << u"a\xD842"
+                                                u"b"_s
+                                             << false << false
+                                             << u"a|\xD842"
+                                                u"|b"_s;
+        QTest::newRow("lone high surrogate at the end") << u"a\xD842"_s << false << false << u"a|\xD842"_s;
+        QTest::newRow("lone low surrogate") << u"a\xDFB7"_s << false << false << u"a|\xDFB7"_s;
+        QTest::newRow("blanks kept") << u" 春  "_s << false << false << u" |春|  "_s;
+        QTest::newRow("tabs kept") << u"\tx\t"_s << false << false << u"\tx|\t"_s;
+        QTest::newRow("tabs joined as spaces") << u"\tx\t\t"_s << false << true << u" x|  "_s;
+        QTest::newRow("a tab before full-width") << u"\t春"_s << false << true << u" |春"_s;
+        QTest::newRow("a tab at the end stays") << u"ab\t"_s << false << true << u"ab|\t"_s;
+        QTest::newRow("blanks skipped") << u"a　b\tc d"_s << true << true << u"ab|cd"_s;
+        QTest::newRow("only blanks") << u" \t　"_s << true << false << QString();
+    }
+
+    void cells()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, skipBlanks);
+        QFETCH(bool, tabsAsSpaces);
+        QFETCH(QString, cells);
+
+        const LayingOptions options { skipBlanks, tabsAsSpaces };
+        QCOMPARE(laid(text, options, 0), cells);
+        QCOMPARE(laid(text, options, 1), cells);
+        QCOMPARE(laid(text, options, 2), cells);
+    }
+
+    void firstCell_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<qsizetype>("length");
+
+        QTest::newRow("empty") << QString() << qsizetype(0);
+        QTest::newRow("one half-width") << u"a"_s << qsizetype(1);
+        QTest::newRow("two half-width") << u"abc"_s << qsizetype(2);
+        QTest::newRow("half-width then full-width") << u"a春"_s << qsizetype(1);
+        QTest::newRow("full-width") << u"春a"_s << qsizetype(1);
+        QTest::newRow("surrogate pair") << u"𠮷a"_s << qsizetype(2);
+        QTest::newRow("half-width then surrogate pair") << u"a𠮷"_s << qsizetype(1);
+    }
+
+    void firstCell()
+    {
+        QFETCH(QString, text);
+        QFETCH(qsizetype, length);
+
+        QCOMPARE(firstCellTextLength(text), length);
+    }
+
+    // A placement that refuses stops the laying at once; clear drops a character still pending.
+    void stopAndClear()
+    {
+        TextLaying laying;
+        QStringList cells;
+        auto refuse = [&cells](const CellText& cell) {
+            cells << cell.view().toString();
+            return false;
+        };
+        auto take = [&cells](const CellText& cell) {
+            cells << cell.view().toString();
+            return true;
+        };
+        QVERIFY(!laying.feed(u"春夏", refuse));
+        QVERIFY(laying.feed(u"x", take));
+        QVERIFY(laying.finish(take));
+        QCOMPARE(cells.join(u'|'), u"春|x"_s);
+
+        cells.clear();
+        QVERIFY(laying.feed(u"y", take));
+        laying.clear();
+        QVERIFY(laying.finish(take));
+        QCOMPARE(cells.join(u'|'), QString());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTextLaying)
+#include "tst_textlaying.moc"
