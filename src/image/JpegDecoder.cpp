@@ -60,8 +60,8 @@ constexpr J_COLOR_SPACE kRgb32Layout = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? JCS_EXT
 // Lines to read per call; the library hands out at most what it has ready.
 constexpr int kLinesPerRead = 16;
 
-// Where one thread's decoded lines go. Its buffers are had before decoding starts, so that
-// nothing with a destructor lives in the frame the library's errors jump back to.
+// Where one thread's decoded lines go. A sink is made, buffers and all, before decoding
+// starts, so that nothing with a destructor lives in the frame the library's errors jump to.
 class LineSink {
 public:
     // Where line y goes, the index-th line of one read: the picture's width of RGB32 pixels.

@@ -94,7 +94,7 @@ QString pictureErrorText(const PictureError& error)
     case PictureError::CannotRead:
     case PictureError::Undecodable: return error.reason;
     case PictureError::InputTooLarge: return QStringLiteral("more than %1 bytes").arg(grouped(error.limit));
-    case PictureError::UnknownFormat: return QStringLiteral("not a picture format it reads (JPEG, GIF, BMP, PNG)");
+    case PictureError::UnknownFormat: return QStringLiteral("not in a picture format that can be read");
     case PictureError::TooLarge:
         return QStringLiteral("%1 x %2 pixels, more than the %3 a picture may have")
             .arg(error.size.width())
