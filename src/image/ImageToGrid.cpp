@@ -1,6 +1,5 @@
 #include "image/ImageToGrid.h"
 
-#include <QLocale>
 #include <QPainter>
 
 #include <algorithm>
@@ -16,19 +15,14 @@ GridPlan planGrid(QSize pictureSize, QStringView blockSizeText)
     GridPlan plan;
     const NumberFieldValue read = readNumberField(blockSizeText);
     if (read.outOfRange) {
-        plan.error = QStringLiteral("ブロックの大きさが扱える範囲を超えています\r\n") + blockSizeText.toString();
+        plan.refusal = GridRefusal::BlockSizeOutOfRange;
         return plan;
     }
     plan.blockSize = std::max(read.value, 1);
     plan.columns = blockCount(std::max(pictureSize.width(), 0), plan.blockSize);
     plan.rows = blockCount(std::max(pictureSize.height(), 0), plan.blockSize);
-    if (!GridSheet::sizeFits(plan.columns, plan.rows)) {
-        const QLocale c(QLocale::English, QLocale::UnitedStates); // digits grouped by ","
-        plan.error = QStringLiteral("グリッドが大きすぎます\r\n%1 × %2 = %3 セル (上限 %4 セル)\r\n"
-                                    "ブロックの大きさを大きくしてください")
-                         .arg(c.toString(plan.columns), c.toString(plan.rows), c.toString(plan.columns * plan.rows),
-                             c.toString(GridSheet::kMaxCells));
-    }
+    if (!GridSheet::sizeFits(plan.columns, plan.rows))
+        plan.refusal = GridRefusal::TooManyCells;
     return plan;
 }
 
@@ -49,11 +43,6 @@ QImage toOpaqueRgb32(const QImage& picture)
 }
 
 namespace {
-
-QString rowCaption(qint64 row, qint64 rows)
-{
-    return QStringLiteral("To Grid (") + QString::number(row) + u'/' + QString::number(rows) + u')';
-}
 
 // Scan lines are summed per pixel column before the blocks are summed across: red and blue
 // share one 32-bit word as two 16-bit lanes, which hold up to 257 lines of 255, so the
@@ -97,14 +86,6 @@ inline int mean(quint64 sum, quint64 count)
     return int(divideHalfToEven(sum, count));
 }
 
-QString outOfMemoryText(qint64 columns, qint64 rows)
-{
-    const QLocale c(QLocale::English, QLocale::UnitedStates);
-    return QStringLiteral("グリッドを作るメモリが足りません\r\n%1 × %2 = %3 セル\r\n"
-                          "ブロックの大きさを大きくしてください")
-        .arg(c.toString(columns), c.toString(rows), c.toString(columns * rows));
-}
-
 // Paints the cells of the sheet from the picture; false, with the sheet untouched, when
 // memory runs out. Everything is had before the sheet is resized.
 bool paintBlocks(const QImage& pixels, const GridPlan& plan, GridSheet& sheet, const GridProgress& progress)
@@ -127,7 +108,7 @@ bool paintBlocks(const QImage& pixels, const GridPlan& plan, GridSheet& sheet, c
     const qint64 height = pixels.height();
     for (int row = 0; row < rows; ++row) {
         if (progress)
-            progress(rowCaption(row, rows));
+            progress(row, rows);
         const qint64 top = block * row;
         const qint64 bottom = std::min(height, top + block);
         for (qint64 y = top; y < bottom; ++y)
@@ -136,22 +117,6 @@ bool paintBlocks(const QImage& pixels, const GridPlan& plan, GridSheet& sheet, c
         sheet.setRowColors(row + 1, 1, back.data(), fore.data(), columns);
     }
     return true;
-}
-
-ToGridResult convert(const QImage& picture, QStringView blockSizeText, GridSheet& sheet, const GridProgress& progress)
-{
-    if (picture.isNull())
-        return { ToGridOutcome::NoPicture, {} };
-    const GridPlan plan = planGrid(picture.size(), blockSizeText);
-    if (!plan.ok())
-        return { ToGridOutcome::Refused, plan.error };
-    const QImage pixels = toOpaqueRgb32(picture);
-    if (pixels.isNull())
-        return { ToGridOutcome::OutOfMemory, outOfMemoryText(plan.columns, plan.rows) };
-    GridSheet::ChangeBatch batch(sheet);
-    if (!paintBlocks(pixels, plan, sheet, progress))
-        return { ToGridOutcome::OutOfMemory, outOfMemoryText(plan.columns, plan.rows) };
-    return {};
 }
 
 } // namespace
@@ -223,8 +188,16 @@ void BlockRowSummer::finishRow(Color* back, Color* fore)
 ToGridResult imageToGrid(
     const QImage& picture, QStringView blockSizeText, GridSheet& sheet, const GridProgress& progress)
 {
-    const ToGridResult result = convert(picture, blockSizeText, sheet, progress);
-    if (progress)
-        progress(QStringLiteral("To Grid"));
-    return result;
+    if (picture.isNull())
+        return { ToGridOutcome::NoPicture, {} };
+    const GridPlan plan = planGrid(picture.size(), blockSizeText);
+    if (!plan.ok())
+        return { ToGridOutcome::Refused, plan };
+    const QImage pixels = toOpaqueRgb32(picture);
+    if (pixels.isNull())
+        return { ToGridOutcome::OutOfMemory, plan };
+    GridSheet::ChangeBatch batch(sheet);
+    if (!paintBlocks(pixels, plan, sheet, progress))
+        return { ToGridOutcome::OutOfMemory, plan };
+    return { ToGridOutcome::Done, plan };
 }

@@ -6,7 +6,6 @@
 
 #include <QImage>
 #include <QSize>
-#include <QString>
 #include <QStringView>
 
 #include <functional>
@@ -21,13 +20,20 @@ constexpr qint64 blockCount(qint64 length, qint64 blockSize)
     return length / blockSize + (10 * (length % blockSize) >= blockSize ? 1 : 0);
 }
 
+// Why a grid is refused before anything changes.
+enum class GridRefusal {
+    None,
+    BlockSizeOutOfRange, // the block-size text reads as a number beyond the 32-bit range
+    TooManyCells, // columns × rows is more than GridSheet::kMaxCells
+};
+
 // What a block-size text and a picture size come to, checked before anything changes.
 struct GridPlan {
     int blockSize = 1;
     qint64 columns = 0;
     qint64 rows = 0;
-    QString error; // empty when the conversion may go ahead
-    bool ok() const { return error.isEmpty(); }
+    GridRefusal refusal = GridRefusal::None;
+    bool ok() const { return refusal == GridRefusal::None; }
 };
 
 // The block size is the field read as a number, halves to even; below 1 it is 1. A value
@@ -63,24 +69,25 @@ private:
     std::vector<quint64> sums_; // red, green, blue per block of the current block row
 };
 
-// Receives the To Grid button's caption: once per row, and "To Grid" at the end.
-using GridProgress = std::function<void(const QString& caption)>;
+// Receives how far a conversion has come: the rows of cells painted so far, of rows. It is
+// called on the thread that started the conversion.
+using GridProgress = std::function<void(qint64 rowsDone, qint64 rows)>;
 
 enum class ToGridOutcome {
     Done,
     NoPicture, // nothing loaded: only the caption is restored
-    Refused, // the block size or the grid size is refused (the plan's error)
+    Refused, // the block size or the grid size is refused (the plan's refusal)
     OutOfMemory, // the grid, or the picture's 32-bit form, does not fit in memory
 };
 
 struct ToGridResult {
     ToGridOutcome outcome = ToGridOutcome::Done;
-    QString error; // why the sheet was not changed; empty when done or with no picture
+    GridPlan plan; // the grid asked for: why it was refused, or its size that did not fit
     bool failed() const { return outcome == ToGridOutcome::Refused || outcome == ToGridOutcome::OutOfMemory; }
 };
 
 // Resizes the sheet to one cell per block and paints every cell; texts stay. On any failure
-// the sheet is untouched. The caption is "To Grid" again at the end, whatever happened.
+// the sheet is untouched. Progress is told before each row is painted, (0, rows) first.
 // Any picture format is accepted; transparent pixels count as painted over white.
 ToGridResult imageToGrid(
     const QImage& picture, QStringView blockSizeText, GridSheet& sheet, const GridProgress& progress);

@@ -212,14 +212,14 @@ void MainWindow::importPicture()
     if (path.isEmpty() || !QFileInfo::exists(path))
         return;
     // Decode before touching the window, so a broken file leaves the shown picture alone.
-    QString error;
+    PictureError error;
     QImage picture;
     {
         BusyPointer busy;
         picture = loadPicture(path, &error, FileKinds::RegularOnly);
     }
     if (picture.isNull()) {
-        dialogs_.showMessage(this, MessageIcon::Error, readErrorText(path, error));
+        dialogs_.showMessage(this, MessageIcon::Error, readErrorText(path, PictureWindow::pictureErrorText(error)));
         return;
     }
     if (!pictureWindow_)

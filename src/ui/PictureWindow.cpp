@@ -1,6 +1,7 @@
 #include "ui/PictureWindow.h"
 
 #include "image/ImageToGrid.h"
+#include "image/PictureFile.h"
 #include "ui/BusyPointer.h"
 #include "ui/Fonts.h"
 #include "ui/MainWindow.h"
@@ -10,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPainter>
 #include <QPushButton>
 #include <QShowEvent>
@@ -37,6 +39,12 @@ QRect pixelsToTwips(const QRect& pixels)
 void place(QWidget* widget, const QRect& twips)
 {
     placeTwips(widget, twips.x(), twips.y(), twips.width(), twips.height());
+}
+
+// Digits grouped by ",".
+QString grouped(qint64 value)
+{
+    return QLocale(QLocale::English, QLocale::UnitedStates).toString(value);
 }
 
 } // namespace
@@ -132,26 +140,74 @@ void PictureWindow::showPicture(const QImage& picture, const QString& title)
     activateWindow();
 }
 
+QString PictureWindow::progressCaption(qint64 rowsDone, qint64 rows)
+{
+    return QStringLiteral("To Grid (") + QString::number(rowsDone) + u'/' + QString::number(rows) + u')';
+}
+
+QString PictureWindow::toGridErrorText(const ToGridResult& result, const QString& blockSizeText)
+{
+    const GridPlan& plan = result.plan;
+    if (result.outcome == ToGridOutcome::OutOfMemory) {
+        return QStringLiteral("グリッドを作るメモリが足りません\r\n%1 × %2 = %3 セル\r\n"
+                              "ブロックの大きさを大きくしてください")
+            .arg(grouped(plan.columns), grouped(plan.rows), grouped(plan.columns * plan.rows));
+    }
+    switch (plan.refusal) {
+    case GridRefusal::None: break;
+    case GridRefusal::BlockSizeOutOfRange:
+        return QStringLiteral("ブロックの大きさが扱える範囲を超えています\r\n") + blockSizeText;
+    case GridRefusal::TooManyCells:
+        return QStringLiteral("グリッドが大きすぎます\r\n%1 × %2 = %3 セル (上限 %4 セル)\r\n"
+                              "ブロックの大きさを大きくしてください")
+            .arg(grouped(plan.columns), grouped(plan.rows), grouped(plan.columns * plan.rows),
+                grouped(GridSheet::kMaxCells));
+    }
+    return {};
+}
+
+QString PictureWindow::pictureErrorText(const PictureError& error)
+{
+    switch (error.kind) {
+    case PictureError::None: break;
+    case PictureError::CannotOpen:
+    case PictureError::CannotRead: return error.reason;
+    case PictureError::InputTooLarge:
+        return QStringLiteral("入力が大きすぎます (上限 %1 バイト)").arg(grouped(error.limit));
+    case PictureError::UnknownFormat: return QStringLiteral("イメージとして読み込めない形式です (JPEG, GIF, BMP)");
+    case PictureError::TooLarge:
+        return QStringLiteral("イメージが大きすぎます (%1 × %2 ピクセル、上限 %3 ピクセル)")
+            .arg(error.size.width())
+            .arg(error.size.height())
+            .arg(grouped(error.limit));
+    case PictureError::Undecodable: return QStringLiteral("イメージを読み込めません: ") + error.reason;
+    case PictureError::OutOfMemory: return QStringLiteral("イメージを読み込むメモリが足りません");
+    }
+    return {};
+}
+
 void PictureWindow::convertToGrid()
 {
     const QImage picture = owner_.isPictureLoaded() ? pictureBox_->picture() : QImage();
+    const QString blockSizeText = blockSizeEdit_->text();
     ToGridResult result;
     {
         BusyPointer busy;
         // The caption changes every row; painting it every row would cost far more than the
         // conversion on a tall picture, so it is repainted a few times a second, and at the end.
         QElapsedTimer sincePaint;
-        result = imageToGrid(picture, blockSizeEdit_->text(), owner_.sheet(), [&](const QString& caption) {
-            toGridButton_->setText(caption);
-            const bool last = caption == QLatin1String("To Grid");
-            if (last || !sincePaint.isValid() || sincePaint.elapsed() >= kCaptionPaintMs) {
+        result = imageToGrid(picture, blockSizeText, owner_.sheet(), [&](qint64 rowsDone, qint64 rows) {
+            toGridButton_->setText(progressCaption(rowsDone, rows));
+            if (!sincePaint.isValid() || sincePaint.elapsed() >= kCaptionPaintMs) {
                 toGridButton_->repaint();
                 sincePaint.start();
             }
         });
+        toGridButton_->setText(QStringLiteral("To Grid"));
+        toGridButton_->repaint();
     }
     if (result.failed())
-        owner_.dialogs().showMessage(this, MessageIcon::Error, result.error);
+        owner_.dialogs().showMessage(this, MessageIcon::Error, toGridErrorText(result, blockSizeText));
 }
 
 void PictureWindow::closeEvent(QCloseEvent* event)

@@ -11,6 +11,8 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class MainWindow;
+struct PictureError;
+struct ToGridResult;
 
 // Shows one picture from its top-left corner, one screen pixel per picture pixel, and takes
 // the picture's size.
@@ -50,6 +52,13 @@ public:
         QRect label;
     };
     static Layout layoutFor(const QRect& boxTwips);
+
+    // The To Grid button's caption before the row rowsDone of rows is painted.
+    static QString progressCaption(qint64 rowsDone, qint64 rows);
+    // Why To Grid left the sheet alone, for a result that failed with the block size typed.
+    static QString toGridErrorText(const ToGridResult& result, const QString& blockSizeText);
+    // Why Import Image could not have the picture.
+    static QString pictureErrorText(const PictureError& error);
 
 public slots:
     void convertToGrid();

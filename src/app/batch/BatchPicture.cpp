@@ -4,9 +4,8 @@
 
 #include "core/GridSheet.h"
 #include "image/ImageToGrid.h"
+#include "image/JpegDecoder.h"
 #include "image/PictureFile.h"
-
-#include "JpegPicture.h"
 
 #include <QBuffer>
 #include <QImageReader>
@@ -38,6 +37,11 @@ QString tooManyCellsText(const GridPlan& plan)
             grouped(GridSheet::kMaxCells));
 }
 
+QString outOfMemoryText(const GridPlan& plan)
+{
+    return QStringLiteral("%1 x %2 cells").arg(grouped(plan.columns), grouped(plan.rows));
+}
+
 // The picture's size from its header, so a refused grid costs no decoding.
 QSize headerSize(QIODevice& device)
 {
@@ -48,66 +52,90 @@ QSize headerSize(QIODevice& device)
     return size;
 }
 
-// The editor's way: the whole picture decoded by Qt, then converted by ImageToGrid.
-PictureConversion convertAsTheEditor(QIODevice& device, const QString& path, QStringView blockSizeText,
-    GridSheet& sheet, BatchProgress& progress, QString* error)
+// Advances the progress bar by the rows of cells painted.
+GridProgress rowsPainted(BatchProgress& progress)
 {
-    const QImage picture = loadPicture(device, error);
-    if (picture.isNull())
+    return [&progress](qint64 rowsDone, qint64 rows) { progress.advance(rowsDone, rows); };
+}
+
+// The editor's way: the whole picture decoded, then converted by ImageToGrid. A JPEG that
+// libjpeg-turbo has turned down already goes to Qt at once.
+PictureConversion convertAsTheEditor(QIODevice& device, const QString& path, QStringView blockSizeText,
+    bool jpegDeclined, GridSheet& sheet, BatchProgress& progress, QString* error)
+{
+    PictureError reason;
+    PictureDecoder decoder = PictureDecoder::Qt;
+    const QImage picture = jpegDeclined ? loadPictureWithQt(device, &reason) : loadPicture(device, &reason, &decoder);
+    if (picture.isNull()) {
+        *error = pictureErrorText(reason);
         return PictureConversion::Unreadable;
+    }
     const GridPlan plan = planGrid(picture.size(), blockSizeText);
     if (!plan.ok()) {
         *error = tooManyCellsText(plan);
         return PictureConversion::TooManyCells;
     }
-    const qint64 rows = plan.rows;
-    const ToGridResult result = imageToGrid(picture, blockSizeText, sheet, [&](const QString& caption) {
-        // "To Grid (row/rows)" while rows are painted, "To Grid" at the end.
-        const qsizetype open = caption.indexOf(u'(');
-        const qsizetype slash = caption.indexOf(u'/');
-        if (open > 0 && slash > open)
-            progress.advance(caption.mid(open + 1, slash - open - 1).toLongLong(), rows);
-    });
-    if (result.outcome != ToGridOutcome::Done) {
-        *error = QStringLiteral("%1 x %2 cells").arg(grouped(plan.columns), grouped(plan.rows));
+    if (imageToGrid(picture, blockSizeText, sheet, rowsPainted(progress)).outcome != ToGridOutcome::Done) {
+        *error = outOfMemoryText(plan);
         return PictureConversion::OutOfMemory;
     }
-    noteConversion(progress, path, picture.size(), plan, "by Qt");
+    noteConversion(progress, path, picture.size(), plan,
+        decoder == PictureDecoder::LibjpegTurbo ? "whole by libjpeg-turbo" : "by Qt");
     return PictureConversion::Done;
 }
 
 } // namespace
 
+QString pictureErrorText(const PictureError& error)
+{
+    switch (error.kind) {
+    case PictureError::None: break;
+    case PictureError::CannotOpen:
+    case PictureError::CannotRead:
+    case PictureError::Undecodable: return error.reason;
+    case PictureError::InputTooLarge: return QStringLiteral("more than %1 bytes").arg(grouped(error.limit));
+    case PictureError::UnknownFormat: return QStringLiteral("not in a picture format that can be read");
+    case PictureError::TooLarge:
+        return QStringLiteral("%1 x %2 pixels, more than the %3 a picture may have")
+            .arg(error.size.width())
+            .arg(error.size.height())
+            .arg(grouped(error.limit));
+    case PictureError::OutOfMemory: return QStringLiteral("not enough memory for the picture");
+    }
+    return {};
+}
+
 PictureConversion convertPictureFile(const QString& path, QStringView blockSizeText, GridSheet& sheet,
     BatchProgress& progress, QString* error, FileKinds kinds)
 {
-    const std::unique_ptr<QIODevice> device = openPicture(path, kinds, error);
-    if (!device)
+    PictureError openError;
+    const std::unique_ptr<QIODevice> device = openPicture(path, kinds, &openError);
+    if (!device) {
+        *error = pictureErrorText(openError);
         return PictureConversion::Unreadable;
-    // A JPEG of as many pixels as a picture may have stays far below this; a larger file is
-    // left to the editor's loading, which refuses it, rather than read into memory first.
-    constexpr qint64 kMostJpegBytes = qint64(512) << 20;
+    }
+    bool jpegDeclined = false;
     char start[3] = {};
-    if (device->peek(start, 3) == 3 && looksLikeJpeg(QByteArray(start, 3)) && device->size() <= kMostJpegBytes) {
+    if (device->peek(start, 3) == 3 && JpegDecoder::looksLikeJpeg(QByteArray(start, 3))
+        && device->size() <= kMaxDirectJpegBytes) {
         // A pipe is already in memory: its bytes are shared, not copied.
         const auto* piped = qobject_cast<const QBuffer*>(device.get());
-        const QByteArray bytes = piped ? piped->data() : device->readAll();
-        const JpegFacts facts = readJpegFacts(bytes);
-        if (facts.taken) {
-            const GridPlan plan = planGrid(facts.size, blockSizeText);
+        const JpegDecoder decoder(piped ? piped->data() : device->readAll());
+        if (decoder.canDecode()) {
+            const GridPlan plan = planGrid(decoder.size(), blockSizeText);
             if (!plan.ok()) {
                 *error = tooManyCellsText(plan);
                 return PictureConversion::TooManyCells;
             }
-            switch (convertJpeg(bytes, plan, sheet, progress)) {
+            switch (decoder.paintSheet(plan, sheet, rowsPainted(progress))) {
             case JpegConversion::Done:
-                noteConversion(progress, path, facts.size, plan, "by libjpeg-turbo on two threads");
+                noteConversion(progress, path, decoder.size(), plan, "by libjpeg-turbo on two threads");
                 return PictureConversion::Done;
-            case JpegConversion::OutOfMemory:
-                *error = QStringLiteral("%1 x %2 cells").arg(grouped(plan.columns), grouped(plan.rows));
-                return PictureConversion::OutOfMemory;
+            case JpegConversion::OutOfMemory: *error = outOfMemoryText(plan); return PictureConversion::OutOfMemory;
             case JpegConversion::Declined:
-                break; // nothing to paint, or the library complained: the editor's way decides
+                // Nothing to paint, or the library complained: the editor's way decides.
+                jpegDeclined = plan.columns > 0 && plan.rows > 0;
+                break;
             }
         }
         if (!device->seek(0)) {
@@ -123,5 +151,5 @@ PictureConversion convertPictureFile(const QString& path, QStringView blockSizeT
             return PictureConversion::TooManyCells;
         }
     }
-    return convertAsTheEditor(*device, path, blockSizeText, sheet, progress, error);
+    return convertAsTheEditor(*device, path, blockSizeText, jpegDeclined, sheet, progress, error);
 }

@@ -8,6 +8,7 @@
 
 class BatchProgress;
 class GridSheet;
+struct PictureError;
 
 enum class PictureConversion { Done, Unreadable, TooManyCells, OutOfMemory };
 
@@ -15,5 +16,9 @@ enum class PictureConversion { Done, Unreadable, TooManyCells, OutOfMemory };
 // text. The file is opened once, so a pipe or a FIFO is read as well as a file unless
 // kinds says regular files only. On failure the sheet is untouched, unless libjpeg-turbo
 // gave up on a JPEG midway and the editor's decoding then failed too.
+// `error` says why in the batch's words.
 PictureConversion convertPictureFile(const QString& path, QStringView blockSizeText, GridSheet& sheet,
     BatchProgress& progress, QString* error, FileKinds kinds = FileKinds::AnyReadable);
+
+// Why a picture could not be had, in the batch's words.
+QString pictureErrorText(const PictureError& error);

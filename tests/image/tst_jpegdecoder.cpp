@@ -1,0 +1,197 @@
+// libjpeg-turbo's decoding against Qt's: the editor's imported pictures and the sheets painted
+// straight from a JPEG file, for every kind of JPEG; the kinds Qt decides go Qt's way.
+#include "core/GridSheet.h"
+#include "image/ImageToGrid.h"
+#include "image/JpegDecoder.h"
+#include "image/PictureFile.h"
+#include "image/TestJpeg.h"
+#include "support/logic/SheetBuilder.h"
+
+#include <QImageReader>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Where two pictures first differ, in words; empty when they are the same pixel for pixel.
+QString firstDifference(const QImage& got, const QImage& want)
+{
+    if (got.size() != want.size() || got.format() != want.format())
+        return u"another size or format"_s;
+    for (int y = 0; y < got.height(); ++y) {
+        const auto* gotLine = reinterpret_cast<const QRgb*>(got.constScanLine(y));
+        const auto* wantLine = reinterpret_cast<const QRgb*>(want.constScanLine(y));
+        for (int x = 0; x < got.width(); ++x) {
+            if (gotLine[x] != wantLine[x])
+                return u"%1,%2: %3 for %4"_s.arg(x).arg(y).arg(gotLine[x], 8, 16).arg(wantLine[x], 8, 16);
+        }
+    }
+    return {};
+}
+
+// Qt's reader alone, as the editor decoded every picture before.
+QImage decodedByQt(const QString& path)
+{
+    QImageReader reader(path);
+    reader.setDecideFormatFromContent(true);
+    return toOpaqueRgb32(reader.read());
+}
+
+} // namespace
+
+class TestJpegDecoder : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+
+    // The file of the row's kind and size, written once.
+    QString jpegFile(const QString& kind, QSize size)
+    {
+        const QString name
+            = u"%1-%2x%3.jpg"_s.arg(QString(kind).replace(u' ', u'-')).arg(size.width()).arg(size.height());
+        const QString path = dir_.filePath(name);
+        if (QFile::exists(path))
+            return path;
+        if (kind == u"truncated"_s)
+            return writeTestFile(dir_.path(), name, jpeg(photoLike(size.width(), size.height()), u"420"_s).first(4000));
+        return writeTestFile(dir_.path(), name, jpeg(photoLike(size.width(), size.height()), kind));
+    }
+
+    static void addKinds()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<PictureDecoder>("decoder");
+
+        // Odd sizes leave partial blocks and MCUs, and the threads meet mid-MCU.
+        QTest::newRow("4:2:0") << u"420"_s << QSize(301, 203) << PictureDecoder::LibjpegTurbo;
+        QTest::newRow("4:2:2") << u"422"_s << QSize(250, 181) << PictureDecoder::LibjpegTurbo;
+        QTest::newRow("4:4:4") << u"444"_s << QSize(257, 199) << PictureDecoder::LibjpegTurbo;
+        QTest::newRow("grey") << u"grey"_s << QSize(255, 190) << PictureDecoder::LibjpegTurbo;
+        QTest::newRow("progressive") << u"progressive"_s << QSize(240, 210) << PictureDecoder::LibjpegTurbo;
+        QTest::newRow("restart markers") << u"restarts"_s << QSize(222, 180) << PictureDecoder::LibjpegTurbo;
+        QTest::newRow("one pixel") << u"420"_s << QSize(1, 1) << PictureDecoder::LibjpegTurbo;
+        QTest::newRow("31 lines, one thread") << u"420"_s << QSize(40, 31) << PictureDecoder::LibjpegTurbo;
+        QTest::newRow("colour profile and resolution")
+            << u"profile"_s << QSize(120, 90) << PictureDecoder::LibjpegTurbo;
+        QTest::newRow("turned by Exif") << u"exif"_s << QSize(120, 90) << PictureDecoder::LibjpegTurbo;
+        QTest::newRow("CMYK") << u"cmyk"_s << QSize(120, 90) << PictureDecoder::Qt;
+        QTest::newRow("grey with a colour profile") << u"grey profile"_s << QSize(120, 90) << PictureDecoder::Qt;
+        QTest::newRow("truncated") << u"truncated"_s << QSize(301, 203) << PictureDecoder::Qt;
+    }
+
+private slots:
+    void importedPictureIsQtsPicture_data() { addKinds(); }
+
+    void importedPictureIsQtsPicture()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QSize, size);
+        QFETCH(PictureDecoder, decoder);
+        const QString path = jpegFile(kind, size);
+
+        PictureError error;
+        PictureDecoder decodedBy = PictureDecoder::Qt;
+        const QImage loaded = loadPicture(path, &error, FileKinds::RegularOnly, &decodedBy);
+        const QImage wanted = decodedByQt(path);
+        QCOMPARE(error.kind, PictureError::None);
+        QCOMPARE(decodedBy, decoder);
+        QCOMPARE(loaded.format(), QImage::Format_RGB32);
+        QCOMPARE(loaded.size(), wanted.size());
+        QCOMPARE(firstDifference(loaded, wanted), QString());
+        QCOMPARE(loaded.colorSpace(), wanted.colorSpace());
+        QCOMPARE(loaded.dotsPerMeterX(), wanted.dotsPerMeterX());
+        QCOMPARE(loaded.dotsPerMeterY(), wanted.dotsPerMeterY());
+    }
+
+    // Painted straight from the file, the sheet is what To Grid makes of Qt's picture, and the
+    // progress counts up to every row, on this thread.
+    void paintedSheetIsToGridsSheet_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QString>("blockSize");
+
+        for (const auto& [kind, size] : { std::pair { u"420"_s, QSize(301, 203) }, { u"422"_s, QSize(250, 181) },
+                 { u"444"_s, QSize(257, 199) }, { u"grey"_s, QSize(255, 190) }, { u"progressive"_s, QSize(240, 210) },
+                 { u"restarts"_s, QSize(222, 180) } }) {
+            for (const QString& block : { u"1"_s, u"7"_s, u"64"_s })
+                QTest::addRow("%s, block %s", qPrintable(kind), qPrintable(block)) << kind << size << block;
+        }
+        QTest::newRow("one pixel") << u"420"_s << QSize(1, 1) << u"8"_s;
+        QTest::newRow("one block row") << u"420"_s << QSize(301, 203) << u"300"_s;
+    }
+
+    void paintedSheetIsToGridsSheet()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QSize, size);
+        QFETCH(QString, blockSize);
+        QFile file(jpegFile(kind, size));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const JpegDecoder decoder(file.readAll());
+        QVERIFY(decoder.canDecode());
+        QCOMPARE(decoder.size(), size);
+
+        GridSheet wanted;
+        QCOMPARE(imageToGrid(decodedByQt(file.fileName()), blockSize, wanted, {}).outcome, ToGridOutcome::Done);
+        auto sheet = buildSheet({ { { u"詩"_s, 0x123456, 0x654321 } } });
+        QList<qint64> done;
+        qint64 total = 0;
+        const Qt::HANDLE thread = QThread::currentThreadId();
+        bool elsewhere = false;
+        const JpegConversion painted
+            = decoder.paintSheet(planGrid(size, blockSize), *sheet, [&](qint64 rowsDone, qint64 rows) {
+                  done << rowsDone;
+                  total = rows;
+                  elsewhere = elsewhere || QThread::currentThreadId() != thread;
+              });
+        QCOMPARE(painted, JpegConversion::Done);
+        QCOMPARE(QSize(sheet->columnCount(), sheet->rowCount()), QSize(wanted.columnCount(), wanted.rowCount()));
+        QCOMPARE(sheet->getCellText(1, 1), u"詩"_s);
+        for (int row = 1; row <= wanted.rowCount(); ++row) {
+            for (int column = 1; column <= wanted.columnCount(); ++column) {
+                QVERIFY2(sheet->backColorAt(column, row) == wanted.backColorAt(column, row)
+                        && sheet->foreColorAt(column, row) == wanted.foreColorAt(column, row),
+                    qPrintable(u"cell %1,%2"_s.arg(column).arg(row)));
+            }
+        }
+        QCOMPARE(total, qint64(wanted.rowCount()));
+        QVERIFY(std::is_sorted(done.begin(), done.end()));
+        QVERIFY(done.first() >= 1);
+        QCOMPARE(done.last(), total);
+        QVERIFY(!elsewhere);
+    }
+
+    // The rest of the file is what Qt reads: a JPEG cut short keeps its picture as Qt makes it,
+    // and no decoding but Qt's is tried once it is declined.
+    void declinedFilesAreLeftToQt_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("canDecode");
+        QTest::addColumn<JpegConversion>("painted");
+
+        QTest::newRow("CMYK") << u"cmyk"_s << false << JpegConversion::Declined;
+        QTest::newRow("grey with a colour profile") << u"grey profile"_s << false << JpegConversion::Declined;
+        QTest::newRow("truncated") << u"truncated"_s << true << JpegConversion::Declined;
+        QTest::newRow("whole") << u"420"_s << true << JpegConversion::Done;
+    }
+
+    void declinedFilesAreLeftToQt()
+    {
+        QFETCH(QString, kind);
+        QFETCH(bool, canDecode);
+        QFETCH(JpegConversion, painted);
+        QFile file(jpegFile(kind, QSize(301, 203)));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const JpegDecoder decoder(file.readAll());
+        QCOMPARE(decoder.canDecode(), canDecode);
+        QCOMPARE(decoder.decode().isNull(), painted == JpegConversion::Declined);
+        GridSheet sheet;
+        QCOMPARE(decoder.paintSheet(planGrid(QSize(301, 203), u"8"), sheet, {}), painted);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestJpegDecoder)
+#include "tst_jpegdecoder.moc"
