@@ -1,4 +1,4 @@
-// The sheet's model and view: what they show, editing in place.
+// The sheet's model and view: what they show, which cells they announce and repaint, editing in place.
 #include "core/GridSheet.h"
 #include "ui/GridSheetModel.h"
 #include "ui/GridSheetView.h"
@@ -6,7 +6,34 @@
 #include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QBrush>
+#include <QSignalSpy>
 #include <QTest>
+
+namespace {
+
+// Collects the viewport areas a view repaints.
+class PaintedArea : public QObject {
+public:
+    explicit PaintedArea(QWidget* viewport)
+        : viewport_(viewport)
+    {
+        viewport->installEventFilter(this);
+    }
+    QRegion painted;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == viewport_ && event->type() == QEvent::Paint)
+            painted += static_cast<QPaintEvent*>(event)->region();
+        return false;
+    }
+
+private:
+    QWidget* viewport_;
+};
+
+} // namespace
 
 class TestGridSheetModel : public QObject {
     Q_OBJECT
@@ -27,6 +54,65 @@ private slots:
         QCOMPARE(model.columnCount(), 4);
         QVERIFY(model.setData(model.index(3, 3), QStringLiteral("x")));
         QCOMPARE(sheet.getCellText(4, 4), QStringLiteral("x"));
+    }
+
+    // A sheet counts columns first and from 1, a model rows first and from 0. The sheet is
+    // neither square nor changed on its diagonal, so that a swap shows.
+    void changedCellsAreAnnouncedAtTheirIndexes_data()
+    {
+        QTest::addColumn<QRect>("cells"); // columns across, rows down, from 1
+        QTest::addColumn<int>("topRow");
+        QTest::addColumn<int>("leftColumn");
+        QTest::addColumn<int>("bottomRow");
+        QTest::addColumn<int>("rightColumn");
+
+        QTest::newRow("column 5, row 2") << QRect(QPoint(5, 2), QPoint(5, 2)) << 1 << 4 << 1 << 4;
+        QTest::newRow("last column, first row") << QRect(QPoint(7, 1), QPoint(7, 1)) << 0 << 6 << 0 << 6;
+        QTest::newRow("columns 2 to 6 of rows 1 to 3") << QRect(QPoint(2, 1), QPoint(6, 3)) << 0 << 1 << 2 << 5;
+    }
+
+    void changedCellsAreAnnouncedAtTheirIndexes()
+    {
+        QFETCH(QRect, cells);
+        QFETCH(int, topRow);
+        QFETCH(int, leftColumn);
+        QFETCH(int, bottomRow);
+        QFETCH(int, rightColumn);
+
+        GridSheet sheet(7, 6);
+        GridSheetModel model(sheet);
+        QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+        {
+            GridSheet::ChangeBatch batch(sheet);
+            for (int row = cells.top(); row <= cells.bottom(); ++row)
+                for (int column = cells.left(); column <= cells.right(); ++column)
+                    sheet.setCellColors(column, row, 0x0000FF, kWhite);
+        }
+
+        QCOMPARE(changed.count(), 1);
+        const auto topLeft = changed.at(0).at(0).value<QModelIndex>();
+        const auto bottomRight = changed.at(0).at(1).value<QModelIndex>();
+        QCOMPARE(topLeft.row(), topRow);
+        QCOMPARE(topLeft.column(), leftColumn);
+        QCOMPARE(bottomRight.row(), bottomRow);
+        QCOMPARE(bottomRight.column(), rightColumn);
+    }
+
+    void viewRepaintsTheChangedCell()
+    {
+        GridSheet sheet(7, 6);
+        GridSheetView view(sheet);
+        view.resize(400, 400);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        const QRect cell = view.visualRect(view.model()->index(1, 4)); // column 5, row 2
+        QVERIFY(view.viewport()->rect().contains(cell));
+        QTest::qWait(50); // the first paints done
+
+        PaintedArea area(view.viewport());
+        sheet.setCellColors(5, 2, 0x0000FF, kWhite);
+        QTRY_VERIFY(!area.painted.isEmpty());
+        QVERIFY((QRegion(cell) - area.painted).isEmpty());
     }
 
     // However long a text, the view is handed a short start of it to draw; editing gets it whole.
