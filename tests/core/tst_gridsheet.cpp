@@ -2,7 +2,10 @@
 #include "core/GridSheet.h"
 
 #include <QSignalSpy>
+#include <QSize>
 #include <QTest>
+
+Q_DECLARE_METATYPE(SheetResize)
 
 class TestGridSheet : public QObject {
     Q_OBJECT
@@ -47,6 +50,44 @@ private slots:
         QVERIFY(sheet.setSize(3, 3)); // the cut column comes back empty
         QCOMPARE(sheet.getCellText(3, 3), QString());
         QCOMPARE(sheet.backColorAt(3, 3), kWhite);
+    }
+
+    // The grid size dialog's change: a size that fits is reached in one step, whatever the
+    // old size, so that neither count is ever applied against the other's old value.
+    void resizeSheetInOneStep_data()
+    {
+        QTest::addColumn<int>("columns");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<qint64>("newColumns");
+        QTest::addColumn<qint64>("newRows");
+        QTest::addColumn<SheetResize>("result");
+        QTest::addColumn<QSize>("size"); // columns by rows after it
+
+        QTest::newRow("columns first would pass the limit")
+            << 1 << 2'500'000 << qint64(21) << qint64(1) << SheetResize::Done << QSize(21, 1);
+        QTest::newRow("rows first would pass the limit")
+            << 2'500'000 << 1 << qint64(1) << qint64(21) << SheetResize::Done << QSize(1, 21);
+        QTest::newRow("too large") << 3 << 2 << qint64(10'000) << qint64(5'001) << SheetResize::TooLarge << QSize(3, 2);
+        QTest::newRow("counts below 0") << 3 << 2 << qint64(-5) << qint64(4) << SheetResize::Done << QSize(0, 4);
+    }
+
+    void resizeSheetInOneStep()
+    {
+        QFETCH(int, columns);
+        QFETCH(int, rows);
+        QFETCH(qint64, newColumns);
+        QFETCH(qint64, newRows);
+        QFETCH(SheetResize, result);
+        QFETCH(QSize, size);
+
+        GridSheet sheet(columns, rows);
+        sheet.setCellText(1, 1, QStringLiteral("春"));
+        QSignalSpy resized(&sheet, &GridSheet::sizeChanged);
+
+        QCOMPARE(resizeSheet(sheet, GridSize { newColumns, newRows }), result);
+        QCOMPARE(QSize(sheet.columnCount(), sheet.rowCount()), size);
+        QCOMPARE(resized.count(), result == SheetResize::Done ? 1 : 0);
+        QCOMPARE(sheet.getCellText(1, 1), size.isEmpty() ? QString() : QStringLiteral("春"));
     }
 
     // Texts of up to two UTF-16 units are held in the cell, longer ones apart: each replaces

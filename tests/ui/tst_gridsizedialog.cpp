@@ -109,6 +109,24 @@ private slots:
             QCOMPARE(findControl<QLineEdit>(setting, "txtMaxRow")->text(), rows);
         }
     }
+
+    // Columns first against the old row count would pass the cell limit on the way to a size that fits.
+    void sizeIsAppliedInOneStep()
+    {
+        QVERIFY(window_->sheet().setSize(1, 2'500'000));
+        window_->sheet().setCellText(1, 1, u"春"_s);
+        GridSizeDialog setting(window_->sheet(), dialogs_, window_.get());
+        setting.show();
+        findControl<QLineEdit>(setting, "txtMaxCol")->setText(u"21"_s);
+        findControl<QLineEdit>(setting, "txtMaxRow")->setText(u"1"_s);
+        QTest::mouseClick(findControl<QPushButton>(setting, "btnOK"), Qt::LeftButton);
+
+        QCOMPARE(dialogs_.messages.size(), 0);
+        QCOMPARE(window_->sheet().columnCount(), 21);
+        QCOMPARE(window_->sheet().rowCount(), 1);
+        QCOMPARE(window_->sheet().getCellText(1, 1), u"春"_s);
+        QVERIFY(!setting.isVisible());
+    }
 };
 
 QTEST_MAIN(TestGridSizeDialog)
