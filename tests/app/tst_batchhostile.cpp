@@ -5,6 +5,7 @@
 #include "gridfile/Crc32.h"
 #include "gridfile/GridFile.h"
 #include "support/logic/SheetBuilder.h"
+#include "support/logic/TestFiles.h"
 
 #include <QDir>
 #include <QFile>

@@ -3,6 +3,7 @@
 #include "html/HtmlPageWriter.h"
 #include "support/logic/FileSizeLimit.h"
 #include "support/logic/SheetBuilder.h"
+#include "support/logic/TestFiles.h"
 #include "support/ui/Controls.h"
 #include "support/ui/FakeDialogs.h"
 #include "ui/GridSheetView.h"
