@@ -5,9 +5,9 @@
 #include "gridfile/Crc32.h"
 #include "gridfile/GridFile.h"
 #include "support/logic/SheetBuilder.h"
+#include "support/logic/TestFiles.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QImage>
 #include <QMap>
@@ -71,21 +71,6 @@ QByteArray gridHeaderOnly(quint32 columns, quint32 rows)
     return bytes + QByteArray(64, '\0');
 }
 
-QMap<QString, QByteArray> snapshot(const QString& dir)
-{
-    QMap<QString, QByteArray> files;
-    QDirIterator it(dir, QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QFileInfo entry(it.next());
-        QByteArray content = "[" + QByteArray::number(uint(entry.isFile() ? 1 : entry.isDir() ? 2 : 3)) + "]";
-        QFile file(entry.filePath());
-        if (entry.isFile() && !entry.isSymLink() && file.open(QIODevice::ReadOnly))
-            content += file.readAll();
-        files.insert(QDir(dir).relativeFilePath(entry.filePath()), content);
-    }
-    return files;
-}
-
 } // namespace
 
 class TestBatchHostile : public QObject {
@@ -142,8 +127,8 @@ private slots:
         write(QStringLiteral("old.htm"), QByteArray(105, 'o'));
         write(QStringLiteral("old.txt"), QByteArray(105, 't'));
         write(QStringLiteral("old.grd"), QByteArray(105, 'g'));
-        QCOMPARE(::mkfifo(QFile::encodeName(pathOf(QStringLiteral("fifo"))).constData(), 0600), 0);
-        QCOMPARE(::mkfifo(QFile::encodeName(pathOf(QStringLiteral("text-fifo"))).constData(), 0600), 0);
+        QVERIFY(makeFifo(pathOf(QStringLiteral("fifo"))));
+        QVERIFY(makeFifo(pathOf(QStringLiteral("text-fifo"))));
         // A private copy of /dev/null: a fault could replace it without harm to the system's.
         devicesMade_
             = ::mknod(QFile::encodeName(pathOf(QStringLiteral("null"))).constData(), S_IFCHR | 0666, makedev(1, 3))
@@ -236,7 +221,7 @@ private slots:
 
         if (arguments.contains(u"null") && !devicesMade_)
             QSKIP("making a device node needs root");
-        const QMap<QString, QByteArray> before = snapshot(dir_.path());
+        const QMap<QString, QByteArray> before = folderSnapshot(dir_.path());
         // The FIFO's reader opens first, so that the writer does not wait for one.
         const bool fifoOutput = arguments.split(u' ').contains(QStringLiteral("fifo"));
         const int reader = fifoOutput
@@ -278,7 +263,7 @@ private slots:
             fromFifo.resize(std::max<ssize_t>(::read(reader, fromFifo.data(), size_t(fromFifo.size())), 0));
             ::close(reader);
         }
-        QMap<QString, QByteArray> after = snapshot(dir_.path());
+        QMap<QString, QByteArray> after = folderSnapshot(dir_.path());
         if (exitCode != 0) {
             QVERIFY2(
                 err.startsWith("glyphscape-batch: ") && err.endsWith('\n') && err.count('\n') == 1, err.constData());

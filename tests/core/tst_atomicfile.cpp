@@ -1,11 +1,12 @@
 // Files are written whole or not at all, whatever the writer and however the disk fails;
 // devices and FIFOs are written into, never replaced.
 #include "core/AtomicFile.h"
+#include "core/GridSheet.h"
 #include "gridfile/GridFile.h"
 #include "html/HtmlPageWriter.h"
 #include "support/logic/AddressSpaceLimit.h"
 #include "support/logic/FileSizeLimit.h"
-#include "support/logic/SheetBuilder.h"
+#include "support/logic/TestFiles.h"
 #include "text/PlainTextExport.h"
 
 #include <QBuffer>
@@ -20,12 +21,6 @@
 #include <unistd.h>
 
 namespace {
-
-QByteArray fileContents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 mode_t fileType(const QString& path)
 {
@@ -151,9 +146,10 @@ private slots:
             written = writeFileAtomically(path, write, &error);
         }
         QVERIFY(!written);
-        QVERIFY2(!error.isEmpty() && !error.contains(u"Unknown error"_qs), qPrintable(error));
-        QCOMPARE(fileContents(path), old);
-        QCOMPARE(QDir(dir_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList { u"poem.out"_qs });
+        QVERIFY(!error.isEmpty());
+        QVERIFY2(!error.contains(u"Unknown error"_qs), qPrintable(error));
+        QCOMPARE(readTestFile(path), old);
+        QCOMPARE(folderEntries(dir_.path()), QStringList { u"poem.out"_qs });
     }
 
     // A cell text too long to build its output in memory fails the write with a reason.
@@ -185,7 +181,7 @@ private slots:
         }
         QVERIFY(!written);
         QVERIFY2(error.contains(u"memory"_qs), qPrintable(error));
-        QCOMPARE(fileContents(path), QByteArray("old"));
+        QCOMPARE(readTestFile(path), QByteArray("old"));
     }
 
     void failedWriterLeavesOldFileWhole()
@@ -202,8 +198,8 @@ private slots:
             &error);
         QVERIFY(!written);
         QCOMPARE(error, QStringLiteral("stopped"));
-        QCOMPARE(fileContents(path), QByteArray("old content"));
-        QCOMPARE(QDir(dir_.path()).entryList(QDir::Files), QStringList { QStringLiteral("page.htm") });
+        QCOMPARE(readTestFile(path), QByteArray("old content"));
+        QCOMPARE(folderEntries(dir_.path()), QStringList { QStringLiteral("page.htm") });
     }
 
     // Which existing paths are replaced, which written into, which refused.
@@ -241,7 +237,7 @@ private slots:
             if (::mknod(QFile::encodeName(path).constData(), S_IFCHR | 0666, makedev(1, 3)) != 0)
                 QSKIP("making a device node needs root");
         } else if (target == u"fifo") {
-            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+            QVERIFY(makeFifo(path));
             // The reader first, so that opening the FIFO to write does not wait.
             reader = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK);
             QVERIFY(reader >= 0);
@@ -261,9 +257,9 @@ private slots:
         if (typeBefore != 0)
             QCOMPARE(fileType(path), typeBefore);
         if (target == u"link")
-            QCOMPARE(fileContents(pathOf(QStringLiteral("file"))), QByteArray("new"));
+            QCOMPARE(readTestFile(pathOf(QStringLiteral("file"))), QByteArray("new"));
         if (target == u"new")
-            QCOMPARE(fileContents(path), QByteArray("new"));
+            QCOMPARE(readTestFile(path), QByteArray("new"));
         if (reader >= 0) {
             char bytes[8] = {};
             QCOMPARE(::read(reader, bytes, sizeof bytes), ssize_t(written ? 3 : 0));

@@ -2,7 +2,10 @@
 #include "core/GridSheet.h"
 
 #include <QSignalSpy>
+#include <QSize>
 #include <QTest>
+
+Q_DECLARE_METATYPE(SheetResize)
 
 class TestGridSheet : public QObject {
     Q_OBJECT
@@ -22,7 +25,8 @@ private slots:
         QVERIFY(!sheet.setSize(100'000, 100'000));
         QCOMPARE(sheet.columnCount() * sheet.rowCount(), 25 * 7);
         QVERIFY(GridSheet::sizeFits(GridSheet::kMaxCells, 1));
-        QVERIFY(!GridSheet::sizeFits(GridSheet::kMaxCells + 1, 1) && !GridSheet::sizeFits(1, GridSheet::kMaxCells + 1));
+        QVERIFY(!GridSheet::sizeFits(GridSheet::kMaxCells + 1, 1));
+        QVERIFY(!GridSheet::sizeFits(1, GridSheet::kMaxCells + 1));
     }
 
     void resizeKeepsCellsInsideBothSizes()
@@ -48,19 +52,70 @@ private slots:
         QCOMPARE(sheet.backColorAt(3, 3), kWhite);
     }
 
+    // The grid size dialog's change: a size that fits is reached in one step, whatever the
+    // old size, so that neither count is ever applied against the other's old value.
+    void resizeSheetInOneStep_data()
+    {
+        QTest::addColumn<int>("columns");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<qint64>("newColumns");
+        QTest::addColumn<qint64>("newRows");
+        QTest::addColumn<SheetResize>("result");
+        QTest::addColumn<QSize>("size"); // columns by rows after it
+
+        QTest::newRow("columns first would pass the limit")
+            << 1 << 2'500'000 << qint64(21) << qint64(1) << SheetResize::Done << QSize(21, 1);
+        QTest::newRow("rows first would pass the limit")
+            << 2'500'000 << 1 << qint64(1) << qint64(21) << SheetResize::Done << QSize(1, 21);
+        QTest::newRow("too large") << 3 << 2 << qint64(10'000) << qint64(5'001) << SheetResize::TooLarge << QSize(3, 2);
+        QTest::newRow("counts below 0") << 3 << 2 << qint64(-5) << qint64(4) << SheetResize::Done << QSize(0, 4);
+    }
+
+    void resizeSheetInOneStep()
+    {
+        QFETCH(int, columns);
+        QFETCH(int, rows);
+        QFETCH(qint64, newColumns);
+        QFETCH(qint64, newRows);
+        QFETCH(SheetResize, result);
+        QFETCH(QSize, size);
+
+        GridSheet sheet(columns, rows);
+        sheet.setCellText(1, 1, QStringLiteral("春"));
+        QSignalSpy resized(&sheet, &GridSheet::sizeChanged);
+
+        QCOMPARE(resizeSheet(sheet, GridSize { newColumns, newRows }), result);
+        QCOMPARE(QSize(sheet.columnCount(), sheet.rowCount()), size);
+        QCOMPARE(resized.count(), result == SheetResize::Done ? 1 : 0);
+        QCOMPARE(sheet.getCellText(1, 1), size.isEmpty() ? QString() : QStringLiteral("春"));
+    }
+
+    // Texts of up to two UTF-16 units are held in the cell, longer ones apart: each replaces
+    // the one before it, across that line too.
+    void textsOfEveryLength_data()
+    {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("text");
+
+        QTest::newRow("empty") << QString() << QString();
+        QTest::newRow("one unit") << QString() << QStringLiteral("a");
+        QTest::newRow("two units over one") << QStringLiteral("a") << QStringLiteral("ab");
+        QTest::newRow("surrogate pair over two units") << QStringLiteral("ab") << QString::fromUcs4(U"\U0001F600");
+        QTest::newRow("three units over a pair") << QString::fromUcs4(U"\U0001F600") << QStringLiteral("abc");
+        QTest::newRow("NUL over three units") << QStringLiteral("abc") << QString(QChar(0));
+        QTest::newRow("one unit over a long text") << QStringLiteral("long one") << QStringLiteral("b");
+    }
+
     void textsOfEveryLength()
     {
+        QFETCH(QString, before);
+        QFETCH(QString, text);
+
         GridSheet sheet(2, 1);
-        const QString emoji = QString::fromUcs4(U"\U0001F600");
-        for (const QString& text :
-            { QString(), QStringLiteral("a"), QStringLiteral("ab"), emoji, QStringLiteral("abc"), QString(QChar(0)) }) {
-            QVERIFY(sheet.setCellText(1, 1, text));
-            QCOMPARE(sheet.getCellText(1, 1), text);
-            QCOMPARE(sheet.cellTextView(1, 1), QStringView(text));
-        }
-        sheet.setCellText(1, 1, QStringLiteral("long one"));
-        sheet.setCellText(1, 1, QStringLiteral("b")); // a long text replaced by a short one
-        QCOMPARE(sheet.getCellText(1, 1), QStringLiteral("b"));
+        QVERIFY(sheet.setCellText(1, 1, before));
+        QVERIFY(sheet.setCellText(1, 1, text));
+        QCOMPARE(sheet.getCellText(1, 1), text);
+        QCOMPARE(sheet.cellTextView(1, 1), QStringView(text));
     }
 
     void clearAllTextKeepsColoursAndSize()

@@ -99,22 +99,32 @@ private slots:
                     .endsWith(QStringLiteral("b&nbsp;\u3000\u3000</FONT>")));
     }
 
-    void nearDistances()
+    // Cells a and b share a background, c is one step of red away from them.
+    void nearDistances_data()
     {
-        auto sheet = buildSheet({ { { QStringLiteral("a"), makeColor(10, 0, 0) },
-            { QStringLiteral("b"), makeColor(10, 0, 0) }, { QStringLiteral("c"), makeColor(11, 0, 0) } } });
+        QTest::addColumn<QString>("nearText");
+        QTest::addColumn<QString>("row");
+
         const QString a = QStringLiteral("<FONT STYLE='color: #0A0000'>a&nbsp;");
         const QString b = QStringLiteral("<FONT STYLE='color: #0A0000'>b&nbsp;");
         const QString c = QStringLiteral("<FONT STYLE='color: #0B0000'>c&nbsp;</FONT>");
         const QString close = QStringLiteral("</FONT>");
         const QString separate = a + close + b + close + c;
-        const std::pair<QString, QString> cases[]
-            = { { QStringLiteral("0"), separate }, { QStringLiteral("x"), separate }, // no number is 0
-                  { QStringLiteral("0.5"), separate }, // halves to even
-                  { QStringLiteral("1"), a + QStringLiteral("b&nbsp;") + close + c },
-                  { QStringLiteral("256"), a + QStringLiteral("b&nbsp;c&nbsp;") + close } };
-        for (const auto& [nearText, row] : cases)
-            QCOMPARE(pageRows(htmlPage(*sheet, pageSettings(false, nearText))), QStringList { row });
+        QTest::newRow("0") << "0" << separate;
+        QTest::newRow("no number is 0") << "x" << separate;
+        QTest::newRow("0.5 halves to even") << "0.5" << separate;
+        QTest::newRow("1") << "1" << a + QStringLiteral("b&nbsp;") + close + c;
+        QTest::newRow("256") << "256" << a + QStringLiteral("b&nbsp;c&nbsp;") + close;
+    }
+
+    void nearDistances()
+    {
+        QFETCH(QString, nearText);
+        QFETCH(QString, row);
+
+        auto sheet = buildSheet({ { { QStringLiteral("a"), makeColor(10, 0, 0) },
+            { QStringLiteral("b"), makeColor(10, 0, 0) }, { QStringLiteral("c"), makeColor(11, 0, 0) } } });
+        QCOMPARE(pageRows(htmlPage(*sheet, pageSettings(false, nearText))), QStringList { row });
     }
 
     void blankStartWithEverythingNearGetsNoSpan()

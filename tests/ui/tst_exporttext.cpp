@@ -1,6 +1,6 @@
 // Files > Export Plain Text from the main window: the chooser, the file replaced whole, and
 // the message, with nothing left behind, when the file cannot be written.
-#include "support/logic/SheetBuilder.h"
+#include "support/logic/TestFiles.h"
 #include "support/ui/Controls.h"
 #include "support/ui/FakeDialogs.h"
 #include "ui/MainWindow.h"
@@ -27,18 +27,17 @@ private slots:
         for (int i = 0; i < 3; ++i)
             findControl<QAction>(main, "ExportText")->trigger();
 
+        QCOMPARE(dialogs.requests.size(), 3);
         QVERIFY(dialogs.requests[1].save);
-        QCOMPARE(dialogs.requests[1].title + dialogs.requests[1].filter,
-            QStringLiteral("テキストファイルの書き込みテキストファイル (*.txt)|*.txt||"));
-        QFile file(path); // replaced whole, under the name as chosen
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(hexBytes(file.readAll()), QByteArray("8F 74 81 40 0D 0A"));
+        QCOMPARE(dialogs.requests[1].title, QStringLiteral("テキストファイルの書き込み"));
+        QCOMPARE(dialogs.requests[1].filter, QStringLiteral("テキストファイル (*.txt)|*.txt||"));
+        // Replaced whole, under the name as chosen.
+        QCOMPARE(hexBytes(readTestFile(path)), QByteArray("8F 74 81 40 0D 0A"));
         // A folder cannot be written: the message, no partial or temporary file, the normal pointer back.
         QCOMPARE(dialogs.messages.size(), 1);
         QCOMPARE(dialogs.messages[0].icon, MessageIcon::Error);
         QVERIFY(dialogs.messages[0].text.startsWith(u"書き込みエラー\r\n"_qs + folder));
-        QCOMPARE(
-            QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList({ "folder", "poem" }));
+        QCOMPARE(folderEntries(dir.path()), QStringList({ "folder", "poem" }));
         QVERIFY(!QGuiApplication::overrideCursor());
     }
 };

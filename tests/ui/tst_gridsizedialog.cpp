@@ -37,48 +37,95 @@ private slots:
         QCOMPARE(seen + QString::number(window_->sheet().columnCount()), u"25x2225"_s);
     }
 
-    void countsAreCheckedRoundedAndApplied()
+    // The size applied, or the message shown and the window kept open as typed.
+    void countsAreCheckedRoundedAndApplied_data()
     {
+        QTest::addColumn<QString>("columns");
+        QTest::addColumn<QString>("rows");
+        QTest::addColumn<QString>("size"); // empty when refused
+        QTest::addColumn<QString>("message"); // empty when applied
+
         const QString invalid = QStringLiteral("不正な値です");
         const QString tooLarge = QStringLiteral("グリッドが大きすぎます\r\n列数 × 行数は 50,000,000 セルまでです");
-        // Columns, rows, and the size applied or the message shown.
-        const QList<std::tuple<QString, QString, QString>> cases = {
-            { "30", "40", "30x40" },
-            { "12.5", "22", "12x22" },
-            { "13.5", "2.51", "14x3" },
-            { " +7 ", "\t8.", "7x8" },
-            { "３０", "４．５", "30x4" },
-            { "-3", "0", "0x0" },
-            { "", "22", invalid },
-            { "25", "  ", invalid },
-            { "abc", "22", invalid },
-            { "25", "12a", invalid },
-            { "1e3", "22", invalid },
-            { "1.2.3", "1", invalid },
-            { "99999", "501", tooLarge },
-            { "99999", "99999", tooLarge },
-        };
-        for (const auto& [columns, rows, expected] : cases) {
-            init();
-            GridSizeDialog setting(window_->sheet(), dialogs_, window_.get());
-            setting.show();
-            findControl<QLineEdit>(setting, "txtMaxCol")->setText(columns);
-            findControl<QLineEdit>(setting, "txtMaxRow")->setText(rows);
-            QTest::mouseClick(findControl<QPushButton>(setting, "btnOK"), Qt::LeftButton);
-            const GridSheet& sheet = window_->sheet();
-            const QString size = QStringLiteral("%1x%2").arg(sheet.columnCount()).arg(sheet.rowCount());
-            const QString name = columns + u'x' + rows;
-            const bool refused = !dialogs_.messages.isEmpty();
-            QVERIFY2((refused ? dialogs_.messages[0].text : size) == expected, qPrintable(name + " gave " + size));
-            QVERIFY2(setting.isVisible() == refused && dialogs_.messages.size() <= 1, qPrintable(name));
-            // A refusal has no icon and keeps the sheet, and the window open with the texts as typed.
-            QVERIFY2(!refused
-                    || (dialogs_.messages[0].icon == MessageIcon::None && size == "25x22"
-                        && findControl<QLineEdit>(setting, "txtMaxCol")->text() + u'x'
-                                + findControl<QLineEdit>(setting, "txtMaxRow")->text()
-                            == name),
-                qPrintable(name));
+        QTest::newRow("30x40") << "30"
+                               << "40"
+                               << "30x40" << QString();
+        QTest::newRow("12.5x22") << "12.5"
+                                 << "22"
+                                 << "12x22" << QString();
+        QTest::newRow("13.5x2.51") << "13.5"
+                                   << "2.51"
+                                   << "14x3" << QString();
+        QTest::newRow("blanks and signs") << " +7 "
+                                          << "\t8."
+                                          << "7x8" << QString();
+        QTest::newRow("full-width") << "３０"
+                                    << "４．５"
+                                    << "30x4" << QString();
+        QTest::newRow("-3x0") << "-3"
+                              << "0"
+                              << "0x0" << QString();
+        QTest::newRow("no columns") << ""
+                                    << "22" << QString() << invalid;
+        QTest::newRow("blank rows") << "25"
+                                    << "  " << QString() << invalid;
+        QTest::newRow("letters") << "abc"
+                                 << "22" << QString() << invalid;
+        QTest::newRow("trailing letter") << "25"
+                                         << "12a" << QString() << invalid;
+        QTest::newRow("exponent") << "1e3"
+                                  << "22" << QString() << invalid;
+        QTest::newRow("two points") << "1.2.3"
+                                    << "1" << QString() << invalid;
+        QTest::newRow("99999x501") << "99999"
+                                   << "501" << QString() << tooLarge;
+        QTest::newRow("99999x99999") << "99999"
+                                     << "99999" << QString() << tooLarge;
+    }
+
+    void countsAreCheckedRoundedAndApplied()
+    {
+        QFETCH(QString, columns);
+        QFETCH(QString, rows);
+        QFETCH(QString, size);
+        QFETCH(QString, message);
+
+        GridSizeDialog setting(window_->sheet(), dialogs_, window_.get());
+        setting.show();
+        findControl<QLineEdit>(setting, "txtMaxCol")->setText(columns);
+        findControl<QLineEdit>(setting, "txtMaxRow")->setText(rows);
+        QTest::mouseClick(findControl<QPushButton>(setting, "btnOK"), Qt::LeftButton);
+
+        const GridSheet& sheet = window_->sheet();
+        const bool refused = !message.isEmpty();
+        // A refusal has no icon and keeps the sheet, and the window open with the texts as typed.
+        QCOMPARE(QStringLiteral("%1x%2").arg(sheet.columnCount()).arg(sheet.rowCount()), refused ? u"25x22"_s : size);
+        QCOMPARE(dialogs_.messages.size(), refused ? 1 : 0);
+        QCOMPARE(setting.isVisible(), refused);
+        if (refused) {
+            QCOMPARE(dialogs_.messages[0].text, message);
+            QCOMPARE(dialogs_.messages[0].icon, MessageIcon::None);
+            QCOMPARE(findControl<QLineEdit>(setting, "txtMaxCol")->text(), columns);
+            QCOMPARE(findControl<QLineEdit>(setting, "txtMaxRow")->text(), rows);
         }
+    }
+
+    // Columns first against the old row count would pass the cell limit on the way to a size that fits.
+    void sizeIsAppliedInOneStep()
+    {
+        QVERIFY(window_->sheet().setSize(1, 2'500'000));
+        window_->sheet().setCellText(1, 1, u"春"_s);
+        GridSizeDialog setting(window_->sheet(), dialogs_, window_.get());
+        setting.show();
+        findControl<QLineEdit>(setting, "txtMaxCol")->setText(u"21"_s);
+        findControl<QLineEdit>(setting, "txtMaxRow")->setText(u"1"_s);
+        QTest::mouseClick(findControl<QPushButton>(setting, "btnOK"), Qt::LeftButton);
+
+        QCOMPARE(dialogs_.messages.size(), 0);
+        QCOMPARE(window_->sheet().columnCount(), 21);
+        QCOMPARE(window_->sheet().rowCount(), 1);
+        QCOMPARE(window_->sheet().getCellText(1, 1), u"春"_s);
+        QVERIFY(!setting.isVisible());
     }
 };
 

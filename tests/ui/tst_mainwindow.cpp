@@ -1,23 +1,19 @@
 // The main window driven as a user drives it.
 #include "core/GridSheet.h"
-#include "gridfile/GridFile.h"
 #include "html/HtmlPageWriter.h"
 #include "support/logic/FileSizeLimit.h"
 #include "support/logic/SheetBuilder.h"
+#include "support/logic/TestFiles.h"
 #include "support/ui/Controls.h"
 #include "support/ui/FakeDialogs.h"
-#include "ui/GridSheetModel.h"
 #include "ui/GridSheetView.h"
 #include "ui/MainWindow.h"
 #include "ui/PictureWindow.h"
 #include "ui/TextImportDialog.h"
 
-#include <QAbstractItemModelTester>
 #include <QAction>
 #include <QApplication>
-#include <QBuffer>
 #include <QCheckBox>
-#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -31,29 +27,14 @@
 #include <thread>
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 void clickCell(GridSheetView* view, int column, int row)
 {
     const QRect rect = view->visualRect(view->model()->index(row - 1, column - 1));
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rect.center());
-}
-
-// The sheet's size, texts and colours, as grid file bytes.
-QByteArray describe(const GridSheet& sheet)
-{
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    return writeGridFile(buffer, sheet) ? buffer.data() : "write failed";
 }
 
 // Lets go of a reader stuck opening a FIFO, by opening its write end once some seconds have
@@ -121,102 +102,86 @@ private slots:
                 findControl<GridSheetView>(window, "sprEdit")->toolTip() }),
             QStringList({ QStringLiteral("Glyphscape ver. 0.005b"), QStringLiteral("ver. 0.005b"), QStringLiteral("8"),
                 QStringLiteral("#FFFFFF"), QStringLiteral("文字の編集を行います") }));
-        QVERIFY(!findControl<QCheckBox>(window, "chkAsIs")->isChecked() && !window.isPictureLoaded()
-            && findControl<QLineEdit>(window, "txtNear")->maxLength() == 3);
+        QVERIFY(!findControl<QCheckBox>(window, "chkAsIs")->isChecked());
+        QVERIFY(!window.isPictureLoaded());
+        QCOMPARE(findControl<QLineEdit>(window, "txtNear")->maxLength(), 3);
         QCOMPARE(findControl<GridSheetView>(window, "sprEdit")->currentIndex(),
             findControl<GridSheetView>(window, "sprEdit")->model()->index(0, 0));
-
-        const QList<std::pair<QAction*, QString>> shortcuts
-            = { { findControl<QAction>(window, "ImportImage"), QStringLiteral("Ctrl+I") },
-                  { findControl<QAction>(window, "ImportText"), QStringLiteral("Ctrl+T") },
-                  { findControl<QAction>(window, "ExportText"), QString() },
-                  { findControl<QAction>(window, "MakeHtml"), QStringLiteral("Ctrl+E") },
-                  { findControl<QAction>(window, "LoadGridImage"), QStringLiteral("Ctrl+O") },
-                  { findControl<QAction>(window, "SavaGridImage"), QStringLiteral("Ctrl+S") },
-                  { findControl<QAction>(window, "Setting"), QString() } };
-        for (const auto& [action, keys] : shortcuts)
-            QCOMPARE(action->shortcut().toString(), keys);
-
-        // Every caption fits its control.
-        for (QWidget* control : std::initializer_list<QWidget*> { findControl<QLabel>(window, "Label2"),
-                 findControl<QLabel>(window, "Label3"), findControl<QPushButton>(window, "btnCellToBG"),
-                 findControl<QPushButton>(window, "btnEditSupport"), findControl<QPushButton>(window, "btnMakeHtml"),
-                 findControl<QCheckBox>(window, "chkAsIs"), findControl<QLabel>(window, "Label5"),
-                 findControl<QLabel>(window, "lblVer"), findControl<QLabel>(window, "Label4") }) {
-            QVERIFY2(control->width() >= control->sizeHint().width(), qPrintable(control->objectName()));
-            QVERIFY2(control->height() >= control->sizeHint().height(), qPrintable(control->objectName()));
-        }
     }
 
-    void modelFollowsTheSheet()
+    // Each row is named by the action's object name.
+    void shortcuts_data()
     {
-        GridSheet sheet(3, 2);
-        GridSheetModel model(sheet);
-        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        sheet.setCellText(2, 1, QStringLiteral("春"));
-        sheet.setCellColors(2, 1, 0x0000FF, 0xFFFFFF);
-        QCOMPARE(model.data(model.index(0, 1)).toString(), QStringLiteral("春"));
-        QCOMPARE(model.data(model.index(0, 1), Qt::BackgroundRole).value<QBrush>().color(), QColor(255, 0, 0));
-        QCOMPARE(model.data(model.index(0, 1), Qt::ForegroundRole).value<QBrush>().color(), QColor(255, 255, 255));
-        sheet.setSize(5, 0);
-        QCOMPARE(model.rowCount(), 0);
-        sheet.setSize(4, 4);
-        QCOMPARE(model.columnCount(), 4);
-        QVERIFY(model.setData(model.index(3, 3), QStringLiteral("x")));
-        QCOMPARE(sheet.getCellText(4, 4), QStringLiteral("x"));
+        QTest::addColumn<QString>("keys");
+
+        QTest::newRow("ImportImage") << QStringLiteral("Ctrl+I");
+        QTest::newRow("ImportText") << QStringLiteral("Ctrl+T");
+        QTest::newRow("ExportText") << QString();
+        QTest::newRow("MakeHtml") << QStringLiteral("Ctrl+E");
+        QTest::newRow("LoadGridImage") << QStringLiteral("Ctrl+O");
+        QTest::newRow("SavaGridImage") << QStringLiteral("Ctrl+S");
+        QTest::newRow("Setting") << QString();
     }
 
-    // However long a text, the view is handed a short start of it to draw; editing gets it whole.
-    void modelHandsTheViewABoundedText_data()
+    void shortcuts()
     {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("shown"); // the length of the text for the view
+        QFETCH(QString, keys);
 
-        QTest::newRow("short") << QStringLiteral("春a") << 2;
-        QTest::newRow("at the bound") << QString(GridSheetModel::kMaxShownLength, u'x')
-                                      << GridSheetModel::kMaxShownLength;
-        QTest::newRow("three million characters") << QString(3'000'000, u'x') << GridSheetModel::kMaxShownLength;
-        // A surrogate pair across the bound is left out whole.
-        QTest::newRow("pair across the bound") << QString(GridSheetModel::kMaxShownLength - 1, u'x')
-                + QStringLiteral("𠮷𠮷") << GridSheetModel::kMaxShownLength - 1;
+        FakeDialogs dialogs;
+        MainWindow window(dialogs);
+        QCOMPARE(findControl<QAction>(window, QTest::currentDataTag())->shortcut().toString(), keys);
     }
 
-    void modelHandsTheViewABoundedText()
+    void captionFitsItsControl_data()
     {
-        QFETCH(QString, text);
-        QFETCH(int, shown);
-        GridSheet sheet(2, 2);
-        sheet.setCellText(2, 2, text);
-        GridSheetView view(sheet);
-        const QModelIndex cell = view.model()->index(1, 1);
-        QCOMPARE(cell.data(Qt::DisplayRole).toString(), text.left(shown));
-        QCOMPARE(cell.data(Qt::EditRole).toString(), text);
-        view.resize(120, 120);
-        view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
-        QVERIFY(!view.grab().isNull());
+        QTest::addColumn<QString>("control");
+
+        for (const char* control : { "Label2", "Label3", "btnCellToBG", "btnEditSupport", "btnMakeHtml", "chkAsIs",
+                 "Label5", "lblVer", "Label4" })
+            QTest::newRow(control) << control;
     }
 
-    // A line edit holds at most 32,767 characters: opening and closing it must not cut a longer text.
-    void untouchedLongTextSurvivesEditing()
+    void captionFitsItsControl()
     {
-        GridSheet sheet(2, 2);
-        const QString text(40'000, u'春');
-        sheet.setCellText(1, 1, text);
-        GridSheetView view(sheet);
-        view.resize(120, 120);
-        view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
-        view.setCurrentIndex(view.model()->index(0, 0));
-        view.edit(view.currentIndex());
-        QWidget* editor = QApplication::focusWidget();
-        QVERIFY(editor && editor != &view);
-        QTest::keyClick(editor, Qt::Key_Return);
-        QTRY_VERIFY(!view.indexWidget(view.currentIndex())); // the editor closes from the event loop
-        QCOMPARE(sheet.getCellText(1, 1).size(), text.size());
+        QFETCH(QString, control);
+
+        FakeDialogs dialogs;
+        MainWindow window(dialogs);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QWidget* widget = findControl<QWidget>(window, qPrintable(control));
+        QVERIFY(widget->width() >= widget->sizeHint().width());
+        QVERIFY(widget->height() >= widget->sizeHint().height());
     }
 
-    void editingInPlaceAndCellToBackground()
+    void cellToBackground_data()
+    {
+        QTest::addColumn<QPoint>("cell");
+        QTest::addColumn<QString>("colour");
+
+        QTest::newRow("white, the active cell") << QPoint(1, 1) << "#FFFFFF";
+        QTest::newRow("painted") << QPoint(2, 2) << "#050AC8";
+        QTest::newRow("top byte set: black") << QPoint(3, 1) << "#000000";
+    }
+
+    void cellToBackground()
+    {
+        QFETCH(QPoint, cell);
+        QFETCH(QString, colour);
+
+        FakeDialogs dialogs;
+        MainWindow window(dialogs);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.sheet().setCellColors(2, 2, makeColor(5, 10, 200), kBlack);
+        window.sheet().setCellColors(3, 1, Color(0x80000000), kBlack);
+        clickCell(findControl<GridSheetView>(window, "sprEdit"), cell.x(), cell.y());
+        QTest::mouseClick(findControl<QPushButton>(window, "btnCellToBG"), Qt::LeftButton);
+        QCOMPARE(findControl<QLineEdit>(window, "txtBGcolor")->text(), colour);
+        QCOMPARE(QPoint(window.sheet().activeColumn(), window.sheet().activeRow()), cell);
+    }
+
+    void editingInPlace()
     {
         FakeDialogs dialogs;
         MainWindow window(dialogs);
@@ -225,16 +190,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&window));
         GridSheetView* view = findControl<GridSheetView>(window, "sprEdit");
         GridSheet& sheet = window.sheet();
-        sheet.setCellColors(2, 2, makeColor(5, 10, 200), kBlack);
-        sheet.setCellColors(3, 1, Color(0x80000000), kBlack);
-        const std::pair<QPoint, QString> cells[] = { { { 1, 1 }, QStringLiteral("#FFFFFF") },
-            { { 2, 2 }, QStringLiteral("#050AC8") }, { { 3, 1 }, QStringLiteral("#000000") } }; // top byte: black
-        for (const auto& [cell, colour] : cells) {
-            clickCell(view, cell.x(), cell.y());
-            QTest::mouseClick(findControl<QPushButton>(window, "btnCellToBG"), Qt::LeftButton);
-            QCOMPARE(findControl<QLineEdit>(window, "txtBGcolor")->text(), colour);
-            QCOMPARE(QPoint(sheet.activeColumn(), sheet.activeRow()), cell);
-        }
+        clickCell(view, 3, 1);
         QTest::keyClick(view, Qt::Key_Right);
         QTest::keyClick(view, Qt::Key_Down);
         QCOMPARE(QPoint(sheet.activeColumn(), sheet.activeRow()), QPoint(4, 2));
@@ -280,11 +236,11 @@ private slots:
         settings.asIs = true;
         settings.pageTitle = QStringLiteral("spring");
         const QByteArray expected = htmlPage(window.sheet(), settings);
-        QCOMPARE(readFile(byButton), expected);
-        QCOMPARE(readFile(byShortcut), expected);
+        QCOMPARE(readTestFile(byButton), expected);
+        QCOMPARE(readTestFile(byShortcut), expected);
 
         window.makeHtml(); // cancelled: nothing written, nothing said
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 2);
+        QCOMPARE(folderEntries(dir.path()).size(), 2);
         QVERIFY(dialogs.messages.isEmpty());
     }
 
@@ -311,8 +267,8 @@ private slots:
         QVERIFY(
             dialogs.messages[0].text.startsWith(QStringLiteral("書き込みエラー\r\n") + path + QStringLiteral("\r\n")));
         QVERIFY(dialogs.messages[0].text.size() > QStringLiteral("書き込みエラー\r\n\r\n").size() + path.size());
-        QCOMPARE(readFile(path), QByteArray("old page"));
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList { QStringLiteral("page.htm") });
+        QCOMPARE(readTestFile(path), QByteArray("old page"));
+        QCOMPARE(folderEntries(dir.path()), QStringList { QStringLiteral("page.htm") });
     }
 
     // The commands that read a file take regular files only: a FIFO would stop the editor
@@ -338,7 +294,7 @@ private slots:
         QTemporaryDir dir;
         if (path == QStringLiteral("fifo")) {
             path = dir.filePath(path);
-            QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+            QVERIFY(makeFifo(path));
         }
         FakeDialogs dialogs;
         MainWindow window(dialogs);
@@ -346,7 +302,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         window.sheet().setCellText(1, 1, QStringLiteral("詩"));
         window.sheet().setCellColors(1, 1, 0x00336699, kWhite);
-        const QByteArray before = describe(window.sheet());
+        const QByteArray before = sheetBytes(window.sheet());
 
         FifoRescue rescue(path);
         if (command == QStringLiteral("ImportText")) {
@@ -364,14 +320,15 @@ private slots:
         window.findChild<QAction*>(command)->trigger();
         QVERIFY2(!rescue.stop(), "the command waited for a writer");
 
-        QCOMPARE(describe(window.sheet()), before);
-        QVERIFY(!window.isPictureLoaded() && window.findChildren<PictureWindow*>().isEmpty());
+        QCOMPARE(sheetBytes(window.sheet()), before);
+        QVERIFY(!window.isPictureLoaded());
+        QVERIFY(window.findChildren<PictureWindow*>().isEmpty());
         QCOMPARE(dialogs.messages.size(), 1);
         const ShownMessage& m = dialogs.messages[0];
-        QVERIFY2(m.icon == MessageIcon::Error
-                && m.text.startsWith(QStringLiteral("読み込みエラー\r\n") + path + QStringLiteral("\r\n"))
-                && m.text.contains(reason),
+        QCOMPARE(m.icon, MessageIcon::Error);
+        QVERIFY2(m.text.startsWith(QStringLiteral("読み込みエラー\r\n") + path + QStringLiteral("\r\n")),
             qPrintable(m.text));
+        QVERIFY2(m.text.contains(reason), qPrintable(m.text));
     }
 };
 

@@ -1,7 +1,8 @@
 #include "support/logic/SheetBuilder.h"
 
-#include <QDir>
-#include <QFile>
+#include "gridfile/GridFile.h"
+
+#include <QBuffer>
 
 #include <algorithm>
 
@@ -24,16 +25,9 @@ std::unique_ptr<GridSheet> buildSheet(std::initializer_list<std::initializer_lis
     return sheet;
 }
 
-QByteArray hexBytes(const QByteArray& bytes)
+QByteArray sheetBytes(const GridSheet& sheet)
 {
-    return bytes.toHex(' ').toUpper();
-}
-
-QString writeTestFile(const QString& dir, const QString& name, const QByteArray& bytes)
-{
-    const QString path = QDir(dir).filePath(name);
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(bytes);
-    return path;
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    return writeGridFile(buffer, sheet) ? buffer.data() : QByteArray("write failed");
 }

@@ -1,7 +1,8 @@
-// Builds small sheets for tests from rows of cell texts and colours.
+// Builds small sheets for tests from rows of cell texts and colours, and compares sheets whole.
 #pragma once
 
 #include "core/GridSheet.h"
+#include "support/logic/TestFiles.h"
 
 #include <QByteArray>
 #include <QString>
@@ -17,8 +18,5 @@ struct CellSpec {
 
 std::unique_ptr<GridSheet> buildSheet(std::initializer_list<std::initializer_list<CellSpec>> rows);
 
-// "8F 74 0D 0A" style dump, for readable failures of byte-exact comparisons.
-QByteArray hexBytes(const QByteArray& bytes);
-
-// Writes bytes into a file under dir and returns its path.
-QString writeTestFile(const QString& dir, const QString& name, const QByteArray& bytes);
+// The sheet's size, texts and colours as grid file bytes: equal bytes, equal sheets.
+QByteArray sheetBytes(const GridSheet& sheet);

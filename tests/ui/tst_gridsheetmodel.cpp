@@ -1,0 +1,169 @@
+// The sheet's model and view: what they show, which cells they announce and repaint, editing in place.
+#include "core/GridSheet.h"
+#include "ui/GridSheetModel.h"
+#include "ui/GridSheetView.h"
+
+#include <QAbstractItemModelTester>
+#include <QApplication>
+#include <QBrush>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+// Collects the viewport areas a view repaints.
+class PaintedArea : public QObject {
+public:
+    explicit PaintedArea(QWidget* viewport)
+        : viewport_(viewport)
+    {
+        viewport->installEventFilter(this);
+    }
+    QRegion painted;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == viewport_ && event->type() == QEvent::Paint)
+            painted += static_cast<QPaintEvent*>(event)->region();
+        return false;
+    }
+
+private:
+    QWidget* viewport_;
+};
+
+} // namespace
+
+class TestGridSheetModel : public QObject {
+    Q_OBJECT
+private slots:
+    void modelFollowsTheSheet()
+    {
+        GridSheet sheet(3, 2);
+        GridSheetModel model(sheet);
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        sheet.setCellText(2, 1, QStringLiteral("春"));
+        sheet.setCellColors(2, 1, 0x0000FF, 0xFFFFFF);
+        QCOMPARE(model.data(model.index(0, 1)).toString(), QStringLiteral("春"));
+        QCOMPARE(model.data(model.index(0, 1), Qt::BackgroundRole).value<QBrush>().color(), QColor(255, 0, 0));
+        QCOMPARE(model.data(model.index(0, 1), Qt::ForegroundRole).value<QBrush>().color(), QColor(255, 255, 255));
+        sheet.setSize(5, 0);
+        QCOMPARE(model.rowCount(), 0);
+        sheet.setSize(4, 4);
+        QCOMPARE(model.columnCount(), 4);
+        QVERIFY(model.setData(model.index(3, 3), QStringLiteral("x")));
+        QCOMPARE(sheet.getCellText(4, 4), QStringLiteral("x"));
+    }
+
+    // A sheet counts columns first and from 1, a model rows first and from 0. The sheet is
+    // neither square nor changed on its diagonal, so that a swap shows.
+    void changedCellsAreAnnouncedAtTheirIndexes_data()
+    {
+        QTest::addColumn<QRect>("cells"); // columns across, rows down, from 1
+        QTest::addColumn<int>("topRow");
+        QTest::addColumn<int>("leftColumn");
+        QTest::addColumn<int>("bottomRow");
+        QTest::addColumn<int>("rightColumn");
+
+        QTest::newRow("column 5, row 2") << QRect(QPoint(5, 2), QPoint(5, 2)) << 1 << 4 << 1 << 4;
+        QTest::newRow("last column, first row") << QRect(QPoint(7, 1), QPoint(7, 1)) << 0 << 6 << 0 << 6;
+        QTest::newRow("columns 2 to 6 of rows 1 to 3") << QRect(QPoint(2, 1), QPoint(6, 3)) << 0 << 1 << 2 << 5;
+    }
+
+    void changedCellsAreAnnouncedAtTheirIndexes()
+    {
+        QFETCH(QRect, cells);
+        QFETCH(int, topRow);
+        QFETCH(int, leftColumn);
+        QFETCH(int, bottomRow);
+        QFETCH(int, rightColumn);
+
+        GridSheet sheet(7, 6);
+        GridSheetModel model(sheet);
+        QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+        {
+            GridSheet::ChangeBatch batch(sheet);
+            for (int row = cells.top(); row <= cells.bottom(); ++row)
+                for (int column = cells.left(); column <= cells.right(); ++column)
+                    sheet.setCellColors(column, row, 0x0000FF, kWhite);
+        }
+
+        QCOMPARE(changed.count(), 1);
+        const auto topLeft = changed.at(0).at(0).value<QModelIndex>();
+        const auto bottomRight = changed.at(0).at(1).value<QModelIndex>();
+        QCOMPARE(topLeft.row(), topRow);
+        QCOMPARE(topLeft.column(), leftColumn);
+        QCOMPARE(bottomRight.row(), bottomRow);
+        QCOMPARE(bottomRight.column(), rightColumn);
+    }
+
+    void viewRepaintsTheChangedCell()
+    {
+        GridSheet sheet(7, 6);
+        GridSheetView view(sheet);
+        view.resize(400, 400);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        const QRect cell = view.visualRect(view.model()->index(1, 4)); // column 5, row 2
+        QVERIFY(view.viewport()->rect().contains(cell));
+        QTest::qWait(50); // the first paints done
+
+        PaintedArea area(view.viewport());
+        sheet.setCellColors(5, 2, 0x0000FF, kWhite);
+        QTRY_VERIFY_WITH_TIMEOUT((QRegion(cell) - area.painted).isEmpty(), 2000);
+    }
+
+    // However long a text, the view is handed a short start of it to draw; editing gets it whole.
+    void modelHandsTheViewABoundedText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("shown"); // the length of the text for the view
+
+        QTest::newRow("short") << QStringLiteral("春a") << 2;
+        QTest::newRow("at the bound") << QString(GridSheetModel::kMaxShownLength, u'x')
+                                      << GridSheetModel::kMaxShownLength;
+        QTest::newRow("three million characters") << QString(3'000'000, u'x') << GridSheetModel::kMaxShownLength;
+        // A surrogate pair across the bound is left out whole.
+        QTest::newRow("pair across the bound") << QString(GridSheetModel::kMaxShownLength - 1, u'x')
+                + QStringLiteral("𠮷𠮷") << GridSheetModel::kMaxShownLength - 1;
+    }
+
+    void modelHandsTheViewABoundedText()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, shown);
+        GridSheet sheet(2, 2);
+        sheet.setCellText(2, 2, text);
+        GridSheetView view(sheet);
+        const QModelIndex cell = view.model()->index(1, 1);
+        QCOMPARE(cell.data(Qt::DisplayRole).toString(), text.left(shown));
+        QCOMPARE(cell.data(Qt::EditRole).toString(), text);
+        view.resize(120, 120);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QVERIFY(!view.grab().isNull());
+    }
+
+    // A line edit holds at most 32,767 characters: opening and closing it must not cut a longer text.
+    void untouchedLongTextSurvivesEditing()
+    {
+        GridSheet sheet(2, 2);
+        const QString text(40'000, u'春');
+        sheet.setCellText(1, 1, text);
+        GridSheetView view(sheet);
+        view.resize(120, 120);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        view.setCurrentIndex(view.model()->index(0, 0));
+        view.edit(view.currentIndex());
+        QWidget* editor = QApplication::focusWidget();
+        QVERIFY(editor && editor != &view);
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_VERIFY(!view.indexWidget(view.currentIndex())); // the editor closes from the event loop
+        QCOMPARE(sheet.getCellText(1, 1).size(), text.size());
+    }
+};
+
+QTEST_MAIN(TestGridSheetModel)
+#include "tst_gridsheetmodel.moc"
