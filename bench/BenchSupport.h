@@ -12,7 +12,7 @@ inline double peakResidentMegabytes()
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
         return -1;
-    for (const QByteArray& line : status.readAll().split('\n')) {
+    for (const QByteArray &line : status.readAll().split('\n')) {
         if (line.startsWith("VmHWM:"))
             return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
     }

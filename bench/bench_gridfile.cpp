@@ -16,7 +16,7 @@ namespace {
 constexpr int kSide = 2000;
 constexpr int kRounds = 5;
 
-void fill(GridSheet& sheet)
+void fill(GridSheet &sheet)
 {
     static const char16_t kCharacters[] = u"春夏秋冬ab山川 あ𠮷";
     GridSheet::ChangeBatch batch(sheet);
@@ -37,7 +37,7 @@ void fill(GridSheet& sheet)
 
 } // namespace
 
-int main(int argc, char** argv)
+int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;

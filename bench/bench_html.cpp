@@ -12,8 +12,8 @@ int main()
     const double before = peakResidentMegabytes();
     GridSheet sheet(1000, 1000);
     QRandomGenerator random(42);
-    const QString texts[] = { QStringLiteral("春"), QStringLiteral("a"), QStringLiteral("ab"), QString(),
-        QStringLiteral("<"), QStringLiteral("　"), QStringLiteral("夏") };
+    const QString texts[] = {QStringLiteral("春"), QStringLiteral("a"), QStringLiteral("ab"), QString(),
+        QStringLiteral("<"), QStringLiteral("　"), QStringLiteral("夏")};
     {
         GridSheet::ChangeBatch batch(sheet);
         for (int row = 1; row <= 1000; ++row) {
@@ -25,7 +25,7 @@ int main()
     }
     const double sheetMegabytes = peakResidentMegabytes() - before;
 
-    for (bool asIs : { false, true }) {
+    for (bool asIs : {false, true}) {
         HtmlPageSettings settings;
         settings.asIs = asIs;
         settings.pageTitle = QStringLiteral("bench");

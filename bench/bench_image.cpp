@@ -25,7 +25,7 @@ QImage photoLikePicture(int width, int height)
     QImage picture(width, height, QImage::Format_RGB32);
     quint32 state = 12345;
     for (int y = 0; y < height; ++y) {
-        QRgb* line = reinterpret_cast<QRgb*>(picture.scanLine(y));
+        QRgb *line = reinterpret_cast<QRgb *>(picture.scanLine(y));
         const double fy = double(y) / height;
         for (int x = 0; x < width; ++x) {
             const double fx = double(x) / width;
@@ -40,12 +40,12 @@ QImage photoLikePicture(int width, int height)
     return picture;
 }
 
-long statusKilobytes(const char* field)
+long statusKilobytes(const char *field)
 {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
         return -1;
-    for (const QByteArray& line : status.readAll().split('\n')) {
+    for (const QByteArray &line : status.readAll().split('\n')) {
         if (line.startsWith(field))
             return line.mid(int(qstrlen(field))).trimmed().split(' ').first().toLong();
     }
@@ -68,7 +68,7 @@ double median(std::vector<double> values)
 
 } // namespace
 
-int main(int argc, char* argv[])
+int main(int argc, char *argv[])
 {
     QGuiApplication::setAttribute(Qt::AA_Use96Dpi);
     const int width = argc > 2 ? std::atoi(argv[1]) : 6000;

@@ -26,8 +26,8 @@ constexpr qsizetype kFileBytes = 10 * 1000 * 1000;
 // kSide lines of about 10 KB each: kana, kanji, ASCII pairs, spaces and tabs mixed.
 QByteArray makeText()
 {
-    const QString pieces[] = { u"春はあけぼの"_qs, u"やうやう白くなりゆく"_qs, u" shape poem "_qs, u"山ぎは\t"_qs,
-        u"ｶﾀｶﾅ"_qs, u"　少しあかりて"_qs, u"purple clouds"_qs };
+    const QString pieces[] = {u"春はあけぼの"_qs, u"やうやう白くなりゆく"_qs, u" shape poem "_qs, u"山ぎは\t"_qs,
+        u"ｶﾀｶﾅ"_qs, u"　少しあかりて"_qs, u"purple clouds"_qs};
     QByteArray text;
     text.reserve(kFileBytes + 4096);
     const qsizetype lineBytes = kFileBytes / kSide;
@@ -42,7 +42,7 @@ QByteArray makeText()
 }
 
 // A white background around a coloured disc that covers about half the cells.
-void paintFigure(GridSheet& sheet)
+void paintFigure(GridSheet &sheet)
 {
     const double radius = kSide * 0.4;
     for (int row = 1; row <= kSide; ++row) {
@@ -55,7 +55,7 @@ void paintFigure(GridSheet& sheet)
     }
 }
 
-double bestMilliseconds(int repetitions, const std::function<void()>& run)
+double bestMilliseconds(int repetitions, const std::function<void()> &run)
 {
     double best = 1e300;
     for (int i = 0; i < repetitions; ++i) {
@@ -69,7 +69,7 @@ double bestMilliseconds(int repetitions, const std::function<void()>& run)
 
 } // namespace
 
-int main(int argc, char** argv)
+int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     const int repetitions = argc > 1 ? std::max(1, atoi(argv[1])) : 5;
@@ -89,7 +89,7 @@ int main(int argc, char** argv)
     GridSheet sheet(kSide, kSide);
     paintFigure(sheet);
 
-    for (LineBreakMode mode : { LineBreakMode::ByLine, LineBreakMode::Flow }) {
+    for (LineBreakMode mode : {LineBreakMode::ByLine, LineBreakMode::Flow}) {
         TextPouringInputs inputs;
         inputs.path = textPath;
         inputs.mode = mode;
@@ -116,7 +116,7 @@ int main(int argc, char** argv)
     const double exportMs = bestMilliseconds(repetitions, [&] {
         QString error;
         written = writeFileAtomically(
-                      exportPath, [&](QIODevice& device, QString*) { return writePlainText(device, sheet); }, &error)
+                      exportPath, [&](QIODevice &device, QString *) { return writePlainText(device, sheet); }, &error)
             && written;
     });
     std::printf("export %d x %d as plain text:       %8.1f ms, %.1f MB%s\n", kSide, kSide, exportMs,

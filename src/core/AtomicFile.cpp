@@ -11,7 +11,7 @@
 
 namespace {
 
-void setError(QString* error, const QString& text)
+void setError(QString *error, const QString &text)
 {
     if (error)
         *error = text;
@@ -23,7 +23,7 @@ QString systemError(int code)
 }
 
 // The kind of file at path, following symbolic links; 0 when nothing is there.
-mode_t fileType(const QString& path)
+mode_t fileType(const QString &path)
 {
     struct stat status;
     if (::stat(QFile::encodeName(path).constData(), &status) != 0)
@@ -31,7 +31,7 @@ mode_t fileType(const QString& path)
     return status.st_mode & S_IFMT;
 }
 
-bool writeIntoStream(const QString& path, const DeviceWriter& writer, QString* error)
+bool writeIntoStream(const QString &path, const DeviceWriter &writer, QString *error)
 {
     int descriptor = STDOUT_FILENO;
     if (path != u"-") {
@@ -62,7 +62,7 @@ bool writeIntoStream(const QString& path, const DeviceWriter& writer, QString* e
 }
 
 // Writes path's replacement into a temporary file, left open and uncommitted; null on failure.
-std::unique_ptr<QSaveFile> writeReplacement(const QString& path, const DeviceWriter& writer, QString* error)
+std::unique_ptr<QSaveFile> writeReplacement(const QString &path, const DeviceWriter &writer, QString *error)
 {
     switch (fileType(path)) {
     case 0:
@@ -89,7 +89,7 @@ std::unique_ptr<QSaveFile> writeReplacement(const QString& path, const DeviceWri
 
 } // namespace
 
-bool writeFileAtomically(const QString& path, const DeviceWriter& writer, QString* error)
+bool writeFileAtomically(const QString &path, const DeviceWriter &writer, QString *error)
 {
     const std::unique_ptr<QSaveFile> file = writeReplacement(path, writer, error);
     if (!file)
@@ -101,7 +101,7 @@ bool writeFileAtomically(const QString& path, const DeviceWriter& writer, QStrin
     return true;
 }
 
-bool writeOutputFile(const QString& path, const DeviceWriter& writer, QString* error)
+bool writeOutputFile(const QString &path, const DeviceWriter &writer, QString *error)
 {
     if (isStreamOutput(path))
         return writeIntoStream(path, writer, error);
@@ -111,7 +111,7 @@ bool writeOutputFile(const QString& path, const DeviceWriter& writer, QString* e
 OutputFileSet::OutputFileSet() = default;
 OutputFileSet::~OutputFileSet() = default;
 
-bool OutputFileSet::write(const QString& path, const DeviceWriter& writer, QString* error)
+bool OutputFileSet::write(const QString &path, const DeviceWriter &writer, QString *error)
 {
     if (isStreamOutput(path))
         return writeIntoStream(path, writer, error);
@@ -122,9 +122,9 @@ bool OutputFileSet::write(const QString& path, const DeviceWriter& writer, QStri
     return true;
 }
 
-bool OutputFileSet::commit(QString* error, QString* failedPath)
+bool OutputFileSet::commit(QString *error, QString *failedPath)
 {
-    for (const std::unique_ptr<QSaveFile>& file : pending_) {
+    for (const std::unique_ptr<QSaveFile> &file : pending_) {
         if (!file->commit()) {
             setError(error, file->errorString());
             setError(failedPath, file->fileName());
@@ -135,7 +135,7 @@ bool OutputFileSet::commit(QString* error, QString* failedPath)
     return true;
 }
 
-bool isStreamOutput(const QString& path)
+bool isStreamOutput(const QString &path)
 {
     if (path == u"-")
         return true;
@@ -143,7 +143,7 @@ bool isStreamOutput(const QString& path)
     return type != 0 && type != S_IFREG && type != S_IFDIR;
 }
 
-bool writeAll(QIODevice& device, QByteArrayView data, QString* error)
+bool writeAll(QIODevice &device, QByteArrayView data, QString *error)
 {
     qsizetype done = 0;
     while (done < data.size()) {

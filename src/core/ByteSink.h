@@ -23,13 +23,13 @@ public:
         if (size_ + extra > buffer_.size())
             buffer_.resize(std::max(buffer_.size() * 2, size_ + extra));
     }
-    char* at(qsizetype position) { return buffer_.data() + position; }
+    char *at(qsizetype position) { return buffer_.data() + position; }
     qsizetype size() const { return size_; }
     void truncate(qsizetype size) { size_ = size; }
 
     // Callers ensure() first.
     void put(char byte) { buffer_.data()[size_++] = byte; }
-    void put(const char* bytes, qsizetype count)
+    void put(const char *bytes, qsizetype count)
     {
         std::memcpy(buffer_.data() + size_, bytes, size_t(count));
         size_ += count;
@@ -37,8 +37,8 @@ public:
     template <qsizetype N> void putLiteral(const char (&text)[N]) { put(text, N - 1); }
 
     // Writes the buffer out once it holds flushSize bytes.
-    bool flushIfFull(QIODevice& device, QString* error) { return size_ < flushSize_ || flush(device, error); }
-    bool flush(QIODevice& device, QString* error)
+    bool flushIfFull(QIODevice &device, QString *error) { return size_ < flushSize_ || flush(device, error); }
+    bool flush(QIODevice &device, QString *error)
     {
         const bool written = writeAll(device, QByteArrayView(buffer_.constData(), size_), error);
         size_ = 0;

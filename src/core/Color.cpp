@@ -40,7 +40,7 @@ Color hexToColor(QStringView text)
 QString colorToHex(Color color)
 {
     static const char digits[] = "0123456789ABCDEF";
-    const int parts[3] = { getRed(color), getGreen(color), getBlue(color) };
+    const int parts[3] = {getRed(color), getGreen(color), getBlue(color)};
     QString text(7, u'#');
     for (int i = 0; i < 3; ++i) {
         text[1 + 2 * i] = QLatin1Char(digits[parts[i] >> 4]);

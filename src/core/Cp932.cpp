@@ -39,7 +39,7 @@ namespace {
             if (!decoder.isValid() || !encoder.isValid())
                 qFatal("Qt has no windows-31j converter: Qt must be built with ICU");
 
-            auto decodeOne = [&decoder](const char* bytes, qsizetype size) -> char16_t {
+            auto decodeOne = [&decoder](const char *bytes, qsizetype size) -> char16_t {
                 const QString text = decoder.decode(QByteArrayView(bytes, size));
                 decoder.resetState();
                 if (text.size() != 1)
@@ -63,7 +63,7 @@ namespace {
                 for (int trail = 0x40; trail <= 0xFC; ++trail) {
                     if (!isTrailByte(quint8(trail)))
                         continue;
-                    const char bytes[2] = { char(lead), char(trail) };
+                    const char bytes[2] = {char(lead), char(trail)};
                     pair[(lead << 8) | trail] = decodeOne(bytes, 2);
                 }
             }
@@ -86,13 +86,13 @@ namespace {
         }
     };
 
-    const Tables& theTables()
+    const Tables &theTables()
     {
         static const auto tables = std::make_unique<Tables>();
         return *tables;
     }
 
-    void appendReference(QByteArray& out, char32_t codePoint)
+    void appendReference(QByteArray &out, char32_t codePoint)
     {
         out += "&#";
         out += QByteArray::number(quint32(codePoint));
@@ -111,15 +111,15 @@ EncodedUnit encodeUnit(char16_t unit)
     const quint32 entry = theTables().encode[unit];
     const quint8 length = quint8(entry >> 16);
     if (length == 1)
-        return { 1, { quint8(entry), 0 } };
+        return {1, {quint8(entry), 0}};
     if (length == 2)
-        return { 2, { quint8(entry >> 8), quint8(entry) } };
-    return { 0, { 0, 0 } };
+        return {2, {quint8(entry >> 8), quint8(entry)}};
+    return {0, {0, 0}};
 }
 
-qsizetype appendEncoded(QByteArray& out, QStringView text, Unencodable policy)
+qsizetype appendEncoded(QByteArray &out, QStringView text, Unencodable policy)
 {
-    const Tables& tables = theTables();
+    const Tables &tables = theTables();
     qsizetype failures = 0;
     const qsizetype size = text.size();
     for (qsizetype i = 0; i < size; ++i) {
@@ -183,12 +183,12 @@ QByteArray encode(QStringView text, Unencodable policy)
     return out;
 }
 
-QString decode(QByteArrayView bytes, qsizetype* invalidCount)
+QString decode(QByteArrayView bytes, qsizetype *invalidCount)
 {
-    const Tables& tables = theTables();
+    const Tables &tables = theTables();
     QString out;
     out.resize(bytes.size());
-    char16_t* write = reinterpret_cast<char16_t*>(out.data());
+    char16_t *write = reinterpret_cast<char16_t *>(out.data());
     qsizetype written = 0;
     qsizetype invalid = 0;
     const qsizetype size = bytes.size();

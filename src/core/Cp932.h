@@ -24,12 +24,12 @@ enum class Unencodable {
 
 // Appends the encoded text to out; returns the number of characters that code page 932
 // could not encode (they are written as the policy says).
-qsizetype appendEncoded(QByteArray& out, QStringView text, Unencodable policy);
+qsizetype appendEncoded(QByteArray &out, QStringView text, Unencodable policy);
 QByteArray encode(QStringView text, Unencodable policy);
 
 // Decodes bytes; every byte or byte pair that is not valid code page 932 becomes U+FFFD.
 // Returns how many replacements were made through invalidCount when given.
-QString decode(QByteArrayView bytes, qsizetype* invalidCount = nullptr);
+QString decode(QByteArrayView bytes, qsizetype *invalidCount = nullptr);
 
 // True when the byte may start a two-byte character.
 bool isLeadByte(quint8 byte);

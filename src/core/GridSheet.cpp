@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <new>
 
-GridSheet::GridSheet(QObject* parent)
+GridSheet::GridSheet(QObject *parent)
     : GridSheet(kDefaultColumns, kDefaultRows, parent)
 {
 }
 
-GridSheet::GridSheet(int columns, int rows, QObject* parent)
+GridSheet::GridSheet(int columns, int rows, QObject *parent)
     : QObject(parent)
 {
     columns = std::max(columns, 0);
@@ -48,14 +48,14 @@ bool GridSheet::setSize(int columns, int rows)
     std::vector<Cell> resized;
     try {
         resized.resize(size_t(qint64(columns) * rows));
-    } catch (const std::bad_alloc&) {
+    } catch (const std::bad_alloc &) {
         return false;
     }
     const int keptColumns = std::min(columns, columns_);
     const int keptRows = std::min(rows, rows_);
     QHash<qint64, QString> keptLongTexts;
     for (int row = 0; row < keptRows; ++row) {
-        const Cell* from = cells_.data() + qint64(row) * columns_;
+        const Cell *from = cells_.data() + qint64(row) * columns_;
         std::copy(from, from + keptColumns, resized.data() + qint64(row) * columns);
     }
     for (auto it = longTexts_.cbegin(); it != longTexts_.cend(); ++it) {
@@ -75,7 +75,7 @@ bool GridSheet::setSize(int columns, int rows)
     return true;
 }
 
-SheetResize resizeSheet(GridSheet& sheet, GridSize size)
+SheetResize resizeSheet(GridSheet &sheet, GridSize size)
 {
     if (!GridSheet::sizeFits(size.columns, size.rows))
         return SheetResize::TooLarge;
@@ -105,12 +105,12 @@ QStringView GridSheet::longTextView(qint64 index) const
     return it == longTexts_.cend() ? QStringView() : QStringView(*it);
 }
 
-bool GridSheet::setCellText(int column, int row, const QString& text)
+bool GridSheet::setCellText(int column, int row, const QString &text)
 {
     if (!contains(column, row))
         return false;
     const qint64 index = indexOf(column, row);
-    Cell& cell = cells_[size_t(index)];
+    Cell &cell = cells_[size_t(index)];
     if (cell.textLength == kLongText)
         longTexts_.remove(index);
     if (text.size() <= 2) {
@@ -129,21 +129,21 @@ bool GridSheet::setCellColors(int column, int row, Color back, Color fore)
 {
     if (!contains(column, row))
         return false;
-    Cell& cell = cells_[size_t(indexOf(column, row))];
+    Cell &cell = cells_[size_t(indexOf(column, row))];
     cell.back = back;
     cell.fore = fore;
     markChanged(column, row, column, row);
     return true;
 }
 
-bool GridSheet::setRowColors(int row, int firstColumn, const Color* back, const Color* fore, int count)
+bool GridSheet::setRowColors(int row, int firstColumn, const Color *back, const Color *fore, int count)
 {
     if (count <= 0)
         return count == 0;
     const int lastColumn = firstColumn + (count - 1);
     if (!contains(firstColumn, row) || count > columns_ - firstColumn + 1)
         return false;
-    Cell* cell = cells_.data() + indexOf(firstColumn, row);
+    Cell *cell = cells_.data() + indexOf(firstColumn, row);
     for (int i = 0; i < count; ++i) {
         cell[i].back = back[i];
         cell[i].fore = fore[i];
@@ -164,7 +164,7 @@ bool GridSheet::setForeColor(Color color)
 
 void GridSheet::clearAllText()
 {
-    for (Cell& cell : cells_) {
+    for (Cell &cell : cells_) {
         cell.textLength = 0;
         cell.text[0] = cell.text[1] = 0;
     }
@@ -173,7 +173,7 @@ void GridSheet::clearAllText()
         markChanged(1, 1, columns_, rows_);
 }
 
-void GridSheet::takeContentFrom(GridSheet& other)
+void GridSheet::takeContentFrom(GridSheet &other)
 {
     ChangeBatch batch(*this);
     emit sizeAboutToChange();
@@ -206,7 +206,7 @@ void GridSheet::markChanged(int firstColumn, int firstRow, int lastColumn, int l
     pendingLastRow_ = std::max(pendingLastRow_, lastRow);
 }
 
-GridSheet::ChangeBatch::ChangeBatch(GridSheet& sheet)
+GridSheet::ChangeBatch::ChangeBatch(GridSheet &sheet)
     : sheet_(sheet)
 {
     ++sheet_.batchDepth_;

@@ -20,8 +20,8 @@ public:
     static constexpr int kDefaultColumns = 25;
     static constexpr int kDefaultRows = 22;
 
-    explicit GridSheet(QObject* parent = nullptr);
-    GridSheet(int columns, int rows, QObject* parent = nullptr);
+    explicit GridSheet(QObject *parent = nullptr);
+    GridSheet(int columns, int rows, QObject *parent = nullptr);
 
     int columnCount() const { return columns_; }
     int rowCount() const { return rows_; }
@@ -44,7 +44,7 @@ public:
     Color foreColor() const { return foreColorAt(currentColumn_, currentRow_); }
     bool setBackColor(Color color);
     bool setForeColor(Color color);
-    bool setText(const QString& text) { return setCellText(currentColumn_, currentRow_, text); }
+    bool setText(const QString &text) { return setCellText(currentColumn_, currentRow_, text); }
 
     // The user's cell cursor; always inside the sheet when the sheet has cells.
     int activeColumn() const { return activeColumn_; }
@@ -55,29 +55,29 @@ public:
     // Addresses outside the sheet read as a never-painted empty cell and ignore writes.
     QString getCellText(int column, int row) const { return cellTextView(column, row).toString(); }
     inline QStringView cellTextView(int column, int row) const;
-    bool setCellText(int column, int row, const QString& text);
+    bool setCellText(int column, int row, const QString &text);
     inline Color backColorAt(int column, int row) const;
     inline Color foreColorAt(int column, int row) const;
     bool setCellColors(int column, int row, Color back, Color fore);
     // Paints count cells of one row from firstColumn on, announced as one change; false,
     // changing nothing, when they do not all lie inside the sheet.
-    bool setRowColors(int row, int firstColumn, const Color* back, const Color* fore, int count);
+    bool setRowColors(int row, int firstColumn, const Color *back, const Color *fore, int count);
 
     void clearAllText();
 
     // Takes size, texts and colours of another sheet whole (loading a file).
-    void takeContentFrom(GridSheet& other);
+    void takeContentFrom(GridSheet &other);
 
     // Groups the changes made while it lives into one cellsChanged announcement.
     class ChangeBatch {
     public:
-        explicit ChangeBatch(GridSheet& sheet);
+        explicit ChangeBatch(GridSheet &sheet);
         ~ChangeBatch();
-        ChangeBatch(const ChangeBatch&) = delete;
-        ChangeBatch& operator=(const ChangeBatch&) = delete;
+        ChangeBatch(const ChangeBatch &) = delete;
+        ChangeBatch &operator=(const ChangeBatch &) = delete;
 
     private:
-        GridSheet& sheet_;
+        GridSheet &sheet_;
     };
 
 signals:
@@ -90,7 +90,7 @@ private:
     struct Cell {
         Color back = kWhite;
         Color fore = kBlack;
-        char16_t text[2] = { 0, 0 };
+        char16_t text[2] = {0, 0};
         quint8 textLength = 0; // 0..2 held inline, kLongText: in longTexts_
     };
     static_assert(sizeof(Cell) == 16);
@@ -119,7 +119,7 @@ enum class SheetResize { Done, TooLarge, OutOfMemory };
 
 // The grid size dialog's change, in one step so that no half-applied size can pass the
 // cell limit on the way; beyond kMaxCells or memory nothing changes.
-SheetResize resizeSheet(GridSheet& sheet, GridSize size);
+SheetResize resizeSheet(GridSheet &sheet, GridSize size);
 
 // The reads are inline: the writers and the view call them once per cell.
 inline QStringView GridSheet::cellTextView(int column, int row) const
@@ -127,7 +127,7 @@ inline QStringView GridSheet::cellTextView(int column, int row) const
     if (!contains(column, row))
         return {};
     const qint64 index = indexOf(column, row);
-    const Cell& cell = cells_[size_t(index)];
+    const Cell &cell = cells_[size_t(index)];
     if (cell.textLength == kLongText)
         return longTextView(index);
     return QStringView(cell.text, cell.textLength);

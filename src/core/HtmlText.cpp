@@ -26,7 +26,7 @@ QString escapeHtml(QStringView text)
     return out;
 }
 
-void appendHtmlText(QString& out, QStringView text)
+void appendHtmlText(QString &out, QStringView text)
 {
     // Steps 2 to 6 touch distinct characters, so one pass does them in order; a space
     // (from the text, a tab or the padding) is held back until the next character tells

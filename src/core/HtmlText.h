@@ -10,7 +10,7 @@ QString toHtmlText(QStringView text);
 // for what the user types that goes into the page (the background colour, the title).
 QString escapeHtml(QStringView text);
 // Appends toHtmlText(text) to out without building a string of its own.
-void appendHtmlText(QString& out, QStringView text);
+void appendHtmlText(QString &out, QStringView text);
 
 // True for "", " " and "  ", the cell texts written as a full-width space.
 inline bool isBlankCellText(QStringView text)

@@ -149,12 +149,12 @@ NumberFieldValue readNumberField(QStringView text)
     constexpr quint64 lowest = quint64(std::numeric_limits<qint32>::max()) + 1;
     if (number.negative()) {
         if (magnitude > lowest)
-            return { std::numeric_limits<qint32>::min(), true };
-        return { qint32(-qint64(magnitude)), false };
+            return {std::numeric_limits<qint32>::min(), true};
+        return {qint32(-qint64(magnitude)), false};
     }
     if (magnitude >= lowest)
-        return { std::numeric_limits<qint32>::max(), true };
-    return { qint32(magnitude), false };
+        return {std::numeric_limits<qint32>::max(), true};
+    return {qint32(magnitude), false};
 }
 
 std::optional<qint64> readCountField(QStringView text)
@@ -172,7 +172,7 @@ std::optional<GridSize> readGridSize(QStringView columns, QStringView rows)
     const std::optional<qint64> rowCount = readCountField(rows);
     if (!columnCount || !rowCount)
         return std::nullopt;
-    return GridSize { std::max<qint64>(*columnCount, 0), std::max<qint64>(*rowCount, 0) };
+    return GridSize {std::max<qint64>(*columnCount, 0), std::max<qint64>(*rowCount, 0)};
 }
 
 std::optional<GridSize> readGridSizeText(QStringView text)

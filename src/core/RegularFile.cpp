@@ -7,14 +7,14 @@
 
 namespace {
 
-std::unique_ptr<QFile> failWith(OpenFailure* failure, OpenError error, FileKind kind, const QString& systemReason)
+std::unique_ptr<QFile> failWith(OpenFailure *failure, OpenError error, FileKind kind, const QString &systemReason)
 {
     if (failure)
-        *failure = { error, kind, systemReason };
+        *failure = {error, kind, systemReason};
     return nullptr;
 }
 
-std::unique_ptr<QFile> systemFailure(OpenFailure* failure, const QString& reason)
+std::unique_ptr<QFile> systemFailure(OpenFailure *failure, const QString &reason)
 {
     return failWith(failure, OpenError::System, FileKind::Special, reason);
 }
@@ -32,7 +32,7 @@ FileKind kindOf(mode_t mode)
     return FileKind::Special;
 }
 
-std::unique_ptr<QFile> openRegular(const QString& path, OpenFailure* failure)
+std::unique_ptr<QFile> openRegular(const QString &path, OpenFailure *failure)
 {
     const QByteArray name = QFile::encodeName(path);
     // O_NONBLOCK: opening a FIFO would otherwise wait for a writer before fstat could look.
@@ -68,27 +68,12 @@ std::unique_ptr<QFile> openRegular(const QString& path, OpenFailure* failure)
 
 } // namespace
 
-std::unique_ptr<QFile> openForReading(const QString& path, FileKinds kinds, OpenFailure* failure)
+std::unique_ptr<QFile> openForReading(const QString &path, FileKinds kinds, OpenFailure *failure)
 {
     if (kinds == FileKinds::RegularOnly)
         return openRegular(path, failure);
     auto file = std::make_unique<QFile>(path);
     if (!file->open(QIODevice::ReadOnly))
         return systemFailure(failure, file->errorString());
-    return file;
-}
-
-std::unique_ptr<QFile> openForReading(const QString& path, FileKinds kinds, QString* error)
-{
-    OpenFailure failure;
-    std::unique_ptr<QFile> file = openForReading(path, kinds, &failure);
-    if (!file && error) {
-        static const char16_t* const kKindNames[]
-            = { u"フォルダ", u"名前付きパイプ (FIFO)", u"デバイス", u"ソケット", u"特殊なファイル" };
-        *error = failure.error == OpenError::NotRegularFile
-            ? QStringLiteral("通常のファイルではないため読み込めません (%1)")
-                  .arg(QString::fromUtf16(kKindNames[int(failure.kind)]))
-            : failure.systemReason;
-    }
     return file;
 }

@@ -31,8 +31,4 @@ struct OpenFailure {
 // The opened file, or null and why not. For RegularOnly the kind is taken from the
 // opened file itself, never from the path, so a file swapped in between cannot slip by,
 // and the opening itself does not wait for a FIFO's writer.
-std::unique_ptr<QFile> openForReading(const QString& path, FileKinds kinds, OpenFailure* failure);
-
-// The same with the reason in words, for the picture loading until it reports codes of its
-// own; the windows word an OpenFailure themselves.
-std::unique_ptr<QFile> openForReading(const QString& path, FileKinds kinds, QString* error);
+std::unique_ptr<QFile> openForReading(const QString &path, FileKinds kinds, OpenFailure *failure);

@@ -28,9 +28,9 @@ constexpr Tables kTables = makeTables();
 
 } // namespace
 
-void Crc32::update(const char* data, qsizetype size)
+void Crc32::update(const char *data, qsizetype size)
 {
-    const auto* bytes = reinterpret_cast<const unsigned char*>(data);
+    const auto *bytes = reinterpret_cast<const unsigned char *>(data);
     quint32 crc = state_;
     while (size >= 8) {
         quint32 low = 0, high = 0;

@@ -6,10 +6,10 @@
 
 class Crc32 {
 public:
-    void update(const char* data, qsizetype size);
+    void update(const char *data, qsizetype size);
     quint32 value() const { return ~state_; }
 
-    static quint32 of(const char* data, qsizetype size)
+    static quint32 of(const char *data, qsizetype size)
     {
         Crc32 crc;
         crc.update(data, size);

@@ -33,14 +33,14 @@ static_assert(kMaxCellHeader <= GridFile::kMinCellSize + GridFile::kChecksumSize
 static_assert(GridFile::kHeaderSize <= kMinReadChunk && kMaxCellHeader <= kMinReadChunk);
 static_assert(kMaxCellHeader + kShortTextBytes <= kMinWriteChunk);
 
-bool fail(GridFileFailure* failure, GridFileError error)
+bool fail(GridFileFailure *failure, GridFileError error)
 {
     if (failure)
         failure->error = error;
     return false;
 }
 
-bool failAt(GridFileFailure* failure, GridFileError error, int column, int row)
+bool failAt(GridFileFailure *failure, GridFileError error, int column, int row)
 {
     if (failure) {
         failure->error = error;
@@ -50,7 +50,7 @@ bool failAt(GridFileFailure* failure, GridFileError error, int column, int row)
     return false;
 }
 
-bool failWithReason(GridFileFailure* failure, GridFileError error, const QString& systemReason)
+bool failWithReason(GridFileFailure *failure, GridFileError error, const QString &systemReason)
 {
     if (failure) {
         failure->error = error;
@@ -59,23 +59,23 @@ bool failWithReason(GridFileFailure* failure, GridFileError error, const QString
     return false;
 }
 
-bool writeOut(QIODevice& device, QByteArrayView data, GridFileFailure* failure)
+bool writeOut(QIODevice &device, QByteArrayView data, GridFileFailure *failure)
 {
     QString reason;
     return writeAll(device, data, &reason) || failWithReason(failure, GridFileError::WriteFailed, reason);
 }
 
-void putUInt32(char* out, quint32 value)
+void putUInt32(char *out, quint32 value)
 {
     qToLittleEndian(value, out);
 }
-quint32 getUInt32(const char* in)
+quint32 getUInt32(const char *in)
 {
     return qFromLittleEndian<quint32>(in);
 }
 
 // Unsigned LEB128; returns the bytes written (1 to 5).
-int putLength(char* out, quint32 value)
+int putLength(char *out, quint32 value)
 {
     int size = 0;
     while (value >= 0x80) {
@@ -88,7 +88,7 @@ int putLength(char* out, quint32 value)
 
 // Reads an unsigned LEB128 of at most five bytes from the available bytes; returns the
 // bytes taken, or 0 when the length is malformed or beyond kMaxTextBytes.
-int getLength(const char* in, qsizetype available, quint32* value)
+int getLength(const char *in, qsizetype available, quint32 *value)
 {
     quint64 result = 0;
     for (int i = 0; i < 5 && i < available; ++i) {
@@ -106,9 +106,9 @@ int getLength(const char* in, qsizetype available, quint32* value)
 
 // UTF-16 to UTF-8; an unpaired surrogate, which no character is, becomes U+FFFD.
 // Writes at most 3 bytes per UTF-16 unit.
-qsizetype encodeUtf8(QStringView text, char* out)
+qsizetype encodeUtf8(QStringView text, char *out)
 {
-    const char16_t* units = text.utf16();
+    const char16_t *units = text.utf16();
     const qsizetype size = text.size();
     qsizetype written = 0;
     for (qsizetype i = 0; i < size; ++i) {
@@ -142,9 +142,9 @@ qsizetype encodeUtf8(QStringView text, char* out)
 
 // Strict UTF-8 to UTF-16: overlong forms, surrogates, code points beyond U+10FFFF and cut
 // sequences are refused (-1). Writes at most one unit per input byte.
-qsizetype decodeUtf8(const char* data, qsizetype size, char16_t* out)
+qsizetype decodeUtf8(const char *data, qsizetype size, char16_t *out)
 {
-    const auto* in = reinterpret_cast<const unsigned char*>(data);
+    const auto *in = reinterpret_cast<const unsigned char *>(data);
     qsizetype i = 0;
     qsizetype written = 0;
     auto continuation = [&](qsizetype at) { return at < size && (in[at] & 0xC0) == 0x80; };
@@ -189,7 +189,7 @@ qsizetype decodeUtf8(const char* data, qsizetype size, char16_t* out)
 class ChunkWriter {
 public:
     // sizeHint: about how much will be written, so that a small sheet takes a small buffer.
-    ChunkWriter(QIODevice& device, qint64 sizeHint)
+    ChunkWriter(QIODevice &device, qint64 sizeHint)
         : device_(device)
         , size_(std::clamp<qint64>(sizeHint, kMinWriteChunk, kChunkSize))
         , buffer_(new char[size_t(size_)])
@@ -197,7 +197,7 @@ public:
     }
 
     // Room for size (at most kMinWriteChunk) contiguous bytes; Commit says how many were used.
-    char* room(qsizetype size, GridFileFailure* failure)
+    char *room(qsizetype size, GridFileFailure *failure)
     {
         if (size_ - used_ < size && !flush(failure))
             return nullptr;
@@ -205,7 +205,7 @@ public:
     }
     void commit(qsizetype size) { used_ += size; }
 
-    bool append(const char* data, qsizetype size, GridFileFailure* failure)
+    bool append(const char *data, qsizetype size, GridFileFailure *failure)
     {
         while (size > 0) {
             if (used_ == size_ && !flush(failure))
@@ -220,7 +220,7 @@ public:
     }
 
     // Writes what is buffered and the checksum after it.
-    bool finish(GridFileFailure* failure)
+    bool finish(GridFileFailure *failure)
     {
         if (!flush(failure))
             return false;
@@ -230,7 +230,7 @@ public:
     }
 
 private:
-    bool flush(GridFileFailure* failure)
+    bool flush(GridFileFailure *failure)
     {
         crc_.update(buffer_.get(), used_);
         if (!writeOut(device_, QByteArrayView(buffer_.get(), used_), failure))
@@ -239,7 +239,7 @@ private:
         return true;
     }
 
-    QIODevice& device_;
+    QIODevice &device_;
     qsizetype size_ = 0;
     std::unique_ptr<char[]> buffer_;
     qsizetype used_ = 0;
@@ -249,7 +249,7 @@ private:
 // Reads the input in chunks and keeps the running checksum of everything consumed.
 class ChunkReader {
 public:
-    explicit ChunkReader(QIODevice& device)
+    explicit ChunkReader(QIODevice &device)
         : device_(device)
         , deviceLeft_(std::max<qint64>(device.bytesAvailable(), 0))
         , size_(std::clamp<qint64>(deviceLeft_, kMinReadChunk, kChunkSize))
@@ -257,7 +257,7 @@ public:
     {
     }
 
-    const char* data() const { return buffer_.get() + pos_; }
+    const char *data() const { return buffer_.get() + pos_; }
     qsizetype available() const { return end_ - pos_; }
     void skip(qsizetype size) { pos_ += size; }
     bool readFailed() const { return readFailed_; }
@@ -273,7 +273,7 @@ public:
         return true;
     }
 
-    bool read(char* out, qsizetype size)
+    bool read(char *out, qsizetype size)
     {
         while (size > 0) {
             if (available() == 0 && !refill())
@@ -324,7 +324,7 @@ private:
         return got > 0;
     }
 
-    QIODevice& device_;
+    QIODevice &device_;
     qint64 deviceLeft_ = 0;
     qint64 fetched_ = 0;
     qsizetype size_ = 0;
@@ -336,7 +336,7 @@ private:
     Crc32 crc_;
 };
 
-bool writeCells(ChunkWriter& writer, const GridSheet& sheet, GridFileFailure* failure)
+bool writeCells(ChunkWriter &writer, const GridSheet &sheet, GridFileFailure *failure)
 {
     QByteArray longText;
     for (int row = 1; row <= sheet.rowCount(); ++row) {
@@ -345,7 +345,7 @@ bool writeCells(ChunkWriter& writer, const GridSheet& sheet, GridFileFailure* fa
             const quint32 back = quint32(sheet.backColorAt(column, row));
             const quint32 fore = quint32(sheet.foreColorAt(column, row));
             if (text.size() <= kShortTextUnits) {
-                char* out = writer.room(kMaxCellHeader + kShortTextBytes, failure);
+                char *out = writer.room(kMaxCellHeader + kShortTextBytes, failure);
                 if (!out)
                     return false;
                 char utf8[kShortTextBytes];
@@ -361,7 +361,7 @@ bool writeCells(ChunkWriter& writer, const GridSheet& sheet, GridFileFailure* fa
                 return failAt(failure, GridFileError::TextTooLong, column, row);
             longText.resize(text.size() * 3);
             const qsizetype length = encodeUtf8(text, longText.data());
-            char* out = writer.room(kMaxCellHeader, failure);
+            char *out = writer.room(kMaxCellHeader, failure);
             if (!out)
                 return false;
             putUInt32(out, back);
@@ -375,14 +375,14 @@ bool writeCells(ChunkWriter& writer, const GridSheet& sheet, GridFileFailure* fa
 }
 
 // Reports why the input ended early: a read error or a short file.
-bool failEnded(const ChunkReader& reader, QIODevice& device, GridFileFailure* failure)
+bool failEnded(const ChunkReader &reader, QIODevice &device, GridFileFailure *failure)
 {
     if (reader.readFailed())
         return failWithReason(failure, GridFileError::ReadFailed, device.errorString());
     return fail(failure, GridFileError::Truncated);
 }
 
-bool failForGrid(GridFileFailure* failure, GridFileError error, quint32 columns, quint32 rows)
+bool failForGrid(GridFileFailure *failure, GridFileError error, quint32 columns, quint32 rows)
 {
     if (failure) {
         failure->columns = columns;
@@ -391,7 +391,7 @@ bool failForGrid(GridFileFailure* failure, GridFileError error, quint32 columns,
     return fail(failure, error);
 }
 
-bool readRandomAccess(QIODevice& device, GridSheet& into, GridFileFailure* failure)
+bool readRandomAccess(QIODevice &device, GridSheet &into, GridFileFailure *failure)
 {
     ChunkReader reader(device);
     reader.ensure(GridFile::kHeaderSize);
@@ -432,7 +432,7 @@ bool readRandomAccess(QIODevice& device, GridSheet& into, GridFileFailure* failu
                 // cell header is always there to look at.
                 if (!reader.ensure(kMaxCellHeader))
                     return failEnded(reader, device, failure);
-                const char* in = reader.data();
+                const char *in = reader.data();
                 const auto back = Color(getUInt32(in));
                 const auto fore = Color(getUInt32(in + 4));
                 quint32 length = 0;
@@ -445,7 +445,7 @@ bool readRandomAccess(QIODevice& device, GridSheet& into, GridFileFailure* failu
                     continue;
                 if (qint64(length) + GridFile::kChecksumSize > reader.remaining())
                     return failEnded(reader, device, failure);
-                const char* bytes = nullptr;
+                const char *bytes = nullptr;
                 if (qsizetype(length) <= reader.available()) {
                     bytes = reader.data();
                     reader.skip(length);
@@ -456,7 +456,7 @@ bool readRandomAccess(QIODevice& device, GridSheet& into, GridFileFailure* failu
                     bytes = longText.constData();
                 }
                 text.resize(length);
-                const qsizetype units = decodeUtf8(bytes, length, reinterpret_cast<char16_t*>(text.data()));
+                const qsizetype units = decodeUtf8(bytes, length, reinterpret_cast<char16_t *>(text.data()));
                 if (units < 0)
                     return failAt(failure, GridFileError::BadText, column, row);
                 text.truncate(units);
@@ -481,7 +481,7 @@ bool readRandomAccess(QIODevice& device, GridSheet& into, GridFileFailure* failu
 
 } // namespace
 
-bool writeGridFile(QIODevice& device, const GridSheet& sheet, GridFileFailure* failure)
+bool writeGridFile(QIODevice &device, const GridSheet &sheet, GridFileFailure *failure)
 {
     if (!device.isWritable())
         return fail(failure, GridFileError::NotWritable);
@@ -494,12 +494,12 @@ bool writeGridFile(QIODevice& device, const GridSheet& sheet, GridFileFailure* f
         putUInt32(header + 16, quint32(sheet.rowCount()));
         return writer.append(header, sizeof header, failure) && writeCells(writer, sheet, failure)
             && writer.finish(failure);
-    } catch (const std::bad_alloc&) {
+    } catch (const std::bad_alloc &) {
         return fail(failure, GridFileError::NoMemoryToWrite);
     }
 }
 
-bool readGridFile(QIODevice& device, GridSheet& into, GridFileFailure* failure)
+bool readGridFile(QIODevice &device, GridSheet &into, GridFileFailure *failure)
 {
     if (!device.isReadable())
         return fail(failure, GridFileError::NotReadable);
@@ -525,17 +525,17 @@ bool readGridFile(QIODevice& device, GridSheet& into, GridFileFailure* failure)
         QBuffer buffer(&whole);
         buffer.open(QIODevice::ReadOnly);
         return readRandomAccess(buffer, into, failure);
-    } catch (const std::bad_alloc&) {
+    } catch (const std::bad_alloc &) {
         return fail(failure, GridFileError::NoMemoryToRead);
     }
 }
 
-bool saveSheet(const GridSheet& sheet, const QString& path, GridFileFailure* failure)
+bool saveSheet(const GridSheet &sheet, const QString &path, GridFileFailure *failure)
 {
     GridFileFailure writing;
     QString reason;
     const bool saved = writeFileAtomically(
-        path, [&](QIODevice& device, QString*) { return writeGridFile(device, sheet, &writing); }, &reason);
+        path, [&](QIODevice &device, QString *) { return writeGridFile(device, sheet, &writing); }, &reason);
     if (saved)
         return true;
     if (writing.error == GridFileError::None)
@@ -545,7 +545,7 @@ bool saveSheet(const GridSheet& sheet, const QString& path, GridFileFailure* fai
     return false;
 }
 
-bool loadSheet(GridSheet& sheet, const QString& path, GridFileFailure* failure, FileKinds kinds)
+bool loadSheet(GridSheet &sheet, const QString &path, GridFileFailure *failure, FileKinds kinds)
 {
     if (QFileInfo(path).isDir())
         return fail(failure, GridFileError::Folder);

@@ -11,7 +11,7 @@
 class GridSheet;
 
 namespace GridFile {
-inline constexpr char kMagic[8] = { 'G', 'L', 'Y', 'P', 'H', 'G', 'R', 'D' };
+inline constexpr char kMagic[8] = {'G', 'L', 'Y', 'P', 'H', 'G', 'R', 'D'};
 inline constexpr quint32 kVersion = 1;
 // Magic, version, columns and rows.
 inline constexpr qsizetype kHeaderSize = 20;
@@ -56,15 +56,15 @@ struct GridFileFailure {
 };
 
 // Writes the whole sheet from the device's current position.
-bool writeGridFile(QIODevice& device, const GridSheet& sheet, GridFileFailure* failure = nullptr);
+bool writeGridFile(QIODevice &device, const GridSheet &sheet, GridFileFailure *failure = nullptr);
 
 // Reads a grid file from the device's current position to its end. The file is checked
 // whole before `into` changes: on failure `into` is exactly as it was.
-bool readGridFile(QIODevice& device, GridSheet& into, GridFileFailure* failure = nullptr);
+bool readGridFile(QIODevice &device, GridSheet &into, GridFileFailure *failure = nullptr);
 
 // The file wrappers: saving replaces the file whole or leaves the old one untouched (a
 // failure to put it in place is a WriteFailed). Loading takes the kinds of file the caller
 // reads (the editor: regular files only).
-bool saveSheet(const GridSheet& sheet, const QString& path, GridFileFailure* failure = nullptr);
-bool loadSheet(GridSheet& sheet, const QString& path, GridFileFailure* failure = nullptr,
+bool saveSheet(const GridSheet &sheet, const QString &path, GridFileFailure *failure = nullptr);
+bool loadSheet(GridSheet &sheet, const QString &path, GridFileFailure *failure = nullptr,
     FileKinds kinds = FileKinds::AnyReadable);

@@ -21,14 +21,14 @@ namespace {
 // Bytes of the full-width space U+3000 in code page 932.
 constexpr char kFullWidthSpace[] = "\x81\x40";
 
-void putHexByte(ByteSink& sink, int value)
+void putHexByte(ByteSink &sink, int value)
 {
     static const char digits[] = "0123456789ABCDEF";
     sink.put(digits[value >> 4]);
     sink.put(digits[value & 15]);
 }
 
-void putReference(ByteSink& sink, char32_t codePoint)
+void putReference(ByteSink &sink, char32_t codePoint)
 {
     char digits[16];
     const int length = std::snprintf(digits, sizeof digits, "&#%u;", unsigned(codePoint));
@@ -42,7 +42,7 @@ bool isSingleByteCharacter(QStringView text)
 
 // toHtmlText(text) encoded in code page 932, straight into the sink. contentEnd is moved
 // past every piece that is not a full-width space, for trimming the line end.
-void putHtmlText(ByteSink& sink, QStringView text, qsizetype& contentEnd)
+void putHtmlText(ByteSink &sink, QStringView text, qsizetype &contentEnd)
 {
     sink.ensure(text.size() * 16 + 16);
     bool spacePending = false;
@@ -77,7 +77,7 @@ void putHtmlText(ByteSink& sink, QStringView text, qsizetype& contentEnd)
             }
             const Cp932::EncodedUnit encoded = Cp932::encodeUnit(unit);
             if (encoded.length != 0) {
-                sink.put(reinterpret_cast<const char*>(encoded.bytes), encoded.length);
+                sink.put(reinterpret_cast<const char *>(encoded.bytes), encoded.length);
                 if (unit == 0x3000)
                     continue; // a full-width space of the text itself trims like any other
                 break;
@@ -97,7 +97,7 @@ void putHtmlText(ByteSink& sink, QStringView text, qsizetype& contentEnd)
     }
 }
 
-void putLine(ByteSink& sink, const QString& line)
+void putLine(ByteSink &sink, const QString &line)
 {
     const QByteArray bytes = Cp932::encode(line, Cp932::Unencodable::NumericReference);
     sink.ensure(bytes.size() + 2);
@@ -105,7 +105,7 @@ void putLine(ByteSink& sink, const QString& line)
     sink.putLiteral("\r\n");
 }
 
-void putRow(ByteSink& sink, const GridSheet& sheet, int row, qint32 nearDistance, Color pageBackground, bool asIs)
+void putRow(ByteSink &sink, const GridSheet &sheet, int row, qint32 nearDistance, Color pageBackground, bool asIs)
 {
     const qsizetype lineStart = sink.size();
     qsizetype contentEnd = lineStart;
@@ -157,7 +157,7 @@ void putRow(ByteSink& sink, const GridSheet& sheet, int row, qint32 nearDistance
 
 } // namespace
 
-QString pageTitleFromFileTitle(const QString& fileTitle)
+QString pageTitleFromFileTitle(const QString &fileTitle)
 {
     const qsizetype dot = fileTitle.indexOf(u'.');
     return dot < 0 ? fileTitle : fileTitle.left(dot);
@@ -165,7 +165,7 @@ QString pageTitleFromFileTitle(const QString& fileTitle)
 
 namespace {
 
-void putHeader(ByteSink& sink, const HtmlPageSettings& settings)
+void putHeader(ByteSink &sink, const HtmlPageSettings &settings)
 {
     const QString header[] = {
         QStringLiteral("<HTML>"),
@@ -179,48 +179,48 @@ void putHeader(ByteSink& sink, const HtmlPageSettings& settings)
         QStringLiteral("<PRE STYLE=\"font: 12pt /15px 'ＭＳ ゴシック',Osaka-等幅;background-color:")
             + escapeHtml(settings.backgroundText) + QStringLiteral("\">"),
     };
-    for (const QString& line : header)
+    for (const QString &line : header)
         putLine(sink, line);
 }
 
-void putFooter(ByteSink& sink)
+void putFooter(ByteSink &sink)
 {
-    for (const QString& line : { QStringLiteral("</PRE>"), QStringLiteral("</BODY>"), QStringLiteral("</HTML>") })
+    for (const QString &line : {QStringLiteral("</PRE>"), QStringLiteral("</BODY>"), QStringLiteral("</HTML>")})
         putLine(sink, line);
 }
 
 // Rows [first, end) into the sink; false when memory runs out on the way.
 bool putRows(
-    ByteSink& sink, const GridSheet& sheet, int first, int end, qint32 nearDistance, Color pageBackground, bool asIs)
+    ByteSink &sink, const GridSheet &sheet, int first, int end, qint32 nearDistance, Color pageBackground, bool asIs)
 {
     try {
         for (int row = first; row < end; ++row)
             putRow(sink, sheet, row, nearDistance, pageBackground, asIs);
         return true;
-    } catch (const std::bad_alloc&) {
+    } catch (const std::bad_alloc &) {
         return false;
     }
 }
 
-bool outOfMemory(HtmlPageFailure* failure)
+bool outOfMemory(HtmlPageFailure *failure)
 {
     if (failure)
-        *failure = { HtmlPageError::OutOfMemory, QString() };
+        *failure = {HtmlPageError::OutOfMemory, QString()};
     return false;
 }
 
 // The sink's write failure, in its own words.
-bool writeFailed(HtmlPageFailure* failure, const QString& systemReason)
+bool writeFailed(HtmlPageFailure *failure, const QString &systemReason)
 {
     if (failure)
-        *failure = { HtmlPageError::WriteFailed, systemReason };
+        *failure = {HtmlPageError::WriteFailed, systemReason};
     return false;
 }
 
 } // namespace
 
 bool writeHtmlPage(
-    QIODevice& device, const GridSheet& sheet, const HtmlPageSettings& settings, HtmlPageFailure* failure)
+    QIODevice &device, const GridSheet &sheet, const HtmlPageSettings &settings, HtmlPageFailure *failure)
 {
     const qint32 nearDistance = readNumberField(settings.nearText).value;
     const Color pageBackground = hexToColor(settings.backgroundText);
@@ -236,13 +236,13 @@ bool writeHtmlPage(
         }
         putFooter(sink);
         return sink.flush(device, &reason) || writeFailed(failure, reason);
-    } catch (const std::bad_alloc&) {
+    } catch (const std::bad_alloc &) {
         return outOfMemory(failure);
     }
 }
 
 bool writeHtmlPageOnTwoThreads(
-    QIODevice& device, const GridSheet& sheet, const HtmlPageSettings& settings, HtmlPageFailure* failure)
+    QIODevice &device, const GridSheet &sheet, const HtmlPageSettings &settings, HtmlPageFailure *failure)
 {
     const qint32 nearDistance = readNumberField(settings.nearText).value;
     const Color pageBackground = hexToColor(settings.backgroundText);
@@ -267,7 +267,7 @@ bool writeHtmlPageOnTwoThreads(
             if (middle < end) {
                 try {
                     worker = std::thread(buildOther);
-                } catch (const std::system_error&) {
+                } catch (const std::system_error &) {
                     buildOther(); // no second thread to be had
                 }
             }
@@ -281,12 +281,12 @@ bool writeHtmlPageOnTwoThreads(
         }
         putFooter(sink);
         return sink.flush(device, &reason) || writeFailed(failure, reason);
-    } catch (const std::bad_alloc&) {
+    } catch (const std::bad_alloc &) {
         return outOfMemory(failure);
     }
 }
 
-QByteArray htmlPage(const GridSheet& sheet, const HtmlPageSettings& settings)
+QByteArray htmlPage(const GridSheet &sheet, const HtmlPageSettings &settings)
 {
     QByteArray page;
     QBuffer buffer(&page);

@@ -27,14 +27,14 @@ struct HtmlPageFailure {
 };
 
 // The chosen file's name cut before its first ".": spring.htm gives spring.
-QString pageTitleFromFileTitle(const QString& fileTitle);
+QString pageTitleFromFileTitle(const QString &fileTitle);
 
 // Writes the page in code page 932; a character it cannot encode becomes "&#N;".
 bool writeHtmlPage(
-    QIODevice& device, const GridSheet& sheet, const HtmlPageSettings& settings, HtmlPageFailure* failure = nullptr);
-QByteArray htmlPage(const GridSheet& sheet, const HtmlPageSettings& settings);
+    QIODevice &device, const GridSheet &sheet, const HtmlPageSettings &settings, HtmlPageFailure *failure = nullptr);
+QByteArray htmlPage(const GridSheet &sheet, const HtmlPageSettings &settings);
 
 // The same bytes as WriteHtmlPage, the rows built in chunks on two threads in turn, each
 // into its own buffer, and written in order. Nothing may change the sheet meanwhile.
 bool writeHtmlPageOnTwoThreads(
-    QIODevice& device, const GridSheet& sheet, const HtmlPageSettings& settings, HtmlPageFailure* failure = nullptr);
+    QIODevice &device, const GridSheet &sheet, const HtmlPageSettings &settings, HtmlPageFailure *failure = nullptr);

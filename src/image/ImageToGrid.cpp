@@ -26,7 +26,7 @@ GridPlan planGrid(QSize pictureSize, QStringView blockSizeText)
     return plan;
 }
 
-QImage toOpaqueRgb32(const QImage& picture)
+QImage toOpaqueRgb32(const QImage &picture)
 {
     if (picture.isNull())
         return {};
@@ -49,16 +49,16 @@ namespace {
 // vertical pass is two additions per pixel, four pixels at a time where SSE2 is there.
 constexpr int kLinesPerPass = 256;
 
-void addScanLine(const QRgb* line, quint32* redBlue, quint32* green, qsizetype width)
+void addScanLine(const QRgb *line, quint32 *redBlue, quint32 *green, qsizetype width)
 {
     qsizetype x = 0;
 #if defined(__SSE2__)
     const __m128i redBlueMask = _mm_set1_epi32(0x00FF00FF);
     const __m128i lowByte = _mm_set1_epi32(0xFF);
     for (; x + 4 <= width; x += 4) {
-        const __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line + x));
-        auto* redBlueAt = reinterpret_cast<__m128i*>(redBlue + x);
-        auto* greenAt = reinterpret_cast<__m128i*>(green + x);
+        const __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i *>(line + x));
+        auto *redBlueAt = reinterpret_cast<__m128i *>(redBlue + x);
+        auto *greenAt = reinterpret_cast<__m128i *>(green + x);
         _mm_storeu_si128(redBlueAt, _mm_add_epi32(_mm_loadu_si128(redBlueAt), _mm_and_si128(pixels, redBlueMask)));
         _mm_storeu_si128(
             greenAt, _mm_add_epi32(_mm_loadu_si128(greenAt), _mm_and_si128(_mm_srli_epi32(pixels, 8), lowByte)));
@@ -88,7 +88,7 @@ inline int mean(quint64 sum, quint64 count)
 
 // Paints the cells of the sheet from the picture; false, with the sheet untouched, when
 // memory runs out. Everything is had before the sheet is resized.
-bool paintBlocks(const QImage& pixels, const GridPlan& plan, GridSheet& sheet, const GridProgress& progress)
+bool paintBlocks(const QImage &pixels, const GridPlan &plan, GridSheet &sheet, const GridProgress &progress)
 {
     const int columns = int(plan.columns);
     const int rows = int(plan.rows);
@@ -97,7 +97,7 @@ bool paintBlocks(const QImage& pixels, const GridPlan& plan, GridSheet& sheet, c
     try {
         back.resize(size_t(columns));
         fore.resize(size_t(columns));
-    } catch (const std::bad_alloc&) {
+    } catch (const std::bad_alloc &) {
         return false;
     }
     // Both counts at once: columns first against the old row count could pass the cell limit
@@ -112,7 +112,7 @@ bool paintBlocks(const QImage& pixels, const GridPlan& plan, GridSheet& sheet, c
         const qint64 top = block * row;
         const qint64 bottom = std::min(height, top + block);
         for (qint64 y = top; y < bottom; ++y)
-            summer.addLine(reinterpret_cast<const QRgb*>(pixels.constScanLine(int(y))));
+            summer.addLine(reinterpret_cast<const QRgb *>(pixels.constScanLine(int(y))));
         summer.finishRow(back.data(), fore.data());
         sheet.setRowColors(row + 1, 1, back.data(), fore.data(), columns);
     }
@@ -121,7 +121,7 @@ bool paintBlocks(const QImage& pixels, const GridPlan& plan, GridSheet& sheet, c
 
 } // namespace
 
-BlockRowSummer::BlockRowSummer(const GridPlan& plan, qsizetype pictureWidth)
+BlockRowSummer::BlockRowSummer(const GridPlan &plan, qsizetype pictureWidth)
     : block_(std::max(plan.blockSize, 1))
     , columns_(int(plan.columns))
     , width_(pictureWidth)
@@ -132,12 +132,12 @@ BlockRowSummer::BlockRowSummer(const GridPlan& plan, qsizetype pictureWidth)
         green_.assign(size_t(usedWidth_), 0);
         sums_.assign(size_t(columns_) * 3, 0);
         ok_ = true;
-    } catch (const std::bad_alloc&) {
+    } catch (const std::bad_alloc &) {
         ok_ = false;
     }
 }
 
-void BlockRowSummer::addLine(const QRgb* line)
+void BlockRowSummer::addLine(const QRgb *line)
 {
     addScanLine(line, redBlue_.data(), green_.data(), usedWidth_);
     if (++pendingLines_ == kLinesPerPass)
@@ -146,7 +146,7 @@ void BlockRowSummer::addLine(const QRgb* line)
 
 void BlockRowSummer::foldLines()
 {
-    quint64* sum = sums_.data();
+    quint64 *sum = sums_.data();
     for (qint64 left = 0; left < usedWidth_; left += block_, sum += 3) {
         const qsizetype end = qsizetype(std::min<qint64>(usedWidth_, left + block_));
         quint64 red = 0, greens = 0, blue = 0;
@@ -165,7 +165,7 @@ void BlockRowSummer::foldLines()
     pendingLines_ = 0;
 }
 
-void BlockRowSummer::finishRow(Color* back, Color* fore)
+void BlockRowSummer::finishRow(Color *back, Color *fore)
 {
     if (pendingLines_ > 0)
         foldLines();
@@ -174,7 +174,7 @@ void BlockRowSummer::finishRow(Color* back, Color* fore)
         const qint64 left = block_ * column;
         const quint64 count
             = quint64(std::max<qint64>(std::min<qint64>(width_, left + block_) - left, 0)) * blockHeight;
-        quint64* sum = sums_.data() + size_t(column) * 3;
+        quint64 *sum = sums_.data() + size_t(column) * 3;
         const int red = count ? mean(sum[0], count) : 0;
         const int green = count ? mean(sum[1], count) : 0;
         const int blue = count ? mean(sum[2], count) : 0;
@@ -186,18 +186,18 @@ void BlockRowSummer::finishRow(Color* back, Color* fore)
 }
 
 ToGridResult imageToGrid(
-    const QImage& picture, QStringView blockSizeText, GridSheet& sheet, const GridProgress& progress)
+    const QImage &picture, QStringView blockSizeText, GridSheet &sheet, const GridProgress &progress)
 {
     if (picture.isNull())
-        return { ToGridOutcome::NoPicture, {} };
+        return {ToGridOutcome::NoPicture, {}};
     const GridPlan plan = planGrid(picture.size(), blockSizeText);
     if (!plan.ok())
-        return { ToGridOutcome::Refused, plan };
+        return {ToGridOutcome::Refused, plan};
     const QImage pixels = toOpaqueRgb32(picture);
     if (pixels.isNull())
-        return { ToGridOutcome::OutOfMemory, plan };
+        return {ToGridOutcome::OutOfMemory, plan};
     GridSheet::ChangeBatch batch(sheet);
     if (!paintBlocks(pixels, plan, sheet, progress))
-        return { ToGridOutcome::OutOfMemory, plan };
-    return { ToGridOutcome::Done, plan };
+        return {ToGridOutcome::OutOfMemory, plan};
+    return {ToGridOutcome::Done, plan};
 }

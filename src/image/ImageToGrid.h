@@ -46,14 +46,14 @@ GridPlan planGrid(QSize pictureSize, QStringView blockSizeText);
 class BlockRowSummer {
 public:
     // ok() is false when its buffers cannot be had.
-    BlockRowSummer(const GridPlan& plan, qsizetype pictureWidth);
+    BlockRowSummer(const GridPlan &plan, qsizetype pictureWidth);
     bool ok() const { return ok_; }
 
     // The next scan line of the current block row: opaque RGB32 pixels, pictureWidth of them.
-    void addLine(const QRgb* line);
+    void addLine(const QRgb *line);
     // Ends the block row: each block's mean colour into back and its text colour into fore,
     // plan.columns of each. Every block of a planned grid holds at least one pixel.
-    void finishRow(Color* back, Color* fore);
+    void finishRow(Color *back, Color *fore);
 
 private:
     void foldLines();
@@ -90,11 +90,11 @@ struct ToGridResult {
 // the sheet is untouched. Progress is told before each row is painted, (0, rows) first.
 // Any picture format is accepted; transparent pixels count as painted over white.
 ToGridResult imageToGrid(
-    const QImage& picture, QStringView blockSizeText, GridSheet& sheet, const GridProgress& progress);
+    const QImage &picture, QStringView blockSizeText, GridSheet &sheet, const GridProgress &progress);
 
 // The 32-bit RGB form the conversion reads: palettes expanded, transparency composited
 // over white. A picture already in that form is shared, not copied.
-QImage toOpaqueRgb32(const QImage& picture);
+QImage toOpaqueRgb32(const QImage &picture);
 
 // Division rounded to the nearest integer, halves to even (sum, count >= 0, count > 0).
 constexpr quint64 divideHalfToEven(quint64 sum, quint64 count)

@@ -30,18 +30,18 @@ struct ErrorManager {
 
 extern "C" void onJpegError(j_common_ptr info)
 {
-    std::longjmp(reinterpret_cast<ErrorManager*>(info->err)->jump, 1);
+    std::longjmp(reinterpret_cast<ErrorManager *>(info->err)->jump, 1);
 }
 
 extern "C" void onJpegMessage(j_common_ptr info, int level)
 {
     if (level < 0)
-        reinterpret_cast<ErrorManager*>(info->err)->complained = true;
+        reinterpret_cast<ErrorManager *>(info->err)->complained = true;
 }
 
 extern "C" void onJpegOutput(j_common_ptr) { }
 
-void prepare(jpeg_decompress_struct& info, ErrorManager& errors, const QByteArray& file)
+void prepare(jpeg_decompress_struct &info, ErrorManager &errors, const QByteArray &file)
 {
     info.err = jpeg_std_error(&errors.base);
     errors.base.error_exit = onJpegError;
@@ -50,7 +50,7 @@ void prepare(jpeg_decompress_struct& info, ErrorManager& errors, const QByteArra
     errors.complained = false;
     jpeg_create_decompress(&info);
     jpeg_mem_src(
-        &info, reinterpret_cast<const unsigned char*>(file.constData()), static_cast<unsigned long>(file.size()));
+        &info, reinterpret_cast<const unsigned char *>(file.constData()), static_cast<unsigned long>(file.size()));
 }
 
 // QImage's RGB32 as bytes in memory. Grey pictures are widened by the library, r = g = b,
@@ -65,7 +65,7 @@ constexpr int kLinesPerRead = 16;
 class LineSink {
 public:
     // Where line y goes, the index-th line of one read: the picture's width of RGB32 pixels.
-    virtual quint32* lineFor(int y, int index) = 0;
+    virtual quint32 *lineFor(int y, int index) = 0;
     // The lines [y, y + count) now hold their pixels.
     virtual void take(int y, int count) = 0;
     // Everything this sink was to receive has come.
@@ -78,7 +78,7 @@ protected:
 // One thread's part of the picture: the lines [firstLine, endLine), and on to the end of the
 // picture when toTheEnd, so that the library reads, and complains about, the whole file.
 struct Share {
-    LineSink* sink = nullptr;
+    LineSink *sink = nullptr;
     int firstLine = 0;
     int endLine = 0;
     bool toTheEnd = true;
@@ -86,7 +86,7 @@ struct Share {
 
 // True when the share's lines were all had without a complaint. Stops early once `failed` is
 // set by the other thread.
-bool decodeShare(const QByteArray& file, const Share& share, const std::atomic<bool>& failed)
+bool decodeShare(const QByteArray &file, const Share &share, const std::atomic<bool> &failed)
 {
     jpeg_decompress_struct info;
     ErrorManager errors;
@@ -126,9 +126,9 @@ bool decodeShare(const QByteArray& file, const Share& share, const std::atomic<b
 // The lower share, when there is one, decodes on a second thread after skipping the upper
 // share's lines; skipping costs about a third of decoding, so the upper share is the larger
 // one. Without a second thread the shares are decoded one after the other.
-bool decodeOnTwoThreads(const QByteArray& file, const Share& upper, const Share* lower)
+bool decodeOnTwoThreads(const QByteArray &file, const Share &upper, const Share *lower)
 {
-    std::atomic<bool> failed { false };
+    std::atomic<bool> failed {false};
     bool lowerOk = true;
     std::thread second;
     if (lower) {
@@ -138,7 +138,7 @@ bool decodeOnTwoThreads(const QByteArray& file, const Share& upper, const Share*
                 if (!lowerOk)
                     failed = true;
             });
-        } catch (const std::system_error&) {
+        } catch (const std::system_error &) {
             lowerOk = decodeShare(file, *lower, failed);
         }
     }
@@ -153,27 +153,27 @@ bool decodeOnTwoThreads(const QByteArray& file, const Share& upper, const Share*
 // The whole picture's lines, straight into its pixels.
 class PictureLines final : public LineSink {
 public:
-    PictureLines(uchar* bits, qsizetype bytesPerLine)
+    PictureLines(uchar *bits, qsizetype bytesPerLine)
         : bits_(bits)
         , bytesPerLine_(bytesPerLine)
     {
     }
-    quint32* lineFor(int y, int) override { return reinterpret_cast<quint32*>(bits_ + qsizetype(y) * bytesPerLine_); }
+    quint32 *lineFor(int y, int) override { return reinterpret_cast<quint32 *>(bits_ + qsizetype(y) * bytesPerLine_); }
     void take(int, int) override { }
     bool complete() const override { return true; }
 
 private:
-    uchar* bits_;
+    uchar *bits_;
     qsizetype bytesPerLine_;
 };
 
 // What both threads paint: the sheet, one block row at a time under the lock.
 struct SharedSheet {
-    GridSheet& sheet;
+    GridSheet &sheet;
     int columns = 0;
     int rows = 0;
     std::mutex lock;
-    std::atomic<int> rowsDone { 0 };
+    std::atomic<int> rowsDone {0};
     int rowsTold = 0; // the last count told, by the calling thread only
 };
 
@@ -181,8 +181,8 @@ struct SharedSheet {
 // row is painted as soon as its last line is in.
 class BlockRowLines final : public LineSink {
 public:
-    BlockRowLines(const GridPlan& plan, QSize picture, int firstRow, int endRow, SharedSheet& shared,
-        const GridProgress* progress)
+    BlockRowLines(const GridPlan &plan, QSize picture, int firstRow, int endRow, SharedSheet &shared,
+        const GridProgress *progress)
         : summer_(plan, picture.width())
         , shared_(shared)
         , progress_(progress)
@@ -197,13 +197,13 @@ public:
             back_.resize(size_t(shared.columns));
             fore_.resize(size_t(shared.columns));
             ok_ = summer_.ok();
-        } catch (const std::bad_alloc&) {
+        } catch (const std::bad_alloc &) {
             ok_ = false;
         }
     }
     bool ok() const { return ok_; }
 
-    quint32* lineFor(int, int index) override { return lines_.data() + size_t(index) * size_t(width_); }
+    quint32 *lineFor(int, int index) override { return lines_.data() + size_t(index) * size_t(width_); }
 
     void take(int y, int count) override
     {
@@ -237,8 +237,8 @@ private:
     }
 
     BlockRowSummer summer_;
-    SharedSheet& shared_;
-    const GridProgress* progress_;
+    SharedSheet &shared_;
+    const GridProgress *progress_;
     int block_;
     int width_;
     int height_;
@@ -252,12 +252,12 @@ private:
 
 } // namespace
 
-bool JpegDecoder::looksLikeJpeg(const QByteArray& start)
+bool JpegDecoder::looksLikeJpeg(const QByteArray &start)
 {
     return start.size() >= 3 && uchar(start[0]) == 0xFF && uchar(start[1]) == 0xD8 && uchar(start[2]) == 0xFF;
 }
 
-JpegDecoder::JpegDecoder(const QByteArray& file)
+JpegDecoder::JpegDecoder(const QByteArray &file)
     : file_(file)
 {
     if (!looksLikeJpeg(file_))
@@ -280,7 +280,7 @@ JpegDecoder::JpegDecoder(const QByteArray& file)
         // Qt takes the pieces as they come, after their 14-byte headers, from pieces that can
         // hold a profile header.
         if (marker->data_length > 128 + 4 + 14)
-            iccProfile_.append(reinterpret_cast<const char*>(marker->data) + 14, qsizetype(marker->data_length) - 14);
+            iccProfile_.append(reinterpret_cast<const char *>(marker->data) + 14, qsizetype(marker->data_length) - 14);
     }
     const int width = int(info.image_width);
     const int height = int(info.image_height);
@@ -309,8 +309,8 @@ QImage JpegDecoder::decode() const
     PictureLines lines(picture.bits(), picture.bytesPerLine());
     const int height = size_.height();
     const int split = height >= 32 ? height * 3 / 5 : height;
-    const Share upper { &lines, 0, split, split == height };
-    const Share lower { &lines, split, height, true };
+    const Share upper {&lines, 0, split, split == height};
+    const Share lower {&lines, split, height, true};
     if (!decodeOnTwoThreads(file_, upper, split < height ? &lower : nullptr))
         return {};
     // The resolution and colour space Qt's reader gives the picture.
@@ -326,7 +326,7 @@ QImage JpegDecoder::decode() const
     return picture;
 }
 
-JpegConversion JpegDecoder::paintSheet(const GridPlan& plan, GridSheet& sheet, const GridProgress& progress) const
+JpegConversion JpegDecoder::paintSheet(const GridPlan &plan, GridSheet &sheet, const GridProgress &progress) const
 {
     if (!canDecode_ || plan.columns <= 0 || plan.rows <= 0)
         return JpegConversion::Declined;
@@ -338,15 +338,15 @@ JpegConversion JpegDecoder::paintSheet(const GridPlan& plan, GridSheet& sheet, c
     int split = rows;
     if (rows >= 2 && size_.height() >= 32)
         split = std::clamp(int((qint64(rows) * 3 + 4) / 5), 1, rows - 1);
-    SharedSheet shared { sheet, int(plan.columns), rows, {}, {}, 0 };
+    SharedSheet shared {sheet, int(plan.columns), rows, {}, {}, 0};
     BlockRowLines upperLines(plan, size_, 0, split, shared, &progress);
     BlockRowLines lowerLines(plan, size_, split, rows, shared, nullptr);
     if (!upperLines.ok() || !lowerLines.ok())
         return JpegConversion::OutOfMemory;
     // The last share reads on to the end, as Qt's decoding does.
     const int splitLine = int(std::min<qint64>(qint64(split) * plan.blockSize, size_.height()));
-    const Share upper { &upperLines, 0, splitLine, split == rows };
-    const Share lower { &lowerLines, splitLine, size_.height(), true };
+    const Share upper {&upperLines, 0, splitLine, split == rows};
+    const Share lower {&lowerLines, splitLine, size_.height(), true};
     if (!decodeOnTwoThreads(file_, upper, split < rows ? &lower : nullptr))
         return JpegConversion::Declined;
     // Rows the second thread painted last are told once both are done.

@@ -23,10 +23,10 @@ enum class JpegConversion {
 class JpegDecoder {
 public:
     // True when the bytes start like a JPEG file.
-    static bool looksLikeJpeg(const QByteArray& start);
+    static bool looksLikeJpeg(const QByteArray &start);
 
     // Reads the header of the file's bytes.
-    explicit JpegDecoder(const QByteArray& file);
+    explicit JpegDecoder(const QByteArray &file);
 
     QSize size() const { return size_; }
 
@@ -44,7 +44,7 @@ public:
     // decoded picture, without holding the picture whole. Announced as one change. Progress
     // is told on the calling thread as rows are painted, the rows done on either thread, and
     // ends at (rows, rows) when all are.
-    JpegConversion paintSheet(const GridPlan& plan, GridSheet& sheet, const GridProgress& progress) const;
+    JpegConversion paintSheet(const GridPlan &plan, GridSheet &sheet, const GridProgress &progress) const;
 
 private:
     QByteArray file_;

@@ -11,7 +11,7 @@
 
 namespace {
 
-template <typename Result> Result fail(PictureError* error, PictureError reason)
+template <typename Result> Result fail(PictureError *error, PictureError reason)
 {
     if (error)
         *error = std::move(reason);
@@ -20,7 +20,7 @@ template <typename Result> Result fail(PictureError* error, PictureError reason)
 
 PictureError tooLarge(QSize size)
 {
-    return { PictureError::TooLarge, size, kMaxPicturePixels, {} };
+    return {PictureError::TooLarge, size, kMaxPicturePixels, {}, {}};
 }
 
 bool startsLikePicture(QByteArray start)
@@ -36,7 +36,7 @@ bool startsLikePicture(QByteArray start)
 // limit may decode into 8 bytes a pixel (16-bit channels) before it is made 32-bit RGB.
 void allowDecodingUpToTheLimit()
 {
-    constexpr int kNeededMiB = int(kMaxPicturePixels * 8 / (1024 * 1024));
+    constexpr int kNeededMiB = int(kMaxPicturePixels * 8 / (qint64(1024) * 1024));
     const int current = QImageReader::allocationLimit();
     if (current != 0 && current < kNeededMiB)
         QImageReader::setAllocationLimit(kNeededMiB);
@@ -44,7 +44,7 @@ void allowDecodingUpToTheLimit()
 
 // The rest of a JPEG file from the device's position, or nothing when it is too large to
 // hold, does not fit in memory or cannot all be read: Qt reads the device then.
-QByteArray jpegBytes(QIODevice& device)
+QByteArray jpegBytes(QIODevice &device)
 {
     char start[3] = {};
     if (device.peek(start, 3) != 3 || !JpegDecoder::looksLikeJpeg(QByteArray(start, 3)))
@@ -53,7 +53,7 @@ QByteArray jpegBytes(QIODevice& device)
     if (expected > kMaxDirectJpegBytes)
         return {};
     // A pipe is already in memory: its bytes are shared, not copied.
-    if (const auto* buffer = qobject_cast<const QBuffer*>(&device); buffer && device.pos() == 0) {
+    if (const auto *buffer = qobject_cast<const QBuffer *>(&device); buffer && device.pos() == 0) {
         device.seek(buffer->size());
         return buffer->data();
     }
@@ -61,7 +61,7 @@ QByteArray jpegBytes(QIODevice& device)
     QByteArray bytes;
     try {
         bytes = device.readAll();
-    } catch (const std::bad_alloc&) {
+    } catch (const std::bad_alloc &) {
         bytes.clear();
     }
     if (bytes.size() != expected) {
@@ -73,15 +73,15 @@ QByteArray jpegBytes(QIODevice& device)
 
 } // namespace
 
-std::unique_ptr<QIODevice> openPicture(const QString& path, FileKinds kinds, PictureError* error)
+std::unique_ptr<QIODevice> openPicture(const QString &path, FileKinds kinds, PictureError *error)
 {
-    QString openError;
-    std::unique_ptr<QFile> file = openForReading(path, kinds, &openError);
+    OpenFailure opening;
+    std::unique_ptr<QFile> file = openForReading(path, kinds, &opening);
     if (!file)
-        return fail<std::unique_ptr<QIODevice>>(error, { PictureError::CannotOpen, {}, 0, openError });
+        return fail<std::unique_ptr<QIODevice>>(error, {PictureError::CannotOpen, {}, 0, {}, opening});
     if (!file->isSequential())
         return file;
-    constexpr qint64 kChunkSize = 64 * 1024;
+    constexpr qint64 kChunkSize = qint64(64) * 1024;
     QByteArray whole;
     try {
         std::vector<char> chunk(static_cast<size_t>(kChunkSize));
@@ -90,22 +90,22 @@ std::unique_ptr<QIODevice> openPicture(const QString& path, FileKinds kinds, Pic
             const qint64 got = file->read(chunk.data(), kChunkSize);
             if (got < 0)
                 return fail<std::unique_ptr<QIODevice>>(
-                    error, { PictureError::CannotRead, {}, 0, file->errorString() });
+                    error, {PictureError::CannotRead, {}, 0, file->errorString(), {}});
             if (got == 0)
                 break;
             if (whole.size() + got > kMaxPipedPictureBytes)
                 return fail<std::unique_ptr<QIODevice>>(
-                    error, { PictureError::InputTooLarge, {}, kMaxPipedPictureBytes, {} });
+                    error, {PictureError::InputTooLarge, {}, kMaxPipedPictureBytes, {}, {}});
             whole.append(chunk.data(), got);
             // Endless foreign input (a character device, say) is refused at once.
             if (!startChecked && whole.size() >= kChunkSize) {
                 if (!startsLikePicture(whole))
-                    return fail<std::unique_ptr<QIODevice>>(error, { PictureError::UnknownFormat, {}, 0, {} });
+                    return fail<std::unique_ptr<QIODevice>>(error, {PictureError::UnknownFormat, {}, 0, {}, {}});
                 startChecked = true;
             }
         }
-    } catch (const std::bad_alloc&) {
-        return fail<std::unique_ptr<QIODevice>>(error, { PictureError::OutOfMemory, {}, 0, {} });
+    } catch (const std::bad_alloc &) {
+        return fail<std::unique_ptr<QIODevice>>(error, {PictureError::OutOfMemory, {}, 0, {}, {}});
     }
     auto buffer = std::make_unique<QBuffer>();
     buffer->setData(whole);
@@ -113,29 +113,29 @@ std::unique_ptr<QIODevice> openPicture(const QString& path, FileKinds kinds, Pic
     return buffer;
 }
 
-QImage loadPictureWithQt(QIODevice& device, PictureError* error)
+QImage loadPictureWithQt(QIODevice &device, PictureError *error)
 {
     allowDecodingUpToTheLimit();
     QImageReader reader(&device);
     // The content decides, so a picture saved under the wrong extension still opens.
     reader.setDecideFormatFromContent(true);
     if (!reader.canRead())
-        return fail<QImage>(error, { PictureError::UnknownFormat, {}, 0, {} });
+        return fail<QImage>(error, {PictureError::UnknownFormat, {}, 0, {}, {}});
     const QSize size = reader.size();
     if (size.isValid() && qint64(size.width()) * size.height() > kMaxPicturePixels)
         return fail<QImage>(error, tooLarge(size));
     QImage picture = reader.read();
     if (picture.isNull())
-        return fail<QImage>(error, { PictureError::Undecodable, {}, 0, reader.errorString() });
+        return fail<QImage>(error, {PictureError::Undecodable, {}, 0, reader.errorString(), {}});
     if (qint64(picture.width()) * picture.height() > kMaxPicturePixels)
         return fail<QImage>(error, tooLarge(picture.size()));
     QImage opaque = toOpaqueRgb32(picture);
     if (opaque.isNull())
-        return fail<QImage>(error, { PictureError::OutOfMemory, {}, 0, {} });
+        return fail<QImage>(error, {PictureError::OutOfMemory, {}, 0, {}, {}});
     return opaque;
 }
 
-QImage loadPicture(QIODevice& device, PictureError* error, PictureDecoder* decodedBy)
+QImage loadPicture(QIODevice &device, PictureError *error, PictureDecoder *decodedBy)
 {
     if (decodedBy)
         *decodedBy = PictureDecoder::Qt;
@@ -154,7 +154,7 @@ QImage loadPicture(QIODevice& device, PictureError* error, PictureDecoder* decod
     return loadPictureWithQt(bytes, error);
 }
 
-QImage loadPicture(const QString& path, PictureError* error, FileKinds kinds, PictureDecoder* decodedBy)
+QImage loadPicture(const QString &path, PictureError *error, FileKinds kinds, PictureDecoder *decodedBy)
 {
     const std::unique_ptr<QIODevice> device = openPicture(path, kinds, error);
     return device ? loadPicture(*device, error, decodedBy) : QImage();

@@ -21,7 +21,7 @@ constexpr qint64 kMaxPipedPictureBytes = qint64(1) << 30;
 struct PictureError {
     enum Kind {
         None,
-        CannotOpen, // reason: why the file would not open, as the file check or the system says
+        CannotOpen, // opening: why the file would not open
         CannotRead, // reason: the system's words for a failed read of a pipe
         InputTooLarge, // a pipe gave more than limit bytes
         UnknownFormat, // not a picture any decoder takes
@@ -33,6 +33,7 @@ struct PictureError {
     QSize size;
     qint64 limit = 0;
     QString reason;
+    OpenFailure opening;
 };
 
 // Which decoder gave a picture: libjpeg-turbo for the JPEG files it decodes exactly as Qt
@@ -42,13 +43,13 @@ enum class PictureDecoder { Qt, LibjpegTurbo };
 // Opens the file for decoding: a random-access device, or null and the reason. A pipe is
 // read whole into memory first, since the decoder looks at the start more than once; input
 // that does not start like a picture is refused from its first bytes.
-std::unique_ptr<QIODevice> openPicture(const QString& path, FileKinds kinds, PictureError* error);
+std::unique_ptr<QIODevice> openPicture(const QString &path, FileKinds kinds, PictureError *error);
 
 // The decoded picture with any transparency painted over white, or a null image and the
 // reason when the file cannot be read as a picture.
-QImage loadPicture(const QString& path, PictureError* error = nullptr, FileKinds kinds = FileKinds::AnyReadable,
-    PictureDecoder* decodedBy = nullptr);
+QImage loadPicture(const QString &path, PictureError *error = nullptr, FileKinds kinds = FileKinds::AnyReadable,
+    PictureDecoder *decodedBy = nullptr);
 // The same from an open random-access device, read from its current position.
-QImage loadPicture(QIODevice& device, PictureError* error = nullptr, PictureDecoder* decodedBy = nullptr);
+QImage loadPicture(QIODevice &device, PictureError *error = nullptr, PictureDecoder *decodedBy = nullptr);
 // The same with Qt's decoding alone, for a JPEG that libjpeg-turbo has already turned down.
-QImage loadPictureWithQt(QIODevice& device, PictureError* error = nullptr);
+QImage loadPictureWithQt(QIODevice &device, PictureError *error = nullptr);

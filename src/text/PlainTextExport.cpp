@@ -13,7 +13,7 @@ namespace {
 
 constexpr qsizetype kFlushSize = 1 << 20;
 
-void appendCell(QByteArray& out, QStringView text)
+void appendCell(QByteArray &out, QStringView text)
 {
     if (isBlankCellText(text)) {
         out += "\x81\x40";
@@ -25,19 +25,19 @@ void appendCell(QByteArray& out, QStringView text)
         out += ' ';
 }
 
-bool writeOut(QIODevice& device, QByteArrayView data, PlainTextFailure* failure)
+bool writeOut(QIODevice &device, QByteArrayView data, PlainTextFailure *failure)
 {
     QString reason;
     if (writeAll(device, data, &reason))
         return true;
     if (failure)
-        *failure = { PlainTextError::WriteFailed, reason };
+        *failure = {PlainTextError::WriteFailed, reason};
     return false;
 }
 
 } // namespace
 
-bool writePlainText(QIODevice& device, const GridSheet& sheet, PlainTextFailure* failure)
+bool writePlainText(QIODevice &device, const GridSheet &sheet, PlainTextFailure *failure)
 {
     try {
         QByteArray out;
@@ -56,14 +56,14 @@ bool writePlainText(QIODevice& device, const GridSheet& sheet, PlainTextFailure*
             out += "\r\n";
         }
         return writeOut(device, out, failure);
-    } catch (const std::bad_alloc&) {
+    } catch (const std::bad_alloc &) {
         if (failure)
-            *failure = { PlainTextError::OutOfMemory, QString() };
+            *failure = {PlainTextError::OutOfMemory, QString()};
         return false;
     }
 }
 
-QByteArray plainText(const GridSheet& sheet)
+QByteArray plainText(const GridSheet &sheet)
 {
     QByteArray text;
     QBuffer buffer(&text);

@@ -23,5 +23,5 @@ struct PlainTextFailure {
 // full-width space, a single half-width character is padded with a space, and a character
 // code page 932 cannot encode becomes "?" (padded like a half-width one when it stands alone,
 // so the line keeps its width).
-bool writePlainText(QIODevice& device, const GridSheet& sheet, PlainTextFailure* failure = nullptr);
-QByteArray plainText(const GridSheet& sheet);
+bool writePlainText(QIODevice &device, const GridSheet &sheet, PlainTextFailure *failure = nullptr);
+QByteArray plainText(const GridSheet &sheet);

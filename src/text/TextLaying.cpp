@@ -16,7 +16,7 @@ qsizetype firstCellTextLength(QStringView text)
 {
     TextLaying laying;
     qsizetype length = 0;
-    auto take = [&length](const CellText& cell) {
+    auto take = [&length](const CellText &cell) {
         length = cell.length;
         return false; // the first is all that is asked for
     };

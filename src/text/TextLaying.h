@@ -33,10 +33,10 @@ public:
     }
 
     // Lays the text's characters; false when place stopped it.
-    template <typename Place> bool feed(QStringView text, Place&& place);
+    template <typename Place> bool feed(QStringView text, Place &&place);
     // The text ends: a character still waiting for its neighbour takes a cell alone, a tab
     // staying a tab. False when place stopped it.
-    template <typename Place> bool finish(Place&& place);
+    template <typename Place> bool finish(Place &&place);
     // Forgets what is pending, as when the rest of a line is dropped.
     void clear()
     {
@@ -45,7 +45,7 @@ public:
     }
 
 private:
-    template <typename Place> bool fullWidth(const char16_t* units, int length, Place& place);
+    template <typename Place> bool fullWidth(const char16_t *units, int length, Place &place);
     char16_t joined(char16_t unit) const { return options_.tabsAsSpaces && unit == u'\t' ? u' ' : unit; }
     static CellText cell(char16_t first, char16_t second = 0, int length = 1)
     {
@@ -65,7 +65,7 @@ private:
 // The length in UTF-16 units of the first cell's text of a whole text (0 when it is empty).
 qsizetype firstCellTextLength(QStringView text);
 
-template <typename Place> bool TextLaying::feed(QStringView text, Place&& place)
+template <typename Place> bool TextLaying::feed(QStringView text, Place &&place)
 {
     const qsizetype size = text.size();
     for (qsizetype i = 0; i < size; ++i) {
@@ -74,7 +74,7 @@ template <typename Place> bool TextLaying::feed(QStringView text, Place&& place)
             const char16_t high = highSurrogate_;
             highSurrogate_ = 0;
             if (QChar::isLowSurrogate(unit)) {
-                const char16_t pair[2] = { high, unit };
+                const char16_t pair[2] = {high, unit};
                 if (!fullWidth(pair, 2, place))
                     return false;
                 continue;
@@ -104,7 +104,7 @@ template <typename Place> bool TextLaying::feed(QStringView text, Place&& place)
     return true;
 }
 
-template <typename Place> bool TextLaying::finish(Place&& place)
+template <typename Place> bool TextLaying::finish(Place &&place)
 {
     if (highSurrogate_ != 0) {
         const char16_t high = highSurrogate_;
@@ -118,7 +118,7 @@ template <typename Place> bool TextLaying::finish(Place&& place)
     return place(cell(pendingHalf_));
 }
 
-template <typename Place> bool TextLaying::fullWidth(const char16_t* units, int length, Place& place)
+template <typename Place> bool TextLaying::fullWidth(const char16_t *units, int length, Place &place)
 {
     if (halfPending_) {
         halfPending_ = false;

@@ -41,7 +41,7 @@ bool endsInLeadByte(QByteArrayView bytes)
 // line needs no terminator, and a terminator at the very end adds no empty line.
 class LineReader {
 public:
-    LineReader(CellTextPourer& pourer, qint64& invalidBytes)
+    LineReader(CellTextPourer &pourer, qint64 &invalidBytes)
         : pourer_(pourer)
         , invalidBytes_(invalidBytes)
     {
@@ -49,7 +49,7 @@ public:
 
     void take(QByteArrayView bytes)
     {
-        const char* data = bytes.data();
+        const char *data = bytes.data();
         const qsizetype size = bytes.size();
         qsizetype i = 0;
         while (i < size && !pourer_.finished()) {
@@ -119,8 +119,8 @@ private:
         lineOpen_ = false;
     }
 
-    CellTextPourer& pourer_;
-    qint64& invalidBytes_;
+    CellTextPourer &pourer_;
+    qint64 &invalidBytes_;
     QByteArray carried_; // a lead byte whose trail byte is in the next chunk
     bool lineOpen_ = false;
     bool afterCarriageReturn_ = false;
@@ -128,7 +128,7 @@ private:
 
 } // namespace
 
-CellTextPourer::CellTextPourer(GridSheet& sheet, const TextPouringInputs& inputs)
+CellTextPourer::CellTextPourer(GridSheet &sheet, const TextPouringInputs &inputs)
     : sheet_(sheet)
     , byLine_(inputs.mode == LineBreakMode::ByLine)
     , skipBackground_(inputs.skipBackground)
@@ -137,20 +137,20 @@ CellTextPourer::CellTextPourer(GridSheet& sheet, const TextPouringInputs& inputs
     , columns_(sheet.columnCount())
     , rows_(sheet.rowCount())
     , finished_(columns_ == 0 || rows_ == 0)
-    , laying_(LayingOptions { inputs.skipBlanks, true })
+    , laying_(LayingOptions {inputs.skipBlanks, true})
 {
 }
 
 void CellTextPourer::feed(QStringView text)
 {
     if (!ignoringLine())
-        laying_.feed(text, [this](const CellText& cell) { return place(cell); });
+        laying_.feed(text, [this](const CellText &cell) { return place(cell); });
 }
 
 void CellTextPourer::endLine()
 {
     if (!ignoringLine())
-        laying_.finish([this](const CellText& cell) { return place(cell); });
+        laying_.finish([this](const CellText &cell) { return place(cell); });
     laying_.clear();
     if (finished_ || !byLine_)
         return;
@@ -160,7 +160,7 @@ void CellTextPourer::endLine()
         finished_ = true;
 }
 
-bool CellTextPourer::place(const CellText& cell)
+bool CellTextPourer::place(const CellText &cell)
 {
     if (skipBackground_) {
         while (isNearColor(sheet_.backColorAt(column_, row_), background_, nearDistance_)) {
@@ -174,7 +174,7 @@ bool CellTextPourer::place(const CellText& cell)
     if (!cell.isBlank()) {
         // At most two units: the sheet copies them inline, so the raw view is safe.
         sheet_.setCellText(
-            column_, row_, QString::fromRawData(reinterpret_cast<const QChar*>(cell.units), cell.length));
+            column_, row_, QString::fromRawData(reinterpret_cast<const QChar *>(cell.units), cell.length));
     }
     if (++column_ > columns_)
         passRowEnd();
@@ -192,12 +192,12 @@ void CellTextPourer::passRowEnd()
         finished_ = true;
 }
 
-std::unique_ptr<QIODevice> openTextFile(const QString& path, FileKinds kinds, OpenFailure* failure)
+std::unique_ptr<QIODevice> openTextFile(const QString &path, FileKinds kinds, OpenFailure *failure)
 {
     return openForReading(path, kinds, failure);
 }
 
-TextPouringResult pourText(GridSheet& sheet, const TextPouringInputs& inputs, const TextFileOpener& open)
+TextPouringResult pourText(GridSheet &sheet, const TextPouringInputs &inputs, const TextFileOpener &open)
 {
     TextPouringResult result;
     if (inputs.path.isEmpty()) {

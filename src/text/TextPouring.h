@@ -50,7 +50,7 @@ struct TextPouringResult {
 // pair is one full-width character.
 class CellTextPourer {
 public:
-    CellTextPourer(GridSheet& sheet, const TextPouringInputs& inputs);
+    CellTextPourer(GridSheet &sheet, const TextPouringInputs &inputs);
 
     // A piece of the current line; a line may be fed in any number of pieces.
     void feed(QStringView text);
@@ -62,10 +62,10 @@ public:
 
 private:
     // Writes the cell text at the current cell; false once nothing more of the line fits.
-    bool place(const CellText& cell);
+    bool place(const CellText &cell);
     void passRowEnd();
 
-    GridSheet& sheet_;
+    GridSheet &sheet_;
     const bool byLine_;
     const bool skipBackground_;
     const qint32 background_;
@@ -81,11 +81,11 @@ private:
 
 // Opens the file for reading if it is of the kinds taken, or returns null with the reason.
 using TextFileOpener
-    = std::function<std::unique_ptr<QIODevice>(const QString& path, FileKinds kinds, OpenFailure* failure)>;
-std::unique_ptr<QIODevice> openTextFile(const QString& path, FileKinds kinds, OpenFailure* failure);
+    = std::function<std::unique_ptr<QIODevice>(const QString &path, FileKinds kinds, OpenFailure *failure)>;
+std::unique_ptr<QIODevice> openTextFile(const QString &path, FileKinds kinds, OpenFailure *failure);
 
 // One run: checks the path, opens the file, clears every cell's text and pours the file.
 // The file is streamed in chunks, so its size is bounded by nothing but the disk.
 // All changes to the sheet are announced as one.
 TextPouringResult pourText(
-    GridSheet& sheet, const TextPouringInputs& inputs, const TextFileOpener& open = openTextFile);
+    GridSheet &sheet, const TextPouringInputs &inputs, const TextFileOpener &open = openTextFile);

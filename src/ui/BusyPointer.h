@@ -7,6 +7,6 @@ class BusyPointer {
 public:
     BusyPointer() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
     ~BusyPointer() { QGuiApplication::restoreOverrideCursor(); }
-    BusyPointer(const BusyPointer&) = delete;
-    BusyPointer& operator=(const BusyPointer&) = delete;
+    BusyPointer(const BusyPointer &) = delete;
+    BusyPointer &operator=(const BusyPointer &) = delete;
 };

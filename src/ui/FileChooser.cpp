@@ -7,7 +7,7 @@
 #include <QPointer>
 #include <QStringList>
 
-QString toQtNameFilters(const QString& filter)
+QString toQtNameFilters(const QString &filter)
 {
     const QStringList parts = filter.split(u'|');
     QStringList filters;
@@ -21,12 +21,12 @@ QString toQtNameFilters(const QString& filter)
     return filters.join(QStringLiteral(";;"));
 }
 
-QString readErrorText(const QString& path, const QString& reason)
+QString readErrorText(const QString &path, const QString &reason)
 {
     return QStringLiteral("読み込みエラー\r\n") + path + QStringLiteral("\r\n") + reason;
 }
 
-QString writeErrorText(const QString& path, const QString& reason)
+QString writeErrorText(const QString &path, const QString &reason)
 {
     return QStringLiteral("書き込みエラー\r\n") + path + QStringLiteral("\r\n") + reason;
 }
@@ -35,23 +35,23 @@ namespace {
 
 class DialogFileChooser : public FileChooser {
 public:
-    explicit DialogFileChooser(QWidget* parent)
+    explicit DialogFileChooser(QWidget *parent)
         : parent_(parent)
     {
     }
 
 protected:
-    QString askToOpen(const QString& title, const QString& filter) override
+    QString askToOpen(const QString &title, const QString &filter) override
     {
         return ask(title, filter, QFileDialog::AcceptOpen);
     }
-    QString askToSave(const QString& title, const QString& filter) override
+    QString askToSave(const QString &title, const QString &filter) override
     {
         return ask(title, filter, QFileDialog::AcceptSave);
     }
 
 private:
-    QString ask(const QString& title, const QString& filter, QFileDialog::AcceptMode mode)
+    QString ask(const QString &title, const QString &filter, QFileDialog::AcceptMode mode)
     {
         QFileDialog dialog(parent_, title);
         dialog.setAcceptMode(mode);
@@ -69,12 +69,12 @@ private:
 
 } // namespace
 
-std::unique_ptr<FileChooser> SystemDialogs::newFileChooser(QWidget* parent)
+std::unique_ptr<FileChooser> SystemDialogs::newFileChooser(QWidget *parent)
 {
     return std::make_unique<DialogFileChooser>(parent);
 }
 
-void SystemDialogs::showMessage(QWidget* parent, MessageIcon icon, const QString& text)
+void SystemDialogs::showMessage(QWidget *parent, MessageIcon icon, const QString &text)
 {
     QMessageBox box(icon == MessageIcon::Error ? QMessageBox::Critical : QMessageBox::NoIcon, applicationTitle(), text,
         QMessageBox::Ok, parent);

@@ -14,17 +14,17 @@ public:
     virtual ~FileChooser() = default;
 
     // The chosen path exactly as picked or typed, or empty when the user cancelled.
-    QString chooseFileToOpen(const QString& title, const QString& filter) { return remember(askToOpen(title, filter)); }
-    QString chooseFileToSave(const QString& title, const QString& filter) { return remember(askToSave(title, filter)); }
+    QString chooseFileToOpen(const QString &title, const QString &filter) { return remember(askToOpen(title, filter)); }
+    QString chooseFileToSave(const QString &title, const QString &filter) { return remember(askToSave(title, filter)); }
     // The last chosen file's name without its folder.
     QString chosenFileTitle() const { return QFileInfo(chosenPath_).fileName(); }
 
 protected:
-    virtual QString askToOpen(const QString& title, const QString& filter) = 0;
-    virtual QString askToSave(const QString& title, const QString& filter) = 0;
+    virtual QString askToOpen(const QString &title, const QString &filter) = 0;
+    virtual QString askToSave(const QString &title, const QString &filter) = 0;
 
 private:
-    QString remember(const QString& path)
+    QString remember(const QString &path)
     {
         if (!path.isEmpty())
             chosenPath_ = path;
@@ -34,26 +34,26 @@ private:
 };
 
 // "desc|*.a;*.b|desc2|*.c||" as Qt name filters: "desc (*.a *.b);;desc2 (*.c)".
-QString toQtNameFilters(const QString& filter);
+QString toQtNameFilters(const QString &filter);
 
 enum class MessageIcon { None, Error };
 
 // The failure messages of the file commands: the heading, the path and the reason, one a line.
-QString readErrorText(const QString& path, const QString& reason);
-QString writeErrorText(const QString& path, const QString& reason);
+QString readErrorText(const QString &path, const QString &reason);
+QString writeErrorText(const QString &path, const QString &reason);
 
 // Everything a window asks of the user beyond its own controls.
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
-    virtual std::unique_ptr<FileChooser> newFileChooser(QWidget* parent) = 0;
+    virtual std::unique_ptr<FileChooser> newFileChooser(QWidget *parent) = 0;
     // A message box titled "Glyphscape" with one OK button.
-    virtual void showMessage(QWidget* parent, MessageIcon icon, const QString& text) = 0;
+    virtual void showMessage(QWidget *parent, MessageIcon icon, const QString &text) = 0;
 };
 
 // The real thing: QFileDialog and QMessageBox.
 class SystemDialogs : public Dialogs {
 public:
-    std::unique_ptr<FileChooser> newFileChooser(QWidget* parent) override;
-    void showMessage(QWidget* parent, MessageIcon icon, const QString& text) override;
+    std::unique_ptr<FileChooser> newFileChooser(QWidget *parent) override;
+    void showMessage(QWidget *parent, MessageIcon icon, const QString &text) override;
 };

@@ -11,8 +11,8 @@ QFont gothicFont()
     static const QStringList families = [] {
         const QStringList installed = QFontDatabase::families();
         QStringList found;
-        for (const char* name :
-            { "ＭＳ Ｐゴシック", "MS PGothic", "IPAPGothic", "IPAGothic", "Noto Sans CJK JP", "VL PGothic" }) {
+        for (const char *name :
+            {"ＭＳ Ｐゴシック", "MS PGothic", "IPAPGothic", "IPAGothic", "Noto Sans CJK JP", "VL PGothic"}) {
             if (installed.contains(QString::fromUtf8(name)))
                 found << QString::fromUtf8(name);
         }
@@ -40,12 +40,12 @@ QFont windowFont()
     return font;
 }
 
-void applyWindowFont(QWidget* window)
+void applyWindowFont(QWidget *window)
 {
     const QFont font = windowFont();
     window->setFont(font);
     // The platform theme may give some widget classes fonts of their own; ours win.
-    for (QWidget* child : window->findChildren<QWidget*>()) {
+    for (QWidget *child : window->findChildren<QWidget *>()) {
         if (!child->property("keepFont").toBool())
             child->setFont(font);
     }

@@ -11,4 +11,4 @@ QFont gridSheetFont();
 QFont windowFont();
 // Gives a window and all its controls the captions' font; a widget with the property
 // "keepFont" set keeps its own (the grid sheet).
-void applyWindowFont(QWidget* window);
+void applyWindowFont(QWidget *window);

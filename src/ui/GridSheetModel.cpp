@@ -25,7 +25,7 @@ QString shownStart(QStringView text)
 
 } // namespace
 
-GridSheetModel::GridSheetModel(GridSheet& sheet, QObject* parent)
+GridSheetModel::GridSheetModel(GridSheet &sheet, QObject *parent)
     : QAbstractTableModel(parent)
     , sheet_(sheet)
 {
@@ -37,17 +37,17 @@ GridSheetModel::GridSheetModel(GridSheet& sheet, QObject* parent)
         });
 }
 
-int GridSheetModel::rowCount(const QModelIndex& parent) const
+int GridSheetModel::rowCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : sheet_.rowCount();
 }
 
-int GridSheetModel::columnCount(const QModelIndex& parent) const
+int GridSheetModel::columnCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : sheet_.columnCount();
 }
 
-QVariant GridSheetModel::data(const QModelIndex& index, int role) const
+QVariant GridSheetModel::data(const QModelIndex &index, int role) const
 {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid))
         return {};
@@ -63,7 +63,7 @@ QVariant GridSheetModel::data(const QModelIndex& index, int role) const
     }
 }
 
-bool GridSheetModel::setData(const QModelIndex& index, const QVariant& value, int role)
+bool GridSheetModel::setData(const QModelIndex &index, const QVariant &value, int role)
 {
     if (role != Qt::EditRole || !checkIndex(index, CheckIndexOption::IndexIsValid))
         return false;
@@ -71,7 +71,7 @@ bool GridSheetModel::setData(const QModelIndex& index, const QVariant& value, in
     return sheet_.setCellText(index.column() + 1, index.row() + 1, value.toString());
 }
 
-Qt::ItemFlags GridSheetModel::flags(const QModelIndex& index) const
+Qt::ItemFlags GridSheetModel::flags(const QModelIndex &index) const
 {
     if (!index.isValid())
         return Qt::NoItemFlags;

@@ -13,16 +13,16 @@ public:
     // crash it. Editing still gets the whole text.
     static constexpr int kMaxShownLength = 256;
 
-    explicit GridSheetModel(GridSheet& sheet, QObject* parent = nullptr);
+    explicit GridSheetModel(GridSheet &sheet, QObject *parent = nullptr);
 
-    int rowCount(const QModelIndex& parent = {}) const override;
-    int columnCount(const QModelIndex& parent = {}) const override;
-    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
-    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
-    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
 
-    GridSheet& sheet() const { return sheet_; }
+    GridSheet &sheet() const { return sheet_; }
 
 private:
-    GridSheet& sheet_;
+    GridSheet &sheet_;
 };

@@ -16,7 +16,7 @@ class CellDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
     {
         QStyleOptionViewItem plain(option);
         plain.state &= ~(QStyle::State_Selected | QStyle::State_HasFocus);
@@ -29,10 +29,10 @@ public:
         }
     }
 
-    void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override
+    void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override
     {
         // A line edit holds at most 32,767 characters: a longer text left untouched stays whole.
-        if (const auto* line = qobject_cast<QLineEdit*>(editor); line && !line->isModified())
+        if (const auto *line = qobject_cast<QLineEdit *>(editor); line && !line->isModified())
             return;
         QStyledItemDelegate::setModelData(editor, model, index);
     }
@@ -40,7 +40,7 @@ public:
 
 } // namespace
 
-GridSheetView::GridSheetView(GridSheet& sheet, QWidget* parent)
+GridSheetView::GridSheetView(GridSheet &sheet, QWidget *parent)
     : QTableView(parent)
     , sheet_(sheet)
     , model_(new GridSheetModel(sheet, this))
@@ -53,7 +53,7 @@ GridSheetView::GridSheetView(GridSheet& sheet, QWidget* parent)
     verticalHeader()->hide();
     // One full-width character wide and high; fixed sizes keep huge sheets cheap.
     const int side = fontMetrics().height() + 4;
-    for (QHeaderView* header : { horizontalHeader(), verticalHeader() }) {
+    for (QHeaderView *header : {horizontalHeader(), verticalHeader()}) {
         header->setMinimumSectionSize(4);
         header->setDefaultSectionSize(side);
         header->setSectionResizeMode(QHeaderView::Fixed);
@@ -64,7 +64,7 @@ GridSheetView::GridSheetView(GridSheet& sheet, QWidget* parent)
     setWordWrap(false);
     setTextElideMode(Qt::ElideNone);
 
-    connect(selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex &current) {
         if (current.isValid())
             sheet_.setActiveCell(current.column() + 1, current.row() + 1);
     });

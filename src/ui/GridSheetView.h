@@ -10,13 +10,13 @@ class GridSheetModel;
 class GridSheetView : public QTableView {
     Q_OBJECT
 public:
-    GridSheetView(GridSheet& sheet, QWidget* parent = nullptr);
+    GridSheetView(GridSheet &sheet, QWidget *parent = nullptr);
 
-    GridSheet& sheet() const { return sheet_; }
+    GridSheet &sheet() const { return sheet_; }
 
 private:
     void showActiveCell();
 
-    GridSheet& sheet_;
-    GridSheetModel* model_;
+    GridSheet &sheet_;
+    GridSheetModel *model_;
 };

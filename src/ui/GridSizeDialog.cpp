@@ -11,7 +11,7 @@
 #include <QLocale>
 #include <QPushButton>
 
-GridSizeDialog::GridSizeDialog(GridSheet& sheet, Dialogs& dialogs, QWidget* owner)
+GridSizeDialog::GridSizeDialog(GridSheet &sheet, Dialogs &dialogs, QWidget *owner)
     : QDialog(owner)
     , sheet_(sheet)
     , dialogs_(dialogs)
@@ -40,7 +40,7 @@ GridSizeDialog::GridSizeDialog(GridSheet& sheet, Dialogs& dialogs, QWidget* owne
     cancelButton_->setObjectName(QStringLiteral("btnCancel"));
     cancelButton_->setAutoDefault(false);
 
-    setTabChain({ columnCountEdit_, rowCountEdit_, okButton_, cancelButton_ });
+    setTabChain({columnCountEdit_, rowCountEdit_, okButton_, cancelButton_});
 
     connect(okButton_, &QPushButton::clicked, this, &GridSizeDialog::applySize);
     connect(cancelButton_, &QPushButton::clicked, this, &GridSizeDialog::cancel);

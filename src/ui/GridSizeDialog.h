@@ -14,7 +14,7 @@ class GridSizeDialog : public QDialog {
     Q_OBJECT
 public:
     // Modal, owned by the main window; reads the sheet's size when created.
-    GridSizeDialog(GridSheet& sheet, Dialogs& dialogs, QWidget* owner);
+    GridSizeDialog(GridSheet &sheet, Dialogs &dialogs, QWidget *owner);
 
 public slots:
     void applySize();
@@ -23,13 +23,13 @@ public slots:
 private:
     void showSheetSize();
 
-    GridSheet& sheet_;
-    Dialogs& dialogs_;
-    QGroupBox* sizeGroup_ = nullptr;
-    QLabel* columnLabel_ = nullptr;
-    QLineEdit* columnCountEdit_ = nullptr;
-    QLabel* rowLabel_ = nullptr;
-    QLineEdit* rowCountEdit_ = nullptr;
-    QPushButton* okButton_ = nullptr;
-    QPushButton* cancelButton_ = nullptr;
+    GridSheet &sheet_;
+    Dialogs &dialogs_;
+    QGroupBox *sizeGroup_ = nullptr;
+    QLabel *columnLabel_ = nullptr;
+    QLineEdit *columnCountEdit_ = nullptr;
+    QLabel *rowLabel_ = nullptr;
+    QLineEdit *rowCountEdit_ = nullptr;
+    QPushButton *okButton_ = nullptr;
+    QPushButton *cancelButton_ = nullptr;
 };

@@ -25,7 +25,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 
-MainWindow::MainWindow(Dialogs& dialogs, QWidget* parent)
+MainWindow::MainWindow(Dialogs &dialogs, QWidget *parent)
     : QMainWindow(parent)
     , dialogs_(dialogs)
     , fileChooser_(dialogs.newFileChooser(this))
@@ -42,7 +42,7 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::createControls()
 {
-    auto* client = new QWidget(this);
+    auto *client = new QWidget(this);
     client->setFixedSize(twipsToPixels(9615), twipsToPixels(6135));
     setCentralWidget(client);
 
@@ -51,19 +51,19 @@ void MainWindow::createControls()
     gridView_->setToolTip(QStringLiteral("文字の編集を行います"));
     gridView_->setGeometry(twipsRect(120, 120, 8130, 5880));
 
-    auto label = [client](const char* name, const QString& caption) {
-        auto* widget = new QLabel(caption, client);
+    auto label = [client](const char *name, const QString &caption) {
+        auto *widget = new QLabel(caption, client);
         widget->setObjectName(QLatin1String(name));
         return widget;
     };
-    auto field = [client](const char* name, const QString& text, const QString& toolTip) {
-        auto* widget = new QLineEdit(text, client);
+    auto field = [client](const char *name, const QString &text, const QString &toolTip) {
+        auto *widget = new QLineEdit(text, client);
         widget->setObjectName(QLatin1String(name));
         widget->setToolTip(toolTip);
         return widget;
     };
-    auto button = [client](const char* name, const QString& caption, const QString& toolTip) {
-        auto* widget = new QPushButton(caption, client);
+    auto button = [client](const char *name, const QString &caption, const QString &toolTip) {
+        auto *widget = new QPushButton(caption, client);
         widget->setObjectName(QLatin1String(name));
         widget->setToolTip(toolTip);
         widget->setAutoDefault(false);
@@ -87,8 +87,8 @@ void MainWindow::createControls()
     versionLabel_ = label("lblVer", QString());
     licenceLabel_ = label("Label4", QStringLiteral("Free software"));
 
-    setTabChain({ gridView_, nearColorEdit_, backgroundEdit_, cellToBackgroundButton_, typingAidButton_,
-        makeHtmlButton_, asIsCheckBox_ });
+    setTabChain({gridView_, nearColorEdit_, backgroundEdit_, cellToBackgroundButton_, typingAidButton_, makeHtmlButton_,
+        asIsCheckBox_});
 
     connect(makeHtmlButton_, &QPushButton::clicked, this, &MainWindow::makeHtml);
     connect(cellToBackgroundButton_, &QPushButton::clicked, this, &MainWindow::copyCellColorToBackground);
@@ -112,15 +112,15 @@ void MainWindow::placeControls()
 
 void MainWindow::createMenus()
 {
-    auto item = [this](QMenu* menu, const char* name, const QString& caption, const QKeySequence& shortcut,
+    auto item = [this](QMenu *menu, const char *name, const QString &caption, const QKeySequence &shortcut,
                     void (MainWindow::*handler)()) {
-        QAction* action = menu->addAction(caption);
+        QAction *action = menu->addAction(caption);
         action->setObjectName(QLatin1String(name));
         action->setShortcut(shortcut);
         connect(action, &QAction::triggered, this, handler);
         return action;
     };
-    QMenu* files = menuBar()->addMenu(QStringLiteral("Files"));
+    QMenu *files = menuBar()->addMenu(QStringLiteral("Files"));
     files->setObjectName(QStringLiteral("Files"));
     importPictureAction_ = item(files, "ImportImage", QStringLiteral("Import Image"),
         QKeySequence(QStringLiteral("Ctrl+I")), &MainWindow::importPicture);
@@ -136,7 +136,7 @@ void MainWindow::createMenus()
         QKeySequence(QStringLiteral("Ctrl+O")), &MainWindow::loadGrid);
     saveGridAction_ = item(files, "SavaGridImage", QStringLiteral("Save Grid Image"),
         QKeySequence(QStringLiteral("Ctrl+S")), &MainWindow::saveGrid);
-    QMenu* option = menuBar()->addMenu(QStringLiteral("Option"));
+    QMenu *option = menuBar()->addMenu(QStringLiteral("Option"));
     option->setObjectName(QStringLiteral("option"));
     gridSizeAction_ = item(option, "Setting", QStringLiteral("Setting"), QKeySequence(), &MainWindow::changeGridSize);
 }
@@ -157,7 +157,7 @@ void MainWindow::showVersion()
     setWindowTitle(applicationTitle() + QStringLiteral(" ver. ") + versionText());
 }
 
-void MainWindow::writeChosenFile(const QString& path, const DeviceWriter& writer)
+void MainWindow::writeChosenFile(const QString &path, const DeviceWriter &writer)
 {
     QString error;
     bool written = false;
@@ -182,7 +182,7 @@ void MainWindow::makeHtml()
         return;
     settings.pageTitle = pageTitleFromFileTitle(fileChooser().chosenFileTitle());
 
-    writeChosenFile(path, wordedWriter<HtmlPageFailure>([&](QIODevice& device, HtmlPageFailure* failure) {
+    writeChosenFile(path, wordedWriter<HtmlPageFailure>([&](QIODevice &device, HtmlPageFailure *failure) {
         return writeHtmlPage(device, sheet_, settings, failure);
     }));
 }
@@ -243,7 +243,7 @@ void MainWindow::exportPlainText()
         QStringLiteral("テキストファイルの書き込み"), QStringLiteral("テキストファイル (*.txt)|*.txt||"));
     if (path.isEmpty())
         return;
-    writeChosenFile(path, wordedWriter<PlainTextFailure>([this](QIODevice& device, PlainTextFailure* failure) {
+    writeChosenFile(path, wordedWriter<PlainTextFailure>([this](QIODevice &device, PlainTextFailure *failure) {
         return writePlainText(device, sheet_, failure);
     }));
 }
@@ -275,7 +275,7 @@ void MainWindow::saveGrid()
     const QString path = fileChooser().chooseFileToSave(QStringLiteral("グリッドイメージの書き込み"), gridFileFilter());
     if (path.isEmpty())
         return;
-    writeChosenFile(path, wordedWriter<GridFileFailure>([this](QIODevice& device, GridFileFailure* failure) {
+    writeChosenFile(path, wordedWriter<GridFileFailure>([this](QIODevice &device, GridFileFailure *failure) {
         return writeGridFile(device, sheet_, failure);
     }));
 }

@@ -23,11 +23,11 @@ class TypingAidWindow;
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    explicit MainWindow(Dialogs& dialogs, QWidget* parent = nullptr);
+    explicit MainWindow(Dialogs &dialogs, QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    GridSheet& sheet() { return sheet_; }
-    Dialogs& dialogs() { return dialogs_; }
+    GridSheet &sheet() { return sheet_; }
+    Dialogs &dialogs() { return dialogs_; }
 
     // The fields other windows work with.
     QString nearColorText() const;
@@ -37,7 +37,7 @@ public:
     void setPictureLoaded(bool loaded) { pictureLoaded_ = loaded; }
 
     // The main window's own chooser.
-    FileChooser& fileChooser() { return *fileChooser_; }
+    FileChooser &fileChooser() { return *fileChooser_; }
 
 public slots:
     void makeHtml();
@@ -57,33 +57,33 @@ private:
     void showVersion();
     // Writes the chosen file whole under the busy pointer; a failure shows
     // "書き込みエラー", the path and the reason.
-    void writeChosenFile(const QString& path, const DeviceWriter& writer);
+    void writeChosenFile(const QString &path, const DeviceWriter &writer);
 
-    Dialogs& dialogs_;
+    Dialogs &dialogs_;
     GridSheet sheet_;
     bool pictureLoaded_ = false;
 
     // The controls; their object names are the ones tests and style sheets find them by.
-    GridSheetView* gridView_ = nullptr;
-    QLabel* nearColorLabel_ = nullptr;
-    QLineEdit* nearColorEdit_ = nullptr;
-    QLabel* backgroundLabel_ = nullptr;
-    QLineEdit* backgroundEdit_ = nullptr;
-    QPushButton* cellToBackgroundButton_ = nullptr;
-    QPushButton* typingAidButton_ = nullptr;
-    QPushButton* makeHtmlButton_ = nullptr;
-    QCheckBox* asIsCheckBox_ = nullptr;
-    QLabel* titleLabel_ = nullptr;
-    QLabel* versionLabel_ = nullptr;
-    QLabel* licenceLabel_ = nullptr;
+    GridSheetView *gridView_ = nullptr;
+    QLabel *nearColorLabel_ = nullptr;
+    QLineEdit *nearColorEdit_ = nullptr;
+    QLabel *backgroundLabel_ = nullptr;
+    QLineEdit *backgroundEdit_ = nullptr;
+    QPushButton *cellToBackgroundButton_ = nullptr;
+    QPushButton *typingAidButton_ = nullptr;
+    QPushButton *makeHtmlButton_ = nullptr;
+    QCheckBox *asIsCheckBox_ = nullptr;
+    QLabel *titleLabel_ = nullptr;
+    QLabel *versionLabel_ = nullptr;
+    QLabel *licenceLabel_ = nullptr;
 
-    QAction* importPictureAction_ = nullptr;
-    QAction* importTextAction_ = nullptr;
-    QAction* exportTextAction_ = nullptr;
-    QAction* makeHtmlAction_ = nullptr;
-    QAction* loadGridAction_ = nullptr;
-    QAction* saveGridAction_ = nullptr;
-    QAction* gridSizeAction_ = nullptr;
+    QAction *importPictureAction_ = nullptr;
+    QAction *importTextAction_ = nullptr;
+    QAction *exportTextAction_ = nullptr;
+    QAction *makeHtmlAction_ = nullptr;
+    QAction *loadGridAction_ = nullptr;
+    QAction *saveGridAction_ = nullptr;
+    QAction *gridSizeAction_ = nullptr;
 
     std::unique_ptr<FileChooser> fileChooser_;
     // --- windows opened from here (each at most once) ---

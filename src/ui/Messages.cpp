@@ -28,7 +28,7 @@ QString cellName(int column, int row)
 
 } // namespace
 
-QString failureReason(const OpenFailure& failure)
+QString failureReason(const OpenFailure &failure)
 {
     switch (failure.error) {
     case OpenError::None: return {};
@@ -39,7 +39,7 @@ QString failureReason(const OpenFailure& failure)
     return {};
 }
 
-QString failureReason(const GridFileFailure& failure)
+QString failureReason(const GridFileFailure &failure)
 {
     switch (failure.error) {
     case GridFileError::None: return {};
@@ -84,7 +84,7 @@ QString failureReason(const GridFileFailure& failure)
     return {};
 }
 
-QString failureReason(const PlainTextFailure& failure)
+QString failureReason(const PlainTextFailure &failure)
 {
     switch (failure.error) {
     case PlainTextError::None: return {};
@@ -94,7 +94,7 @@ QString failureReason(const PlainTextFailure& failure)
     return {};
 }
 
-QString failureReason(const HtmlPageFailure& failure)
+QString failureReason(const HtmlPageFailure &failure)
 {
     switch (failure.error) {
     case HtmlPageError::None: return {};
@@ -104,7 +104,7 @@ QString failureReason(const HtmlPageFailure& failure)
     return {};
 }
 
-QString failureReason(const TextPouringResult& result)
+QString failureReason(const TextPouringResult &result)
 {
     switch (result.outcome) {
     case TextPouringOutcome::OpenFailed: return failureReason(result.open);

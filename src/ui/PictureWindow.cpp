@@ -1,5 +1,7 @@
 #include "ui/PictureWindow.h"
 
+#include "ui/Messages.h"
+
 #include "image/ImageToGrid.h"
 #include "image/PictureFile.h"
 #include "ui/BusyPointer.h"
@@ -30,13 +32,13 @@ constexpr int kTwipsPerPixel = 15;
 // The progress caption is repainted at most about 30 times a second.
 constexpr qint64 kCaptionPaintMs = 33;
 
-QRect pixelsToTwips(const QRect& pixels)
+QRect pixelsToTwips(const QRect &pixels)
 {
     return QRect(pixels.x() * kTwipsPerPixel, pixels.y() * kTwipsPerPixel, pixels.width() * kTwipsPerPixel,
         pixels.height() * kTwipsPerPixel);
 }
 
-void place(QWidget* widget, const QRect& twips)
+void place(QWidget *widget, const QRect &twips)
 {
     placeTwips(widget, twips.x(), twips.y(), twips.width(), twips.height());
 }
@@ -49,19 +51,19 @@ QString grouped(qint64 value)
 
 } // namespace
 
-PictureBox::PictureBox(QWidget* parent)
+PictureBox::PictureBox(QWidget *parent)
     : QWidget(parent)
 {
 }
 
-void PictureBox::setPicture(const QImage& picture)
+void PictureBox::setPicture(const QImage &picture)
 {
     picture_ = picture;
     resize(picture_.size());
     update();
 }
 
-void PictureBox::paintEvent(QPaintEvent* event)
+void PictureBox::paintEvent(QPaintEvent *event)
 {
     if (picture_.isNull())
         return;
@@ -70,7 +72,7 @@ void PictureBox::paintEvent(QPaintEvent* event)
     painter.drawImage(area.topLeft(), picture_, area);
 }
 
-PictureWindow::PictureWindow(MainWindow& owner)
+PictureWindow::PictureWindow(MainWindow &owner)
     : QWidget(&owner, Qt::Window)
     , owner_(owner)
 {
@@ -100,7 +102,7 @@ PictureWindow::PictureWindow(MainWindow& owner)
     placeTwips(blockSizeEdit_, 4920, 6120, kFieldWidth, kFieldHeight);
 }
 
-PictureWindow::Layout PictureWindow::layoutFor(const QRect& boxTwips)
+PictureWindow::Layout PictureWindow::layoutFor(const QRect &boxTwips)
 {
     Layout layout;
     const int boxBottom = boxTwips.y() + boxTwips.height();
@@ -130,7 +132,7 @@ void PictureWindow::fitToPicture()
         std::max(twipsToPixels(layout.window.height()) - frame.height(), 1));
 }
 
-void PictureWindow::showPicture(const QImage& picture, const QString& title)
+void PictureWindow::showPicture(const QImage &picture, const QString &title)
 {
     pictureBox_->setPicture(picture);
     fitToPicture();
@@ -145,9 +147,9 @@ QString PictureWindow::progressCaption(qint64 rowsDone, qint64 rows)
     return QStringLiteral("To Grid (") + QString::number(rowsDone) + u'/' + QString::number(rows) + u')';
 }
 
-QString PictureWindow::toGridErrorText(const ToGridResult& result, const QString& blockSizeText)
+QString PictureWindow::toGridErrorText(const ToGridResult &result, const QString &blockSizeText)
 {
-    const GridPlan& plan = result.plan;
+    const GridPlan &plan = result.plan;
     if (result.outcome == ToGridOutcome::OutOfMemory) {
         return QStringLiteral("グリッドを作るメモリが足りません\r\n%1 × %2 = %3 セル\r\n"
                               "ブロックの大きさを大きくしてください")
@@ -166,11 +168,11 @@ QString PictureWindow::toGridErrorText(const ToGridResult& result, const QString
     return {};
 }
 
-QString PictureWindow::pictureErrorText(const PictureError& error)
+QString PictureWindow::pictureErrorText(const PictureError &error)
 {
     switch (error.kind) {
     case PictureError::None: break;
-    case PictureError::CannotOpen:
+    case PictureError::CannotOpen: return failureReason(error.opening);
     case PictureError::CannotRead: return error.reason;
     case PictureError::InputTooLarge:
         return QStringLiteral("入力が大きすぎます (上限 %1 バイト)").arg(grouped(error.limit));
@@ -210,13 +212,13 @@ void PictureWindow::convertToGrid()
         owner_.dialogs().showMessage(this, MessageIcon::Error, toGridErrorText(result, blockSizeText));
 }
 
-void PictureWindow::closeEvent(QCloseEvent* event)
+void PictureWindow::closeEvent(QCloseEvent *event)
 {
     forgetPicture();
     event->accept();
 }
 
-void PictureWindow::showEvent(QShowEvent* event)
+void PictureWindow::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     if (fitWhenShown_)

@@ -19,12 +19,12 @@ struct ToGridResult;
 class PictureBox : public QWidget {
     Q_OBJECT
 public:
-    explicit PictureBox(QWidget* parent = nullptr);
-    void setPicture(const QImage& picture);
-    const QImage& picture() const { return picture_; }
+    explicit PictureBox(QWidget *parent = nullptr);
+    void setPicture(const QImage &picture);
+    const QImage &picture() const { return picture_; }
 
 protected:
-    void paintEvent(QPaintEvent* event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     QImage picture_;
@@ -34,10 +34,10 @@ class PictureWindow : public QWidget {
     Q_OBJECT
 public:
     // Owned by the main window, whose grid sheet and picture-loaded flag it works on.
-    explicit PictureWindow(MainWindow& owner);
+    explicit PictureWindow(MainWindow &owner);
 
     // Shows the picture and fits the window to it.
-    void showPicture(const QImage& picture, const QString& title);
+    void showPicture(const QImage &picture, const QString &title);
 
     // Fits the window and the row of controls to the picture box's current size.
     void fitToPicture();
@@ -51,29 +51,29 @@ public:
         QRect field;
         QRect label;
     };
-    static Layout layoutFor(const QRect& boxTwips);
+    static Layout layoutFor(const QRect &boxTwips);
 
     // The To Grid button's caption before the row rowsDone of rows is painted.
     static QString progressCaption(qint64 rowsDone, qint64 rows);
     // Why To Grid left the sheet alone, for a result that failed with the block size typed.
-    static QString toGridErrorText(const ToGridResult& result, const QString& blockSizeText);
+    static QString toGridErrorText(const ToGridResult &result, const QString &blockSizeText);
     // Why Import Image could not have the picture.
-    static QString pictureErrorText(const PictureError& error);
+    static QString pictureErrorText(const PictureError &error);
 
 public slots:
     void convertToGrid();
 
 protected:
-    void closeEvent(QCloseEvent* event) override;
-    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void forgetPicture();
 
-    MainWindow& owner_;
-    PictureBox* pictureBox_ = nullptr;
-    QPushButton* toGridButton_ = nullptr;
-    QLabel* blockSizeLabel_ = nullptr;
-    QLineEdit* blockSizeEdit_ = nullptr;
+    MainWindow &owner_;
+    PictureBox *pictureBox_ = nullptr;
+    QPushButton *toGridButton_ = nullptr;
+    QLabel *blockSizeLabel_ = nullptr;
+    QLineEdit *blockSizeEdit_ = nullptr;
     bool fitWhenShown_ = false; // fitToPicture ran while hidden, before the frame was known
 };

@@ -21,7 +21,7 @@ const char kTextFilter[] = "テキストファイル (*.txt)|*.txt||";
 
 } // namespace
 
-TextImportDialog::TextImportDialog(MainWindow& owner)
+TextImportDialog::TextImportDialog(MainWindow &owner)
     : QDialog(&owner)
     , owner_(owner)
     , fileChooser_(owner.dialogs().newFileChooser(this))
@@ -62,8 +62,8 @@ void TextImportDialog::createControls()
     cancelButton_ = new QPushButton(QStringLiteral("Cancel"), this);
     cancelButton_->setObjectName(QStringLiteral("cmdCancel"));
 
-    setTabChain({ pathEdit_, browseButton_, lineBreakButtons_[0], lineBreakButtons_[1], skipBackgroundCheckBox_,
-        cancelButton_, okButton_, skipBlanksCheckBox_ });
+    setTabChain({pathEdit_, browseButton_, lineBreakButtons_[0], lineBreakButtons_[1], skipBackgroundCheckBox_,
+        cancelButton_, okButton_, skipBlanksCheckBox_});
 
     connect(browseButton_, &QPushButton::clicked, this, &TextImportDialog::browse);
     connect(okButton_, &QPushButton::clicked, this, &TextImportDialog::pourChosenFile);
@@ -82,7 +82,7 @@ void TextImportDialog::placeControls()
     placeTwips(lineBreakButtons_[1], 120, 840, 1935, 180);
     // The two options stand 240 twips apart: grown for their captions they must not
     // overlap, or a click near their edge would pick the other one.
-    for (QRadioButton* option : lineBreakButtons_) {
+    for (QRadioButton *option : lineBreakButtons_) {
         const int height = std::min(option->height(), twipsToPixels(240));
         const int centre = option->geometry().center().y();
         option->setGeometry(option->x(), centre - (height - 1) / 2, option->width(), height);

@@ -19,11 +19,11 @@ class TextImportDialog : public QDialog {
 public:
     // Owned by the main window, whose grid sheet it fills and whose near-colour and
     // background fields it reads.
-    explicit TextImportDialog(MainWindow& owner);
+    explicit TextImportDialog(MainWindow &owner);
     ~TextImportDialog() override;
 
     // The window's own chooser, used by the browse button.
-    FileChooser& fileChooser() { return *fileChooser_; }
+    FileChooser &fileChooser() { return *fileChooser_; }
 
 public slots:
     void browse();
@@ -37,13 +37,13 @@ private:
     bool pourFlowing();
     bool pour(LineBreakMode mode);
 
-    MainWindow& owner_;
+    MainWindow &owner_;
     std::unique_ptr<FileChooser> fileChooser_;
-    QLineEdit* pathEdit_ = nullptr;
-    QPushButton* browseButton_ = nullptr;
-    QRadioButton* lineBreakButtons_[2] = { nullptr, nullptr }; // new row at a line break; ignore line breaks
-    QCheckBox* skipBackgroundCheckBox_ = nullptr;
-    QCheckBox* skipBlanksCheckBox_ = nullptr;
-    QPushButton* okButton_ = nullptr;
-    QPushButton* cancelButton_ = nullptr;
+    QLineEdit *pathEdit_ = nullptr;
+    QPushButton *browseButton_ = nullptr;
+    QRadioButton *lineBreakButtons_[2] = {nullptr, nullptr}; // new row at a line break; ignore line breaks
+    QCheckBox *skipBackgroundCheckBox_ = nullptr;
+    QCheckBox *skipBlanksCheckBox_ = nullptr;
+    QPushButton *okButton_ = nullptr;
+    QPushButton *cancelButton_ = nullptr;
 };

@@ -19,7 +19,7 @@ inline QRect twipsRect(int left, int top, int width, int height)
 
 // Places a control at its designed rectangle, growing it about its centre when the chosen
 // font needs more room, so that no caption is clipped.
-inline void placeTwips(QWidget* widget, int left, int top, int width, int height)
+inline void placeTwips(QWidget *widget, int left, int top, int width, int height)
 {
     QRect rect = twipsRect(left, top, width, height);
     const QSize needed = widget->sizeHint();
@@ -35,10 +35,10 @@ inline void placeTwips(QWidget* widget, int left, int top, int width, int height
 }
 
 // Chains the keyboard focus through the controls in the order given.
-inline void setTabChain(std::initializer_list<QWidget*> controls)
+inline void setTabChain(std::initializer_list<QWidget *> controls)
 {
-    QWidget* previous = nullptr;
-    for (QWidget* control : controls) {
+    QWidget *previous = nullptr;
+    for (QWidget *control : controls) {
         if (previous)
             QWidget::setTabOrder(previous, control);
         previous = control;

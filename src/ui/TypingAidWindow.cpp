@@ -8,7 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-TypingAidWindow::TypingAidWindow(GridSheet& sheet, QWidget* owner)
+TypingAidWindow::TypingAidWindow(GridSheet &sheet, QWidget *owner)
     : QDialog(owner)
     , sheet_(sheet)
 {
@@ -19,8 +19,8 @@ TypingAidWindow::TypingAidWindow(GridSheet& sheet, QWidget* owner)
 
     textEdit_ = new QLineEdit(this);
     textEdit_->setObjectName(QStringLiteral("txtEdit"));
-    auto arrow = [this](const char* name, const QString& caption) {
-        auto* button = new QPushButton(caption, this);
+    auto arrow = [this](const char *name, const QString &caption) {
+        auto *button = new QPushButton(caption, this);
         button->setObjectName(QLatin1String(name));
         // Enter in the field must not press an arrow.
         button->setAutoDefault(false);
@@ -31,7 +31,7 @@ TypingAidWindow::TypingAidWindow(GridSheet& sheet, QWidget* owner)
     rightButton_ = arrow("btnRight", QStringLiteral("→"));
     leftButton_ = arrow("btnLeft", QStringLiteral("←"));
 
-    setTabChain({ textEdit_, upButton_, downButton_, rightButton_, leftButton_ });
+    setTabChain({textEdit_, upButton_, downButton_, rightButton_, leftButton_});
 
     connect(upButton_, &QPushButton::clicked, this, &TypingAidWindow::layUpward);
     connect(downButton_, &QPushButton::clicked, this, &TypingAidWindow::layDownward);

@@ -13,7 +13,7 @@ class TypingAidWindow : public QDialog {
 public:
     // Modeless, owned by the main window, whose sheet it writes; deleted when closed so that
     // the next opening starts with an empty field.
-    TypingAidWindow(GridSheet& sheet, QWidget* owner);
+    TypingAidWindow(GridSheet &sheet, QWidget *owner);
 
 public slots:
     void layUpward();
@@ -24,10 +24,10 @@ public slots:
 private:
     void layText(int columnStep, int rowStep);
 
-    GridSheet& sheet_;
-    QLineEdit* textEdit_ = nullptr;
-    QPushButton* upButton_ = nullptr;
-    QPushButton* downButton_ = nullptr;
-    QPushButton* leftButton_ = nullptr;
-    QPushButton* rightButton_ = nullptr;
+    GridSheet &sheet_;
+    QLineEdit *textEdit_ = nullptr;
+    QPushButton *upButton_ = nullptr;
+    QPushButton *downButton_ = nullptr;
+    QPushButton *leftButton_ = nullptr;
+    QPushButton *rightButton_ = nullptr;
 };

@@ -28,20 +28,20 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QByteArray fileContents(const QString& path)
+QByteArray fileContents(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // The editor's files after the steps the arguments name: its logic, called as its windows call it.
-QList<QByteArray> editorOutput(const QStringList& arguments)
+QList<QByteArray> editorOutput(const QStringList &arguments)
 {
-    auto value = [&](const char* option, const char* otherwise = "") {
+    auto value = [&](const char *option, const char *otherwise = "") {
         const qsizetype at = arguments.indexOf(QLatin1String(option));
         return at < 0 ? QString::fromLatin1(otherwise) : arguments[at + 1];
     };
-    auto flag = [&](const char* option) { return arguments.contains(QLatin1String(option)); };
+    auto flag = [&](const char *option) { return arguments.contains(QLatin1String(option)); };
     GridSheet sheet;
     if (flag("--grid"))
         loadSheet(sheet, value("--grid"));
@@ -57,14 +57,14 @@ QList<QByteArray> editorOutput(const QStringList& arguments)
     }
     if (flag("--image"))
         imageToGrid(loadPicture(value("--image")), value("--block", "8"), sheet, {});
-    const HtmlPageSettings settings { value("--near", "8"), value("--bg", "#FFFFFF"), flag("--as-is"),
-        pageTitleFromFileTitle(QStringLiteral("spring.v2.htm")) };
+    const HtmlPageSettings settings {value("--near", "8"), value("--bg", "#FFFFFF"), flag("--as-is"),
+        pageTitleFromFileTitle(QStringLiteral("spring.v2.htm"))};
     if (flag("--text"))
         pourText(sheet,
-            { value("--text"), flag("--flow") ? LineBreakMode::Flow : LineBreakMode::ByLine, flag("--skip-spaces"),
-                flag("--skip-bg"), settings.backgroundText, settings.nearText });
+            {value("--text"), flag("--flow") ? LineBreakMode::Flow : LineBreakMode::ByLine, flag("--skip-spaces"),
+                flag("--skip-bg"), settings.backgroundText, settings.nearText});
     const QString grid = QStringLiteral("editor.grd");
-    return { htmlPage(sheet, settings), plainText(sheet), saveSheet(sheet, grid) ? fileContents(grid) : QByteArray() };
+    return {htmlPage(sheet, settings), plainText(sheet), saveSheet(sheet, grid) ? fileContents(grid) : QByteArray()};
 }
 
 } // namespace
@@ -73,17 +73,17 @@ class TestBatch : public QObject {
     Q_OBJECT
 
     QTemporaryDir dir_;
-    QString pathOf(const QString& name) const { return dir_.filePath(name); }
-    QString write(const QString& name, const QByteArray& bytes) { return writeTestFile(dir_.path(), name, bytes); }
+    QString pathOf(const QString &name) const { return dir_.filePath(name); }
+    QString write(const QString &name, const QByteArray &bytes) { return writeTestFile(dir_.path(), name, bytes); }
 
     // The exit status (-1 for a crash or a hang), stdout and stderr.
-    std::tuple<int, QByteArray, QByteArray> run(const QStringList& arguments)
+    std::tuple<int, QByteArray, QByteArray> run(const QStringList &arguments)
     {
         QProcess process;
         process.setWorkingDirectory(dir_.path());
         process.start(qEnvironmentVariable("GLYPHSCAPE_BINARY_DIR") + "/bin/glyphscape-batch", arguments);
         const bool ended = process.waitForFinished(120000) && process.exitStatus() == QProcess::NormalExit;
-        return { ended ? process.exitCode() : -1, process.readAllStandardOutput(), process.readAllStandardError() };
+        return {ended ? process.exitCode() : -1, process.readAllStandardOutput(), process.readAllStandardError()};
     }
 
 private slots:
@@ -91,13 +91,13 @@ private slots:
     {
         // Odd sizes leave partial blocks and MCUs; block 1 makes the two threads meet mid-MCU.
         const struct {
-            const char* file;
+            const char *file;
             int width, height;
-            const char* kind = nullptr;
-        } jpegs[] = { { "420", 301, 203 }, { "422", 250, 181 }, { "444", 257, 199 }, { "grey", 255, 190 },
-            { "progressive", 240, 210 }, { "restarts", 222, 180 }, { "cmyk", 120, 90 }, { "pixel", 1, 1, "420" },
-            { "large", 700, 500, "420" } };
-        for (const auto& [file, width, height, kind] : jpegs)
+            const char *kind = nullptr;
+        } jpegs[]
+            = {{"420", 301, 203}, {"422", 250, 181}, {"444", 257, 199}, {"grey", 255, 190}, {"progressive", 240, 210},
+                {"restarts", 222, 180}, {"cmyk", 120, 90}, {"pixel", 1, 1, "420"}, {"large", 700, 500, "420"}};
+        for (const auto &[file, width, height, kind] : jpegs)
             write(file + QStringLiteral(".jpg"), jpeg(photoLike(width, height), kind ? kind : file));
         write(QStringLiteral("truncated.jpg"), fileContents(pathOf(QStringLiteral("420.jpg"))).first(4000));
         QVERIFY(photoLike(64, 40).save(pathOf(QStringLiteral("photo.bmp")), "BMP"));
@@ -113,8 +113,8 @@ private slots:
         write(QStringLiteral("poem.txt"), poem);
         write(QStringLiteral("broken.jpg"), QByteArray("\xFF\xD8\xFF\xE0 not really", 16));
         write(QStringLiteral("utf8.txt"), QByteArray("\xE6\x98\xA5 spring\xFF\r\n"));
-        auto sheet = buildSheet({ { { QStringLiteral("春"), 0x0000FF }, { QStringLiteral("a"), 0x00FF00 } },
-            { { QString(), kWhite }, { QStringLiteral("<>"), 0x123456 } } });
+        auto sheet = buildSheet({{{QStringLiteral("春"), 0x0000FF}, {QStringLiteral("a"), 0x00FF00}},
+            {{QString(), kWhite}, {QStringLiteral("<>"), 0x123456}}});
         QVERIFY(saveSheet(*sheet, pathOf(QStringLiteral("start.grd"))));
         // 21 columns of these rows would pass the cell limit: a resize must not go by way of that.
         QVERIFY(saveSheet(GridSheet(1, 2'500'000), pathOf(QStringLiteral("tall.grd"))));
@@ -145,7 +145,7 @@ private slots:
         QTest::newRow("translucent PNG") << QByteArray("--image alpha.png --block 1") << QByteArray();
         QTest::newRow("CMYK JPEG") << QByteArray("--image cmyk.jpg --block 1") << QByteArray("Qt");
         QTest::newRow("truncated JPEG") << QByteArray("--image truncated.jpg --block 1") << QByteArray("Qt");
-        for (const char* file : { "420", "422", "444", "grey", "progressive", "restarts", "pixel" }) {
+        for (const char *file : {"420", "422", "444", "grey", "progressive", "restarts", "pixel"}) {
             QTest::addRow("%s JPEG", file)
                 << "--image " + QByteArray(file) + ".jpg --block 1" << QByteArray("libjpeg-turbo");
         }
@@ -156,12 +156,12 @@ private slots:
         QFETCH(QByteArray, steps);
         QFETCH(QByteArray, decoder);
         QStringList arguments;
-        for (const QString& word : QString::fromUtf8(steps).split(u' '))
+        for (const QString &word : QString::fromUtf8(steps).split(u' '))
             arguments << (word == u"''" ? QString() : word);
-        const QStringList files { pathOf("spring.v2.htm"), pathOf("out.txt"), pathOf("out.grd") };
-        for (const QString& file : files)
+        const QStringList files {pathOf("spring.v2.htm"), pathOf("out.txt"), pathOf("out.grd")};
+        for (const QString &file : files)
             QFile::remove(file);
-        QStringList all = arguments + QStringList { "--html", files[0], "--plain", files[1], "--save", files[2] };
+        QStringList all = arguments + QStringList {"--html", files[0], "--plain", files[1], "--save", files[2]};
         const auto [exitCode, out, err] = run(decoder.isEmpty() ? all : all << "--verbose");
         QCOMPARE(exitCode, 0);
         if (decoder.isEmpty())
@@ -177,7 +177,7 @@ private slots:
 
     void helpNamesTheOptions()
     {
-        const auto [exitCode, help, err] = run({ QStringLiteral("--help") });
+        const auto [exitCode, help, err] = run({QStringLiteral("--help")});
         QCOMPARE(exitCode, 0);
         QVERIFY(help.contains("--skip-bg"));
         QVERIFY(help.contains("--verbose"));
@@ -221,7 +221,7 @@ private slots:
         QCOMPARE(err.count('\n'), 1);
         QVERIFY2(err.endsWith('\n'), err);
         QVERIFY2(QString::fromLocal8Bit(err).contains(message), err);
-        QCOMPARE(QDir(dir_.path()).entryList({ "f.*", "*~" }), QStringList());
+        QCOMPARE(QDir(dir_.path()).entryList({"f.*", "*~"}), QStringList());
         QCOMPARE(fileContents(kept), QByteArray("old page"));
     }
 
@@ -249,7 +249,7 @@ private slots:
         QFETCH(int, firstColumn);
         QFETCH(int, count);
         QFETCH(bool, accepted);
-        const Color back[] = { 1, 2, 3, 4, 5, 6 }, fore[] = { 11, 12, 13, 14, 15, 16 };
+        const Color back[] = {1, 2, 3, 4, 5, 6}, fore[] = {11, 12, 13, 14, 15, 16};
         GridSheet sheet(5, 3);
         QSignalSpy changes(&sheet, &GridSheet::cellsChanged);
         QCOMPARE(sheet.setRowColors(row, firstColumn, back, fore, count), accepted);
@@ -285,7 +285,7 @@ private slots:
         QFETCH(int, rows);
         QFETCH(bool, asIs);
         QFETCH(int, near);
-        const char* texts[] = { "", "", "", "", " ", "  ", "春", "<", "\t", "　", "long text", "&\"é" };
+        const char *texts[] = {"", "", "", "", " ", "  ", "春", "<", "\t", "　", "long text", "&\"é"};
         GridSheet sheet(columns, rows);
         QRandomGenerator random(quint32(columns + rows));
         for (int row = 1; row <= rows; ++row) {
@@ -295,7 +295,7 @@ private slots:
                 sheet.setCellText(column, row, QString::fromUtf8(texts[(n >> 4) % std::size(texts)]));
             }
         }
-        const HtmlPageSettings settings { QString::number(near), QStringLiteral("#FFFFFF"), asIs, "page" };
+        const HtmlPageSettings settings {QString::number(near), QStringLiteral("#FFFFFF"), asIs, "page"};
         QBuffer page;
         page.open(QIODevice::WriteOnly);
         writeHtmlPageOnTwoThreads(page, sheet, settings);

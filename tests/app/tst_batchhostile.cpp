@@ -26,11 +26,11 @@ namespace {
 
 QByteArray bigEndian32(quint32 value)
 {
-    const char bytes[4] = { char(value >> 24), char(value >> 16), char(value >> 8), char(value) };
+    const char bytes[4] = {char(value >> 24), char(value >> 16), char(value >> 8), char(value)};
     return QByteArray(bytes, 4);
 }
 
-QByteArray pngChunk(const QByteArray& type, const QByteArray& data)
+QByteArray pngChunk(const QByteArray &type, const QByteArray &data)
 {
     const QByteArray typed = type + data;
     return bigEndian32(quint32(data.size())) + typed + bigEndian32(Crc32::of(typed.constData(), typed.size()));
@@ -47,7 +47,7 @@ QByteArray pngHeaderOnly(quint32 width, quint32 height)
 // A GIF whose screen and only image claim width × height, with one byte of data.
 QByteArray gifHeaderOnly(quint16 width, quint16 height)
 {
-    const char size[4] = { char(width & 0xFF), char(width >> 8), char(height & 0xFF), char(height >> 8) };
+    const char size[4] = {char(width & 0xFF), char(width >> 8), char(height & 0xFF), char(height >> 8)};
     return QByteArray("GIF89a") + QByteArray(size, 4) + QByteArray("\x00\x00\x00", 3) + "," + QByteArray(4, '\0')
         + QByteArray(size, 4) + QByteArray("\x00\x02\x01\x00", 4);
 }
@@ -55,8 +55,8 @@ QByteArray gifHeaderOnly(quint16 width, quint16 height)
 // A baseline JPEG frame header claiming width × height, then nothing.
 QByteArray jpegHeaderOnly(quint16 width, quint16 height)
 {
-    const char frame[] = { '\xFF', '\xD8', '\xFF', '\xC0', 0, 11, 8, char(height >> 8), char(height & 0xFF),
-        char(width >> 8), char(width & 0xFF), 1, 1, 0x11, 0 };
+    const char frame[] = {'\xFF', '\xD8', '\xFF', '\xC0', 0, 11, 8, char(height >> 8), char(height & 0xFF),
+        char(width >> 8), char(width & 0xFF), 1, 1, 0x11, 0};
     return QByteArray(frame, sizeof frame);
 }
 
@@ -64,8 +64,8 @@ QByteArray jpegHeaderOnly(quint16 width, quint16 height)
 QByteArray gridHeaderOnly(quint32 columns, quint32 rows)
 {
     QByteArray bytes(GridFile::kMagic, 8);
-    for (quint32 value : { GridFile::kVersion, columns, rows }) {
-        const char little[4] = { char(value), char(value >> 8), char(value >> 16), char(value >> 24) };
+    for (quint32 value : {GridFile::kVersion, columns, rows}) {
+        const char little[4] = {char(value), char(value >> 8), char(value >> 16), char(value >> 24)};
         bytes += QByteArray(little, 4);
     }
     return bytes + QByteArray(64, '\0');
@@ -79,8 +79,8 @@ class TestBatchHostile : public QObject {
     QTemporaryDir dir_;
     bool devicesMade_ = false;
 
-    QString pathOf(const QString& name) const { return dir_.filePath(name); }
-    void write(const QString& name, const QByteArray& bytes) { writeTestFile(dir_.path(), name, bytes); }
+    QString pathOf(const QString &name) const { return dir_.filePath(name); }
+    void write(const QString &name, const QByteArray &bytes) { writeTestFile(dir_.path(), name, bytes); }
 
 private slots:
     void initTestCase()
@@ -112,7 +112,7 @@ private slots:
             0);
         write(QStringLiteral("utf8.txt"), QByteArray("\xE6\x98\xA5\xFF\r\n"));
 
-        auto sheet = buildSheet({ { { QStringLiteral("春"), 0x0000FF }, { QStringLiteral("a"), 0x00FF00 } } });
+        auto sheet = buildSheet({{{QStringLiteral("春"), 0x0000FF}, {QStringLiteral("a"), 0x00FF00}}});
         QVERIFY(saveSheet(*sheet, pathOf(QStringLiteral("good.grd"))));
         QFile good(pathOf(QStringLiteral("good.grd")));
         QVERIFY(good.open(QIODevice::ReadOnly));
@@ -232,7 +232,7 @@ private slots:
         QProcess feeder;
         if (arguments.contains(u"text-fifo")) {
             feeder.setWorkingDirectory(dir_.path());
-            feeder.start(QStringLiteral("sh"), { QStringLiteral("-c"), QStringLiteral("cat poem.txt > text-fifo") });
+            feeder.start(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("cat poem.txt > text-fifo")});
             QVERIFY(feeder.waitForStarted());
         }
 
@@ -241,7 +241,7 @@ private slots:
         process.setChildProcessModifier([fileSizeLimit] {
             if (fileSizeLimit > 0) {
                 std::signal(SIGXFSZ, SIG_IGN);
-                const rlimit limit { rlim_t(fileSizeLimit), rlim_t(fileSizeLimit) };
+                const rlimit limit {rlim_t(fileSizeLimit), rlim_t(fileSizeLimit)};
                 setrlimit(RLIMIT_FSIZE, &limit);
             }
         });

@@ -22,7 +22,7 @@
 
 namespace {
 
-mode_t fileType(const QString& path)
+mode_t fileType(const QString &path)
 {
     struct stat status;
     return ::lstat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_mode & S_IFMT : 0;
@@ -32,7 +32,7 @@ mode_t fileType(const QString& path)
 std::unique_ptr<GridSheet> variedSheet(int columns, int rows)
 {
     auto sheet = std::make_unique<GridSheet>(columns, rows);
-    const QString texts[] = { u"春"_qs, u"ab"_qs, u"<"_qs, QString(), u"é"_qs };
+    const QString texts[] = {u"春"_qs, u"ab"_qs, u"<"_qs, QString(), u"é"_qs};
     for (int row = 1; row <= rows; ++row) {
         for (int column = 1; column <= columns; ++column) {
             sheet->setCellText(column, row, texts[(column + row) % 5]);
@@ -45,7 +45,7 @@ std::unique_ptr<GridSheet> variedSheet(int columns, int rows)
 // The writers report codes; the file wrapper wants the reason in words.
 template <typename Failure, typename Write> DeviceWriter reasoned(Write write)
 {
-    return [write](QIODevice& device, QString* error) {
+    return [write](QIODevice &device, QString *error) {
         Failure failure;
         const bool written = write(device, &failure);
         if (!written && error) {
@@ -57,27 +57,27 @@ template <typename Failure, typename Write> DeviceWriter reasoned(Write write)
 }
 
 // Writes what every writer of the program writes, or plain 100-byte pieces.
-DeviceWriter writerFor(const QString& kind, const GridSheet& sheet, qsizetype pieceBytes)
+DeviceWriter writerFor(const QString &kind, const GridSheet &sheet, qsizetype pieceBytes)
 {
     if (kind == u"html") {
-        return reasoned<HtmlPageFailure>([&sheet](QIODevice& device, HtmlPageFailure* failure) {
+        return reasoned<HtmlPageFailure>([&sheet](QIODevice &device, HtmlPageFailure *failure) {
             return writeHtmlPage(device, sheet, HtmlPageSettings {}, failure);
         });
     }
     if (kind == u"two-thread html") {
-        return reasoned<HtmlPageFailure>([&sheet](QIODevice& device, HtmlPageFailure* failure) {
+        return reasoned<HtmlPageFailure>([&sheet](QIODevice &device, HtmlPageFailure *failure) {
             return writeHtmlPageOnTwoThreads(device, sheet, HtmlPageSettings {}, failure);
         });
     }
     if (kind == u"plain") {
         return reasoned<PlainTextFailure>(
-            [&sheet](QIODevice& device, PlainTextFailure* failure) { return writePlainText(device, sheet, failure); });
+            [&sheet](QIODevice &device, PlainTextFailure *failure) { return writePlainText(device, sheet, failure); });
     }
     if (kind == u"grid") {
         return reasoned<GridFileFailure>(
-            [&sheet](QIODevice& device, GridFileFailure* failure) { return writeGridFile(device, sheet, failure); });
+            [&sheet](QIODevice &device, GridFileFailure *failure) { return writeGridFile(device, sheet, failure); });
     }
-    return [pieceBytes](QIODevice& device, QString* error) {
+    return [pieceBytes](QIODevice &device, QString *error) {
         for (qsizetype done = 0; done < pieceBytes; done += 100) {
             if (!writeAll(device, QByteArray(100, 'p'), error))
                 return false;
@@ -93,7 +93,7 @@ class TestAtomicFile : public QObject {
 
     QTemporaryDir dir_;
 
-    QString pathOf(const QString& name) const { return dir_.filePath(name); }
+    QString pathOf(const QString &name) const { return dir_.filePath(name); }
 
 private slots:
     void init()
@@ -111,7 +111,7 @@ private slots:
         QTest::addColumn<bool>("small");
 
         // A small output is held back whole until the end; a large one's last piece crosses the limit.
-        for (const char* writer : { "html", "two-thread html", "plain", "grid" }) {
+        for (const char *writer : {"html", "two-thread html", "plain", "grid"}) {
             QTest::newRow(qPrintable(QStringLiteral("%1, small").arg(writer)))
                 << writer << 4 << 4 << qsizetype(0) << true;
             QTest::newRow(qPrintable(QStringLiteral("%1, large").arg(writer)))
@@ -149,7 +149,7 @@ private slots:
         QVERIFY(!error.isEmpty());
         QVERIFY2(!error.contains(u"Unknown error"_qs), qPrintable(error));
         QCOMPARE(readTestFile(path), old);
-        QCOMPARE(folderEntries(dir_.path()), QStringList { u"poem.out"_qs });
+        QCOMPARE(folderEntries(dir_.path()), QStringList {u"poem.out"_qs});
     }
 
     // A cell text too long to build its output in memory fails the write with a reason.
@@ -157,7 +157,7 @@ private slots:
     {
         QTest::addColumn<QString>("writer");
 
-        for (const char* writer : { "html", "two-thread html", "plain", "grid" })
+        for (const char *writer : {"html", "two-thread html", "plain", "grid"})
             QTest::newRow(writer) << writer;
     }
 
@@ -176,7 +176,7 @@ private slots:
         try {
             AddressSpaceLimit limit(rlim_t(64) << 20);
             written = writeFileAtomically(path, write, &error);
-        } catch (const std::bad_alloc&) {
+        } catch (const std::bad_alloc &) {
             QFAIL("the writer let a failed allocation through");
         }
         QVERIFY(!written);
@@ -190,7 +190,7 @@ private slots:
         QString error;
         const bool written = writeFileAtomically(
             path,
-            [](QIODevice& device, QString* writeError) {
+            [](QIODevice &device, QString *writeError) {
                 device.write("partial");
                 *writeError = QStringLiteral("stopped");
                 return false;
@@ -199,7 +199,7 @@ private slots:
         QVERIFY(!written);
         QCOMPARE(error, QStringLiteral("stopped"));
         QCOMPARE(readTestFile(path), QByteArray("old content"));
-        QCOMPARE(folderEntries(dir_.path()), QStringList { QStringLiteral("page.htm") });
+        QCOMPARE(folderEntries(dir_.path()), QStringList {QStringLiteral("page.htm")});
     }
 
     // Which existing paths are replaced, which written into, which refused.
@@ -209,8 +209,8 @@ private slots:
         QTest::addColumn<bool>("commandLine");
         QTest::addColumn<bool>("written");
 
-        for (bool commandLine : { false, true }) {
-            const char* who = commandLine ? "command line" : "editor";
+        for (bool commandLine : {false, true}) {
+            const char *who = commandLine ? "command line" : "editor";
             QTest::newRow(qPrintable(QStringLiteral("new file, %1").arg(who))) << "new" << commandLine << true;
             QTest::newRow(qPrintable(QStringLiteral("link to a file, %1").arg(who))) << "link" << commandLine << true;
             QTest::newRow(qPrintable(QStringLiteral("device, %1").arg(who))) << "device" << commandLine << commandLine;
@@ -248,7 +248,7 @@ private slots:
         }
         const mode_t typeBefore = fileType(path);
 
-        const DeviceWriter writer = [](QIODevice& device, QString* error) { return writeAll(device, "new", error); };
+        const DeviceWriter writer = [](QIODevice &device, QString *error) { return writeAll(device, "new", error); };
         QString error;
         const bool done
             = commandLine ? writeOutputFile(path, writer, &error) : writeFileAtomically(path, writer, &error);

@@ -49,7 +49,7 @@ private slots:
             if (!Cp932::isLeadByte(quint8(lead)))
                 continue;
             for (int trail = 0x40; trail <= 0xFC; ++trail) {
-                const char bytes[2] = { char(lead), char(trail) };
+                const char bytes[2] = {char(lead), char(trail)};
                 qsizetype invalid = 0;
                 const QString text = Cp932::decode(QByteArrayView(bytes, 2), &invalid);
                 if (invalid != 0)

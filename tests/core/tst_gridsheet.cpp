@@ -13,8 +13,8 @@ private slots:
     void startsEmptyAndKeepsItsLimits()
     {
         GridSheet sheet;
-        QCOMPARE(QList<int>({ sheet.columnCount(), sheet.rowCount(), sheet.activeColumn(), sheet.activeRow() }),
-            QList<int>({ 25, 22, 1, 1 }));
+        QCOMPARE(QList<int>({sheet.columnCount(), sheet.rowCount(), sheet.activeColumn(), sheet.activeRow()}),
+            QList<int>({25, 22, 1, 1}));
         QCOMPARE(sheet.backColorAt(25, 22), kWhite);
         QCOMPARE(sheet.foreColorAt(25, 22), kBlack);
         QVERIFY(sheet.setRowCount(-4)); // counts below 0 act as 0
@@ -84,7 +84,7 @@ private slots:
         sheet.setCellText(1, 1, QStringLiteral("春"));
         QSignalSpy resized(&sheet, &GridSheet::sizeChanged);
 
-        QCOMPARE(resizeSheet(sheet, GridSize { newColumns, newRows }), result);
+        QCOMPARE(resizeSheet(sheet, GridSize {newColumns, newRows}), result);
         QCOMPARE(QSize(sheet.columnCount(), sheet.rowCount()), size);
         QCOMPARE(resized.count(), result == SheetResize::Done ? 1 : 0);
         QCOMPARE(sheet.getCellText(1, 1), size.isEmpty() ? QString() : QStringLiteral("春"));
@@ -145,7 +145,7 @@ private slots:
             sheet.setCellText(3, 2, QStringLiteral("a"));
         }
         QCOMPARE(cells.count(), 1);
-        QCOMPARE(cells.at(0), (QList<QVariant> { 1, 1, 1000, 1000 }));
+        QCOMPARE(cells.at(0), (QList<QVariant> {1, 1, 1000, 1000}));
 
         cells.clear();
         sheet.clearAllText();
@@ -162,7 +162,7 @@ private slots:
 
         sheet.setCellText(2, 3, QStringLiteral("y"));
         QCOMPARE(cells.count(), 1);
-        QCOMPARE(cells.at(0), (QList<QVariant> { 2, 3, 2, 3 }));
+        QCOMPARE(cells.at(0), (QList<QVariant> {2, 3, 2, 3}));
     }
 };
 

@@ -95,7 +95,7 @@ private slots:
     void regularFileIsSeekable()
     {
         const std::unique_ptr<QFile> file
-            = openForReading(poem_, FileKinds::RegularOnly, static_cast<OpenFailure*>(nullptr));
+            = openForReading(poem_, FileKinds::RegularOnly, static_cast<OpenFailure *>(nullptr));
         QVERIFY(file);
         QVERIFY(!file->isSequential());
         QCOMPARE(file->size(), 6);

@@ -12,7 +12,7 @@
 
 namespace {
 
-QByteArray snapshot(const GridSheet& sheet)
+QByteArray snapshot(const GridSheet &sheet)
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -24,7 +24,7 @@ QByteArray snapshot(const GridSheet& sheet)
     return bytes;
 }
 
-bool load(const QByteArray& bytes, GridSheet& into, GridFileFailure* failure)
+bool load(const QByteArray &bytes, GridSheet &into, GridFileFailure *failure)
 {
     QByteArray copy = bytes;
     QBuffer buffer(&copy);
@@ -34,9 +34,9 @@ bool load(const QByteArray& bytes, GridSheet& into, GridFileFailure* failure)
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    const QByteArray input(reinterpret_cast<const char*>(data), qsizetype(size));
+    const QByteArray input(reinterpret_cast<const char *>(data), qsizetype(size));
 
     GridSheet sheet(3, 2);
     sheet.setCellText(2, 1, QStringLiteral("元"));

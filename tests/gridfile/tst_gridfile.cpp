@@ -16,7 +16,7 @@ namespace {
 // A pipe holding bytes with its write end closed, named by a path as /dev/stdin names one.
 class FilledPipe {
 public:
-    explicit FilledPipe(const QByteArray& bytes)
+    explicit FilledPipe(const QByteArray &bytes)
     {
         if (::pipe(fds_) != 0)
             return;
@@ -28,19 +28,19 @@ public:
     QString pathOf() const { return QStringLiteral("/proc/self/fd/%1").arg(fds_[0]); }
 
 private:
-    int fds_[2] = { -1, -1 };
+    int fds_[2] = {-1, -1};
     bool ok_ = false;
 };
 
 // The sheet as a grid file: equal bytes mean equal sheets.
-QByteArray fileBytes(const GridSheet& sheet)
+QByteArray fileBytes(const GridSheet &sheet)
 {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     return writeGridFile(buffer, sheet) ? buffer.data() : QByteArray("write failed");
 }
 
-bool readBytes(QByteArray bytes, GridSheet& into, GridFileFailure* failure)
+bool readBytes(QByteArray bytes, GridSheet &into, GridFileFailure *failure)
 {
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
@@ -50,19 +50,17 @@ bool readBytes(QByteArray bytes, GridSheet& into, GridFileFailure* failure)
 std::unique_ptr<GridSheet> mixedSheet()
 {
     return buildSheet({
-        { { QStringLiteral("春"), 0x0099CCFF, kWhite }, { QStringLiteral("ab") },
-            { {}, Color(0xFF000001), Color(0x80FFFFFF) } },
-        { { QStringLiteral("𠮷"), kBlack, kWhite }, { QStringLiteral("a long text: 夏の夜") },
-            { QStringLiteral("ｱ") } },
-        { { QString(QChar(0)) + QStringLiteral("\t") }, { QStringLiteral("　") },
-            { QStringLiteral("\u00FF\u07FF\u0800") } },
+        {{QStringLiteral("春"), 0x0099CCFF, kWhite}, {QStringLiteral("ab")},
+            {{}, Color(0xFF000001), Color(0x80FFFFFF)}},
+        {{QStringLiteral("𠮷"), kBlack, kWhite}, {QStringLiteral("a long text: 夏の夜")}, {QStringLiteral("ｱ")}},
+        {{QString(QChar(0)) + QStringLiteral("\t")}, {QStringLiteral("　")}, {QStringLiteral("\u00FF\u07FF\u0800")}},
     });
 }
 
 // A sheet that differs from every loaded one, to see that failures leave it alone.
 auto targetSheet()
 {
-    return buildSheet({ { { QStringLiteral("元"), 0x00010203, 0x00040506 }, { QStringLiteral("の") } } });
+    return buildSheet({{{QStringLiteral("元"), 0x00010203, 0x00040506}, {QStringLiteral("の")}}});
 }
 
 QByteArray uInt32Bytes(quint32 value)
@@ -77,12 +75,12 @@ QByteArray header(quint32 columns, quint32 rows, quint32 version = GridFile::kVe
     return QByteArray(GridFile::kMagic, 8) + uInt32Bytes(version) + uInt32Bytes(columns) + uInt32Bytes(rows);
 }
 
-QByteArray Cell(const QByteArray& utf8)
+QByteArray Cell(const QByteArray &utf8)
 {
     return uInt32Bytes(kWhite) + uInt32Bytes(kBlack) + char(utf8.size()) + utf8;
 }
 
-QByteArray withChecksum(const QByteArray& body)
+QByteArray withChecksum(const QByteArray &body)
 {
     return body + uInt32Bytes(Crc32::of(body.constData(), body.size()));
 }
@@ -97,8 +95,7 @@ private slots:
         // Magic, version, columns, rows; each cell's two colours, UTF-8 length and text; zlib's CRC-32.
         const QByteArray expected = QByteArray::fromHex("474C595048475244 01000000 02000000 01000000 FFCC9900 "
                                                         "FFFFFF00 03 E698A5 FFFFFF00 00000000 02 6162 1EB700D1");
-        QCOMPARE(
-            hexBytes(fileBytes(*buildSheet({ { { u"春"_s, 0x0099CCFF, kWhite }, { u"ab"_s } } }))), hexBytes(expected));
+        QCOMPARE(hexBytes(fileBytes(*buildSheet({{{u"春"_s, 0x0099CCFF, kWhite}, {u"ab"_s}}}))), hexBytes(expected));
     }
 
     void roundTrip_data()
@@ -129,7 +126,7 @@ private slots:
         auto target = targetSheet();
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("poem.grd"));
-        for (const auto& sheet : { std::shared_ptr<GridSheet>(mixedSheet()), std::make_shared<GridSheet>(1, 1) }) {
+        for (const auto &sheet : {std::shared_ptr<GridSheet>(mixedSheet()), std::make_shared<GridSheet>(1, 1)}) {
             QVERIFY(saveSheet(*sheet, path));
             QVERIFY(loadSheet(*target, path));
             QCOMPARE(fileBytes(*target), fileBytes(*sheet));
@@ -235,7 +232,7 @@ private slots:
         QTest::newRow("length beyond 2^31") << withChecksum(noColours + QByteArray::fromHex("FFFFFFFF0F") + "a")
                                             << GridFileError::BadTextLength << QPoint(1, 1);
         // Invalid UTF-8 under a correct checksum: stray continuation, overlong, surrogate, beyond U+10FFFF, cut short.
-        for (const char* utf8 : { "\x80", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "a\xE6\x98" }) {
+        for (const char *utf8 : {"\x80", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "a\xE6\x98"}) {
             QTest::addRow("UTF-8 %s", hexBytes(utf8).constData())
                 << withChecksum(header(1, 1) + Cell(utf8)) << GridFileError::BadText << QPoint(1, 1);
         }

@@ -11,7 +11,7 @@ namespace {
 
 const QString kFullWidthSpace = QStringLiteral("\u3000");
 
-QStringList headerLines(const QString& title, const QString& background)
+QStringList headerLines(const QString &title, const QString &background)
 {
     return {
         QStringLiteral("<HTML>"),
@@ -26,8 +26,8 @@ QStringList headerLines(const QString& title, const QString& background)
     };
 }
 
-QByteArray expectedPage(const QStringList& rows, const QString& title = QStringLiteral("spring"),
-    const QString& background = QStringLiteral("#FFFFFF"))
+QByteArray expectedPage(const QStringList &rows, const QString &title = QStringLiteral("spring"),
+    const QString &background = QStringLiteral("#FFFFFF"))
 {
     QStringList lines = headerLines(title, background);
     lines << rows << QStringLiteral("</PRE>") << QStringLiteral("</BODY>") << QStringLiteral("</HTML>");
@@ -35,14 +35,14 @@ QByteArray expectedPage(const QStringList& rows, const QString& title = QStringL
 }
 
 // The rows of a written page, between the header and the closing lines.
-QStringList pageRows(const QByteArray& page)
+QStringList pageRows(const QByteArray &page)
 {
     QStringList lines = Cp932::decode(page).split(QStringLiteral("\r\n"));
     lines.removeLast(); // after the last CR LF
     return lines.mid(8, lines.size() - 11);
 }
 
-HtmlPageSettings pageSettings(bool asIs, const QString& nearText = QStringLiteral("8"))
+HtmlPageSettings pageSettings(bool asIs, const QString &nearText = QStringLiteral("8"))
 {
     HtmlPageSettings settings;
     settings.asIs = asIs;
@@ -61,19 +61,19 @@ class TestHtmlPageWriter : public QObject {
 private slots:
     void workedExample()
     {
-        auto sheet = buildSheet({ { { QStringLiteral("春"), kRed }, { QStringLiteral("A"), 0x0000FA } },
-            { { QString(), kWhite }, { QStringLiteral("<"), kGreen } } });
+        auto sheet = buildSheet({{{QStringLiteral("春"), kRed}, {QStringLiteral("A"), 0x0000FA}},
+            {{QString(), kWhite}, {QStringLiteral("<"), kGreen}}});
         const QByteArray plain = htmlPage(*sheet, pageSettings(false));
         QCOMPARE(plain,
-            expectedPage({ QStringLiteral("<FONT STYLE='color: #FF0000'>春A&nbsp;</FONT>"),
-                kFullWidthSpace + QStringLiteral("<FONT STYLE='color: #00FF00'>&lt;&nbsp;</FONT>") }));
+            expectedPage({QStringLiteral("<FONT STYLE='color: #FF0000'>春A&nbsp;</FONT>"),
+                kFullWidthSpace + QStringLiteral("<FONT STYLE='color: #00FF00'>&lt;&nbsp;</FONT>")}));
         QCOMPARE(plain.count("\r\n"), 13);
 
         const QByteArray asIs = htmlPage(*sheet, pageSettings(true));
         QCOMPARE(asIs,
-            expectedPage({ QStringLiteral("<FONT STYLE='color: #FFFFFF;background:#FF0000'>春A&nbsp;</FONT>"),
+            expectedPage({QStringLiteral("<FONT STYLE='color: #FFFFFF;background:#FF0000'>春A&nbsp;</FONT>"),
                 QStringLiteral("<FONT STYLE='color: #000000;background:#FFFFFF'>\u3000</FONT>"
-                               "<FONT STYLE='color: #FFFFFF;background:#00FF00'>&lt;&nbsp;</FONT>") }));
+                               "<FONT STYLE='color: #FFFFFF;background:#00FF00'>&lt;&nbsp;</FONT>")}));
     }
 
     void emptySheetsGiveHeaderAndClosingLines()
@@ -83,17 +83,17 @@ private slots:
         GridSheet noRows(5, 0);
         QCOMPARE(htmlPage(noRows, pageSettings(true)), expectedPage({}));
         GridSheet noColumns(0, 2); // two rows, each an empty line
-        QCOMPARE(htmlPage(noColumns, pageSettings(false)), expectedPage({ QString(), QString() }));
+        QCOMPARE(htmlPage(noColumns, pageSettings(false)), expectedPage({QString(), QString()}));
     }
 
     void plainStartAndTrimming()
     {
         // Blank first cell outside any span, a cell near the page background in no span,
         // trailing blanks trimmed with the span still closed; as-is trims nothing.
-        auto sheet = buildSheet({ { { QStringLiteral(" ") }, { QStringLiteral("a"), 0xFAFAFA },
-            { QStringLiteral("b"), kRed }, { QString(), kRed }, { QStringLiteral("  "), kRed } } });
+        auto sheet = buildSheet({{{QStringLiteral(" ")}, {QStringLiteral("a"), 0xFAFAFA}, {QStringLiteral("b"), kRed},
+            {QString(), kRed}, {QStringLiteral("  "), kRed}}});
         QCOMPARE(pageRows(htmlPage(*sheet, pageSettings(false))),
-            QStringList { kFullWidthSpace + QStringLiteral("a&nbsp;<FONT STYLE='color: #FF0000'>b&nbsp;</FONT>") });
+            QStringList {kFullWidthSpace + QStringLiteral("a&nbsp;<FONT STYLE='color: #FF0000'>b&nbsp;</FONT>")});
         QVERIFY(pageRows(htmlPage(*sheet, pageSettings(true)))
                     .constFirst()
                     .endsWith(QStringLiteral("b&nbsp;\u3000\u3000</FONT>")));
@@ -122,26 +122,26 @@ private slots:
         QFETCH(QString, nearText);
         QFETCH(QString, row);
 
-        auto sheet = buildSheet({ { { QStringLiteral("a"), makeColor(10, 0, 0) },
-            { QStringLiteral("b"), makeColor(10, 0, 0) }, { QStringLiteral("c"), makeColor(11, 0, 0) } } });
-        QCOMPARE(pageRows(htmlPage(*sheet, pageSettings(false, nearText))), QStringList { row });
+        auto sheet = buildSheet({{{QStringLiteral("a"), makeColor(10, 0, 0)},
+            {QStringLiteral("b"), makeColor(10, 0, 0)}, {QStringLiteral("c"), makeColor(11, 0, 0)}}});
+        QCOMPARE(pageRows(htmlPage(*sheet, pageSettings(false, nearText))), QStringList {row});
     }
 
     void blankStartWithEverythingNearGetsNoSpan()
     {
-        auto sheet = buildSheet({ { { QString(), kRed }, { QStringLiteral("b"), kGreen } } });
+        auto sheet = buildSheet({{{QString(), kRed}, {QStringLiteral("b"), kGreen}}});
         QCOMPARE(pageRows(htmlPage(*sheet, pageSettings(false, QStringLiteral("256")))),
-            QStringList { QStringLiteral("\u3000b&nbsp;") });
+            QStringList {QStringLiteral("\u3000b&nbsp;")});
     }
 
     void contrastThresholdAndTopByteColours()
     {
-        auto sheet = buildSheet({ { { QStringLiteral("a"), makeColor(127, 128, 127) },
-            { QStringLiteral("b"), makeColor(128, 128, 127) }, { QStringLiteral("c"), Color(0x80FFFFFF) } } });
+        auto sheet = buildSheet({{{QStringLiteral("a"), makeColor(127, 128, 127)},
+            {QStringLiteral("b"), makeColor(128, 128, 127)}, {QStringLiteral("c"), Color(0x80FFFFFF)}}});
         QCOMPARE(pageRows(htmlPage(*sheet, pageSettings(true, QStringLiteral("0")))),
-            QStringList { QStringLiteral("<FONT STYLE='color: #FFFFFF;background:#7F807F'>a&nbsp;</FONT>"
-                                         "<FONT STYLE='color: #000000;background:#80807F'>b&nbsp;</FONT>"
-                                         "<FONT STYLE='color: #FFFFFF;background:#000000'>c&nbsp;</FONT>") });
+            QStringList {QStringLiteral("<FONT STYLE='color: #FFFFFF;background:#7F807F'>a&nbsp;</FONT>"
+                                        "<FONT STYLE='color: #000000;background:#80807F'>b&nbsp;</FONT>"
+                                        "<FONT STYLE='color: #FFFFFF;background:#000000'>c&nbsp;</FONT>")});
     }
 
     void titleFromFileName_data()
@@ -222,13 +222,13 @@ private slots:
     // The writer encodes straight to bytes; it must agree with the plain string rules.
     void agreesWithTheTextRulesOnRandomRows()
     {
-        const QString pieces[] = { QString(), QStringLiteral(" "), QStringLiteral("  "), QStringLiteral("   "),
+        const QString pieces[] = {QString(), QStringLiteral(" "), QStringLiteral("  "), QStringLiteral("   "),
             QStringLiteral("\t"), QStringLiteral("a"), QStringLiteral("a b"), QStringLiteral("&"), QStringLiteral("<>"),
             QStringLiteral("\""), QStringLiteral("\u3000"), QStringLiteral("春"), QStringLiteral("ｱ"),
             QStringLiteral("é"), QString::fromUcs4(U"\U0001F600"), QStringLiteral("x\u3000"), QStringLiteral("\t "),
-            QStringLiteral("ab  ") };
+            QStringLiteral("ab  ")};
         // 0xFAFAFA is near white and 0xF5F5F5, which is not near white: spans anchor on their first cell.
-        const Color colors[] = { kWhite, 0xFAFAFA, 0xF5F5F5, kRed, 0x0000F0, kGreen };
+        const Color colors[] = {kWhite, 0xFAFAFA, 0xF5F5F5, kRed, 0x0000F0, kGreen};
         QRandomGenerator random(7);
         for (int round = 0; round < 2000; ++round) {
             const int columns = random.bounded(1, 7);
@@ -239,7 +239,7 @@ private slots:
             }
             // The background text sets each row's first anchor.
             const QString background = round % 2 ? QStringLiteral("#FFFFFF") : QStringLiteral("#ff0000");
-            for (bool asIs : { false, true }) {
+            for (bool asIs : {false, true}) {
                 QString expected;
                 bool spanOpen = false;
                 Color anchor = hexToColor(background);

@@ -6,7 +6,7 @@
 #include <QFile>
 #include <QImage>
 
-inline bool saveTestGif(const QImage& picture, const QString& path)
+inline bool saveTestGif(const QImage &picture, const QString &path)
 {
     QByteArray gif;
     QDataStream out(&gif, QIODevice::WriteOnly);

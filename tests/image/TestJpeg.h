@@ -37,14 +37,14 @@ inline QByteArray exifTurnedRight()
 // A JPEG of the kind: "420", "422", "444", "grey", "cmyk", "progressive", "restarts" (one
 // restart marker a row of blocks), "profile" (4:2:0 with an sRGB colour profile and a
 // resolution of 300 dots an inch), "grey profile" or "exif" (4:2:0 turned by Exif).
-inline QByteArray jpeg(const QImage& picture, const QString& kind)
+inline QByteArray jpeg(const QImage &picture, const QString &kind)
 {
     const bool grey = kind.startsWith(u"grey");
     jpeg_compress_struct cinfo;
     jpeg_error_mgr jerr;
     cinfo.err = jpeg_std_error(&jerr);
     jpeg_create_compress(&cinfo);
-    unsigned char* bytes = nullptr;
+    unsigned char *bytes = nullptr;
     unsigned long size = 0;
     jpeg_mem_dest(&cinfo, &bytes, &size);
     const int components = grey ? 1 : kind == u"cmyk" ? 4 : 3;
@@ -67,12 +67,12 @@ inline QByteArray jpeg(const QImage& picture, const QString& kind)
     if (kind.endsWith(u"profile")) {
         const QByteArray icc
             = QColorSpace(grey ? QColorSpace::SRgbLinear : QColorSpace::SRgb).iccProfile(); // any valid profile
-        jpeg_write_icc_profile(&cinfo, reinterpret_cast<const JOCTET*>(icc.constData()), unsigned(icc.size()));
+        jpeg_write_icc_profile(&cinfo, reinterpret_cast<const JOCTET *>(icc.constData()), unsigned(icc.size()));
     }
     if (kind == u"exif") {
         const QByteArray exif = exifTurnedRight();
         jpeg_write_marker(
-            &cinfo, JPEG_APP0 + 1, reinterpret_cast<const JOCTET*>(exif.constData()), unsigned(exif.size()));
+            &cinfo, JPEG_APP0 + 1, reinterpret_cast<const JOCTET *>(exif.constData()), unsigned(exif.size()));
     }
     const QImage rows = picture.convertToFormat(components == 1 ? QImage::Format_Grayscale8
             : components == 4                                   ? QImage::Format_RGBX8888
@@ -81,7 +81,7 @@ inline QByteArray jpeg(const QImage& picture, const QString& kind)
         row = const_cast<JSAMPROW>(rows.constScanLine(int(cinfo.next_scanline)));
     jpeg_finish_compress(&cinfo);
     jpeg_destroy_compress(&cinfo);
-    const QByteArray jpeg(reinterpret_cast<const char*>(bytes), qsizetype(size));
+    const QByteArray jpeg(reinterpret_cast<const char *>(bytes), qsizetype(size));
     std::free(bytes);
     return jpeg;
 }

@@ -15,13 +15,13 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // Where two pictures first differ, in words; empty when they are the same pixel for pixel.
-QString firstDifference(const QImage& got, const QImage& want)
+QString firstDifference(const QImage &got, const QImage &want)
 {
     if (got.size() != want.size() || got.format() != want.format())
         return u"another size or format"_s;
     for (int y = 0; y < got.height(); ++y) {
-        const auto* gotLine = reinterpret_cast<const QRgb*>(got.constScanLine(y));
-        const auto* wantLine = reinterpret_cast<const QRgb*>(want.constScanLine(y));
+        const auto *gotLine = reinterpret_cast<const QRgb *>(got.constScanLine(y));
+        const auto *wantLine = reinterpret_cast<const QRgb *>(want.constScanLine(y));
         for (int x = 0; x < got.width(); ++x) {
             if (gotLine[x] != wantLine[x])
                 return u"%1,%2: %3 for %4"_s.arg(x).arg(y).arg(gotLine[x], 8, 16).arg(wantLine[x], 8, 16);
@@ -31,7 +31,7 @@ QString firstDifference(const QImage& got, const QImage& want)
 }
 
 // Qt's reader alone, as the editor decoded every picture before.
-QImage decodedByQt(const QString& path)
+QImage decodedByQt(const QString &path)
 {
     QImageReader reader(path);
     reader.setDecideFormatFromContent(true);
@@ -46,7 +46,7 @@ class TestJpegDecoder : public QObject {
     QTemporaryDir dir_;
 
     // The file of the row's kind and size, written once.
-    QString jpegFile(const QString& kind, QSize size)
+    QString jpegFile(const QString &kind, QSize size)
     {
         const QString name
             = u"%1-%2x%3.jpg"_s.arg(QString(kind).replace(u' ', u'-')).arg(size.width()).arg(size.height());
@@ -113,10 +113,10 @@ private slots:
         QTest::addColumn<QSize>("size");
         QTest::addColumn<QString>("blockSize");
 
-        for (const auto& [kind, size] : { std::pair { u"420"_s, QSize(301, 203) }, { u"422"_s, QSize(250, 181) },
-                 { u"444"_s, QSize(257, 199) }, { u"grey"_s, QSize(255, 190) }, { u"progressive"_s, QSize(240, 210) },
-                 { u"restarts"_s, QSize(222, 180) } }) {
-            for (const QString& block : { u"1"_s, u"7"_s, u"64"_s })
+        for (const auto &[kind, size] :
+            {std::pair {u"420"_s, QSize(301, 203)}, {u"422"_s, QSize(250, 181)}, {u"444"_s, QSize(257, 199)},
+                {u"grey"_s, QSize(255, 190)}, {u"progressive"_s, QSize(240, 210)}, {u"restarts"_s, QSize(222, 180)}}) {
+            for (const QString &block : {u"1"_s, u"7"_s, u"64"_s})
                 QTest::addRow("%s, block %s", qPrintable(kind), qPrintable(block)) << kind << size << block;
         }
         QTest::newRow("one pixel") << u"420"_s << QSize(1, 1) << u"8"_s;
@@ -136,7 +136,7 @@ private slots:
 
         GridSheet wanted;
         QCOMPARE(imageToGrid(decodedByQt(file.fileName()), blockSize, wanted, {}).outcome, ToGridOutcome::Done);
-        auto sheet = buildSheet({ { { u"詩"_s, 0x123456, 0x654321 } } });
+        auto sheet = buildSheet({{{u"詩"_s, 0x123456, 0x654321}}});
         QList<qint64> done;
         qint64 total = 0;
         const Qt::HANDLE thread = QThread::currentThreadId();

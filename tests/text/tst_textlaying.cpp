@@ -10,11 +10,11 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // The cell texts joined by "|", the text fed in pieces of `step` units (0: whole).
-QString laid(const QString& text, LayingOptions options, qsizetype step)
+QString laid(const QString &text, LayingOptions options, qsizetype step)
 {
     TextLaying laying(options);
     QStringList cells;
-    auto place = [&cells](const CellText& cell) {
+    auto place = [&cells](const CellText &cell) {
         cells << cell.view().toString();
         return true;
     };
@@ -67,7 +67,7 @@ private slots:
         QFETCH(bool, tabsAsSpaces);
         QFETCH(QString, cells);
 
-        const LayingOptions options { skipBlanks, tabsAsSpaces };
+        const LayingOptions options {skipBlanks, tabsAsSpaces};
         QCOMPARE(laid(text, options, 0), cells);
         QCOMPARE(laid(text, options, 1), cells);
         QCOMPARE(laid(text, options, 2), cells);
@@ -100,11 +100,11 @@ private slots:
     {
         TextLaying laying;
         QStringList cells;
-        auto refuse = [&cells](const CellText& cell) {
+        auto refuse = [&cells](const CellText &cell) {
             cells << cell.view().toString();
             return false;
         };
-        auto take = [&cells](const CellText& cell) {
+        auto take = [&cells](const CellText &cell) {
             cells << cell.view().toString();
             return true;
         };

@@ -15,7 +15,7 @@ namespace {
 // A pipe holding bytes with its write end closed, named by a path as /dev/stdin names one.
 class FilledPipe {
 public:
-    explicit FilledPipe(const QByteArray& bytes)
+    explicit FilledPipe(const QByteArray &bytes)
     {
         if (::pipe(fds_) != 0)
             return;
@@ -27,24 +27,24 @@ public:
     QString pathOf() const { return QStringLiteral("/proc/self/fd/%1").arg(fds_[0]); }
 
 private:
-    int fds_[2] = { -1, -1 };
+    int fds_[2] = {-1, -1};
     bool ok_ = false;
 };
 
 // Hands out at most `step` bytes a read.
 struct TricklingDevice : QBuffer {
-    TricklingDevice(const QByteArray& bytes, qint64 step)
+    TricklingDevice(const QByteArray &bytes, qint64 step)
         : step(step)
     {
         setData(bytes);
         open(QIODevice::ReadOnly | QIODevice::Unbuffered);
     }
-    qint64 readData(char* data, qint64 maxSize) override { return QBuffer::readData(data, std::min(maxSize, step)); }
+    qint64 readData(char *data, qint64 maxSize) override { return QBuffer::readData(data, std::min(maxSize, step)); }
     const qint64 step;
 };
 
 // Rows joined by "/", cells by "|".
-QString sheetTexts(const GridSheet& sheet)
+QString sheetTexts(const GridSheet &sheet)
 {
     QStringList rows;
     for (int row = 1; row <= sheet.rowCount(); ++row) {
@@ -57,7 +57,7 @@ QString sheetTexts(const GridSheet& sheet)
 }
 
 // One letter a cell, rows split by "/": White, Red, Near-white (6 below white); every text "Q".
-std::unique_ptr<GridSheet> sheetOf(const QString& colours)
+std::unique_ptr<GridSheet> sheetOf(const QString &colours)
 {
     const QStringList rows = colours.split(u'/');
     auto sheet = std::make_unique<GridSheet>(int(rows[0].size()), int(rows.size()));
@@ -76,7 +76,7 @@ class TestTextPouring : public QObject {
     Q_OBJECT
 
     QTemporaryDir dir_;
-    QString fileWith(const QByteArray& bytes) { return writeTestFile(dir_.path(), QStringLiteral("poem.txt"), bytes); }
+    QString fileWith(const QByteArray &bytes) { return writeTestFile(dir_.path(), QStringLiteral("poem.txt"), bytes); }
     static QByteArray sjis(QStringView text) { return Cp932::encode(text, Cp932::Unencodable::QuestionMark); }
 
 private slots:
@@ -133,14 +133,14 @@ private slots:
         QFETCH(QString, options);
         QFETCH(QString, texts);
 
-        const TextPouringInputs inputs { fileWith(file),
+        const TextPouringInputs inputs {fileWith(file),
             options.contains(u"flow") ? LineBreakMode::Flow : LineBreakMode::ByLine, options.contains(u"blanks"),
-            options.contains(u"back"), QStringLiteral("#FFFFFF"), options.section(u'=', 1) };
+            options.contains(u"back"), QStringLiteral("#FFFFFF"), options.section(u'=', 1)};
         // Whole, then a few bytes a read, so that lines and characters cross reads.
-        for (qint64 step : { 0, 1, 3 }) {
+        for (qint64 step : {0, 1, 3}) {
             const auto sheet = sheetOf(colours);
             const TextPouringResult result
-                = pourText(*sheet, inputs, [&](const QString& path, FileKinds kinds, OpenFailure* failure) {
+                = pourText(*sheet, inputs, [&](const QString &path, FileKinds kinds, OpenFailure *failure) {
                       return step ? std::make_unique<TricklingDevice>(file, step) : openTextFile(path, kinds, failure);
                   });
             const QString label = QStringLiteral("%1 bytes a read: ").arg(step);
@@ -153,11 +153,11 @@ private slots:
     void rowlessSheetAndVanishingFile()
     {
         GridSheet rowless(3, 0);
-        QVERIFY(pourText(rowless, { fileWith("ab") }).done()
-            && pourText(rowless, { fileWith("ab"), LineBreakMode::Flow }).done());
+        QVERIFY(pourText(rowless, {fileWith("ab")}).done()
+            && pourText(rowless, {fileWith("ab"), LineBreakMode::Flow}).done());
         const auto sheet = sheetOf(QStringLiteral("WW"));
         const TextPouringResult result
-            = pourText(*sheet, { fileWith("ab") }, [](const QString& path, FileKinds kinds, OpenFailure* failure) {
+            = pourText(*sheet, {fileWith("ab")}, [](const QString &path, FileKinds kinds, OpenFailure *failure) {
                   QFile::remove(path); // gone between the check and the opening
                   return openTextFile(path, kinds, failure);
               });

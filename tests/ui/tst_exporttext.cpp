@@ -37,7 +37,7 @@ private slots:
         QCOMPARE(dialogs.messages.size(), 1);
         QCOMPARE(dialogs.messages[0].icon, MessageIcon::Error);
         QVERIFY(dialogs.messages[0].text.startsWith(u"書き込みエラー\r\n"_qs + folder));
-        QCOMPARE(folderEntries(dir.path()), QStringList({ "folder", "poem" }));
+        QCOMPARE(folderEntries(dir.path()), QStringList({"folder", "poem"}));
         QVERIFY(!QGuiApplication::overrideCursor());
     }
 };

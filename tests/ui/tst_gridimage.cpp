@@ -16,10 +16,10 @@ class TestGridImage : public QObject {
 
     QTemporaryDir dir_;
     FakeDialogs dialogs_;
-    MainWindow window_ { dialogs_ };
+    MainWindow window_ {dialogs_};
 
     // Presses a shortcut and answers the chooser with a file of the test folder (empty: cancel).
-    QString press(Qt::Key key, const QString& name)
+    QString press(Qt::Key key, const QString &name)
     {
         const QString path = name.isEmpty() ? name : dir_.filePath(name);
         dialogs_.answers << path;
@@ -39,11 +39,11 @@ private slots:
     {
         window_.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window_));
-        window_.sheet().takeContentFrom(*buildSheet({ { { "春", 0x00336699, kWhite }, { "ab" } },
-            { { "𠮷", kBlack, 0x00FF0000 }, { {}, 0x00123456, 0x00654321 } }, { { " " }, { "ｱｲ", 0x00FFFFFE } } }));
+        window_.sheet().takeContentFrom(*buildSheet({{{"春", 0x00336699, kWhite}, {"ab"}},
+            {{"𠮷", kBlack, 0x00FF0000}, {{}, 0x00123456, 0x00654321}}, {{" "}, {"ｱｲ", 0x00FFFFFE}}}));
         const QByteArray saved = describe();
         press(Qt::Key_S, u"poem"_s); // saved under the name as typed
-        QCOMPARE(QDir(dir_.path()).entryList({ u"poem*"_s }), QStringList { u"poem"_s });
+        QCOMPARE(QDir(dir_.path()).entryList({u"poem*"_s}), QStringList {u"poem"_s});
         window_.sheet().setSize(1, 30); // loses a column of texts and colours
         findControl<QLineEdit>(window_, "txtNear")->setText(u"20"_s);
         findControl<QLineEdit>(window_, "txtBGcolor")->setText(u"#102030"_s);
@@ -80,8 +80,8 @@ private slots:
         QCOMPARE(QFileInfo(path).size(), 30); // the old file is kept, and no temporary one
         QCOMPARE(QDir(dir_.path()).count(), files);
         QCOMPARE(dialogs_.messages.size(), 2);
-        for (const auto& [m, start] :
-            { std::pair { dialogs_.messages[0], u"読み込みエラー"_s }, { dialogs_.messages[1], u"書き込みエラー"_s } })
+        for (const auto &[m, start] :
+            {std::pair {dialogs_.messages[0], u"読み込みエラー"_s}, {dialogs_.messages[1], u"書き込みエラー"_s}})
             QVERIFY2(m.icon == MessageIcon::Error && m.text.startsWith(start + u"\r\n"_s + path), qPrintable(m.text));
         // The reader's code in the editor's words.
         QCOMPARE(dialogs_.messages[0].text,

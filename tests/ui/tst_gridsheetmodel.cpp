@@ -14,7 +14,7 @@ namespace {
 // Collects the viewport areas a view repaints.
 class PaintedArea : public QObject {
 public:
-    explicit PaintedArea(QWidget* viewport)
+    explicit PaintedArea(QWidget *viewport)
         : viewport_(viewport)
     {
         viewport->installEventFilter(this);
@@ -22,15 +22,15 @@ public:
     QRegion painted;
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
+    bool eventFilter(QObject *watched, QEvent *event) override
     {
         if (watched == viewport_ && event->type() == QEvent::Paint)
-            painted += static_cast<QPaintEvent*>(event)->region();
+            painted += static_cast<QPaintEvent *>(event)->region();
         return false;
     }
 
 private:
-    QWidget* viewport_;
+    QWidget *viewport_;
 };
 
 } // namespace
@@ -157,7 +157,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&view));
         view.setCurrentIndex(view.model()->index(0, 0));
         view.edit(view.currentIndex());
-        QWidget* editor = QApplication::focusWidget();
+        QWidget *editor = QApplication::focusWidget();
         QVERIFY(editor && editor != &view);
         QTest::keyClick(editor, Qt::Key_Return);
         QTRY_VERIFY(!view.indexWidget(view.currentIndex())); // the editor closes from the event loop

@@ -26,7 +26,7 @@ private slots:
     {
         QString seen; // the menu waits while the window is open: read and cancel it from the event loop
         QTimer::singleShot(0, this, [&] {
-            auto* setting = qobject_cast<GridSizeDialog*>(QApplication::activeModalWidget());
+            auto *setting = qobject_cast<GridSizeDialog *>(QApplication::activeModalWidget());
             QVERIFY(setting);
             seen = findControl<QLineEdit>(*setting, "txtMaxCol")->text() + u'x'
                 + findControl<QLineEdit>(*setting, "txtMaxRow")->text();
@@ -96,7 +96,7 @@ private slots:
         findControl<QLineEdit>(setting, "txtMaxRow")->setText(rows);
         QTest::mouseClick(findControl<QPushButton>(setting, "btnOK"), Qt::LeftButton);
 
-        const GridSheet& sheet = window_->sheet();
+        const GridSheet &sheet = window_->sheet();
         const bool refused = !message.isEmpty();
         // A refusal has no icon and keeps the sheet, and the window open with the texts as typed.
         QCOMPARE(QStringLiteral("%1x%2").arg(sheet.columnCount()).arg(sheet.rowCount()), refused ? u"25x22"_s : size);

@@ -31,7 +31,7 @@
 
 namespace {
 
-void clickCell(GridSheetView* view, int column, int row)
+void clickCell(GridSheetView *view, int column, int row)
 {
     const QRect rect = view->visualRect(view->model()->index(row - 1, column - 1));
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rect.center());
@@ -41,7 +41,7 @@ void clickCell(GridSheetView* view, int column, int row)
 // passed, so that a command that would hang fails the test instead of stopping it.
 class FifoRescue {
 public:
-    explicit FifoRescue(const QString& fifo)
+    explicit FifoRescue(const QString &fifo)
         : path_(QFile::encodeName(fifo))
         , thread_([this] { watch(); })
     {
@@ -97,11 +97,11 @@ private slots:
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QCOMPARE(
-            QStringList({ window.windowTitle(), findControl<QLabel>(window, "lblVer")->text(),
+            QStringList({window.windowTitle(), findControl<QLabel>(window, "lblVer")->text(),
                 findControl<QLineEdit>(window, "txtNear")->text(), findControl<QLineEdit>(window, "txtBGcolor")->text(),
-                findControl<GridSheetView>(window, "sprEdit")->toolTip() }),
-            QStringList({ QStringLiteral("Glyphscape ver. 0.005b"), QStringLiteral("ver. 0.005b"), QStringLiteral("8"),
-                QStringLiteral("#FFFFFF"), QStringLiteral("文字の編集を行います") }));
+                findControl<GridSheetView>(window, "sprEdit")->toolTip()}),
+            QStringList({QStringLiteral("Glyphscape ver. 0.005b"), QStringLiteral("ver. 0.005b"), QStringLiteral("8"),
+                QStringLiteral("#FFFFFF"), QStringLiteral("文字の編集を行います")}));
         QVERIFY(!findControl<QCheckBox>(window, "chkAsIs")->isChecked());
         QVERIFY(!window.isPictureLoaded());
         QCOMPARE(findControl<QLineEdit>(window, "txtNear")->maxLength(), 3);
@@ -136,8 +136,8 @@ private slots:
     {
         QTest::addColumn<QString>("control");
 
-        for (const char* control : { "Label2", "Label3", "btnCellToBG", "btnEditSupport", "btnMakeHtml", "chkAsIs",
-                 "Label5", "lblVer", "Label4" })
+        for (const char *control : {"Label2", "Label3", "btnCellToBG", "btnEditSupport", "btnMakeHtml", "chkAsIs",
+                 "Label5", "lblVer", "Label4"})
             QTest::newRow(control) << control;
     }
 
@@ -149,7 +149,7 @@ private slots:
         MainWindow window(dialogs);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        const QWidget* widget = findControl<QWidget>(window, qPrintable(control));
+        const QWidget *widget = findControl<QWidget>(window, qPrintable(control));
         QVERIFY(widget->width() >= widget->sizeHint().width());
         QVERIFY(widget->height() >= widget->sizeHint().height());
     }
@@ -188,14 +188,14 @@ private slots:
         window.show();
         window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&window));
-        GridSheetView* view = findControl<GridSheetView>(window, "sprEdit");
-        GridSheet& sheet = window.sheet();
+        GridSheetView *view = findControl<GridSheetView>(window, "sprEdit");
+        GridSheet &sheet = window.sheet();
         clickCell(view, 3, 1);
         QTest::keyClick(view, Qt::Key_Right);
         QTest::keyClick(view, Qt::Key_Down);
         QCOMPARE(QPoint(sheet.activeColumn(), sheet.activeRow()), QPoint(4, 2));
         QTest::keyClick(view, Qt::Key_A); // a key starts editing in place
-        QWidget* editor = QApplication::focusWidget();
+        QWidget *editor = QApplication::focusWidget();
         QVERIFY(editor && editor != view);
         QTest::keyClick(editor, Qt::Key_B);
         QTest::keyClick(editor, Qt::Key_Return);
@@ -220,12 +220,12 @@ private slots:
 
         const QString byButton = dir.filePath(QStringLiteral("spring.htm"));
         const QString byShortcut = dir.filePath(QStringLiteral("spring.b.html"));
-        dialogs.answers = { byButton, byShortcut };
+        dialogs.answers = {byButton, byShortcut};
         QTest::mouseClick(findControl<QPushButton>(window, "btnMakeHtml"), Qt::LeftButton);
         QTest::keyClick(&window, Qt::Key_E, Qt::ControlModifier);
 
         QCOMPARE(dialogs.requests.size(), 2);
-        for (const ChooserRequest& request : dialogs.requests) {
+        for (const ChooserRequest &request : dialogs.requests) {
             QVERIFY(request.save);
             QCOMPARE(request.title, QStringLiteral("HTMLの書き込み"));
             QCOMPARE(request.filter, QStringLiteral("HTML ファイル (*.htm, *.html)|*.htm;*.html||"));
@@ -256,7 +256,7 @@ private slots:
         for (int row = 1; row <= 300; ++row)
             for (int column = 1; column <= 300; ++column)
                 window.sheet().setCellText(column, row, QStringLiteral("x"));
-        dialogs.answers = { path };
+        dialogs.answers = {path};
         {
             FileSizeLimit full(4096);
             window.makeHtml();
@@ -268,7 +268,7 @@ private slots:
             dialogs.messages[0].text.startsWith(QStringLiteral("書き込みエラー\r\n") + path + QStringLiteral("\r\n")));
         QVERIFY(dialogs.messages[0].text.size() > QStringLiteral("書き込みエラー\r\n\r\n").size() + path.size());
         QCOMPARE(readTestFile(path), QByteArray("old page"));
-        QCOMPARE(folderEntries(dir.path()), QStringList { QStringLiteral("page.htm") });
+        QCOMPARE(folderEntries(dir.path()), QStringList {QStringLiteral("page.htm")});
     }
 
     // The commands that read a file take regular files only: a FIFO would stop the editor
@@ -279,7 +279,7 @@ private slots:
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("reason");
         const QString fifo = QStringLiteral("fifo");
-        for (const char* command : { "LoadGridImage", "ImportImage", "ImportText" }) {
+        for (const char *command : {"LoadGridImage", "ImportImage", "ImportText"}) {
             QTest::addRow("%s, fifo without a writer", command) << command << fifo << QStringLiteral("FIFO");
             QTest::addRow("%s, character device", command)
                 << command << QStringLiteral("/dev/null") << QStringLiteral("デバイス");
@@ -307,7 +307,7 @@ private slots:
         FifoRescue rescue(path);
         if (command == QStringLiteral("ImportText")) {
             QTimer::singleShot(0, [&] {
-                auto* textWindow = qobject_cast<TextImportDialog*>(QApplication::activeModalWidget());
+                auto *textWindow = qobject_cast<TextImportDialog *>(QApplication::activeModalWidget());
                 QVERIFY(textWindow);
                 findControl<QLineEdit>(*textWindow, "txtPath")->setText(path);
                 QTest::mouseClick(findControl<QPushButton>(*textWindow, "cmdOK"), Qt::LeftButton);
@@ -317,14 +317,14 @@ private slots:
         } else {
             dialogs.answers << path;
         }
-        window.findChild<QAction*>(command)->trigger();
+        window.findChild<QAction *>(command)->trigger();
         QVERIFY2(!rescue.stop(), "the command waited for a writer");
 
         QCOMPARE(sheetBytes(window.sheet()), before);
         QVERIFY(!window.isPictureLoaded());
-        QVERIFY(window.findChildren<PictureWindow*>().isEmpty());
+        QVERIFY(window.findChildren<PictureWindow *>().isEmpty());
         QCOMPARE(dialogs.messages.size(), 1);
-        const ShownMessage& m = dialogs.messages[0];
+        const ShownMessage &m = dialogs.messages[0];
         QCOMPARE(m.icon, MessageIcon::Error);
         QVERIFY2(m.text.startsWith(QStringLiteral("読み込みエラー\r\n") + path + QStringLiteral("\r\n")),
             qPrintable(m.text));

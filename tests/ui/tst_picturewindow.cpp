@@ -20,7 +20,7 @@ namespace {
 // Notes the text a button showed at each of its paint events.
 class PaintCounter : public QObject {
 public:
-    explicit PaintCounter(QPushButton* button)
+    explicit PaintCounter(QPushButton *button)
         : button_(button)
     {
         button->installEventFilter(this);
@@ -28,7 +28,7 @@ public:
     QStringList texts;
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
+    bool eventFilter(QObject *watched, QEvent *event) override
     {
         if (watched == button_ && event->type() == QEvent::Paint)
             texts << button_->text();
@@ -36,11 +36,11 @@ protected:
     }
 
 private:
-    QPushButton* button_;
+    QPushButton *button_;
 };
 
 // The sheet's size, texts and colours, as grid file bytes.
-QByteArray describe(const GridSheet& sheet)
+QByteArray describe(const GridSheet &sheet)
 {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
@@ -54,10 +54,10 @@ class TestPictureWindow : public QObject {
 
     QTemporaryDir dir_;
     FakeDialogs dialogs_;
-    MainWindow main_ { dialogs_ };
+    MainWindow main_ {dialogs_};
 
     // Imports the file name, first saved as a flat bitmap when a size is given; the view or null.
-    PictureWindow* import(const QString& name, QSize size = {})
+    PictureWindow *import(const QString &name, QSize size = {})
     {
         QImage picture(size, QImage::Format_RGB32);
         picture.fill(qRgb(0, 128, 0));
@@ -65,16 +65,16 @@ class TestPictureWindow : public QObject {
         if (!size.isEmpty() && !picture.save(dialogs_.answers.last(), "BMP"))
             return nullptr;
         findControl<QAction>(main_, "ImportImage")->trigger();
-        const auto views = main_.findChildren<PictureWindow*>();
+        const auto views = main_.findChildren<PictureWindow *>();
         return views.size() == 1 ? views.first() : nullptr;
     }
 
     // Closes the image view window, if one is open, and waits until it is gone.
     void closePictureWindow()
     {
-        for (PictureWindow* view : main_.findChildren<PictureWindow*>())
+        for (PictureWindow *view : main_.findChildren<PictureWindow *>())
             view->close();
-        QTRY_VERIFY(main_.findChildren<PictureWindow*>().isEmpty());
+        QTRY_VERIFY(main_.findChildren<PictureWindow *>().isEmpty());
     }
 
 private slots:
@@ -86,26 +86,24 @@ private slots:
         closePictureWindow();
         dialogs_.messages.clear();
         const PictureWindow::Layout l = PictureWindow::layoutFor(QRect(0, 0, 6000, 4500)); // 400 x 300 pixels
-        QCOMPARE(QList<QRect>({ QRect({}, l.window), l.button, QRect(0, l.rowLine, 0, 0), l.field, l.label }),
-            QList<QRect>({ { 0, 0, 6080, 5300 }, { 0, 4515, 3000, 400 }, { 0, 4715, 0, 0 }, { 4920, 4580, 1080, 270 },
-                { 4200, 4625, 705, 180 } }));
-        const auto buttonWidth = [](int width) {
-            return PictureWindow::layoutFor({ 0, 0, width, 300 }).button.width();
-        };
+        QCOMPARE(QList<QRect>({QRect({}, l.window), l.button, QRect(0, l.rowLine, 0, 0), l.field, l.label}),
+            QList<QRect>({{0, 0, 6080, 5300}, {0, 4515, 3000, 400}, {0, 4715, 0, 0}, {4920, 4580, 1080, 270},
+                {4200, 4625, 705, 180}}));
+        const auto buttonWidth = [](int width) { return PictureWindow::layoutFor({0, 0, width, 300}).button.width(); };
         QCOMPARE(QPoint(buttonWidth(4005), buttonWidth(4015)), QPoint(2002, 2008)); // halves to even
 
-        QPointer<PictureWindow> fitted = import(u"photo.bmp"_s, { 400, 300 });
+        QPointer<PictureWindow> fitted = import(u"photo.bmp"_s, {400, 300});
         QVERIFY(fitted && fitted->isVisible() && main_.isPictureLoaded());
         QCOMPARE(dialogs_.requests[0].title + dialogs_.requests[0].filter,
             u"イメージの読み込みJpeg (*.jpeg, *.jpg)|*.jpeg;*.jpg|GIF (*.gif)|*.gif|BitMap (*.bmp)|*.bmp||"_s);
         QCOMPARE(fitted->frameGeometry().size(), QSize(twipsToPixels(6080), twipsToPixels(5300))); // frame included
 
         findControl<QLineEdit>(*fitted, "txtPixs")->setText(u"4"_s);
-        QCOMPARE(import(u"second.bmp"_s, { 120, 80 }), fitted.data());
+        QCOMPARE(import(u"second.bmp"_s, {120, 80}), fitted.data());
         QCOMPARE(fitted->frameGeometry().size(), QSize(twipsToPixels(1880), twipsToPixels(2000)));
         QTest::mouseClick(
             findControl<QPushButton>(*fitted, "cmdToGrid"), Qt::LeftButton); // with the block size as typed
-        const GridSheet& sheet = main_.sheet();
+        const GridSheet &sheet = main_.sheet();
         QCOMPARE(QSize(sheet.columnCount(), sheet.rowCount()), QSize(30, 20));
         QCOMPARE(sheet.backColorAt(30, 20), makeColor(0, 128, 0));
         findControl<QLineEdit>(*fitted, "txtPixs")->setText(u"9e9"_s); // beyond 32 bits: a message, and the sheet stays
@@ -136,17 +134,17 @@ private slots:
                                                     "000010000000130b0000130b00000000000000000000")
             + QByteArray(16, 0);
         const struct {
-            const char* row;
+            const char *row;
             QString name;
             QByteArray bytes;
             QString reason;
-        } files[] = { { "cancel", u""_s, {}, u""_s }, { "missing file", u"none.jpg"_s, {}, u""_s },
-            { "empty bitmap", u"empty.bmp"_s, "", u"イメージ"_s },
-            { "text named .gif", u"notes.gif"_s, "GIF? no\r\n", u"イメージ"_s },
-            { "JPEG cut short", u"cut.jpg"_s, "\xFF\xD8\xFF\xE0 cut short", u"イメージ"_s },
-            { "bitmap of 10000 x 10000", u"huge.bmp"_s, huge, u"10000 × 10000"_s } };
-        for (const bool windowOpen : { false, true }) {
-            for (const auto& file : files) {
+        } files[] = {{"cancel", u""_s, {}, u""_s}, {"missing file", u"none.jpg"_s, {}, u""_s},
+            {"empty bitmap", u"empty.bmp"_s, "", u"イメージ"_s},
+            {"text named .gif", u"notes.gif"_s, "GIF? no\r\n", u"イメージ"_s},
+            {"JPEG cut short", u"cut.jpg"_s, "\xFF\xD8\xFF\xE0 cut short", u"イメージ"_s},
+            {"bitmap of 10000 x 10000", u"huge.bmp"_s, huge, u"10000 × 10000"_s}};
+        for (const bool windowOpen : {false, true}) {
+            for (const auto &file : files) {
                 QTest::addRow("%s, %s", file.row, windowOpen ? "window open" : "no window")
                     << file.name << file.bytes << file.reason << windowOpen;
             }
@@ -160,9 +158,9 @@ private slots:
         QFETCH(QString, reason);
         QFETCH(bool, windowOpen);
         closePictureWindow();
-        PictureWindow* view = nullptr;
+        PictureWindow *view = nullptr;
         if (windowOpen) {
-            QVERIFY((view = import(u"kept.bmp"_s, { 64, 32 })));
+            QVERIFY((view = import(u"kept.bmp"_s, {64, 32})));
             findControl<QLineEdit>(*view, "txtPixs")->setText(u"5"_s);
         }
         if (!reason.isEmpty())
@@ -192,7 +190,7 @@ private slots:
         QTest::addColumn<QString>("wanted");
 
         const auto toGrid
-            = [](ToGridOutcome outcome, GridRefusal refusal, qint64 columns, qint64 rows, const QString& blockSize) {
+            = [](ToGridOutcome outcome, GridRefusal refusal, qint64 columns, qint64 rows, const QString &blockSize) {
                   ToGridResult result;
                   result.outcome = outcome;
                   result.plan.refusal = refusal;
@@ -210,8 +208,9 @@ private slots:
             << toGrid(ToGridOutcome::OutOfMemory, GridRefusal::None, 2'000, 1'000, u"1"_s)
             << u"グリッドを作るメモリが足りません\r\n2,000 × 1,000 = 2,000,000 セル\r\nブロックの大きさを大きくしてください"_s;
 
-        const auto picture = [](PictureError::Kind kind, QSize size, qint64 limit, const QString& reason) {
-            return PictureWindow::pictureErrorText({ kind, size, limit, reason });
+        const auto picture = [](PictureError::Kind kind, QSize size, qint64 limit, const QString &reason) {
+            return PictureWindow::pictureErrorText(
+                {kind, size, limit, reason, {OpenError::System, FileKind::Special, reason}});
         };
         QTest::newRow("file will not open")
             << picture(PictureError::CannotOpen, {}, 0, u"Permission denied"_s) << u"Permission denied"_s;
@@ -274,14 +273,14 @@ private slots:
         dialogs_.messages.clear();
         dialogs_.answers << path;
         findControl<QAction>(main_, "ImportImage")->trigger();
-        const auto views = main_.findChildren<PictureWindow*>();
+        const auto views = main_.findChildren<PictureWindow *>();
         if (reason.isEmpty()) {
             QVERIFY2(dialogs_.messages.isEmpty(), qPrintable(dialogs_.messages.value(0).text));
             QCOMPARE(views.size(), 1);
             QCOMPARE(findControl<PictureBox>(*views[0], "picLoad")->picture().size(), QSize(6000, 6000));
             QVERIFY(qAbs(qRed(findControl<PictureBox>(*views[0], "picLoad")->picture().pixel(5999, 5999)) - 200) <= 2);
             views[0]->close();
-            QTRY_VERIFY(main_.findChildren<PictureWindow*>().isEmpty()); // let the picture go
+            QTRY_VERIFY(main_.findChildren<PictureWindow *>().isEmpty()); // let the picture go
         } else {
             QVERIFY(views.isEmpty());
             QCOMPARE(dialogs_.messages.size(), 1);
@@ -294,7 +293,7 @@ private slots:
     {
         if (!AddressSpaceLimit::works())
             QSKIP("no address space limit under AddressSanitizer");
-        PictureWindow* view = import(u"wide.bmp"_s, { 3000, 2000 });
+        PictureWindow *view = import(u"wide.bmp"_s, {3000, 2000});
         QVERIFY(view);
         // 6,000,000 cells of 16 bytes: more than a second thread's malloc arena (the JPEG
         // decoder's) may hold without new address space.
@@ -318,7 +317,7 @@ private slots:
     // shows "To Grid" at the end.
     void toGridRepaintsItsButtonSparingly()
     {
-        PictureWindow* view = import(u"tall.bmp"_s, { 1, 20'000 });
+        PictureWindow *view = import(u"tall.bmp"_s, {1, 20'000});
         QVERIFY(view && QTest::qWaitForWindowExposed(view));
         findControl<QLineEdit>(*view, "txtPixs")->setText(u"1"_s);
         PaintCounter counter(findControl<QPushButton>(*view, "cmdToGrid"));

@@ -19,7 +19,7 @@ class TestTextImportDialog : public QObject {
     const QString poem_ = writeTestFile(dir_.path(), QStringLiteral("poem.txt"), Cp932::encode(u"春a\r\nb c", {}));
 
     // Rows 1 and 2, columns 1 to 4, rows joined by "/", cells by "|".
-    static QString cells(MainWindow& main)
+    static QString cells(MainWindow &main)
     {
         QString cells;
         for (int i = 0; i < 8; ++i)
@@ -70,14 +70,14 @@ private slots:
         QApplication::setActiveWindow(&window);
         QVERIFY(QTest::qWaitForWindowActive(&window));
         QTest::keyClicks(findControl<QLineEdit>(window, "txtPath"), path);
-        auto* pressed = window.findChild<QWidget*>(control);
+        auto *pressed = window.findChild<QWidget *>(control);
         pressed->setFocus();
         QTRY_COMPARE(QApplication::focusWidget(), pressed);
         QTest::keyClick(pressed, Qt::Key_Return);
         // The path stays as typed, to be corrected.
         QCOMPARE(findControl<QLineEdit>(window, "txtPath")->text(), path);
         QString seen = QStringLiteral("%1 %2 ").arg(!window.isVisible()).arg(dialogs.requests.size()) + cells(main);
-        for (const ShownMessage& m : dialogs.messages)
+        for (const ShownMessage &m : dialogs.messages)
             seen += u' '
                 + (m.icon == MessageIcon::Error ? m.text.section(u"\r\n"_s, 0, messageLines - 1) : u"no icon"_s);
         QCOMPARE(seen, outcome);
@@ -91,20 +91,20 @@ private slots:
         findControl<QLineEdit>(main, "txtBGcolor")->setText(QStringLiteral("#ff0000"));
         dialogs.answers << QString() << poem_; // the first browse is cancelled
         QStringList seen;
-        for (const bool ok : { true, false }) {
+        for (const bool ok : {true, false}) {
             // Once the window is open: note its state, browse twice, tick every option, press OK or Cancel.
             QTimer::singleShot(0, [&] {
-                auto* window = qobject_cast<TextImportDialog*>(QApplication::activeModalWidget());
+                auto *window = qobject_cast<TextImportDialog *>(QApplication::activeModalWidget());
                 QVERIFY(window);
-                QStringList state = { window->windowTitle(), findControl<QLineEdit>(*window, "txtPath")->text() };
-                for (const bool flag : { window->parentWidget() == &main,
+                QStringList state = {window->windowTitle(), findControl<QLineEdit>(*window, "txtPath")->text()};
+                for (const bool flag : {window->parentWidget() == &main,
                          window->focusWidget() == findControl<QLineEdit>(*window, "txtPath"),
                          findControl<QRadioButton>(*window, "rdoText0")->isChecked(),
                          findControl<QCheckBox>(*window, "chkBackSkip")->isChecked(),
                          findControl<QCheckBox>(*window, "chkSpaceSkip")->isChecked(),
-                         findControl<QPushButton>(*window, "cmdOK")->isDefault() })
+                         findControl<QPushButton>(*window, "cmdOK")->isDefault()})
                     state << QString::number(flag);
-                for (QWidget* control = findControl<QLineEdit>(*window, "txtPath"); state.size() < 16;
+                for (QWidget *control = findControl<QLineEdit>(*window, "txtPath"); state.size() < 16;
                      control = control->nextInFocusChain())
                     state << control->objectName();
                 findControl<QLineEdit>(*window, "txtPath")->setText(QStringLiteral("typed.txt"));
@@ -128,10 +128,10 @@ private slots:
         }
         const QString fresh = u"テキスト読み込みオプション  1 1 1 0 0 1 txtPath cmdRef rdoText0 rdoText1 chkBackSkip "
                               u"cmdCancel cmdOK chkSpaceSkip typed.txt "_qs;
-        QCOMPARE(seen, QStringList({ fresh + poem_, fresh + u"typed.txt"_qs }));
+        QCOMPARE(seen, QStringList({fresh + poem_, fresh + u"typed.txt"_qs}));
         QCOMPARE(QString::number(dialogs.requests[0].save) + dialogs.requests[0].title + dialogs.requests[0].filter,
             QStringLiteral("0テキストファイルの読み込みテキストファイル (*.txt)|*.txt||"));
-        QVERIFY(main.findChildren<TextImportDialog*>().isEmpty());
+        QVERIFY(main.findChildren<TextImportDialog *>().isEmpty());
     }
 };
 

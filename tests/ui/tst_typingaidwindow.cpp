@@ -15,16 +15,16 @@ class TestTypingAidWindow : public QObject {
     FakeDialogs dialogs_;
     std::unique_ptr<MainWindow> window_;
 
-    TypingAidWindow* open()
+    TypingAidWindow *open()
     {
         QTest::mouseClick(findControl<QPushButton>(*window_, "btnEditSupport"), Qt::LeftButton);
-        const auto windows = window_->findChildren<TypingAidWindow*>();
+        const auto windows = window_->findChildren<TypingAidWindow *>();
         return windows.size() == 1 ? windows.first() : nullptr;
     }
     // The written cells as "column,row=text|…", then the field's rest and the active cell.
-    QString describe(const TypingAidWindow* support) const
+    QString describe(const TypingAidWindow *support) const
     {
-        const GridSheet& sheet = window_->sheet();
+        const GridSheet &sheet = window_->sheet();
         QString state;
         for (int row = 1; row <= sheet.rowCount(); ++row)
             for (int column = 1; column <= sheet.columnCount(); ++column)
@@ -38,14 +38,14 @@ private slots:
     void opensModelessOnceAndEmptiesWhenClosed()
     {
         window_ = std::make_unique<MainWindow>(dialogs_);
-        TypingAidWindow* support = open();
+        TypingAidWindow *support = open();
         QVERIFY(support && support->isWindow() && !support->isModal() && support->parentWidget() == window_.get());
         QTest::keyClicks(findControl<QLineEdit>(*support, "txtEdit"), QStringLiteral("abc"));
         QCOMPARE(open(), support);
         QTest::keyClick(findControl<QLineEdit>(*support, "txtEdit"), Qt::Key_Return); // presses no arrow
         QCOMPARE(describe(support), QStringLiteral(" / abc / 1,1"));
         support->close();
-        QTRY_VERIFY(window_->findChildren<TypingAidWindow*>().isEmpty());
+        QTRY_VERIFY(window_->findChildren<TypingAidWindow *>().isEmpty());
         QVERIFY((support = open()) && findControl<QLineEdit>(*support, "txtEdit")->text().isEmpty());
     }
 
@@ -78,10 +78,10 @@ private slots:
         window_ = std::make_unique<MainWindow>(dialogs_);
         window_->sheet().setActiveCell(active.x(), active.y());
         window_->sheet().setCellColors(active.x(), active.y(), 0x00336699, kWhite);
-        TypingAidWindow* support = open();
+        TypingAidWindow *support = open();
         QVERIFY(support);
         findControl<QLineEdit>(*support, "txtEdit")->setText(text);
-        for (QPushButton* button : support->findChildren<QPushButton*>())
+        for (QPushButton *button : support->findChildren<QPushButton *>())
             if (button->text() == arrow)
                 QTest::mouseClick(button, Qt::LeftButton);
         QCOMPARE(describe(support), state);
@@ -94,7 +94,7 @@ private slots:
     {
         window_ = std::make_unique<MainWindow>(dialogs_);
         window_->sheet().setActiveCell(25, 3);
-        TypingAidWindow* support = open();
+        TypingAidWindow *support = open();
         QVERIFY(support);
         findControl<QLineEdit>(*support, "txtEdit")->setText(u"春夏"_s);
         QTest::mouseClick(findControl<QPushButton>(*support, "btnRight"), Qt::LeftButton);

@@ -9,39 +9,39 @@ namespace {
 enum class Kind { Flag, Value };
 
 struct OptionDefinition {
-    const char* name;
+    const char *name;
     Kind kind;
 };
 
 constexpr OptionDefinition kOptions[] = {
-    { "--grid", Kind::Value },
-    { "--size", Kind::Value },
-    { "--image", Kind::Value },
-    { "--block", Kind::Value },
-    { "--text", Kind::Value },
-    { "--flow", Kind::Flag },
-    { "--skip-spaces", Kind::Flag },
-    { "--skip-bg", Kind::Flag },
-    { "--html", Kind::Value },
-    { "--near", Kind::Value },
-    { "--bg", Kind::Value },
-    { "--as-is", Kind::Flag },
-    { "--plain", Kind::Value },
-    { "--save", Kind::Value },
-    { "--verbose", Kind::Flag },
-    { "--help", Kind::Flag },
+    {"--grid", Kind::Value},
+    {"--size", Kind::Value},
+    {"--image", Kind::Value},
+    {"--block", Kind::Value},
+    {"--text", Kind::Value},
+    {"--flow", Kind::Flag},
+    {"--skip-spaces", Kind::Flag},
+    {"--skip-bg", Kind::Flag},
+    {"--html", Kind::Value},
+    {"--near", Kind::Value},
+    {"--bg", Kind::Value},
+    {"--as-is", Kind::Flag},
+    {"--plain", Kind::Value},
+    {"--save", Kind::Value},
+    {"--verbose", Kind::Flag},
+    {"--help", Kind::Flag},
 };
 
-const OptionDefinition* findOption(const QString& name)
+const OptionDefinition *findOption(const QString &name)
 {
-    for (const OptionDefinition& definition : kOptions) {
+    for (const OptionDefinition &definition : kOptions) {
         if (name == QLatin1String(definition.name))
             return &definition;
     }
     return nullptr;
 }
 
-void store(BatchOptions& options, const QString& name, const QString& value)
+void store(BatchOptions &options, const QString &name, const QString &value)
 {
     if (name == u"--grid")
         options.gridPath = value;
@@ -78,18 +78,18 @@ void store(BatchOptions& options, const QString& name, const QString& value)
 }
 
 // Options that steer a step which is not asked for are almost surely a slip in a script.
-QString checkCombinations(const BatchOptions& options, const QStringList& given)
+QString checkCombinations(const BatchOptions &options, const QStringList &given)
 {
-    auto needs = [&](const char* option, bool present, const char* other) -> QString {
+    auto needs = [&](const char *option, bool present, const char *other) -> QString {
         if (given.contains(QLatin1String(option)) && !present)
             return QStringLiteral("%1 needs %2").arg(QLatin1String(option), QLatin1String(other));
         return {};
     };
-    for (const QString& problem : { needs("--block", options.imagePath.has_value(), "--image"),
+    for (const QString &problem : {needs("--block", options.imagePath.has_value(), "--image"),
              needs("--flow", options.textPath.has_value(), "--text"),
              needs("--skip-spaces", options.textPath.has_value(), "--text"),
              needs("--skip-bg", options.textPath.has_value(), "--text"),
-             needs("--as-is", options.htmlPath.has_value(), "--html") }) {
+             needs("--as-is", options.htmlPath.has_value(), "--html")}) {
         if (!problem.isEmpty())
             return problem;
     }
@@ -102,12 +102,12 @@ QString checkCombinations(const BatchOptions& options, const QStringList& given)
 
 } // namespace
 
-BatchArguments parseBatchArguments(const QStringList& arguments)
+BatchArguments parseBatchArguments(const QStringList &arguments)
 {
     BatchArguments result;
     QStringList given;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString& argument = arguments[i];
+        const QString &argument = arguments[i];
         QString name = argument;
         std::optional<QString> inlineValue;
         const qsizetype equals = argument.indexOf(u'=');
@@ -115,7 +115,7 @@ BatchArguments parseBatchArguments(const QStringList& arguments)
             name = argument.left(equals);
             inlineValue = argument.mid(equals + 1);
         }
-        const OptionDefinition* definition = findOption(name);
+        const OptionDefinition *definition = findOption(name);
         if (!definition) {
             result.usageError = argument.startsWith(u'-') ? QStringLiteral("unknown option %1").arg(name)
                                                           : QStringLiteral("unexpected argument \"%1\"").arg(argument);
@@ -148,25 +148,24 @@ BatchArguments parseBatchArguments(const QStringList& arguments)
     return result;
 }
 
-QString checkFilesApart(const BatchOptions& options)
+QString checkFilesApart(const BatchOptions &options)
 {
     struct NamedFile {
-        const char* option;
-        const std::optional<QString>& path;
+        const char *option;
+        const std::optional<QString> &path;
         FileIdentity identity;
     };
-    auto named = [](const char* option, const std::optional<QString>& path, StreamRole role) {
-        return NamedFile { option, path, path ? identifyFile(*path, role) : FileIdentity {} };
+    auto named = [](const char *option, const std::optional<QString> &path, StreamRole role) {
+        return NamedFile {option, path, path ? identifyFile(*path, role) : FileIdentity {}};
     };
-    const NamedFile inputs[] = { named("--grid", options.gridPath, StreamRole::Input),
-        named("--image", options.imagePath, StreamRole::Input), named("--text", options.textPath, StreamRole::Input) };
-    const NamedFile outputs[] = { named("--html", options.htmlPath, StreamRole::Output),
-        named("--plain", options.plainPath, StreamRole::Output),
-        named("--save", options.savePath, StreamRole::Output) };
-    for (const NamedFile& output : outputs) {
+    const NamedFile inputs[] = {named("--grid", options.gridPath, StreamRole::Input),
+        named("--image", options.imagePath, StreamRole::Input), named("--text", options.textPath, StreamRole::Input)};
+    const NamedFile outputs[] = {named("--html", options.htmlPath, StreamRole::Output),
+        named("--plain", options.plainPath, StreamRole::Output), named("--save", options.savePath, StreamRole::Output)};
+    for (const NamedFile &output : outputs) {
         if (!output.path)
             continue;
-        for (const NamedFile& input : inputs) {
+        for (const NamedFile &input : inputs) {
             const bool updateInPlace
                 = QLatin1String(output.option) == u"--save" && QLatin1String(input.option) == u"--grid";
             if (input.path && !updateInPlace && output.identity == input.identity)
@@ -174,8 +173,8 @@ QString checkFilesApart(const BatchOptions& options)
                     .arg(QLatin1String(output.option), *output.path, QLatin1String(input.option));
         }
     }
-    for (const NamedFile& output : outputs) {
-        for (const NamedFile& other : outputs) {
+    for (const NamedFile &output : outputs) {
+        for (const NamedFile &other : outputs) {
             if (&other <= &output || !output.path || !other.path)
                 continue;
             if (output.identity == other.identity)
@@ -183,8 +182,8 @@ QString checkFilesApart(const BatchOptions& options)
                     .arg(QLatin1String(output.option), QLatin1String(other.option), *other.path);
         }
     }
-    for (const NamedFile& input : inputs) {
-        for (const NamedFile& other : inputs) {
+    for (const NamedFile &input : inputs) {
+        for (const NamedFile &other : inputs) {
             if (&other > &input && input.path && other.path && *input.path == u"-" && *other.path == u"-")
                 return QStringLiteral("%1 and %2 cannot both read standard input")
                     .arg(QLatin1String(input.option), QLatin1String(other.option));

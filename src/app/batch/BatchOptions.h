@@ -33,12 +33,12 @@ struct BatchArguments {
 };
 
 // Reads the arguments after the program name. "--name value" and "--name=value" both work.
-BatchArguments parseBatchArguments(const QStringList& arguments);
+BatchArguments parseBatchArguments(const QStringList &arguments);
 
 // Refuses outputs that would overwrite an input or each other, compared as files (device
 // and inode, or the folder's real path and the name), so other spellings of one file and
 // hard links are caught. --save may name the --grid file: that file is read whole first.
 // Empty when the files are apart.
-QString checkFilesApart(const BatchOptions& options);
+QString checkFilesApart(const BatchOptions &options);
 
 QString batchUsage();

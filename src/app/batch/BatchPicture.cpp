@@ -18,7 +18,7 @@ QString grouped(qint64 value)
     return QLocale(QLocale::English, QLocale::UnitedStates).toString(value);
 }
 
-void noteConversion(BatchProgress& progress, const QString& path, QSize size, const GridPlan& plan, const char* decoder)
+void noteConversion(BatchProgress &progress, const QString &path, QSize size, const GridPlan &plan, const char *decoder)
 {
     progress.note(QStringLiteral("picture %1: %2 x %3 pixels, block %4: %5 x %6 cells, decoded %7")
                       .arg(path)
@@ -30,20 +30,20 @@ void noteConversion(BatchProgress& progress, const QString& path, QSize size, co
                       .arg(QLatin1String(decoder)));
 }
 
-QString tooManyCellsText(const GridPlan& plan)
+QString tooManyCellsText(const GridPlan &plan)
 {
     return QStringLiteral("%1 x %2 = %3 cells, more than the %4 a sheet holds; use a larger block size")
         .arg(grouped(plan.columns), grouped(plan.rows), grouped(plan.columns * plan.rows),
             grouped(GridSheet::kMaxCells));
 }
 
-QString outOfMemoryText(const GridPlan& plan)
+QString outOfMemoryText(const GridPlan &plan)
 {
     return QStringLiteral("%1 x %2 cells").arg(grouped(plan.columns), grouped(plan.rows));
 }
 
 // The picture's size from its header, so a refused grid costs no decoding.
-QSize headerSize(QIODevice& device)
+QSize headerSize(QIODevice &device)
 {
     QImageReader reader(&device);
     reader.setDecideFormatFromContent(true);
@@ -53,15 +53,15 @@ QSize headerSize(QIODevice& device)
 }
 
 // Advances the progress bar by the rows of cells painted.
-GridProgress rowsPainted(BatchProgress& progress)
+GridProgress rowsPainted(BatchProgress &progress)
 {
     return [&progress](qint64 rowsDone, qint64 rows) { progress.advance(rowsDone, rows); };
 }
 
 // The editor's way: the whole picture decoded, then converted by ImageToGrid. A JPEG that
 // libjpeg-turbo has turned down already goes to Qt at once.
-PictureConversion convertAsTheEditor(QIODevice& device, const QString& path, QStringView blockSizeText,
-    bool jpegDeclined, GridSheet& sheet, BatchProgress& progress, QString* error)
+PictureConversion convertAsTheEditor(QIODevice &device, const QString &path, QStringView blockSizeText,
+    bool jpegDeclined, GridSheet &sheet, BatchProgress &progress, QString *error)
 {
     PictureError reason;
     PictureDecoder decoder = PictureDecoder::Qt;
@@ -86,11 +86,11 @@ PictureConversion convertAsTheEditor(QIODevice& device, const QString& path, QSt
 
 } // namespace
 
-QString pictureErrorText(const PictureError& error)
+QString pictureErrorText(const PictureError &error)
 {
     switch (error.kind) {
     case PictureError::None: break;
-    case PictureError::CannotOpen:
+    case PictureError::CannotOpen: return failureReason(error.opening);
     case PictureError::CannotRead:
     case PictureError::Undecodable: return error.reason;
     case PictureError::InputTooLarge: return QStringLiteral("more than %1 bytes").arg(grouped(error.limit));
@@ -105,8 +105,8 @@ QString pictureErrorText(const PictureError& error)
     return {};
 }
 
-PictureConversion convertPictureFile(const QString& path, QStringView blockSizeText, GridSheet& sheet,
-    BatchProgress& progress, QString* error, FileKinds kinds)
+PictureConversion convertPictureFile(const QString &path, QStringView blockSizeText, GridSheet &sheet,
+    BatchProgress &progress, QString *error, FileKinds kinds)
 {
     PictureError openError;
     const std::unique_ptr<QIODevice> device = openPicture(path, kinds, &openError);
@@ -119,7 +119,7 @@ PictureConversion convertPictureFile(const QString& path, QStringView blockSizeT
     if (device->peek(start, 3) == 3 && JpegDecoder::looksLikeJpeg(QByteArray(start, 3))
         && device->size() <= kMaxDirectJpegBytes) {
         // A pipe is already in memory: its bytes are shared, not copied.
-        const auto* piped = qobject_cast<const QBuffer*>(device.get());
+        const auto *piped = qobject_cast<const QBuffer *>(device.get());
         const JpegDecoder decoder(piped ? piped->data() : device->readAll());
         if (decoder.canDecode()) {
             const GridPlan plan = planGrid(decoder.size(), blockSizeText);

@@ -17,8 +17,8 @@ enum class PictureConversion { Done, Unreadable, TooManyCells, OutOfMemory };
 // kinds says regular files only. On failure the sheet is untouched, unless libjpeg-turbo
 // gave up on a JPEG midway and the editor's decoding then failed too.
 // `error` says why in the batch's words.
-PictureConversion convertPictureFile(const QString& path, QStringView blockSizeText, GridSheet& sheet,
-    BatchProgress& progress, QString* error, FileKinds kinds = FileKinds::AnyReadable);
+PictureConversion convertPictureFile(const QString &path, QStringView blockSizeText, GridSheet &sheet,
+    BatchProgress &progress, QString *error, FileKinds kinds = FileKinds::AnyReadable);
 
 // Why a picture could not be had, in the batch's words.
-QString pictureErrorText(const PictureError& error);
+QString pictureErrorText(const PictureError &error);

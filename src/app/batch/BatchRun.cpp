@@ -30,7 +30,7 @@ QString oneLine(QString text)
     return text.trimmed();
 }
 
-QString reason(const QString& path, const QString& what, const QString& why)
+QString reason(const QString &path, const QString &what, const QString &why)
 {
     QString message = path + QLatin1String(": ") + what;
     if (!why.isEmpty())
@@ -39,13 +39,13 @@ QString reason(const QString& path, const QString& what, const QString& why)
 }
 
 // "-" reads standard input.
-QString inputPath(const QString& path)
+QString inputPath(const QString &path)
 {
     return path == u"-" ? QStringLiteral("/dev/stdin") : path;
 }
 
 // Files, pipes and FIFOs are read as any Unix tool reads them; a folder is no file.
-bool readable(const QString& path)
+bool readable(const QString &path)
 {
     const QFileInfo file(path);
     return file.exists() && !file.isDir();
@@ -58,29 +58,12 @@ QString grouped(qint64 value)
 
 // --- The batch's words for the failures the logic reports as codes ---
 
-QString failureReason(const OpenFailure& failure)
-{
-    switch (failure.error) {
-    case OpenError::None: return {};
-    case OpenError::System: return failure.systemReason;
-    case OpenError::NotRegularFile: break;
-    }
-    switch (failure.kind) {
-    case FileKind::Folder: return QStringLiteral("it is a folder");
-    case FileKind::Fifo: return QStringLiteral("it is a FIFO, not a regular file");
-    case FileKind::Device: return QStringLiteral("it is a device, not a regular file");
-    case FileKind::Socket: return QStringLiteral("it is a socket, not a regular file");
-    case FileKind::Special: break;
-    }
-    return QStringLiteral("it is not a regular file");
-}
-
 QString cellName(int column, int row)
 {
     return QStringLiteral("cell (column %1, row %2)").arg(column).arg(row);
 }
 
-QString failureReason(const GridFileFailure& failure)
+QString failureReason(const GridFileFailure &failure)
 {
     switch (failure.error) {
     case GridFileError::None: return {};
@@ -125,7 +108,7 @@ QString failureReason(const GridFileFailure& failure)
     return {};
 }
 
-QString failureReason(const PlainTextFailure& failure)
+QString failureReason(const PlainTextFailure &failure)
 {
     switch (failure.error) {
     case PlainTextError::None: return {};
@@ -135,7 +118,7 @@ QString failureReason(const PlainTextFailure& failure)
     return {};
 }
 
-QString failureReason(const HtmlPageFailure& failure)
+QString failureReason(const HtmlPageFailure &failure)
 {
     switch (failure.error) {
     case HtmlPageError::None: return {};
@@ -148,7 +131,7 @@ QString failureReason(const HtmlPageFailure& failure)
 // A writer for the output set from one that reports a Failure code.
 template <typename Failure, typename Write> DeviceWriter wordedWriter(Write write)
 {
-    return [write](QIODevice& device, QString* error) {
+    return [write](QIODevice &device, QString *error) {
         Failure failure;
         if (write(device, &failure))
             return true;
@@ -158,40 +141,39 @@ template <typename Failure, typename Write> DeviceWriter wordedWriter(Write writ
     };
 }
 
-void loadGrid(const QString& path, GridSheet& sheet, BatchProgress& progress)
+void loadGrid(const QString &path, GridSheet &sheet, BatchProgress &progress)
 {
     if (!readable(path))
-        throw Failure { reason(path, QStringLiteral("no such grid file"), {}) };
+        throw Failure {reason(path, QStringLiteral("no such grid file"), {})};
     GridFileFailure failure;
     if (!loadSheet(sheet, path, &failure))
-        throw Failure { reason(path, QStringLiteral("cannot read the grid file"), failureReason(failure)) };
+        throw Failure {reason(path, QStringLiteral("cannot read the grid file"), failureReason(failure))};
     progress.note(
         QStringLiteral("grid file %1: %2 x %3 cells").arg(path).arg(sheet.columnCount()).arg(sheet.rowCount()));
 }
 
-void applySize(const QString& text, GridSheet& sheet, BatchProgress& progress)
+void applySize(const QString &text, GridSheet &sheet, BatchProgress &progress)
 {
     const std::optional<GridSize> size = readGridSizeText(text); // checked with the command line
     switch (resizeSheet(sheet, size.value_or(GridSize {}))) {
     case SheetResize::Done: break;
     case SheetResize::TooLarge:
-        throw Failure {
-            QStringLiteral("--size %1 is more than the %2 cells a sheet holds").arg(text, grouped(GridSheet::kMaxCells))
-        };
+        throw Failure {QStringLiteral("--size %1 is more than the %2 cells a sheet holds")
+                           .arg(text, grouped(GridSheet::kMaxCells))};
     case SheetResize::OutOfMemory:
-        throw Failure { QStringLiteral("--size %1: not enough memory for the grid").arg(text) };
+        throw Failure {QStringLiteral("--size %1: not enough memory for the grid").arg(text)};
     }
     progress.note(QStringLiteral("size: %1 x %2 cells").arg(sheet.columnCount()).arg(sheet.rowCount()));
 }
 
-void importPicture(const BatchOptions& options, GridSheet& sheet, BatchProgress& progress)
+void importPicture(const BatchOptions &options, GridSheet &sheet, BatchProgress &progress)
 {
     const QString path = inputPath(*options.imagePath);
     if (!readable(path))
-        throw Failure { reason(path, QStringLiteral("no such picture file"), {}) };
+        throw Failure {reason(path, QStringLiteral("no such picture file"), {})};
     const NumberFieldValue block = readNumberField(options.blockText);
     if (block.outOfRange)
-        throw Failure { QStringLiteral("--block \"%1\" lies beyond the 32-bit range").arg(options.blockText) };
+        throw Failure {QStringLiteral("--block \"%1\" lies beyond the 32-bit range").arg(options.blockText)};
     progress.stage(QStringLiteral("Picture"));
     QString error;
     PictureConversion converted;
@@ -202,16 +184,15 @@ void importPicture(const BatchOptions& options, GridSheet& sheet, BatchProgress&
     }
     switch (converted) {
     case PictureConversion::Done: return;
-    case PictureConversion::Unreadable:
-        throw Failure { reason(path, QStringLiteral("cannot read the picture"), error) };
+    case PictureConversion::Unreadable: throw Failure {reason(path, QStringLiteral("cannot read the picture"), error)};
     case PictureConversion::TooManyCells:
-        throw Failure { reason(path, QStringLiteral("the grid would be too large"), error) };
+        throw Failure {reason(path, QStringLiteral("the grid would be too large"), error)};
     case PictureConversion::OutOfMemory:
-        throw Failure { reason(path, QStringLiteral("not enough memory for the grid"), error) };
+        throw Failure {reason(path, QStringLiteral("not enough memory for the grid"), error)};
     }
 }
 
-void pourTextFile(const BatchOptions& options, GridSheet& sheet, BatchProgress& progress)
+void pourTextFile(const BatchOptions &options, GridSheet &sheet, BatchProgress &progress)
 {
     TextPouringInputs inputs;
     inputs.path = inputPath(*options.textPath);
@@ -221,24 +202,24 @@ void pourTextFile(const BatchOptions& options, GridSheet& sheet, BatchProgress& 
     inputs.backgroundText = options.backgroundText;
     inputs.nearText = options.nearText;
     if (inputs.path.isEmpty())
-        throw Failure { QStringLiteral("--text: no file given") };
+        throw Failure {QStringLiteral("--text: no file given")};
     progress.stage(QStringLiteral("Text"));
     const TextPouringResult result = pourText(sheet, inputs);
     switch (result.outcome) {
     case TextPouringOutcome::Done: break;
     case TextPouringOutcome::EmptyPath:
-    case TextPouringOutcome::NoFile: throw Failure { reason(inputs.path, QStringLiteral("no such text file"), {}) };
+    case TextPouringOutcome::NoFile: throw Failure {reason(inputs.path, QStringLiteral("no such text file"), {})};
     case TextPouringOutcome::OpenFailed:
-        throw Failure { reason(inputs.path, QStringLiteral("cannot read the text file"), failureReason(result.open)) };
+        throw Failure {reason(inputs.path, QStringLiteral("cannot read the text file"), failureReason(result.open))};
     case TextPouringOutcome::ReadFailed:
-        throw Failure { reason(inputs.path, QStringLiteral("cannot read the text file"), result.systemReason) };
+        throw Failure {reason(inputs.path, QStringLiteral("cannot read the text file"), result.systemReason)};
     }
     // A file in another encoding would pour as replacement characters: refuse it.
     if (result.invalidBytes > 0)
-        throw Failure { reason(inputs.path,
+        throw Failure {reason(inputs.path,
             QStringLiteral("is not code page 932 (Shift_JIS) text: %1 invalid byte sequence(s)")
                 .arg(result.invalidBytes),
-            {}) };
+            {})};
     progress.note(QStringLiteral("text %1 poured, %2")
                       .arg(inputs.path,
                           options.flow ? QStringLiteral("ignoring line breaks")
@@ -247,39 +228,39 @@ void pourTextFile(const BatchOptions& options, GridSheet& sheet, BatchProgress& 
 
 // Outputs whose folder is missing are refused before the conversion runs, so a run never
 // writes some of its files and then fails on another.
-void checkOutputPath(const std::optional<QString>& path, const QString& what)
+void checkOutputPath(const std::optional<QString> &path, const QString &what)
 {
     if (!path || isStreamOutput(*path))
         return;
     const QFileInfo file(*path);
     if (path->isEmpty())
-        throw Failure { QStringLiteral("cannot write the %1: no file name given").arg(what) };
+        throw Failure {QStringLiteral("cannot write the %1: no file name given").arg(what)};
     if (file.isDir())
-        throw Failure { reason(
-            *path, QStringLiteral("cannot write the %1").arg(what), QStringLiteral("it is a folder")) };
+        throw Failure {
+            reason(*path, QStringLiteral("cannot write the %1").arg(what), QStringLiteral("it is a folder"))};
     const QFileInfo folder(file.absolutePath());
     if (!folder.isDir())
-        throw Failure { reason(
-            *path, QStringLiteral("cannot write the %1").arg(what), QStringLiteral("no such folder")) };
+        throw Failure {
+            reason(*path, QStringLiteral("cannot write the %1").arg(what), QStringLiteral("no such folder"))};
     if (!folder.isWritable())
-        throw Failure { reason(
-            *path, QStringLiteral("cannot write the %1").arg(what), QStringLiteral("the folder is not writable")) };
+        throw Failure {reason(
+            *path, QStringLiteral("cannot write the %1").arg(what), QStringLiteral("the folder is not writable"))};
 }
 
 // Every output is written before any is put in place: a failure leaves all old files as they were.
 class Outputs {
 public:
-    explicit Outputs(BatchProgress& progress)
+    explicit Outputs(BatchProgress &progress)
         : progress_(progress)
     {
     }
 
-    void write(const QString& path, const QString& what, const DeviceWriter& writer)
+    void write(const QString &path, const QString &what, const DeviceWriter &writer)
     {
         QString error;
         if (!files_.write(path, writer, &error))
-            throw Failure { reason(path, QStringLiteral("cannot write the %1").arg(what), error) };
-        written_.append({ path, what });
+            throw Failure {reason(path, QStringLiteral("cannot write the %1").arg(what), error)};
+        written_.append({path, what});
     }
 
     void commit()
@@ -287,8 +268,8 @@ public:
         QString error;
         QString failedPath;
         if (!files_.commit(&error, &failedPath))
-            throw Failure { reason(failedPath, QStringLiteral("cannot put the file in place"), error) };
-        for (const auto& [path, what] : written_) {
+            throw Failure {reason(failedPath, QStringLiteral("cannot put the file in place"), error)};
+        for (const auto &[path, what] : written_) {
             if (isStreamOutput(path))
                 progress_.note(QStringLiteral("wrote the %1 into %2").arg(what, path));
             else
@@ -298,12 +279,12 @@ public:
     }
 
 private:
-    BatchProgress& progress_;
+    BatchProgress &progress_;
     OutputFileSet files_;
     QList<std::pair<QString, QString>> written_;
 };
 
-void writeOutputs(const BatchOptions& options, const GridSheet& sheet, BatchProgress& progress)
+void writeOutputs(const BatchOptions &options, const GridSheet &sheet, BatchProgress &progress)
 {
     Outputs outputs(progress);
     if (options.htmlPath) {
@@ -315,7 +296,7 @@ void writeOutputs(const BatchOptions& options, const GridSheet& sheet, BatchProg
         // The page title as the editor takes it from the chooser's file title.
         settings.pageTitle = pageTitleFromFileTitle(QFileInfo(*options.htmlPath).fileName());
         outputs.write(*options.htmlPath, QStringLiteral("HTML page"),
-            wordedWriter<HtmlPageFailure>([&](QIODevice& device, HtmlPageFailure* failure) {
+            wordedWriter<HtmlPageFailure>([&](QIODevice &device, HtmlPageFailure *failure) {
                 return writeHtmlPageOnTwoThreads(device, sheet, settings, failure);
             }));
     }
@@ -323,24 +304,24 @@ void writeOutputs(const BatchOptions& options, const GridSheet& sheet, BatchProg
         progress.stage(QStringLiteral("Plain text"));
         outputs.write(*options.plainPath, QStringLiteral("plain text"),
             wordedWriter<PlainTextFailure>(
-                [&](QIODevice& device, PlainTextFailure* failure) { return writePlainText(device, sheet, failure); }));
+                [&](QIODevice &device, PlainTextFailure *failure) { return writePlainText(device, sheet, failure); }));
     }
     if (options.savePath) {
         progress.stage(QStringLiteral("Grid file"));
         outputs.write(*options.savePath, QStringLiteral("grid file"),
             wordedWriter<GridFileFailure>(
-                [&](QIODevice& device, GridFileFailure* failure) { return writeGridFile(device, sheet, failure); }));
+                [&](QIODevice &device, GridFileFailure *failure) { return writeGridFile(device, sheet, failure); }));
     }
     outputs.commit();
 }
 
 } // namespace
 
-int runBatch(const BatchOptions& options, GridSheet& sheet, BatchProgress& progress, QString* message)
+int runBatch(const BatchOptions &options, GridSheet &sheet, BatchProgress &progress, QString *message)
 {
     try {
         if (options.nearText.size() > 0 && readNumberField(options.nearText).outOfRange)
-            throw Failure { QStringLiteral("--near \"%1\" lies beyond the 32-bit range").arg(options.nearText) };
+            throw Failure {QStringLiteral("--near \"%1\" lies beyond the 32-bit range").arg(options.nearText)};
         checkOutputPath(options.htmlPath, QStringLiteral("HTML page"));
         checkOutputPath(options.plainPath, QStringLiteral("plain text"));
         checkOutputPath(options.savePath, QStringLiteral("grid file"));
@@ -353,7 +334,7 @@ int runBatch(const BatchOptions& options, GridSheet& sheet, BatchProgress& progr
         if (options.textPath)
             pourTextFile(options, sheet, progress);
         writeOutputs(options, sheet, progress);
-    } catch (const Failure& failure) {
+    } catch (const Failure &failure) {
         progress.finish();
         if (message)
             *message = failure.message;
@@ -361,4 +342,22 @@ int runBatch(const BatchOptions& options, GridSheet& sheet, BatchProgress& progr
     }
     progress.finish();
     return kBatchDone;
+}
+
+// The batch's words for a file that would not open.
+QString failureReason(const OpenFailure &failure)
+{
+    switch (failure.error) {
+    case OpenError::None: return {};
+    case OpenError::System: return failure.systemReason;
+    case OpenError::NotRegularFile: break;
+    }
+    switch (failure.kind) {
+    case FileKind::Folder: return QStringLiteral("it is a folder");
+    case FileKind::Fifo: return QStringLiteral("it is a FIFO, not a regular file");
+    case FileKind::Device: return QStringLiteral("it is a device, not a regular file");
+    case FileKind::Socket: return QStringLiteral("it is a socket, not a regular file");
+    case FileKind::Special: break;
+    }
+    return QStringLiteral("it is not a regular file");
 }

@@ -6,7 +6,7 @@
 
 #include <sys/stat.h>
 
-FileIdentity identifyFile(const QString& path, StreamRole role)
+FileIdentity identifyFile(const QString &path, StreamRole role)
 {
     FileIdentity identity;
     if (path == u"-") {

@@ -17,8 +17,8 @@ struct FileIdentity {
     QString folder; // of a file yet to be made: its folder's real path, and its name
     QString name;
 
-    friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+    friend bool operator==(const FileIdentity &, const FileIdentity &) = default;
 };
 
 // Follows symbolic links; a path that names nothing yet is known by where it would be made.
-FileIdentity identifyFile(const QString& path, StreamRole role);
+FileIdentity identifyFile(const QString &path, StreamRole role);

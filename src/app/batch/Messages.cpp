@@ -3,11 +3,11 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-std::FILE* messageStream()
+std::FILE *messageStream()
 {
-    static std::FILE* stream = [] {
+    static std::FILE *stream = [] {
         const int copy = ::fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 3);
-        std::FILE* opened = copy >= 0 ? ::fdopen(copy, "w") : nullptr;
+        std::FILE *opened = copy >= 0 ? ::fdopen(copy, "w") : nullptr;
         return opened ? opened : stderr;
     }();
     return stream;

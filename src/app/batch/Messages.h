@@ -6,15 +6,15 @@
 #include <cstdio>
 
 // Call once before anything is silenced.
-std::FILE* messageStream();
+std::FILE *messageStream();
 
 // Points standard error at /dev/null while it lives.
 class SilencedStandardError {
 public:
     SilencedStandardError();
     ~SilencedStandardError();
-    SilencedStandardError(const SilencedStandardError&) = delete;
-    SilencedStandardError& operator=(const SilencedStandardError&) = delete;
+    SilencedStandardError(const SilencedStandardError &) = delete;
+    SilencedStandardError &operator=(const SilencedStandardError &) = delete;
 
 private:
     int saved_ = -1;

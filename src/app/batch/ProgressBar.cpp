@@ -12,7 +12,7 @@ ProgressBar::ProgressBar(bool verbose)
 {
 }
 
-void ProgressBar::note(const QString& text)
+void ProgressBar::note(const QString &text)
 {
     if (!verbose_)
         return;
@@ -25,7 +25,7 @@ void ProgressBar::note(const QString& text)
         draw(std::max(lastPercent_, 0));
 }
 
-void ProgressBar::stage(const QString& name)
+void ProgressBar::stage(const QString &name)
 {
     if (!enabled_)
         return;

@@ -8,10 +8,10 @@
 class ProgressBar final : public BatchProgress {
 public:
     explicit ProgressBar(bool verbose);
-    void stage(const QString& name) override;
+    void stage(const QString &name) override;
     void advance(qint64 done, qint64 total) override;
     void finish() override;
-    void note(const QString& text) override;
+    void note(const QString &text) override;
 
 private:
     void draw(int percent);

@@ -14,7 +14,7 @@
 
 namespace {
 
-void printError(const QString& message)
+void printError(const QString &message)
 {
     const QByteArray line = QByteArrayLiteral("glyphscape-batch: ") + message.toLocal8Bit() + '\n';
     std::fwrite(line.constData(), 1, size_t(line.size()), messageStream());
@@ -22,7 +22,7 @@ void printError(const QString& message)
 }
 
 // Qt's own warnings (a decoder's complaints) would break the one-line failure report.
-void dropQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message)
+void dropQtMessages(QtMsgType type, const QMessageLogContext &, const QString &message)
 {
     if (type == QtFatalMsg)
         printError(message);
@@ -30,7 +30,7 @@ void dropQtMessages(QtMsgType type, const QMessageLogContext&, const QString& me
 
 } // namespace
 
-int main(int argc, char* argv[])
+int main(int argc, char *argv[])
 {
     // Core only: picture decoding needs the image plugins, never a display.
     QCoreApplication application(argc, argv);

@@ -17,8 +17,8 @@ public:
         setrlimit(RLIMIT_AS, &limited);
     }
     ~AddressSpaceLimit() { setrlimit(RLIMIT_AS, &saved_); }
-    AddressSpaceLimit(const AddressSpaceLimit&) = delete;
-    AddressSpaceLimit& operator=(const AddressSpaceLimit&) = delete;
+    AddressSpaceLimit(const AddressSpaceLimit &) = delete;
+    AddressSpaceLimit &operator=(const AddressSpaceLimit &) = delete;
 
     // AddressSanitizer reserves terabytes of address space up front: no limit works under it.
     static constexpr bool works()

@@ -15,8 +15,8 @@ public:
         setrlimit(RLIMIT_FSIZE, &limited);
     }
     ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved_); }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+    FileSizeLimit(const FileSizeLimit &) = delete;
+    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
 
 private:
     rlimit saved_ {};

@@ -2,7 +2,7 @@
 
 #include <unistd.h>
 
-FilledPipe::FilledPipe(const QByteArray& bytes)
+FilledPipe::FilledPipe(const QByteArray &bytes)
 {
     if (::pipe(fds_) != 0)
         return;

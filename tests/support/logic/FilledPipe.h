@@ -7,15 +7,15 @@
 // A pipe holding bytes with its write end closed, named by a path as /dev/stdin names one.
 class FilledPipe {
 public:
-    explicit FilledPipe(const QByteArray& bytes);
+    explicit FilledPipe(const QByteArray &bytes);
     ~FilledPipe();
-    FilledPipe(const FilledPipe&) = delete;
-    FilledPipe& operator=(const FilledPipe&) = delete;
+    FilledPipe(const FilledPipe &) = delete;
+    FilledPipe &operator=(const FilledPipe &) = delete;
 
     bool ok() const { return ok_; }
     QString pathOf() const;
 
 private:
-    int fds_[2] = { -1, -1 };
+    int fds_[2] = {-1, -1};
     bool ok_ = false;
 };

@@ -9,13 +9,13 @@
 std::unique_ptr<GridSheet> buildSheet(std::initializer_list<std::initializer_list<CellSpec>> rows)
 {
     int columns = 0;
-    for (const auto& row : rows)
+    for (const auto &row : rows)
         columns = std::max(columns, int(row.size()));
     auto sheet = std::make_unique<GridSheet>(columns, int(rows.size()));
     int r = 1;
-    for (const auto& row : rows) {
+    for (const auto &row : rows) {
         int c = 1;
-        for (const CellSpec& cell : row) {
+        for (const CellSpec &cell : row) {
             sheet->setCellText(c, r, cell.text);
             sheet->setCellColors(c, r, cell.back, cell.fore);
             ++c;
@@ -25,7 +25,7 @@ std::unique_ptr<GridSheet> buildSheet(std::initializer_list<std::initializer_lis
     return sheet;
 }
 
-QByteArray sheetBytes(const GridSheet& sheet)
+QByteArray sheetBytes(const GridSheet &sheet)
 {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);

@@ -19,4 +19,4 @@ struct CellSpec {
 std::unique_ptr<GridSheet> buildSheet(std::initializer_list<std::initializer_list<CellSpec>> rows);
 
 // The sheet's size, texts and colours as grid file bytes: equal bytes, equal sheets.
-QByteArray sheetBytes(const GridSheet& sheet);
+QByteArray sheetBytes(const GridSheet &sheet);

@@ -7,7 +7,7 @@
 
 #include <sys/stat.h>
 
-QString writeTestFile(const QString& dir, const QString& name, const QByteArray& bytes)
+QString writeTestFile(const QString &dir, const QString &name, const QByteArray &bytes)
 {
     const QString path = QDir(dir).filePath(name);
     QFile file(path);
@@ -16,23 +16,23 @@ QString writeTestFile(const QString& dir, const QString& name, const QByteArray&
     return path;
 }
 
-QByteArray readTestFile(const QString& path)
+QByteArray readTestFile(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-QByteArray hexBytes(const QByteArray& bytes)
+QByteArray hexBytes(const QByteArray &bytes)
 {
     return bytes.toHex(' ').toUpper();
 }
 
-QStringList folderEntries(const QString& dir)
+QStringList folderEntries(const QString &dir)
 {
     return QDir(dir).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
 }
 
-QMap<QString, QByteArray> folderSnapshot(const QString& dir)
+QMap<QString, QByteArray> folderSnapshot(const QString &dir)
 {
     QMap<QString, QByteArray> files;
     QDirIterator it(
@@ -48,7 +48,7 @@ QMap<QString, QByteArray> folderSnapshot(const QString& dir)
     return files;
 }
 
-bool makeFifo(const QString& path)
+bool makeFifo(const QString &path)
 {
     return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
 }

@@ -4,9 +4,9 @@
 #include <QObject>
 #include <QTest>
 
-template <typename Widget> Widget* findControl(const QObject& window, const char* name)
+template <typename Widget> Widget *findControl(const QObject &window, const char *name)
 {
-    auto* control = window.findChild<Widget*>(QLatin1String(name));
+    auto *control = window.findChild<Widget *>(QLatin1String(name));
     if (!control)
         qFatal("no %s named %s", Widget::staticMetaObject.className(), name);
     return control;

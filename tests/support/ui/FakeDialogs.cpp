@@ -4,33 +4,33 @@ namespace {
 
 class FakeFileChooser : public FileChooser {
 public:
-    explicit FakeFileChooser(FakeDialogs& dialogs)
+    explicit FakeFileChooser(FakeDialogs &dialogs)
         : dialogs_(dialogs)
     {
     }
 
 protected:
-    QString askToOpen(const QString& title, const QString& filter) override { return ask(false, title, filter); }
-    QString askToSave(const QString& title, const QString& filter) override { return ask(true, title, filter); }
+    QString askToOpen(const QString &title, const QString &filter) override { return ask(false, title, filter); }
+    QString askToSave(const QString &title, const QString &filter) override { return ask(true, title, filter); }
 
 private:
-    QString ask(bool save, const QString& title, const QString& filter)
+    QString ask(bool save, const QString &title, const QString &filter)
     {
-        dialogs_.requests.append({ save, title, filter });
+        dialogs_.requests.append({save, title, filter});
         return dialogs_.answers.isEmpty() ? QString() : dialogs_.answers.takeFirst();
     }
 
-    FakeDialogs& dialogs_;
+    FakeDialogs &dialogs_;
 };
 
 } // namespace
 
-std::unique_ptr<FileChooser> FakeDialogs::newFileChooser(QWidget*)
+std::unique_ptr<FileChooser> FakeDialogs::newFileChooser(QWidget *)
 {
     return std::make_unique<FakeFileChooser>(*this);
 }
 
-void FakeDialogs::showMessage(QWidget*, MessageIcon icon, const QString& text)
+void FakeDialogs::showMessage(QWidget *, MessageIcon icon, const QString &text)
 {
-    messages.append({ icon, text });
+    messages.append({icon, text});
 }

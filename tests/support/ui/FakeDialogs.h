@@ -25,6 +25,6 @@ public:
     QList<ChooserRequest> requests;
     QList<ShownMessage> messages;
 
-    std::unique_ptr<FileChooser> newFileChooser(QWidget* parent) override;
-    void showMessage(QWidget* parent, MessageIcon icon, const QString& text) override;
+    std::unique_ptr<FileChooser> newFileChooser(QWidget *parent) override;
+    void showMessage(QWidget *parent, MessageIcon icon, const QString &text) override;
 };
