@@ -6,6 +6,7 @@
 #include "image/PictureFile.h"
 #include "image/TestJpeg.h"
 #include "support/logic/SheetBuilder.h"
+#include "support/logic/TestFiles.h"
 #include "support/ui/Controls.h"
 #include "support/ui/FakeDialogs.h"
 #include "text/PlainTextExport.h"
@@ -27,12 +28,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QByteArray fileContents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // The editor's files after the steps the arguments name: its logic, called as its windows call it.
 QList<QByteArray> editorOutput(const QStringList &arguments)
@@ -64,7 +59,7 @@ QList<QByteArray> editorOutput(const QStringList &arguments)
             {value("--text"), flag("--flow") ? LineBreakMode::Flow : LineBreakMode::ByLine, flag("--skip-spaces"),
                 flag("--skip-bg"), settings.backgroundText, settings.nearText});
     const QString grid = QStringLiteral("editor.grd");
-    return {htmlPage(sheet, settings), plainText(sheet), saveSheet(sheet, grid) ? fileContents(grid) : QByteArray()};
+    return {htmlPage(sheet, settings), plainText(sheet), saveSheet(sheet, grid) ? readTestFile(grid) : QByteArray()};
 }
 
 } // namespace
@@ -99,7 +94,7 @@ private slots:
                 {"restarts", 222, 180}, {"cmyk", 120, 90}, {"pixel", 1, 1, "420"}, {"large", 700, 500, "420"}};
         for (const auto &[file, width, height, kind] : jpegs)
             write(file + QStringLiteral(".jpg"), jpeg(photoLike(width, height), kind ? kind : file));
-        write(QStringLiteral("truncated.jpg"), fileContents(pathOf(QStringLiteral("420.jpg"))).first(4000));
+        write(QStringLiteral("truncated.jpg"), readTestFile(pathOf(QStringLiteral("420.jpg"))).first(4000));
         QVERIFY(photoLike(64, 40).save(pathOf(QStringLiteral("photo.bmp")), "BMP"));
         QImage translucent = photoLike(30, 20).convertToFormat(QImage::Format_ARGB32);
         translucent.setAlphaChannel(photoLike(30, 20).convertToFormat(QImage::Format_Grayscale8).mirrored());
@@ -170,9 +165,9 @@ private slots:
             QVERIFY2(err.contains("decoded by " + decoder), err);
         QDir::setCurrent(dir_.path());
         const QList<QByteArray> expected = editorOutput(arguments);
-        QVERIFY2(fileContents(files[0]) == expected[0], "another HTML page");
-        QVERIFY2(fileContents(files[1]) == expected[1], "another plain text");
-        QVERIFY2(fileContents(files[2]) == expected[2], "another grid file");
+        QVERIFY2(readTestFile(files[0]) == expected[0], "another HTML page");
+        QVERIFY2(readTestFile(files[1]) == expected[1], "another plain text");
+        QVERIFY2(readTestFile(files[2]) == expected[2], "another grid file");
     }
 
     void helpNamesTheOptions()
@@ -222,7 +217,7 @@ private slots:
         QVERIFY2(err.endsWith('\n'), err);
         QVERIFY2(QString::fromLocal8Bit(err).contains(message), err);
         QCOMPARE(QDir(dir_.path()).entryList({"f.*", "*~"}), QStringList());
-        QCOMPARE(fileContents(kept), QByteArray("old page"));
+        QCOMPARE(readTestFile(kept), QByteArray("old page"));
     }
 
     // What glyphscape-batch adds for speed, against the editor's one-cell, one-thread paths:

@@ -2,6 +2,7 @@
 #include "core/GridSheet.h"
 #include "gridfile/Crc32.h"
 #include "gridfile/GridFile.h"
+#include "support/logic/FilledPipe.h"
 #include "support/logic/SheetBuilder.h"
 
 #include <QtTest>
@@ -12,25 +13,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// A pipe holding bytes with its write end closed, named by a path as /dev/stdin names one.
-class FilledPipe {
-public:
-    explicit FilledPipe(const QByteArray &bytes)
-    {
-        if (::pipe(fds_) != 0)
-            return;
-        ok_ = ::write(fds_[1], bytes.constData(), size_t(bytes.size())) == bytes.size(); // within the pipe's buffer
-        ::close(fds_[1]);
-    }
-    ~FilledPipe() { ::close(fds_[0]); }
-    bool ok() const { return ok_; }
-    QString pathOf() const { return QStringLiteral("/proc/self/fd/%1").arg(fds_[0]); }
-
-private:
-    int fds_[2] = {-1, -1};
-    bool ok_ = false;
-};
 
 // The sheet as a grid file: equal bytes mean equal sheets.
 QByteArray fileBytes(const GridSheet &sheet)
@@ -189,7 +171,7 @@ private slots:
         QTemporaryDir dir;
         QString path = source;
         if (source == u"pipe"_s) {
-            path = pipe.pathOf();
+            path = pipe.path();
         } else if (source == u"fifo"_s) {
             path = dir.filePath(source);
             QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);

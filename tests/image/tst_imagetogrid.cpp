@@ -4,6 +4,7 @@
 #include "image/PictureFile.h"
 #include "image/TestGif.h"
 #include "support/logic/AddressSpaceLimit.h"
+#include "support/logic/FilledPipe.h"
 #include "support/logic/SheetBuilder.h"
 
 #include <QtTest>
@@ -24,25 +25,6 @@ static QStringList convert(const QImage &picture, const QString &blockSize, Grid
         [&](qint64 rowsDone, qint64 rows) { progress << QString::number(rowsDone) + u'/' + QString::number(rows); });
     return progress;
 }
-
-// A pipe holding bytes with its write end closed, named by a path as /dev/stdin names one.
-class FilledPipe {
-public:
-    explicit FilledPipe(const QByteArray &bytes)
-    {
-        if (::pipe(fds_) != 0)
-            return;
-        ok_ = ::write(fds_[1], bytes.constData(), size_t(bytes.size())) == bytes.size(); // within the pipe's buffer
-        ::close(fds_[1]);
-    }
-    ~FilledPipe() { ::close(fds_[0]); }
-    bool ok() const { return ok_; }
-    QString pathOf() const { return QStringLiteral("/proc/self/fd/%1").arg(fds_[0]); }
-
-private:
-    int fds_[2] = {-1, -1};
-    bool ok_ = false;
-};
 
 class TestImageToGrid : public QObject {
     Q_OBJECT
@@ -348,7 +330,7 @@ private slots:
         if (source == u"file"_s) {
             path = writeTestFile(dir.path(), u"picture.png"_s, png);
         } else if (source == u"pipe"_s) {
-            path = pipe.pathOf();
+            path = pipe.path();
         } else if (source == u"fifo"_s) {
             path = dir.filePath(source);
             QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);

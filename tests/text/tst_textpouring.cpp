@@ -1,6 +1,7 @@
 // Pouring text files into sheets, checked cell by cell in both line-break modes, with the
 // file read whole and a few bytes at a time so that lines and characters cross reads.
 #include "core/Cp932.h"
+#include "support/logic/FilledPipe.h"
 #include "support/logic/SheetBuilder.h"
 #include "text/TextPouring.h"
 
@@ -11,25 +12,6 @@ using namespace Qt::StringLiterals;
 #include <unistd.h>
 
 namespace {
-
-// A pipe holding bytes with its write end closed, named by a path as /dev/stdin names one.
-class FilledPipe {
-public:
-    explicit FilledPipe(const QByteArray &bytes)
-    {
-        if (::pipe(fds_) != 0)
-            return;
-        ok_ = ::write(fds_[1], bytes.constData(), size_t(bytes.size())) == bytes.size(); // within the pipe's buffer
-        ::close(fds_[1]);
-    }
-    ~FilledPipe() { ::close(fds_[0]); }
-    bool ok() const { return ok_; }
-    QString pathOf() const { return QStringLiteral("/proc/self/fd/%1").arg(fds_[0]); }
-
-private:
-    int fds_[2] = {-1, -1};
-    bool ok_ = false;
-};
 
 // Hands out at most `step` bytes a read.
 struct TricklingDevice : QBuffer {
@@ -198,7 +180,7 @@ private slots:
         const FilledPipe pipe("ab");
         QVERIFY(pipe.ok());
         TextPouringInputs inputs;
-        inputs.path = source == "pipe" ? pipe.pathOf() : source == "folder" ? dir_.path() : source;
+        inputs.path = source == "pipe" ? pipe.path() : source == "folder" ? dir_.path() : source;
         inputs.files = kinds;
         const auto sheet = sheetOf(QStringLiteral("WW"));
         const TextPouringResult result = pourText(*sheet, inputs);

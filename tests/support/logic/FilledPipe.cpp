@@ -16,7 +16,7 @@ FilledPipe::~FilledPipe()
         ::close(fds_[0]);
 }
 
-QString FilledPipe::pathOf() const
+QString FilledPipe::path() const
 {
     return QStringLiteral("/proc/self/fd/%1").arg(fds_[0]);
 }

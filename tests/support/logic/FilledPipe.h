@@ -13,7 +13,7 @@ public:
     FilledPipe &operator=(const FilledPipe &) = delete;
 
     bool ok() const { return ok_; }
-    QString pathOf() const;
+    QString path() const;
 
 private:
     int fds_[2] = {-1, -1};
