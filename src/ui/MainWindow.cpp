@@ -16,6 +16,7 @@
 #include "ui/TextImportDialog.h"
 #include "ui/Twips.h"
 #include "ui/TypingAidWindow.h"
+#include "wording/FailureReasons.h"
 
 #include <QAction>
 #include <QCheckBox>

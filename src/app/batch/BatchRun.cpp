@@ -11,6 +11,7 @@
 #include "image/ImageToGrid.h"
 #include "text/PlainTextExport.h"
 #include "text/TextPouring.h"
+#include "wording/FailureReasons.h"
 
 #include <QFileInfo>
 #include <QLocale>
@@ -58,87 +59,9 @@ QString grouped(qint64 value)
 
 // --- The batch's words for the failures the logic reports as codes ---
 
-QString cellName(int column, int row)
-{
-    return QStringLiteral("cell (column %1, row %2)").arg(column).arg(row);
-}
-
 QString failureReason(const GridFileFailure &failure)
 {
-    switch (failure.error) {
-    case GridFileError::None: return {};
-    case GridFileError::NotReadable: return QStringLiteral("The input is not open for reading.");
-    case GridFileError::NotWritable: return QStringLiteral("The output is not open for writing.");
-    case GridFileError::Folder: return QStringLiteral("This is a folder, not a file.");
-    case GridFileError::OpenFailed: return failureReason(failure.open);
-    case GridFileError::ReadFailed:
-    case GridFileError::WriteFailed: return failure.systemReason;
-    case GridFileError::NotGridFile: return QStringLiteral("This is not a grid file.");
-    case GridFileError::Truncated: return QStringLiteral("The file is truncated.");
-    case GridFileError::UnknownVersion:
-        return QStringLiteral("The grid file has format version %1; this program reads version %2.")
-            .arg(failure.version)
-            .arg(GridFile::kVersion);
-    case GridFileError::TooManyCells:
-        return QStringLiteral("The grid of %1 columns and %2 rows is beyond the limit of %3 cells.")
-            .arg(failure.columns)
-            .arg(failure.rows)
-            .arg(GridSheet::kMaxCells);
-    case GridFileError::TooShort:
-        return QStringLiteral("The file is too short for a grid of %1 columns and %2 rows.")
-            .arg(failure.columns)
-            .arg(failure.rows);
-    case GridFileError::NoMemoryForGrid:
-        return QStringLiteral("Not enough memory for a grid of %1 columns and %2 rows.")
-            .arg(failure.columns)
-            .arg(failure.rows);
-    case GridFileError::BadTextLength:
-        return QStringLiteral("The file is damaged: the text length of %1 is invalid.")
-            .arg(cellName(failure.column, failure.row));
-    case GridFileError::BadText:
-        return QStringLiteral("The file is damaged: the text of %1 is not valid UTF-8.")
-            .arg(cellName(failure.column, failure.row));
-    case GridFileError::ChecksumMismatch: return QStringLiteral("The file is damaged: its checksum does not match.");
-    case GridFileError::DataAfterEnd: return QStringLiteral("The file is damaged: there is more data after its end.");
-    case GridFileError::NoMemoryToRead: return QStringLiteral("Not enough memory to read the grid file.");
-    case GridFileError::TextTooLong:
-        return QStringLiteral("The text of %1 is too long to be saved.").arg(cellName(failure.column, failure.row));
-    case GridFileError::NoMemoryToWrite: return QStringLiteral("Not enough memory to write the grid.");
-    }
-    return {};
-}
-
-QString failureReason(const PlainTextFailure &failure)
-{
-    switch (failure.error) {
-    case PlainTextError::None: return {};
-    case PlainTextError::WriteFailed: return failure.systemReason;
-    case PlainTextError::OutOfMemory: return QStringLiteral("Not enough memory to build the text.");
-    }
-    return {};
-}
-
-QString failureReason(const HtmlPageFailure &failure)
-{
-    switch (failure.error) {
-    case HtmlPageError::None: return {};
-    case HtmlPageError::WriteFailed: return failure.systemReason;
-    case HtmlPageError::OutOfMemory: return QStringLiteral("Not enough memory to build the page.");
-    }
-    return {};
-}
-
-// A writer for the output set from one that reports a Failure code.
-template <typename Failure, typename Write> DeviceWriter wordedWriter(Write write)
-{
-    return [write](QIODevice &device, QString *error) {
-        Failure failure;
-        if (write(device, &failure))
-            return true;
-        if (error)
-            *error = failureReason(failure);
-        return false;
-    };
+    return gridFileFailureReason(failure, failureReason(failure.open));
 }
 
 void loadGrid(const QString &path, GridSheet &sheet, BatchProgress &progress)
