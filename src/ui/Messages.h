@@ -3,8 +3,6 @@
 // writeErrorText.
 #pragma once
 
-#include "core/AtomicFile.h"
-
 #include <QString>
 
 struct GridFileFailure;
