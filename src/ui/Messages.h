@@ -1,6 +1,6 @@
-// The editor's words for the failures the logic reports as codes: each reason is worded
-// here and nowhere else, and shown under the heading and path of readErrorText or
-// writeErrorText.
+// The editor's words for the failures the logic reports as codes, shown under the heading
+// and path of readErrorText or writeErrorText; the file formats' own reasons come from
+// wording/FailureReasons, which the batch shares.
 #pragma once
 
 #include <QString>
