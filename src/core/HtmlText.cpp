@@ -28,9 +28,9 @@ QString escapeHtml(QStringView text)
 
 void appendHtmlText(QString &out, QStringView text)
 {
-    // Steps 2 to 6 touch distinct characters, so one pass does them in order; a space
-    // (from the text, a tab or the padding) is held back until the next character tells
-    // whether it pairs into a full-width space.
+    // The escapes and the space rules touch distinct characters, so one pass does them all;
+    // a space (from the text, a tab or the padding) is held back until the next character
+    // tells whether it pairs into a full-width space.
     bool spacePending = false;
     auto emitSpace = [&]() {
         if (spacePending) {
