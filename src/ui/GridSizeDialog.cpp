@@ -4,11 +4,11 @@
 #include "ui/FileChooser.h"
 #include "ui/Fonts.h"
 #include "ui/Twips.h"
+#include "wording/FailureReasons.h"
 
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPushButton>
 
 GridSizeDialog::GridSizeDialog(GridSheet &sheet, Dialogs &dialogs, QWidget *owner)
@@ -76,7 +76,7 @@ void GridSizeDialog::applySize()
     case SheetResize::TooLarge:
         dialogs_.showMessage(this, MessageIcon::None,
             QStringLiteral("グリッドが大きすぎます\r\n列数 × 行数は %1 セルまでです")
-                .arg(QLocale(QLocale::English).toString(GridSheet::kMaxCells)));
+                .arg(groupedNumber(GridSheet::kMaxCells)));
         return;
     case SheetResize::OutOfMemory:
         dialogs_.showMessage(this, MessageIcon::Error, QStringLiteral("メモリが足りません"));

@@ -8,12 +8,12 @@
 #include "ui/Fonts.h"
 #include "ui/MainWindow.h"
 #include "ui/Twips.h"
+#include "wording/FailureReasons.h"
 
 #include <QCloseEvent>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPainter>
 #include <QPushButton>
 #include <QShowEvent>
@@ -44,11 +44,6 @@ void place(QWidget *widget, const QRect &twips)
 }
 
 // Digits grouped by ",".
-QString grouped(qint64 value)
-{
-    return QLocale(QLocale::English, QLocale::UnitedStates).toString(value);
-}
-
 } // namespace
 
 PictureBox::PictureBox(QWidget *parent)
@@ -153,7 +148,7 @@ QString PictureWindow::toGridErrorText(const ToGridResult &result, const QString
     if (result.outcome == ToGridOutcome::OutOfMemory) {
         return QStringLiteral("グリッドを作るメモリが足りません\r\n%1 × %2 = %3 セル\r\n"
                               "ブロックの大きさを大きくしてください")
-            .arg(grouped(plan.columns), grouped(plan.rows), grouped(plan.columns * plan.rows));
+            .arg(groupedNumber(plan.columns), groupedNumber(plan.rows), groupedNumber(plan.columns * plan.rows));
     }
     switch (plan.refusal) {
     case GridRefusal::None: break;
@@ -162,8 +157,8 @@ QString PictureWindow::toGridErrorText(const ToGridResult &result, const QString
     case GridRefusal::TooManyCells:
         return QStringLiteral("グリッドが大きすぎます\r\n%1 × %2 = %3 セル (上限 %4 セル)\r\n"
                               "ブロックの大きさを大きくしてください")
-            .arg(grouped(plan.columns), grouped(plan.rows), grouped(plan.columns * plan.rows),
-                grouped(GridSheet::kMaxCells));
+            .arg(groupedNumber(plan.columns), groupedNumber(plan.rows), groupedNumber(plan.columns * plan.rows),
+                groupedNumber(GridSheet::kMaxCells));
     }
     return {};
 }
@@ -175,13 +170,13 @@ QString PictureWindow::pictureErrorText(const PictureError &error)
     case PictureError::CannotOpen: return failureReason(error.opening);
     case PictureError::CannotRead: return error.reason;
     case PictureError::InputTooLarge:
-        return QStringLiteral("入力が大きすぎます (上限 %1 バイト)").arg(grouped(error.limit));
+        return QStringLiteral("入力が大きすぎます (上限 %1 バイト)").arg(groupedNumber(error.limit));
     case PictureError::UnknownFormat: return QStringLiteral("イメージとして読み込めない形式です (JPEG, GIF, BMP)");
     case PictureError::TooLarge:
         return QStringLiteral("イメージが大きすぎます (%1 × %2 ピクセル、上限 %3 ピクセル)")
             .arg(error.size.width())
             .arg(error.size.height())
-            .arg(grouped(error.limit));
+            .arg(groupedNumber(error.limit));
     case PictureError::Undecodable: return QStringLiteral("イメージを読み込めません: ") + error.reason;
     case PictureError::OutOfMemory: return QStringLiteral("イメージを読み込むメモリが足りません");
     }

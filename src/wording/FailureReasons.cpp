@@ -5,6 +5,8 @@
 #include "html/HtmlPageWriter.h"
 #include "text/PlainTextExport.h"
 
+#include <QLocale>
+
 namespace {
 
 QString cellName(int column, int row)
@@ -13,6 +15,11 @@ QString cellName(int column, int row)
 }
 
 } // namespace
+
+QString groupedNumber(qint64 value)
+{
+    return QLocale(QLocale::English, QLocale::UnitedStates).toString(value);
+}
 
 QString gridFileFailureReason(const GridFileFailure &failure, const QString &openReason)
 {

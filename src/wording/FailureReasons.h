@@ -10,6 +10,9 @@ struct GridFileFailure;
 struct HtmlPageFailure;
 struct PlainTextFailure;
 
+// A count with thousands separators, as every message writes it: 50,000,000.
+QString groupedNumber(qint64 value);
+
 QString gridFileFailureReason(const GridFileFailure &failure, const QString &openReason);
 QString plainTextFailureReason(const PlainTextFailure &failure);
 QString htmlPageFailureReason(const HtmlPageFailure &failure);

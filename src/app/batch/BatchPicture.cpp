@@ -6,17 +6,12 @@
 #include "image/ImageToGrid.h"
 #include "image/JpegDecoder.h"
 #include "image/PictureFile.h"
+#include "wording/FailureReasons.h"
 
 #include <QBuffer>
 #include <QImageReader>
-#include <QLocale>
 
 namespace {
-
-QString grouped(qint64 value)
-{
-    return QLocale(QLocale::English, QLocale::UnitedStates).toString(value);
-}
 
 void noteConversion(BatchProgress &progress, const QString &path, QSize size, const GridPlan &plan, const char *decoder)
 {
@@ -33,13 +28,13 @@ void noteConversion(BatchProgress &progress, const QString &path, QSize size, co
 QString tooManyCellsText(const GridPlan &plan)
 {
     return QStringLiteral("%1 x %2 = %3 cells, more than the %4 a sheet holds; use a larger block size")
-        .arg(grouped(plan.columns), grouped(plan.rows), grouped(plan.columns * plan.rows),
-            grouped(GridSheet::kMaxCells));
+        .arg(groupedNumber(plan.columns), groupedNumber(plan.rows), groupedNumber(plan.columns * plan.rows),
+            groupedNumber(GridSheet::kMaxCells));
 }
 
 QString outOfMemoryText(const GridPlan &plan)
 {
-    return QStringLiteral("%1 x %2 cells").arg(grouped(plan.columns), grouped(plan.rows));
+    return QStringLiteral("%1 x %2 cells").arg(groupedNumber(plan.columns), groupedNumber(plan.rows));
 }
 
 // The picture's size from its header, so a refused grid costs no decoding.
@@ -93,13 +88,13 @@ QString pictureErrorText(const PictureError &error)
     case PictureError::CannotOpen: return failureReason(error.opening);
     case PictureError::CannotRead:
     case PictureError::Undecodable: return error.reason;
-    case PictureError::InputTooLarge: return QStringLiteral("more than %1 bytes").arg(grouped(error.limit));
+    case PictureError::InputTooLarge: return QStringLiteral("more than %1 bytes").arg(groupedNumber(error.limit));
     case PictureError::UnknownFormat: return QStringLiteral("not in a picture format that can be read");
     case PictureError::TooLarge:
         return QStringLiteral("%1 x %2 pixels, more than the %3 a picture may have")
             .arg(error.size.width())
             .arg(error.size.height())
-            .arg(grouped(error.limit));
+            .arg(groupedNumber(error.limit));
     case PictureError::OutOfMemory: return QStringLiteral("not enough memory for the picture");
     }
     return {};

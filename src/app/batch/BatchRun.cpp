@@ -14,7 +14,6 @@
 #include "wording/FailureReasons.h"
 
 #include <QFileInfo>
-#include <QLocale>
 
 namespace {
 
@@ -52,11 +51,6 @@ bool readable(const QString &path)
     return file.exists() && !file.isDir();
 }
 
-QString grouped(qint64 value)
-{
-    return QLocale(QLocale::English, QLocale::UnitedStates).toString(value);
-}
-
 // --- The batch's words for the failures the logic reports as codes ---
 
 QString failureReason(const GridFileFailure &failure)
@@ -82,7 +76,7 @@ void applySize(const QString &text, GridSheet &sheet, BatchProgress &progress)
     case SheetResize::Done: break;
     case SheetResize::TooLarge:
         throw Failure {QStringLiteral("--size %1 is more than the %2 cells a sheet holds")
-                           .arg(text, grouped(GridSheet::kMaxCells))};
+                           .arg(text, groupedNumber(GridSheet::kMaxCells))};
     case SheetResize::OutOfMemory:
         throw Failure {QStringLiteral("--size %1: not enough memory for the grid").arg(text)};
     }
