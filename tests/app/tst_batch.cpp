@@ -84,16 +84,10 @@ class TestBatch : public QObject {
 private slots:
     void initTestCase()
     {
-        // Odd sizes leave partial blocks and MCUs; block 1 makes the two threads meet mid-MCU.
-        const struct {
-            const char *file;
-            int width, height;
-            const char *kind = nullptr;
-        } jpegs[]
-            = {{"420", 301, 203}, {"422", 250, 181}, {"444", 257, 199}, {"grey", 255, 190}, {"progressive", 240, 210},
-                {"restarts", 222, 180}, {"cmyk", 120, 90}, {"pixel", 1, 1, "420"}, {"large", 700, 500, "420"}};
-        for (const auto &[file, width, height, kind] : jpegs)
-            write(file + QStringLiteral(".jpg"), jpeg(photoLike(width, height), kind ? kind : file));
+        // Each kind of JPEG is compared with Qt's decoding in the decoder's own test.
+        write(QStringLiteral("420.jpg"), jpeg(photoLike(301, 203), QStringLiteral("420")));
+        write(QStringLiteral("large.jpg"), jpeg(photoLike(700, 500), QStringLiteral("420")));
+        write(QStringLiteral("cmyk.jpg"), jpeg(photoLike(120, 90), QStringLiteral("cmyk")));
         write(QStringLiteral("truncated.jpg"), readTestFile(pathOf(QStringLiteral("420.jpg"))).first(4000));
         QVERIFY(photoLike(64, 40).save(pathOf(QStringLiteral("photo.bmp")), "BMP"));
         QImage translucent = photoLike(30, 20).convertToFormat(QImage::Format_ARGB32);
@@ -106,8 +100,6 @@ private slots:
                     "a\tc"
                 + QByteArray::number(line) + (line % 3 ? "\r\n" : "\r");
         write(QStringLiteral("poem.txt"), poem);
-        write(QStringLiteral("broken.jpg"), QByteArray("\xFF\xD8\xFF\xE0 not really", 16));
-        write(QStringLiteral("utf8.txt"), QByteArray("\xE6\x98\xA5 spring\xFF\r\n"));
         auto sheet = buildSheet({{{QStringLiteral("春"), 0x0000FF}, {QStringLiteral("a"), 0x00FF00}},
             {{QString(), kWhite}, {QStringLiteral("<>"), 0x123456}}});
         QVERIFY(saveSheet(*sheet, pathOf(QStringLiteral("start.grd"))));
@@ -131,7 +123,6 @@ private slots:
             << QByteArray("--image 420.jpg --near '' --bg #ffcc99 --skip-bg --text poem.txt") << QByteArray();
         QTest::newRow("many cells on both threads")
             << QByteArray("--image large.jpg --block 1 --flow --as-is --text poem.txt") << QByteArray();
-        QTest::newRow("size") << QByteArray("--grid start.grd --size 3x4") << QByteArray();
         QTest::newRow("size, then a picture")
             << QByteArray("--size 12.5x3.5 --image 420.jpg --block 16") << QByteArray();
         QTest::newRow("size past the limit on the way") << QByteArray("--grid tall.grd --size 21x1") << QByteArray();
@@ -140,10 +131,7 @@ private slots:
         QTest::newRow("translucent PNG") << QByteArray("--image alpha.png --block 1") << QByteArray();
         QTest::newRow("CMYK JPEG") << QByteArray("--image cmyk.jpg --block 1") << QByteArray("Qt");
         QTest::newRow("truncated JPEG") << QByteArray("--image truncated.jpg --block 1") << QByteArray("Qt");
-        for (const char *file : {"420", "422", "444", "grey", "progressive", "restarts", "pixel"}) {
-            QTest::addRow("%s JPEG", file)
-                << "--image " + QByteArray(file) + ".jpg --block 1" << QByteArray("libjpeg-turbo");
-        }
+        QTest::newRow("4:2:0 JPEG") << QByteArray("--image 420.jpg --block 1") << QByteArray("libjpeg-turbo");
     }
 
     void sameFilesAsTheEditor()
@@ -191,17 +179,12 @@ private slots:
         QTest::newRow("no output") << u"--image photo.bmp"_s << 2 << u"nothing to write"_s;
         QTest::newRow("size unread") << u"--size axb --html f.htm"_s << 2 << u"--size wants"_s;
         QTest::newRow("flow without text") << u"--flow --html f.htm"_s << 2 << u"--flow needs --text"_s;
-        QTest::newRow("one file twice") << u"--plain f.htm --html f.htm"_s << 2 << u"same file"_s;
-        QTest::newRow("page folder missing") << u"--html no/such/x.htm"_s << 1 << u"cannot write the HTML"_s;
-        QTest::newRow("no picture") << u"--image none.jpg --html f.htm"_s << 1 << u"no such picture file"_s;
-        QTest::newRow("text not code page 932") << u"--text utf8.txt --html f.htm"_s << 1 << u"not code page 932"_s;
         QTest::newRow("block beyond 32 bits")
             << u"--image 420.jpg --block 9e9 --html f.htm"_s << 1 << u"--block \"9e9\" lies beyond"_s;
         QTest::newRow("size beyond the sheet")
             << u"--size 99999x99999 --html f.htm"_s << 1 << u"more than the 50,000,000"_s;
         QTest::newRow("plain text folder missing")
             << u"--html f.htm --plain no/such/x.txt"_s << 1 << u"cannot write the plain text"_s;
-        QTest::newRow("broken JPEG") << u"--image broken.jpg --html kept.htm"_s << 1 << u"cannot read the picture"_s;
     }
 
     void failuresExplainAndWriteNothing()
@@ -229,7 +212,6 @@ private slots:
         QTest::addColumn<int>("count");
         QTest::addColumn<bool>("accepted");
 
-        QTest::newRow("a whole row") << 2 << 1 << 5 << true;
         QTest::newRow("part of a row") << 3 << 4 << 2 << true;
         QTest::newRow("no cells") << 1 << 1 << 0 << true;
         QTest::newRow("past the last column") << 1 << 2 << 5 << false;
@@ -268,7 +250,6 @@ private slots:
         QTest::addColumn<int>("near");
 
         QTest::newRow("empty sheet") << 0 << 0 << false << 8;
-        QTest::newRow("one short row, as is") << 9 << 1 << true << 8;
         QTest::newRow("700 x 1300, as is, near 40") << 700 << 1300 << true << 40;
         QTest::newRow("1000 x 787, near 0") << 1000 << 787 << false << 0;
         QTest::newRow("one long row") << 300000 << 1 << false << 8;

@@ -11,10 +11,6 @@
 
 #include <cmath>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 using namespace Qt::StringLiterals;
 
 // The progress told while the picture is converted, as "done/rows".
@@ -41,6 +37,7 @@ private slots:
 
     // On noise every pixel of every block counts, and so would any pixel of a left-out strip; means round
     // half to even. Each sheet starts 50,000 rows tall: 2,000 x 1 must not pass through 2,000 x 50,000.
+    // Block sizes are read and rounded by the number field, tested on its own.
     void gridMatchesThePixelByPixelRule_data()
     {
         QTest::addColumn<QSize>("size");
@@ -48,22 +45,12 @@ private slots:
         QTest::addColumn<int>("block");
         QTest::addColumn<QSize>("cells");
 
-        QTest::newRow("16x16 by 8") << QSize(16, 16) << u"8"_s << 8 << QSize(2, 2);
-        QTest::newRow("17x17 by 8") << QSize(17, 17) << u"8"_s << 8 << QSize(3, 3);
+        QTest::newRow("17x17 by 8, a strip of one pixel") << QSize(17, 17) << u"8"_s << 8 << QSize(3, 3);
         QTest::newRow("81x19 by 10") << QSize(81, 19) << u"10"_s << 10 << QSize(9, 2);
-        QTest::newRow("96x8 by 8") << QSize(96, 8) << u"8"_s << 8 << QSize(12, 1);
-        QTest::newRow("97x8 by 8") << QSize(97, 8) << u"8"_s << 8 << QSize(13, 1);
-        QTest::newRow("100x8 by 8") << QSize(100, 8) << u"8"_s << 8 << QSize(13, 1);
-        QTest::newRow("801x801 by 100") << QSize(801, 801) << u"100"_s << 100 << QSize(8, 8);
-        QTest::newRow("5x3 by nothing") << QSize(5, 3) << u""_s << 1 << QSize(5, 3);
-        QTest::newRow("9x200 by 100") << QSize(9, 200) << u"100"_s << 100 << QSize(0, 2);
-        QTest::newRow("5x3 by letters") << QSize(5, 3) << u"abc"_s << 1 << QSize(5, 3);
+        QTest::newRow("801x801 by 100, a strip left out") << QSize(801, 801) << u"100"_s << 100 << QSize(8, 8);
+        QTest::newRow("9x200 by 100, no columns") << QSize(9, 200) << u"100"_s << 100 << QSize(0, 2);
         QTest::newRow("5x3 by 0") << QSize(5, 3) << u"0"_s << 1 << QSize(5, 3);
-        QTest::newRow("5x3 by -5") << QSize(5, 3) << u"-5"_s << 1 << QSize(5, 3);
-        QTest::newRow("24x24 by 2.5") << QSize(24, 24) << u"2.5"_s << 2 << QSize(12, 12);
         QTest::newRow("24x24 by 3.5") << QSize(24, 24) << u"3.5"_s << 4 << QSize(6, 6);
-        QTest::newRow("24x24 by 7.6") << QSize(24, 24) << u"7.6"_s << 8 << QSize(3, 3);
-        QTest::newRow("24x24 by 12px") << QSize(24, 24) << u"12px"_s << 12 << QSize(2, 2);
         QTest::newRow("40x300 by 290, summed in passes") << QSize(40, 300) << u"290"_s << 290 << QSize(1, 1);
         QTest::newRow("2000x1 by 1") << QSize(2000, 1) << u"1"_s << 1 << QSize(2000, 1);
     }
@@ -92,8 +79,10 @@ private slots:
             }
         }
         GridSheet sheet(1, 50'000);
-        convert(picture, blockSize, sheet);
+        const QStringList progress = convert(picture, blockSize, sheet);
         QCOMPARE(QSize(sheet.columnCount(), sheet.rowCount()), cells);
+        QCOMPARE(progress.size(), rows); // told before each row is painted
+        QCOMPARE(progress.value(rows - 1), u"%1/%2"_s.arg(rows - 1).arg(rows));
         for (int cell = 0; cell < columns * rows; ++cell) {
             const int column = cell % columns + 1, row = cell / columns + 1;
             const auto mean = [&](int part) { return int(std::nearbyint(sums[cell][part] / sums[cell][3])); };
@@ -102,30 +91,6 @@ private slots:
             QVERIFY2(sheet.foreColorAt(column, row) == (mean(0) + mean(1) + mean(2) <= 382 ? kWhite : kBlack),
                 qPrintable(where));
         }
-    }
-
-    // Progress is told before each row is painted, and for nothing else.
-    void progressCountsTheRows_data()
-    {
-        QTest::addColumn<QSize>("size");
-        QTest::addColumn<QString>("blockSize");
-        QTest::addColumn<QStringList>("progress");
-
-        QTest::newRow("three rows") << QSize(17, 17) << u"8"_s << QStringList {"0/3", "1/3", "2/3"};
-        QTest::newRow("one row") << QSize(16, 8) << u"8"_s << QStringList {"0/1"};
-        QTest::newRow("refused") << QSize(16, 8) << u"9e9"_s << QStringList();
-        QTest::newRow("no picture") << QSize() << u"8"_s << QStringList();
-    }
-
-    void progressCountsTheRows()
-    {
-        QFETCH(QSize, size);
-        QFETCH(QString, blockSize);
-        QFETCH(QStringList, progress);
-        QImage picture(size, QImage::Format_RGB32);
-        picture.fill(Qt::gray);
-        GridSheet sheet;
-        QCOMPARE(convert(picture, blockSize, sheet), progress);
     }
 
     // 32 pixels of each of two colours: the text colour's threshold, a transparent pixel counting as white.
@@ -170,14 +135,8 @@ private slots:
 
         const QSize one(300, 300), two(300, 600);
         QTest::newRow("white") << qRgb(255, 255, 255) << one << false;
-        QTest::newRow("black") << qRgb(0, 0, 0) << one << false;
-        QTest::newRow("magenta") << qRgb(255, 0, 255) << one << false;
-        QTest::newRow("green") << qRgb(0, 255, 0) << one << false;
         QTest::newRow("near white") << qRgb(254, 253, 255) << one << false;
-        QTest::newRow("white, two block rows") << qRgb(255, 255, 255) << two << false;
         QTest::newRow("white JPEG") << qRgb(255, 255, 255) << one << true;
-        QTest::newRow("black JPEG") << qRgb(0, 0, 0) << one << true;
-        QTest::newRow("grey JPEG") << qRgb(200, 200, 200) << one << true;
         QTest::newRow("white JPEG, two block rows") << qRgb(255, 255, 255) << two << true;
     }
 
@@ -203,36 +162,8 @@ private slots:
             QCOMPARE(sheet->backColorAt(1, row), makeColor(qRed(colour), qGreen(colour), qBlue(colour)));
     }
 
-    // Refused block sizes, grids beyond the sheet's limit and a missing picture leave the sheet alone.
-    void refusalsChangeNothing_data()
-    {
-        QTest::addColumn<QSize>("size");
-        QTest::addColumn<QString>("blockSize");
-        QTest::addColumn<GridRefusal>("refusal");
-
-        QTest::newRow("as many cells as a sheet holds") << QSize(50000, 1000) << u"1"_s << GridRefusal::None;
-        QTest::newRow("one row more") << QSize(50000, 1001) << u"1"_s << GridRefusal::TooManyCells;
-        QTest::newRow("block size beyond 32 bits") << QSize(16, 16) << u"9e9"_s << GridRefusal::BlockSizeOutOfRange;
-        QTest::newRow("no picture") << QSize() << u"8"_s << GridRefusal::None;
-    }
-
-    void refusalsChangeNothing()
-    {
-        QFETCH(QSize, size);
-        QFETCH(QString, blockSize);
-        QFETCH(GridRefusal, refusal);
-        const GridPlan plan = planGrid(size, blockSize);
-        QCOMPARE(plan.refusal, refusal);
-        QCOMPARE(plan.ok(), refusal == GridRefusal::None);
-        if (plan.ok() && size.isValid())
-            return; // too big to convert here
-        auto sheet = buildSheet({{{u"x"_s, 0x112233, kWhite}}});
-        QCOMPARE(convert(QImage(size, QImage::Format_Mono), blockSize, *sheet), QStringList());
-        QCOMPARE(QSize(sheet->columnCount(), sheet->rowCount()), QSize(1, 1));
-        QCOMPARE(sheet->backColorAt(1, 1), Color(0x112233));
-    }
-
-    // The result says why the sheet was left alone, with the grid the window words it from.
+    // The result says why the sheet was left alone, with the grid the window words it from; no
+    // progress is told.
     void resultSaysWhyTheSheetStayed_data()
     {
         QTest::addColumn<QSize>("size");
@@ -242,13 +173,11 @@ private slots:
         QTest::addColumn<GridRefusal>("refusal");
         QTest::addColumn<QSize>("cells");
 
-        QTest::newRow("done") << QSize(16, 16) << u"8"_s << false << ToGridOutcome::Done << GridRefusal::None
-                              << QSize(2, 2);
         QTest::newRow("no picture") << QSize() << u"8"_s << false << ToGridOutcome::NoPicture << GridRefusal::None
                                     << QSize(0, 0);
         QTest::newRow("block size beyond 32 bits") << QSize(16, 16) << u"9e9"_s << false << ToGridOutcome::Refused
                                                    << GridRefusal::BlockSizeOutOfRange << QSize(0, 0);
-        QTest::newRow("more cells than a sheet holds")
+        QTest::newRow("one row more than a sheet holds")
             << QSize(50'000, 1'001) << u"1"_s << false << ToGridOutcome::Refused << GridRefusal::TooManyCells
             << QSize(50'000, 1'001);
         // 144 MB of cells: more than a second thread's malloc arena, which may hold 64 MB
@@ -272,51 +201,40 @@ private slots:
         picture.fill(qRgb(10, 20, 30));
         auto sheet = buildSheet({{{u"x"_s, 0x112233, kWhite}}});
         ToGridResult result;
+        int told = 0;
         {
             std::optional<AddressSpaceLimit> limit;
             if (memoryShort)
                 limit.emplace(8 * 1024 * 1024); // the cells cannot be had
-            result = imageToGrid(picture, blockSize, *sheet, {});
+            result = imageToGrid(picture, blockSize, *sheet, [&](qint64, qint64) { ++told; });
         }
         QCOMPARE(result.outcome, outcome);
         QCOMPARE(result.failed(), outcome == ToGridOutcome::Refused || outcome == ToGridOutcome::OutOfMemory);
         QCOMPARE(result.plan.refusal, refusal);
         QCOMPARE(QSize(int(result.plan.columns), int(result.plan.rows)), cells);
-        if (outcome != ToGridOutcome::Done) {
-            QCOMPARE(QSize(sheet->columnCount(), sheet->rowCount()), QSize(1, 1));
-            QCOMPARE(sheet->backColorAt(1, 1), Color(0x112233));
-        }
+        QCOMPARE(told, 0);
+        QCOMPARE(QSize(sheet->columnCount(), sheet->rowCount()), QSize(1, 1));
+        QCOMPARE(sheet->backColorAt(1, 1), Color(0x112233));
     }
 
-    // The editor takes regular files only; the batch also reads pipes, and endless input
-    // that is no picture is refused from its first bytes.
+    void sheetLimitHoldsExactlyItsCells() { QCOMPARE(planGrid(QSize(50'000, 1'000), u"1").refusal, GridRefusal::None); }
+
+    // The batch also reads pipes (refusals of other kinds are the file check's), and endless
+    // input that is no picture is refused from its first bytes.
     void picturesFromFilesAndPipes_data()
     {
-        QTest::addColumn<QString>("source"); // "file", "pipe", "fifo" (without a writer) or a device's path
-        QTest::addColumn<FileKinds>("kinds");
+        QTest::addColumn<QString>("source"); // "file", "pipe" or a device's path
         QTest::addColumn<PictureError::Kind>("error");
-        QTest::addColumn<FileKind>("refused"); // what the file check found, when it refused
 
-        const FileKind none = FileKind::Special;
-        QTest::newRow("file") << u"file"_s << FileKinds::RegularOnly << PictureError::None << none;
-        QTest::newRow("file, any readable") << u"file"_s << FileKinds::AnyReadable << PictureError::None << none;
-        QTest::newRow("pipe, any readable") << u"pipe"_s << FileKinds::AnyReadable << PictureError::None << none;
-        QTest::newRow("pipe, regular only")
-            << u"pipe"_s << FileKinds::RegularOnly << PictureError::CannotOpen << FileKind::Fifo;
-        QTest::newRow("fifo, regular only")
-            << u"fifo"_s << FileKinds::RegularOnly << PictureError::CannotOpen << FileKind::Fifo;
-        QTest::newRow("endless zeros") << u"/dev/zero"_s << FileKinds::AnyReadable << PictureError::UnknownFormat
-                                       << none;
-        QTest::newRow("device, regular only")
-            << u"/dev/zero"_s << FileKinds::RegularOnly << PictureError::CannotOpen << FileKind::Device;
+        QTest::newRow("file") << u"file"_s << PictureError::None;
+        QTest::newRow("pipe") << u"pipe"_s << PictureError::None;
+        QTest::newRow("endless zeros") << u"/dev/zero"_s << PictureError::UnknownFormat;
     }
 
     void picturesFromFilesAndPipes()
     {
         QFETCH(QString, source);
-        QFETCH(FileKinds, kinds);
         QFETCH(PictureError::Kind, error);
-        QFETCH(FileKind, refused);
         QImage picture(40, 30, QImage::Format_RGB32);
         picture.fill(qRgb(0, 128, 255));
         QByteArray png;
@@ -324,25 +242,17 @@ private slots:
         QVERIFY(buffer.open(QIODevice::WriteOnly) && picture.save(&buffer, "PNG"));
 
         QTemporaryDir dir;
-        QString path = source;
         const FilledPipe pipe(png);
         QVERIFY(pipe.ok());
-        if (source == u"file"_s) {
+        QString path = source;
+        if (source == u"file"_s)
             path = writeTestFile(dir.path(), u"picture.png"_s, png);
-        } else if (source == u"pipe"_s) {
+        else if (source == u"pipe"_s)
             path = pipe.path();
-        } else if (source == u"fifo"_s) {
-            path = dir.filePath(source);
-            QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
-        }
         PictureError why;
-        const QImage loaded = loadPicture(path, &why, kinds);
-        QCOMPARE(loaded.isNull(), error != PictureError::None);
+        const QImage loaded = loadPicture(path, &why, FileKinds::AnyReadable);
         QCOMPARE(why.kind, error);
-        if (error == PictureError::CannotOpen) {
-            QCOMPARE(why.opening.error, OpenError::NotRegularFile);
-            QCOMPARE(why.opening.kind, refused);
-        }
+        QCOMPARE(loaded.isNull(), error != PictureError::None);
         if (!loaded.isNull())
             QCOMPARE(loaded.pixel(39, 29), qRgb(0, 128, 255));
     }
