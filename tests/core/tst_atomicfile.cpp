@@ -56,8 +56,7 @@ template <typename Failure, typename Write> DeviceWriter reasoned(Write write)
     };
 }
 
-// Writes what every writer of the program writes, or plain 100-byte pieces.
-DeviceWriter writerFor(const QString &kind, const GridSheet &sheet, qsizetype pieceBytes)
+DeviceWriter writerFor(const QString &kind, const GridSheet &sheet)
 {
     if (kind == u"html") {
         return reasoned<HtmlPageFailure>([&sheet](QIODevice &device, HtmlPageFailure *failure) {
@@ -73,17 +72,8 @@ DeviceWriter writerFor(const QString &kind, const GridSheet &sheet, qsizetype pi
         return reasoned<PlainTextFailure>(
             [&sheet](QIODevice &device, PlainTextFailure *failure) { return writePlainText(device, sheet, failure); });
     }
-    if (kind == u"grid") {
-        return reasoned<GridFileFailure>(
-            [&sheet](QIODevice &device, GridFileFailure *failure) { return writeGridFile(device, sheet, failure); });
-    }
-    return [pieceBytes](QIODevice &device, QString *error) {
-        for (qsizetype done = 0; done < pieceBytes; done += 100) {
-            if (!writeAll(device, QByteArray(100, 'p'), error))
-                return false;
-        }
-        return true;
-    };
+    return reasoned<GridFileFailure>(
+        [&sheet](QIODevice &device, GridFileFailure *failure) { return writeGridFile(device, sheet, failure); });
 }
 
 } // namespace
@@ -107,18 +97,13 @@ private slots:
         QTest::addColumn<QString>("writer");
         QTest::addColumn<int>("columns");
         QTest::addColumn<int>("rows");
-        QTest::addColumn<qsizetype>("pieceBytes");
         QTest::addColumn<bool>("small");
 
         // A small output is held back whole until the end; a large one's last piece crosses the limit.
         for (const char *writer : {"html", "two-thread html", "plain", "grid"}) {
-            QTest::newRow(qPrintable(QStringLiteral("%1, small").arg(writer)))
-                << writer << 4 << 4 << qsizetype(0) << true;
-            QTest::newRow(qPrintable(QStringLiteral("%1, large").arg(writer)))
-                << writer << 300 << 200 << qsizetype(0) << false;
+            QTest::newRow(qPrintable(QStringLiteral("%1, small").arg(writer))) << writer << 4 << 4 << true;
+            QTest::newRow(qPrintable(QStringLiteral("%1, large").arg(writer))) << writer << 300 << 200 << false;
         }
-        QTest::newRow("pieces, small") << "pieces" << 0 << 0 << qsizetype(300) << true;
-        QTest::newRow("pieces, large") << "pieces" << 0 << 0 << qsizetype(20000) << false;
     }
 
     void fullDiskKeepsTheOldFile()
@@ -126,11 +111,10 @@ private slots:
         QFETCH(QString, writer);
         QFETCH(int, columns);
         QFETCH(int, rows);
-        QFETCH(qsizetype, pieceBytes);
         QFETCH(bool, small);
 
         const auto sheet = variedSheet(columns, rows);
-        const DeviceWriter write = writerFor(writer, *sheet, pieceBytes);
+        const DeviceWriter write = writerFor(writer, *sheet);
         QBuffer whole;
         QVERIFY(whole.open(QIODevice::WriteOnly));
         QVERIFY(write(whole, nullptr));
@@ -169,7 +153,7 @@ private slots:
 
         GridSheet sheet(2, 1);
         sheet.setCellText(1, 1, QString(60'000'000, u'春'));
-        const DeviceWriter write = writerFor(writer, sheet, 0);
+        const DeviceWriter write = writerFor(writer, sheet);
         const QString path = writeTestFile(dir_.path(), QStringLiteral("poem.out"), "old");
         QString error;
         bool written = true;
@@ -184,24 +168,6 @@ private slots:
         QCOMPARE(readTestFile(path), QByteArray("old"));
     }
 
-    void failedWriterLeavesOldFileWhole()
-    {
-        const QString path = writeTestFile(dir_.path(), QStringLiteral("page.htm"), "old content");
-        QString error;
-        const bool written = writeFileAtomically(
-            path,
-            [](QIODevice &device, QString *writeError) {
-                device.write("partial");
-                *writeError = QStringLiteral("stopped");
-                return false;
-            },
-            &error);
-        QVERIFY(!written);
-        QCOMPARE(error, QStringLiteral("stopped"));
-        QCOMPARE(readTestFile(path), QByteArray("old content"));
-        QCOMPARE(folderEntries(dir_.path()), QStringList {QStringLiteral("page.htm")});
-    }
-
     // Which existing paths are replaced, which written into, which refused.
     void targets_data()
     {
@@ -209,15 +175,14 @@ private slots:
         QTest::addColumn<bool>("commandLine");
         QTest::addColumn<bool>("written");
 
+        QTest::newRow("new file") << "new" << false << true;
+        QTest::newRow("link to a file") << "link" << true << true;
+        QTest::newRow("folder") << "folder" << true << false;
+        QTest::newRow("missing folder") << "missing" << false << false;
         for (bool commandLine : {false, true}) {
             const char *who = commandLine ? "command line" : "editor";
-            QTest::newRow(qPrintable(QStringLiteral("new file, %1").arg(who))) << "new" << commandLine << true;
-            QTest::newRow(qPrintable(QStringLiteral("link to a file, %1").arg(who))) << "link" << commandLine << true;
-            QTest::newRow(qPrintable(QStringLiteral("device, %1").arg(who))) << "device" << commandLine << commandLine;
-            QTest::newRow(qPrintable(QStringLiteral("FIFO, %1").arg(who))) << "fifo" << commandLine << commandLine;
-            QTest::newRow(qPrintable(QStringLiteral("folder, %1").arg(who))) << "folder" << commandLine << false;
-            QTest::newRow(qPrintable(QStringLiteral("missing folder, %1").arg(who)))
-                << "missing" << commandLine << false;
+            QTest::addRow("device, %s", who) << "device" << commandLine << commandLine;
+            QTest::addRow("FIFO, %s", who) << "fifo" << commandLine << commandLine;
         }
     }
 

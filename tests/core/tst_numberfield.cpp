@@ -15,18 +15,13 @@ private slots:
         QTest::addColumn<qint32>("value");
         QTest::addColumn<bool>("outOfRange");
 
-        QTest::newRow("whole") << u"8"_s << 8 << false;
-        QTest::newRow("empty") << QString() << 0 << false;
         QTest::newRow("no number") << u"abc"_s << 0 << false;
         QTest::newRow("sign alone") << u"-"_s << 0 << false;
         QTest::newRow("trailing text") << u"12px"_s << 12 << false;
         QTest::newRow("leading blanks") << u" \t-5"_s << -5 << false;
-        QTest::newRow("plus") << u"+3"_s << 3 << false;
         QTest::newRow("no whole part") << u".6"_s << 1 << false;
         QTest::newRow("full-width digits are text") << u"８"_s << 0 << false;
         QTest::newRow("7.6") << u"7.6"_s << 8 << false;
-        QTest::newRow("7.5 up to even") << u"7.5"_s << 8 << false;
-        QTest::newRow("8.5 down to even") << u"8.5"_s << 8 << false;
         QTest::newRow("2.5") << u"2.5"_s << 2 << false;
         QTest::newRow("3.5") << u"3.5"_s << 4 << false;
         QTest::newRow("-2.5") << u"-2.5"_s << -2 << false;
@@ -39,11 +34,9 @@ private slots:
         QTest::newRow("leading zeros") << u"0000000000000000000000000000012"_s << 12 << false;
         QTest::newRow("exponent") << u"2.5e0"_s << 2 << false;
         QTest::newRow("negative exponent") << u"25e-1"_s << 2 << false;
-        QTest::newRow("positive exponent") << u"0.35E+1"_s << 4 << false;
         QTest::newRow("exponent to a half") << u"5e-1"_s << 0 << false;
         QTest::newRow("exponent without digits") << u"12e"_s << 12 << false;
         QTest::newRow("exponent sign without digits") << u"12e+"_s << 12 << false;
-        QTest::newRow("tiny") << u"1e-400"_s << 0 << false;
         QTest::newRow("tinier") << u"1e-999999999999999999999"_s << 0 << false;
         QTest::newRow("zero to a huge power") << u"0e999999999999"_s << 0 << false;
         QTest::newRow("top") << u"2147483647"_s << 2147483647 << false;
@@ -52,8 +45,6 @@ private slots:
         QTest::newRow("top, rounded past") << u"2147483647.5"_s << 2147483647 << true;
         QTest::newRow("past the top") << u"2147483648"_s << 2147483647 << true;
         QTest::newRow("past the bottom") << u"-2147483649"_s << -2147483647 - 1 << true;
-        QTest::newRow("nine billion") << u"9e9"_s << 2147483647 << true;
-        QTest::newRow("minus nine billion") << u"-9e9"_s << -2147483647 - 1 << true;
         QTest::newRow("huge") << u"1e999"_s << 2147483647 << true;
         QTest::newRow("long digits") << QString(400, u'9') << 2147483647 << true;
     }
@@ -81,21 +72,15 @@ private slots:
         QTest::newRow("full-width") << u"　＋１２．５　"_s << true << qint64(12);
         QTest::newRow("full-width minus") << u"－３"_s << true << qint64(-3);
         QTest::newRow("2.5") << u"2.5"_s << true << qint64(2);
-        QTest::newRow("3.5") << u"3.5"_s << true << qint64(4);
         QTest::newRow("-2.5") << u"-2.5"_s << true << qint64(-2);
         QTest::newRow("just above a half") << u"8.5000000000000001"_s << true << qint64(9);
         QTest::newRow("just below a half") << u"0.49999999999999999999"_s << true << qint64(0);
         QTest::newRow("point alone after digits") << u"5."_s << true << qint64(5);
         QTest::newRow("empty") << QString() << false << qint64(0);
-        QTest::newRow("blanks only") << u"  "_s << false << qint64(0);
         QTest::newRow("point alone") << u"."_s << false << qint64(0);
-        QTest::newRow("sign alone") << u"-"_s << false << qint64(0);
         QTest::newRow("trailing text") << u"12px"_s << false << qint64(0);
         QTest::newRow("no exponents") << u"1e3"_s << false << qint64(0);
-        QTest::newRow("two signs") << u"+-3"_s << false << qint64(0);
         QTest::newRow("ceiling") << u"1000000000000000"_s << true << ceiling;
-        QTest::newRow("ceiling and a half") << u"1000000000000000.5"_s << true << ceiling;
-        QTest::newRow("past the ceiling") << u"99999999999999999999"_s << true << ceiling;
         QTest::newRow("past the ceiling, negative") << u"-99999999999999999999"_s << true << -ceiling;
         QTest::newRow("long digits") << QString(5000, u'9') << true << ceiling;
     }

@@ -8,7 +8,6 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 class TestRegularFile : public QObject {
     Q_OBJECT
@@ -46,13 +45,10 @@ private slots:
         QTest::newRow("folder") << dir_.path() << regular << QByteArray() << refused << FileKind::Folder << QString();
         QTest::newRow("missing") << missing << regular << QByteArray() << system << special
                                  << QStringLiteral("No such file");
-        QTest::newRow("any: regular file") << poem_ << any << QByteArray("spring") << none << special << QString();
         QTest::newRow("any: character device")
             << QStringLiteral("/dev/null") << any << QByteArray() << none << special << QString();
         QTest::newRow("any: folder") << dir_.path() << any << QByteArray() << system << special
                                      << QStringLiteral("directory");
-        QTest::newRow("any: missing") << missing << any << QByteArray() << system << special
-                                      << QStringLiteral("No such file");
     }
 
     void opening()
@@ -75,20 +71,6 @@ private slots:
             QVERIFY(file->isReadable());
             QCOMPARE(file->readAll(), content);
         }
-    }
-
-    // The batch reads a FIFO that has a writer; what the writer wrote comes through, then the end.
-    void anyReadableTakesAFifo()
-    {
-        const int writer = ::open(QFile::encodeName(fifo_).constData(), O_RDWR | O_NONBLOCK);
-        QVERIFY(writer >= 0);
-        QCOMPARE(::write(writer, "piped", 5), ssize_t(5));
-        OpenFailure failure;
-        const std::unique_ptr<QFile> file = openForReading(fifo_, FileKinds::AnyReadable, &failure);
-        ::close(writer);
-        QVERIFY2(file, qPrintable(failure.systemReason));
-        QVERIFY(file->isSequential());
-        QCOMPARE(file->readAll(), QByteArray("piped"));
     }
 
     // An opened regular file is an ordinary blocking, seekable file.
