@@ -101,13 +101,6 @@ bool writeFileAtomically(const QString &path, const DeviceWriter &writer, QStrin
     return true;
 }
 
-bool writeOutputFile(const QString &path, const DeviceWriter &writer, QString *error)
-{
-    if (isStreamOutput(path))
-        return writeIntoStream(path, writer, error);
-    return writeFileAtomically(path, writer, error);
-}
-
 OutputFileSet::OutputFileSet() = default;
 OutputFileSet::~OutputFileSet() = default;
 

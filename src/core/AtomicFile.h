@@ -19,14 +19,11 @@ using DeviceWriter = std::function<bool(QIODevice &device, QString *error)>;
 // (a folder, a device, a FIFO) is refused, never replaced.
 bool writeFileAtomically(const QString &path, const DeviceWriter &writer, QString *error = nullptr);
 
-// The command line's notion of an output: "-" is standard output, and an existing path that
-// is not a regular file (a device, a FIFO, /dev/stdout) is written straight into, as Unix
-// tools do. Anything else goes through WriteFileAtomically.
-bool writeOutputFile(const QString &path, const DeviceWriter &writer, QString *error = nullptr);
-
 // Several outputs that land together: each regular file is written to a temporary, and only
 // when every one is written are they put in place, so that a failure part-way leaves every
-// old file as it was. Outputs as WriteOutputFile takes them; streams are written at once.
+// old file as it was. These are the command line's outputs: "-" is standard output, and an
+// existing path that is not a regular file (a device, a FIFO) is written straight into, at
+// once, as Unix tools do.
 class OutputFileSet {
 public:
     OutputFileSet();

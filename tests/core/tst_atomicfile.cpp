@@ -215,8 +215,9 @@ private slots:
 
         const DeviceWriter writer = [](QIODevice &device, QString *error) { return writeAll(device, "new", error); };
         QString error;
-        const bool done
-            = commandLine ? writeOutputFile(path, writer, &error) : writeFileAtomically(path, writer, &error);
+        OutputFileSet outputs;
+        const bool done = commandLine ? outputs.write(path, writer, &error) && outputs.commit(&error)
+                                      : writeFileAtomically(path, writer, &error);
         QCOMPARE(done, written);
         QCOMPARE(error.isEmpty(), written);
         if (typeBefore != 0)
