@@ -1,5 +1,4 @@
 // Save and Load Grid Image through their shortcuts: the grid comes back, the fields stay, failures are shown.
-#include "gridfile/GridFile.h"
 #include "support/logic/FileSizeLimit.h"
 #include "support/logic/SheetBuilder.h"
 #include "support/ui/Controls.h"
@@ -26,13 +25,6 @@ class TestGridImage : public QObject {
         QTest::keyClick(&window_, key, Qt::ControlModifier);
         return path;
     }
-    // The sheet's size, texts and colours, as grid file bytes.
-    QByteArray describe()
-    {
-        QBuffer buffer;
-        buffer.open(QIODevice::WriteOnly);
-        return writeGridFile(buffer, window_.sheet()) ? buffer.data() : "write failed";
-    }
 
 private slots:
     void saveAndLoadKeepTheFieldsAndShowFailures()
@@ -41,7 +33,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&window_));
         window_.sheet().takeContentFrom(*buildSheet({{{"春", 0x00336699, kWhite}, {"ab"}},
             {{"𠮷", kBlack, 0x00FF0000}, {{}, 0x00123456, 0x00654321}}, {{" "}, {"ｱｲ", 0x00FFFFFE}}}));
-        const QByteArray saved = describe();
+        const QByteArray saved = sheetBytes(window_.sheet());
         press(Qt::Key_S, u"poem"_s); // saved under the name as typed
         QCOMPARE(QDir(dir_.path()).entryList({u"poem*"_s}), QStringList {u"poem"_s});
         window_.sheet().setSize(1, 30); // loses a column of texts and colours
@@ -49,7 +41,7 @@ private slots:
         findControl<QLineEdit>(window_, "txtBGcolor")->setText(u"#102030"_s);
         findControl<QCheckBox>(window_, "chkAsIs")->setChecked(true);
         press(Qt::Key_O, u"poem"_s);
-        QCOMPARE(describe(), saved);
+        QCOMPARE(sheetBytes(window_.sheet()), saved);
         QVERIFY(
             findControl<QLineEdit>(window_, "txtNear")->text() + findControl<QLineEdit>(window_, "txtBGcolor")->text()
                 == u"20#102030"_s
@@ -60,7 +52,8 @@ private slots:
         press(Qt::Key_S, QString());
         press(Qt::Key_O, QString());
         press(Qt::Key_O, u"missing.grd"_s);
-        QVERIFY(describe() == saved && QDir(dir_.path()).count() == files && dialogs_.messages.isEmpty());
+        QVERIFY(
+            sheetBytes(window_.sheet()) == saved && QDir(dir_.path()).count() == files && dialogs_.messages.isEmpty());
         const ChooserRequest &save = dialogs_.requests[0], &load = dialogs_.requests[1];
         QVERIFY(dialogs_.requests.size() == 5 && save.save && !load.save && save.filter == load.filter);
         QCOMPARE(save.title + load.title + save.filter,
@@ -69,10 +62,10 @@ private slots:
         const QString path = press(Qt::Key_S, u"damaged.grd"_s);
         QVERIFY(QFile::resize(path, 30)); // cut in its first cell
         window_.sheet().setCellText(1, 1, QString(50'000, u'x'));
-        const QByteArray current = describe();
+        const QByteArray current = sheetBytes(window_.sheet());
         files = QDir(dir_.path()).count();
         press(Qt::Key_O, u"damaged.grd"_s);
-        QCOMPARE(describe(), current);
+        QCOMPARE(sheetBytes(window_.sheet()), current);
         {
             FileSizeLimit full(16 * 1024); // root ignores permissions; a full disk stops it
             press(Qt::Key_S, u"damaged.grd"_s);

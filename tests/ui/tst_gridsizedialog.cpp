@@ -47,40 +47,13 @@ private slots:
 
         const QString invalid = QStringLiteral("不正な値です");
         const QString tooLarge = QStringLiteral("グリッドが大きすぎます\r\n列数 × 行数は 50,000,000 セルまでです");
-        QTest::newRow("30x40") << "30"
-                               << "40"
-                               << "30x40" << QString();
-        QTest::newRow("12.5x22") << "12.5"
-                                 << "22"
-                                 << "12x22" << QString();
-        QTest::newRow("13.5x2.51") << "13.5"
-                                   << "2.51"
-                                   << "14x3" << QString();
-        QTest::newRow("blanks and signs") << " +7 "
-                                          << "\t8."
-                                          << "7x8" << QString();
-        QTest::newRow("full-width") << "３０"
-                                    << "４．５"
-                                    << "30x4" << QString();
-        QTest::newRow("-3x0") << "-3"
-                              << "0"
-                              << "0x0" << QString();
-        QTest::newRow("no columns") << ""
-                                    << "22" << QString() << invalid;
-        QTest::newRow("blank rows") << "25"
-                                    << "  " << QString() << invalid;
-        QTest::newRow("letters") << "abc"
-                                 << "22" << QString() << invalid;
-        QTest::newRow("trailing letter") << "25"
-                                         << "12a" << QString() << invalid;
-        QTest::newRow("exponent") << "1e3"
-                                  << "22" << QString() << invalid;
-        QTest::newRow("two points") << "1.2.3"
-                                    << "1" << QString() << invalid;
-        QTest::newRow("99999x501") << "99999"
-                                   << "501" << QString() << tooLarge;
-        QTest::newRow("99999x99999") << "99999"
-                                     << "99999" << QString() << tooLarge;
+        QTest::newRow("12.5x22") << u"12.5"_s << u"22"_s << u"12x22"_s << QString();
+        QTest::newRow("13.5x2.51") << u"13.5"_s << u"2.51"_s << u"14x3"_s << QString();
+        QTest::newRow("full-width") << u"３０"_s << u"４．５"_s << u"30x4"_s << QString();
+        QTest::newRow("-3x0") << u"-3"_s << u"0"_s << u"0x0"_s << QString();
+        QTest::newRow("no columns") << QString() << u"22"_s << QString() << invalid;
+        QTest::newRow("trailing letter") << u"25"_s << u"12a"_s << QString() << invalid;
+        QTest::newRow("99999x501") << u"99999"_s << u"501"_s << QString() << tooLarge;
     }
 
     void countsAreCheckedRoundedAndApplied()
