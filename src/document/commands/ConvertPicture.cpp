@@ -1,19 +1,22 @@
 #include "document/commands/ConvertPicture.h"
 
-#include <QObject>
-
-ConvertPicture::ConvertPicture(GridSheet &sheet, QImage picture, QString blockSizeText, GridProgress progress)
-    : SheetCommand(sheet, QObject::tr("To Grid"))
+ConvertPicture::ConvertPicture(
+    GridSheet &sheet, QImage picture, QString blockSizeText, GridProgress progress, ToGridResult *result)
+    : SheetCommand(sheet, QStringLiteral("To Grid"))
     , picture_(std::move(picture))
     , blockSizeText_(std::move(blockSizeText))
     , progress_(std::move(progress))
+    , result_(result)
 {
 }
 
 bool ConvertPicture::change()
 {
-    result_ = imageToGrid(picture_, blockSizeText_, sheet_, progress_);
-    // The picture is not needed again: undo and redo swap saved cells.
+    const ToGridResult result = imageToGrid(picture_, blockSizeText_, sheet_, progress_);
+    if (result_)
+        *result_ = result;
+    // Neither is needed again: undo and redo swap saved cells.
     picture_ = QImage();
-    return result_.outcome == ToGridOutcome::Done;
+    progress_ = nullptr;
+    return result.outcome == ToGridOutcome::Done;
 }

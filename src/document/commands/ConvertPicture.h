@@ -8,10 +8,9 @@
 
 class ConvertPicture : public SheetCommand {
 public:
-    ConvertPicture(GridSheet &sheet, QImage picture, QString blockSizeText, GridProgress progress);
-
-    // Why the sheet was left alone, once applied.
-    const ToGridResult &result() const { return result_; }
+    // The outcome goes to `result` when given: why the sheet was left alone.
+    ConvertPicture(
+        GridSheet &sheet, QImage picture, QString blockSizeText, GridProgress progress, ToGridResult *result = nullptr);
 
 protected:
     SheetRegion savedBeforeChange() const override { return SheetRegion::ofWholeSheet(sheet_); }
@@ -21,5 +20,5 @@ private:
     QImage picture_;
     QString blockSizeText_;
     GridProgress progress_;
-    ToGridResult result_;
+    ToGridResult *result_;
 };

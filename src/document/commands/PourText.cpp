@@ -1,18 +1,19 @@
 #include "document/commands/PourText.h"
 
-#include <QObject>
-
-PourText::PourText(GridSheet &sheet, TextPouringInputs inputs, TextFileOpener open)
-    : SheetCommand(sheet, QObject::tr("Import Text"))
+PourText::PourText(GridSheet &sheet, TextPouringInputs inputs, TextPouringResult *result, TextFileOpener open)
+    : SheetCommand(sheet, QStringLiteral("Import Text"))
     , inputs_(std::move(inputs))
     , open_(std::move(open))
+    , result_(result)
 {
 }
 
 bool PourText::change()
 {
-    result_ = pourText(sheet_, inputs_, open_);
+    const TextPouringResult result = pourText(sheet_, inputs_, open_);
+    if (result_)
+        *result_ = result;
     // A read that failed part way has cleared and partly filled the sheet: that is a
     // change the user may want to undo.
-    return result_.outcome == TextPouringOutcome::Done || result_.outcome == TextPouringOutcome::ReadFailed;
+    return result.outcome == TextPouringOutcome::Done || result.outcome == TextPouringOutcome::ReadFailed;
 }

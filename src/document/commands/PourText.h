@@ -6,9 +6,8 @@
 
 class PourText : public SheetCommand {
 public:
-    PourText(GridSheet &sheet, TextPouringInputs inputs, TextFileOpener open = openTextFile);
-
-    const TextPouringResult &result() const { return result_; }
+    PourText(GridSheet &sheet, TextPouringInputs inputs, TextPouringResult *result = nullptr,
+        TextFileOpener open = openTextFile);
 
 protected:
     SheetRegion savedBeforeChange() const override { return SheetRegion::ofWholeSheet(sheet_); }
@@ -17,5 +16,5 @@ protected:
 private:
     TextPouringInputs inputs_;
     TextFileOpener open_;
-    TextPouringResult result_;
+    TextPouringResult *result_;
 };

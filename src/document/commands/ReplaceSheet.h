@@ -6,9 +6,7 @@
 
 class ReplaceSheet : public SheetCommand {
 public:
-    ReplaceSheet(GridSheet &sheet, QString path, FileKinds kinds);
-
-    const GridFileFailure &failure() const { return failure_; }
+    ReplaceSheet(GridSheet &sheet, QString path, FileKinds kinds, GridFileFailure *failure = nullptr);
 
 protected:
     SheetRegion savedBeforeChange() const override { return SheetRegion::ofWholeSheet(sheet_); }
@@ -17,5 +15,5 @@ protected:
 private:
     QString path_;
     FileKinds kinds_;
-    GridFileFailure failure_;
+    GridFileFailure *failure_;
 };

@@ -1,10 +1,9 @@
 #include "document/commands/ResizeSheet.h"
 
-#include <QObject>
-
-ResizeSheet::ResizeSheet(GridSheet &sheet, GridSize size)
-    : SheetCommand(sheet, QObject::tr("Grid Size"))
+ResizeSheet::ResizeSheet(GridSheet &sheet, GridSize size, SheetResize *result)
+    : SheetCommand(sheet, QStringLiteral("Setting"))
     , size_(size)
+    , result_(result)
 {
 }
 
@@ -19,6 +18,8 @@ bool ResizeSheet::change()
 {
     const int columns = sheet_.columnCount();
     const int rows = sheet_.rowCount();
-    result_ = resizeSheet(sheet_, size_);
-    return result_ == SheetResize::Done && (sheet_.columnCount() != columns || sheet_.rowCount() != rows);
+    const SheetResize result = resizeSheet(sheet_, size_);
+    if (result_)
+        *result_ = result;
+    return result == SheetResize::Done && (sheet_.columnCount() != columns || sheet_.rowCount() != rows);
 }

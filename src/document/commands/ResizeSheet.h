@@ -6,9 +6,7 @@
 
 class ResizeSheet : public SheetCommand {
 public:
-    ResizeSheet(GridSheet &sheet, GridSize size);
-
-    SheetResize result() const { return result_; }
+    ResizeSheet(GridSheet &sheet, GridSize size, SheetResize *result = nullptr);
 
 protected:
     SheetRegion savedBeforeChange() const override;
@@ -16,5 +14,5 @@ protected:
 
 private:
     GridSize size_;
-    SheetResize result_ = SheetResize::Done;
+    SheetResize *result_;
 };
