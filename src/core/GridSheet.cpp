@@ -53,23 +53,25 @@ bool GridSheet::setSize(int columns, int rows)
     }
     const int keptColumns = std::min(columns, columns_);
     const int keptRows = std::min(rows, rows_);
-    QHash<qint64, QString> keptLongTexts;
     for (int row = 0; row < keptRows; ++row) {
         const Cell *from = cells_.data() + qint64(row) * columns_;
         std::copy(from, from + keptColumns, resized.data() + qint64(row) * columns);
     }
-    for (auto it = longTexts_.cbegin(); it != longTexts_.cend(); ++it) {
-        const int row = int(it.key() / columns_);
-        const int column = int(it.key() % columns_);
-        if (row < keptRows && column < keptColumns)
-            keptLongTexts.insert(qint64(row) * columns + column, it.value());
-    }
 
     emit sizeAboutToChange();
     cells_.swap(resized);
-    longTexts_.swap(keptLongTexts);
     columns_ = columns;
     rows_ = rows;
+    // The long texts of the cells cut off are waste now.
+    if (!arena_.empty()) {
+        qint64 live = 0;
+        for (const Cell &cell : cells_) {
+            if (cell.textLength == kLongText)
+                live += arenaFootprint(cell);
+        }
+        arenaWaste_ = qint64(arena_.size()) - live;
+        compactIfWasteful();
+    }
     clampActiveCell();
     emit sizeChanged();
     return true;
@@ -99,30 +101,99 @@ void GridSheet::clampActiveCell()
     activeRow_ = std::clamp(activeRow_, 1, std::max(rows_, 1));
 }
 
-QStringView GridSheet::longTextView(qint64 index) const
+// The units a long text takes in the arena, its length included.
+qint64 GridSheet::arenaFootprint(const Cell &cell) const
 {
-    const auto it = longTexts_.constFind(index);
-    return it == longTexts_.cend() ? QStringView() : QStringView(*it);
+    if (cell.longLength != kLengthInArena)
+        return cell.longLength;
+    return 2 + longTextView(cell).size();
+}
+
+// Points cell at a copy of text (over two units) at the arena's end. Throws std::bad_alloc,
+// changing nothing, when the arena cannot grow.
+void GridSheet::storeLongText(Cell &cell, QStringView text)
+{
+    const qsizetype length = text.size();
+    const bool lengthInArena = length >= kLengthInArena;
+    const qint64 offset = qint64(arena_.size());
+    const qint64 end = offset + (lengthInArena ? 2 : 0) + length;
+    if (length > kMaxLongText || end > kMaxArenaUnits)
+        throw std::bad_alloc();
+    if (size_t(end) > arena_.capacity()) {
+        try {
+            arena_.reserve(std::max(size_t(end), arena_.capacity() * 2));
+        } catch (const std::bad_alloc &) {
+            arena_.reserve(size_t(end));
+        }
+    }
+    if (lengthInArena) {
+        arena_.push_back(char16_t(length & 0xFFFF));
+        arena_.push_back(char16_t(length >> 16));
+    }
+    arena_.insert(arena_.end(), text.utf16(), text.utf16() + length);
+    cell.textLength = kLongText;
+    setArenaOffset(cell, offset);
+    cell.longLength = lengthInArena ? kLengthInArena : quint16(length);
 }
 
 bool GridSheet::setCellText(int column, int row, const QString &text)
 {
     if (!contains(column, row))
         return false;
-    const qint64 index = indexOf(column, row);
-    Cell &cell = cells_[size_t(index)];
-    if (cell.textLength == kLongText)
-        longTexts_.remove(index);
-    if (text.size() <= 2) {
-        cell.textLength = quint8(text.size());
-        cell.text[0] = text.size() > 0 ? text[0].unicode() : 0;
-        cell.text[1] = text.size() > 1 ? text[1].unicode() : 0;
+    Cell &cell = cells_[size_t(indexOf(column, row))];
+    const bool wasLong = cell.textLength == kLongText;
+    if (wasLong && text.size() > 2 && cell.longLength != kLengthInArena && text.size() <= cell.longLength) {
+        // A text no longer than the one it replaces takes its place.
+        std::copy(text.utf16(), text.utf16() + text.size(), arena_.begin() + arenaOffset(cell));
+        arenaWaste_ += cell.longLength - text.size();
+        cell.longLength = quint16(text.size());
     } else {
-        cell.textLength = kLongText;
-        longTexts_.insert(index, text);
+        const qint64 replaced = wasLong ? arenaFootprint(cell) : 0;
+        if (text.size() <= 2) {
+            cell.textLength = quint8(text.size());
+            cell.text[0] = text.size() > 0 ? text[0].unicode() : 0;
+            cell.text[1] = text.size() > 1 ? text[1].unicode() : 0;
+            cell.offsetHigh = 0;
+            cell.longLength = 0;
+        } else {
+            storeLongText(cell, text);
+        }
+        arenaWaste_ += replaced;
     }
+    compactIfWasteful();
     markChanged(column, row, column, row);
     return true;
+}
+
+// Compacting walks every cell, so it waits until the waste outgrows the cell count as
+// well as the live texts: each write then pays a constant share of it, and the arena
+// stays within twice the live texts plus one unit a cell.
+void GridSheet::compactIfWasteful()
+{
+    const qint64 live = qint64(arena_.size()) - arenaWaste_;
+    if (arenaWaste_ > live && arenaWaste_ > cellCount())
+        compactArena();
+}
+
+void GridSheet::compactArena()
+{
+    std::vector<char16_t> compacted;
+    try {
+        compacted.reserve(size_t(qint64(arena_.size()) - arenaWaste_));
+    } catch (const std::bad_alloc &) {
+        return; // the waste stays until memory allows
+    }
+    for (Cell &cell : cells_) {
+        if (cell.textLength != kLongText)
+            continue;
+        const auto from = arena_.cbegin() + arenaOffset(cell);
+        const qint64 units = arenaFootprint(cell);
+        const qint64 offset = qint64(compacted.size());
+        compacted.insert(compacted.end(), from, from + units);
+        setArenaOffset(cell, offset);
+    }
+    arena_.swap(compacted);
+    arenaWaste_ = 0;
 }
 
 bool GridSheet::setCellColors(int column, int row, Color back, Color fore)
@@ -167,8 +238,11 @@ void GridSheet::clearAllText()
     for (Cell &cell : cells_) {
         cell.textLength = 0;
         cell.text[0] = cell.text[1] = 0;
+        cell.offsetHigh = 0;
+        cell.longLength = 0;
     }
-    longTexts_.clear();
+    std::vector<char16_t>().swap(arena_);
+    arenaWaste_ = 0;
     if (columns_ > 0 && rows_ > 0)
         markChanged(1, 1, columns_, rows_);
 }
@@ -178,7 +252,8 @@ void GridSheet::takeContentFrom(GridSheet &other)
     ChangeBatch batch(*this);
     emit sizeAboutToChange();
     cells_.swap(other.cells_);
-    longTexts_.swap(other.longTexts_);
+    arena_.swap(other.arena_);
+    std::swap(arenaWaste_, other.arenaWaste_);
     std::swap(columns_, other.columns_);
     std::swap(rows_, other.rows_);
     clampActiveCell();

@@ -6,7 +6,6 @@
 #include "core/Color.h"
 #include "core/NumberField.h"
 
-#include <QHash>
 #include <QObject>
 #include <QString>
 
@@ -52,7 +51,8 @@ public:
     void activateCurrentCell() { setActiveCell(currentColumn_, currentRow_); }
     void setActiveCell(int column, int row);
 
-    // Addresses outside the sheet read as a never-painted empty cell and ignore writes.
+    // Addresses outside the sheet read as a never-painted empty cell and ignore writes. A
+    // view stays valid until the next change of any text or of the size.
     QString getCellText(int column, int row) const { return cellTextView(column, row).toString(); }
     inline QStringView cellTextView(int column, int row) const;
     bool setCellText(int column, int row, const QString &text);
@@ -87,16 +87,40 @@ signals:
     void activeCellChanged(int column, int row);
 
 private:
+    // Texts of up to two UTF-16 units (nearly every cell) are held in the cell; longer ones
+    // in arena_, so that a sheet full of them costs a few bytes a cell, not a heap string.
     struct Cell {
         Color back = kWhite;
         Color fore = kBlack;
+        // Held inline: the text's units. In the arena: bits 0..31 of where it starts there.
         char16_t text[2] = {0, 0};
-        quint8 textLength = 0; // 0..2 held inline, kLongText: in longTexts_
+        quint8 textLength = 0; // 0..2 held inline, kLongText: in the arena
+        quint8 offsetHigh = 0; // bits 32..39 of where a long text starts
+        quint16 longLength = 0; // a long text's length, or kLengthInArena
     };
     static_assert(sizeof(Cell) == 16);
     static constexpr quint8 kLongText = 3;
+    // Longer texts keep their length in two units before the text.
+    static constexpr quint16 kLengthInArena = 0xFFFF;
+    // What a cell can point at; beyond it a write fails as if memory had run out.
+    static constexpr qint64 kMaxArenaUnits = qint64(1) << 40;
+    static constexpr qint64 kMaxLongText = 0xFFFF'FFFF;
 
-    QStringView longTextView(qint64 index) const;
+    static qint64 arenaOffset(const Cell &cell)
+    {
+        return qint64(cell.text[0]) | qint64(cell.text[1]) << 16 | qint64(cell.offsetHigh) << 32;
+    }
+    static void setArenaOffset(Cell &cell, qint64 offset)
+    {
+        cell.text[0] = char16_t(offset & 0xFFFF);
+        cell.text[1] = char16_t((offset >> 16) & 0xFFFF);
+        cell.offsetHigh = quint8(offset >> 32);
+    }
+    inline QStringView longTextView(const Cell &cell) const;
+    qint64 arenaFootprint(const Cell &cell) const;
+    void storeLongText(Cell &cell, QStringView text);
+    void compactIfWasteful();
+    void compactArena();
     qint64 indexOf(int column, int row) const { return qint64(row - 1) * columns_ + (column - 1); }
     void markChanged(int firstColumn, int firstRow, int lastColumn, int lastRow);
     void clampActiveCell();
@@ -104,7 +128,10 @@ private:
     int columns_ = 0;
     int rows_ = 0;
     std::vector<Cell> cells_;
-    QHash<qint64, QString> longTexts_; // texts over two UTF-16 units, by cell index
+    // The texts over two units, one after another; overwritten ones stay behind as waste
+    // until it outgrows both the live texts and the cell count, then the arena is compacted.
+    std::vector<char16_t> arena_;
+    qint64 arenaWaste_ = 0; // units of arena_ no cell points at
     int currentColumn_ = 1;
     int currentRow_ = 1;
     int activeColumn_ = 1;
@@ -126,11 +153,18 @@ inline QStringView GridSheet::cellTextView(int column, int row) const
 {
     if (!contains(column, row))
         return {};
-    const qint64 index = indexOf(column, row);
-    const Cell &cell = cells_[size_t(index)];
+    const Cell &cell = cells_[size_t(indexOf(column, row))];
     if (cell.textLength == kLongText)
-        return longTextView(index);
+        return longTextView(cell);
     return QStringView(cell.text, cell.textLength);
+}
+
+inline QStringView GridSheet::longTextView(const Cell &cell) const
+{
+    const char16_t *at = arena_.data() + arenaOffset(cell);
+    if (cell.longLength != kLengthInArena)
+        return QStringView(at, cell.longLength);
+    return QStringView(at + 2, qsizetype(at[0]) | qsizetype(at[1]) << 16);
 }
 
 inline Color GridSheet::backColorAt(int column, int row) const

@@ -9,6 +9,13 @@ Q_DECLARE_METATYPE(SheetResize)
 
 class TestGridSheet : public QObject {
     Q_OBJECT
+
+    // A text over two units that names its cell and the round that wrote it.
+    static QString longText(int column, int row, int round)
+    {
+        return QStringLiteral("cell %1,%2 round %3").arg(column).arg(row).arg(round);
+    }
+
 private slots:
     void keepsItsLimits()
     {
@@ -84,16 +91,27 @@ private slots:
     }
 
     // Texts of up to two UTF-16 units are held in the cell, longer ones apart: each replaces
-    // the one before it, across that line too.
+    // the one before it, across that line too, and leaves the long texts beside it as they were.
     void textsOfEveryLength_data()
     {
         QTest::addColumn<QString>("before");
         QTest::addColumn<QString>("text");
 
+        const QString longest(0xFFFE, QChar(u'k')); // the longest whose length the cell holds
+        const QString longer(70'000, QChar(u'm'));
         QTest::newRow("surrogate pair over two units") << QStringLiteral("ab") << QString::fromUcs4(U"\U0001F600");
         QTest::newRow("three units over a pair") << QString::fromUcs4(U"\U0001F600") << QStringLiteral("abc");
         QTest::newRow("NUL over three units") << QStringLiteral("abc") << QString(QChar(0));
         QTest::newRow("one unit over a long text") << QStringLiteral("long one") << QStringLiteral("b");
+        QTest::newRow("empty over a long text") << QStringLiteral("long one") << QString();
+        QTest::newRow("shorter long text") << QStringLiteral("long one") << QStringLiteral("xyz");
+        QTest::newRow("as long a text") << QStringLiteral("long one") << QStringLiteral("LONG ONE");
+        QTest::newRow("longer long text") << QStringLiteral("abc") << QStringLiteral("a longer one");
+        QTest::newRow("longest held length") << QStringLiteral("abc") << longest;
+        QTest::newRow("length kept apart") << QStringLiteral("abc") << longer;
+        QTest::newRow("over a length kept apart") << longer << QStringLiteral("abcd");
+        QTest::newRow("shorter, length kept apart") << longer << longer.left(65'536);
+        QTest::newRow("held length over kept length") << longer << longest;
     }
 
     void textsOfEveryLength()
@@ -101,11 +119,58 @@ private slots:
         QFETCH(QString, before);
         QFETCH(QString, text);
 
-        GridSheet sheet(2, 1);
-        QVERIFY(sheet.setCellText(1, 1, before));
-        QVERIFY(sheet.setCellText(1, 1, text));
-        QCOMPARE(sheet.getCellText(1, 1), text);
-        QCOMPARE(sheet.cellTextView(1, 1), QStringView(text));
+        GridSheet sheet(3, 1);
+        QVERIFY(sheet.setCellText(1, 1, QStringLiteral("left")));
+        QVERIFY(sheet.setCellText(2, 1, before));
+        QVERIFY(sheet.setCellText(3, 1, QStringLiteral("right")));
+        QVERIFY(sheet.setCellText(2, 1, text));
+        QCOMPARE(sheet.getCellText(2, 1), text);
+        QCOMPARE(sheet.cellTextView(2, 1), QStringView(text));
+        QCOMPARE(sheet.getCellText(1, 1), QStringLiteral("left"));
+        QCOMPARE(sheet.getCellText(3, 1), QStringLiteral("right"));
+    }
+
+    // Cells inside both sizes keep their long texts; the texts cut off free their room
+    // without disturbing the kept ones, which stay intact through the writes after.
+    void longTextsFollowResizes_data()
+    {
+        QTest::addColumn<QSize>("size"); // columns by rows
+
+        QTest::newRow("wider") << QSize(7, 4);
+        QTest::newRow("narrower") << QSize(2, 4);
+        QTest::newRow("taller") << QSize(4, 9);
+        QTest::newRow("shorter") << QSize(4, 1);
+        QTest::newRow("smaller both ways") << QSize(1, 2);
+        QTest::newRow("no cells") << QSize(0, 0);
+        QTest::newRow("no rows") << QSize(4, 0);
+    }
+
+    void longTextsFollowResizes()
+    {
+        QFETCH(QSize, size);
+
+        GridSheet sheet(4, 4);
+        for (int row = 1; row <= 4; ++row)
+            for (int column = 1; column <= 4; ++column)
+                sheet.setCellText(column, row, longText(column, row, 0));
+
+        QVERIFY(sheet.setSize(size.width(), size.height()));
+        QVERIFY(sheet.setSize(5, 5));
+        for (int row = 1; row <= 5; ++row) {
+            for (int column = 1; column <= 5; ++column) {
+                const bool kept = column <= std::min(4, size.width()) && row <= std::min(4, size.height());
+                QCOMPARE(sheet.getCellText(column, row), kept ? longText(column, row, 0) : QString());
+            }
+        }
+
+        // Overwriting every text twice is waste enough to compact the rest.
+        for (int round = 1; round <= 2; ++round)
+            for (int row = 1; row <= 5; ++row)
+                for (int column = 1; column <= 5; ++column)
+                    sheet.setCellText(column, row, longText(column, row, round) + QStringLiteral("!"));
+        for (int row = 1; row <= 5; ++row)
+            for (int column = 1; column <= 5; ++column)
+                QCOMPARE(sheet.getCellText(column, row), longText(column, row, 2) + QStringLiteral("!"));
     }
 
     void clearAllTextKeepsColoursAndSize()
@@ -118,6 +183,74 @@ private slots:
         QCOMPARE(sheet.getCellText(1, 1), QString());
         QCOMPARE(sheet.getCellText(2, 2), QString());
         QCOMPARE(sheet.foreColorAt(2, 2), Color(0x654321));
+
+        QVERIFY(sheet.setCellText(1, 2, QStringLiteral("new text")));
+        QCOMPARE(sheet.getCellText(1, 2), QStringLiteral("new text"));
+        QCOMPARE(sheet.getCellText(2, 2), QString());
+    }
+
+    // Loading a file: the texts go with their cells, and both sheets go on taking writes.
+    void takeContentFromMovesLongTexts()
+    {
+        GridSheet sheet(2, 1);
+        sheet.setCellText(1, 1, QStringLiteral("old first"));
+        sheet.setCellText(2, 1, QStringLiteral("old second"));
+        GridSheet loaded(1, 2);
+        loaded.setCellText(1, 1, QStringLiteral("xyz"));
+        loaded.setCellText(1, 2, QStringLiteral("loaded second"));
+
+        sheet.takeContentFrom(loaded);
+        QCOMPARE(sheet.getCellText(1, 1), QStringLiteral("xyz"));
+        QCOMPARE(sheet.getCellText(1, 2), QStringLiteral("loaded second"));
+
+        sheet.setCellText(1, 1, QStringLiteral("a new text"));
+        QCOMPARE(sheet.getCellText(1, 1), QStringLiteral("a new text"));
+        QCOMPARE(sheet.getCellText(1, 2), QStringLiteral("loaded second"));
+        loaded.setCellText(1, 1, QStringLiteral("another"));
+        QCOMPARE(loaded.getCellText(1, 1), QStringLiteral("another"));
+        QCOMPARE(loaded.getCellText(2, 1), QStringLiteral("old second"));
+    }
+
+    // Many writes of texts of every length over a small sheet: whatever room the replaced
+    // texts leave and however often it is reclaimed, every cell reads what was last written.
+    void churnKeepsEveryText_data()
+    {
+        QTest::addColumn<int>("shortest");
+        QTest::addColumn<int>("longest");
+        QTest::addColumn<int>("writes");
+
+        QTest::newRow("short and long") << 0 << 12 << 40'000;
+        QTest::newRow("long only") << 3 << 40 << 40'000;
+        QTest::newRow("lengths kept apart") << 3 << 70'000 << 600;
+    }
+
+    void churnKeepsEveryText()
+    {
+        QFETCH(int, shortest);
+        QFETCH(int, longest);
+        QFETCH(int, writes);
+
+        constexpr int kSide = 7;
+        GridSheet sheet(kSide, kSide);
+        QList<QString> expected(kSide * kSide);
+        quint32 seed = 12345;
+        auto next = [&seed](int bound) {
+            seed = seed * 1'103'515'245u + 12'345u;
+            return int((seed >> 8) % quint32(bound));
+        };
+        for (int write = 0; write < writes; ++write) {
+            const int index = next(kSide * kSide);
+            const int length = shortest + next(longest - shortest + 1);
+            QString text(length, QChar(u'a' + write % 26));
+            if (length > 0)
+                text[length - 1] = QChar(u'0' + index % 10);
+            QVERIFY(sheet.setCellText(index % kSide + 1, index / kSide + 1, text));
+            expected[index] = text;
+            if (write % 1000 == 999 || write == writes - 1) {
+                for (int i = 0; i < kSide * kSide; ++i)
+                    QCOMPARE(sheet.getCellText(i % kSide + 1, i / kSide + 1), expected[i]);
+            }
+        }
     }
 
     void changesAreAnnouncedOncePerOperation()

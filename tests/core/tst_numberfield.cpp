@@ -21,21 +21,17 @@ private slots:
         QTest::newRow("leading blanks") << u" \t-5"_s << -5 << false;
         QTest::newRow("no whole part") << u".6"_s << 1 << false;
         QTest::newRow("full-width digits are text") << u"８"_s << 0 << false;
-        QTest::newRow("7.6") << u"7.6"_s << 8 << false;
         QTest::newRow("2.5") << u"2.5"_s << 2 << false;
         QTest::newRow("3.5") << u"3.5"_s << 4 << false;
         QTest::newRow("-2.5") << u"-2.5"_s << -2 << false;
         QTest::newRow("just above a half") << u"8.5000000000000001"_s << 9 << false;
-        QTest::newRow("just above a half, negative") << u"-8.5000000000000001"_s << -9 << false;
         QTest::newRow("just below a half") << u"0.49999999999999999999"_s << 0 << false;
         QTest::newRow("a half and a long tail") << u"0.5000000000000000000000000001"_s << 1 << false;
         QTest::newRow("a half and zeros") << u"0.5000000000000000000000000000"_s << 0 << false;
         QTest::newRow("near the top, above a half") << u"2147483646.50000000000000001"_s << 2147483647 << false;
         QTest::newRow("leading zeros") << u"0000000000000000000000000000012"_s << 12 << false;
-        QTest::newRow("exponent") << u"2.5e0"_s << 2 << false;
         QTest::newRow("negative exponent") << u"25e-1"_s << 2 << false;
         QTest::newRow("exponent to a half") << u"5e-1"_s << 0 << false;
-        QTest::newRow("exponent without digits") << u"12e"_s << 12 << false;
         QTest::newRow("exponent sign without digits") << u"12e+"_s << 12 << false;
         QTest::newRow("tinier") << u"1e-999999999999999999999"_s << 0 << false;
         QTest::newRow("zero to a huge power") << u"0e999999999999"_s << 0 << false;
@@ -43,7 +39,6 @@ private slots:
         QTest::newRow("bottom") << u"-2147483648"_s << -2147483647 - 1 << false;
         QTest::newRow("bottom, half to even") << u"-2147483648.5"_s << -2147483647 - 1 << false;
         QTest::newRow("top, rounded past") << u"2147483647.5"_s << 2147483647 << true;
-        QTest::newRow("past the top") << u"2147483648"_s << 2147483647 << true;
         QTest::newRow("past the bottom") << u"-2147483649"_s << -2147483647 - 1 << true;
         QTest::newRow("huge") << u"1e999"_s << 2147483647 << true;
         QTest::newRow("long digits") << QString(400, u'9') << 2147483647 << true;
@@ -60,6 +55,7 @@ private slots:
         QCOMPARE(read.outOfRange, outOfRange);
     }
 
+    // The whole-field form; its rounding is the number field's.
     void countField_data()
     {
         QTest::addColumn<QString>("text");
@@ -67,14 +63,9 @@ private slots:
         QTest::addColumn<qint64>("count");
 
         constexpr qint64 ceiling = 1'000'000'000'000'000;
-        QTest::newRow("whole") << u"12"_s << true << qint64(12);
         QTest::newRow("blanks around") << u" \t7\t "_s << true << qint64(7);
         QTest::newRow("full-width") << u"　＋１２．５　"_s << true << qint64(12);
         QTest::newRow("full-width minus") << u"－３"_s << true << qint64(-3);
-        QTest::newRow("2.5") << u"2.5"_s << true << qint64(2);
-        QTest::newRow("-2.5") << u"-2.5"_s << true << qint64(-2);
-        QTest::newRow("just above a half") << u"8.5000000000000001"_s << true << qint64(9);
-        QTest::newRow("just below a half") << u"0.49999999999999999999"_s << true << qint64(0);
         QTest::newRow("point alone after digits") << u"5."_s << true << qint64(5);
         QTest::newRow("empty") << QString() << false << qint64(0);
         QTest::newRow("point alone") << u"."_s << false << qint64(0);
@@ -82,7 +73,6 @@ private slots:
         QTest::newRow("no exponents") << u"1e3"_s << false << qint64(0);
         QTest::newRow("ceiling") << u"1000000000000000"_s << true << ceiling;
         QTest::newRow("past the ceiling, negative") << u"-99999999999999999999"_s << true << -ceiling;
-        QTest::newRow("long digits") << QString(5000, u'9') << true << ceiling;
     }
 
     void countField()

@@ -7,7 +7,6 @@
 #include <QTest>
 
 #include <fcntl.h>
-#include <sys/stat.h>
 
 class TestRegularFile : public QObject {
     Q_OBJECT
@@ -19,7 +18,7 @@ class TestRegularFile : public QObject {
 private slots:
     void initTestCase()
     {
-        QVERIFY(::mkfifo(QFile::encodeName(fifo_).constData(), 0600) == 0);
+        QVERIFY(makeFifo(fifo_));
         QVERIFY(QFile::link(poem_, dir_.filePath(QStringLiteral("link.txt"))));
     }
 

@@ -99,7 +99,6 @@ private slots:
         const QString separate = a + close + b + close + c;
         QTest::newRow("0.5 halves to 0: nothing near") << "0.5" << separate;
         QTest::newRow("1") << "1" << a + QStringLiteral("b&nbsp;") + close + c;
-        QTest::newRow("256") << "256" << a + QStringLiteral("b&nbsp;c&nbsp;") + close;
     }
 
     void nearDistances()

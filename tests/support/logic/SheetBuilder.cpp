@@ -3,6 +3,7 @@
 #include "gridfile/GridFile.h"
 
 #include <QBuffer>
+#include <QtEndian>
 
 #include <algorithm>
 
@@ -30,4 +31,15 @@ QByteArray sheetBytes(const GridSheet &sheet)
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     return writeGridFile(buffer, sheet) ? buffer.data() : QByteArray("write failed");
+}
+
+QByteArray gridFileHeader(quint32 columns, quint32 rows, quint32 version)
+{
+    QByteArray bytes(GridFile::kMagic, 8);
+    for (const quint32 value : {version, columns, rows}) {
+        char little[4];
+        qToLittleEndian(value, little);
+        bytes += QByteArray(little, 4);
+    }
+    return bytes;
 }

@@ -5,7 +5,9 @@
 #include <QFile>
 #include <QTest>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 QString writeTestFile(const QString &dir, const QString &name, const QByteArray &bytes)
 {
@@ -51,4 +53,14 @@ QMap<QString, QByteArray> folderSnapshot(const QString &dir)
 bool makeFifo(const QString &path)
 {
     return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
+}
+
+int openFifoReader(const QString &path)
+{
+    return ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK);
+}
+
+bool makeNullDevice(const QString &path)
+{
+    return ::mknod(QFile::encodeName(path).constData(), S_IFCHR | 0666, makedev(1, 3)) == 0;
 }

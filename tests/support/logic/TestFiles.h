@@ -1,4 +1,4 @@
-// Files for tests: writing and reading them whole, a folder's state, FIFOs.
+// Files for tests: writing and reading them whole, a folder's state, FIFOs and devices.
 #pragma once
 
 #include <QByteArray>
@@ -24,3 +24,11 @@ QMap<QString, QByteArray> folderSnapshot(const QString &dir);
 
 // Makes a FIFO at the path; false when it cannot.
 bool makeFifo(const QString &path);
+
+// Opens a FIFO's read end without waiting, so that opening it to write does not wait for a
+// reader either; -1 when it cannot.
+int openFifoReader(const QString &path);
+
+// Makes a private copy of /dev/null at the path, so that a fault replaces nothing of the
+// system's; false when it cannot, as without root.
+bool makeNullDevice(const QString &path);
