@@ -66,7 +66,7 @@ private:
         dialog.setDirectory(lastFolder_->isEmpty() ? QDir::currentPath() : *lastFolder_);
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return {};
-        const QString path = dialog.selectedFiles().constFirst();
+        QString path = dialog.selectedFiles().constFirst();
         *lastFolder_ = QFileInfo(path).absolutePath();
         return path;
     }
