@@ -52,9 +52,9 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::createControls()
 {
-    client_ = new AnchoredArea(QSize(twipsToPixels(9615), twipsToPixels(6135)), this);
-    setCentralWidget(client_);
-    auto *client = client_;
+    auto *client = new AnchoredArea(QSize(twipsToPixels(9615), twipsToPixels(6135)), this);
+    setCentralWidget(client);
+    client_ = client;
 
     gridView_ = new GridSheetView(sheet_, client);
     gridView_->setObjectName(QStringLiteral("sprEdit"));
@@ -240,6 +240,8 @@ void MainWindow::writeChosenFile(const QString &path, const DeviceWriter &writer
         written = writeFileAtomically(path, writer, &error);
     }
     if (!written) {
+        // An earlier write's note must not stand beside the failure.
+        statusBar()->clearMessage();
         dialogs_.showMessage(this, MessageIcon::Error, writeErrorText(path, error));
         return;
     }

@@ -306,7 +306,8 @@ private slots:
             shown);
     }
 
-    // Each write says in the status bar what it wrote; a failed one says nothing there.
+    // Each write says in the status bar what it wrote; a failed one clears what an earlier
+    // write said there.
     void writesSayWhatWasWritten_data()
     {
         QTest::addColumn<QString>("command");
@@ -337,7 +338,8 @@ private slots:
                 window.sheet().setCellText(column, row, u"詩"_s);
         }
         const QString path = dir.filePath(name);
-        dialogs.answers << path;
+        dialogs.answers << dir.filePath(u"earlier.grd"_s) << path;
+        window.findChild<QAction *>("SavaGridImage")->trigger();
         window.findChild<QAction *>(command)->trigger();
 
         QCOMPARE(dialogs.messages.size(), written ? 0 : 1);
