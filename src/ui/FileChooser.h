@@ -53,6 +53,9 @@ public:
 
 // The real thing: QFileDialog and QMessageBox.
 class SystemDialogs : public Dialogs {
+    // The folder of the last file chosen in this run, shared by every chooser made here.
+    std::shared_ptr<QString> lastFolder_ = std::make_shared<QString>();
+
 public:
     std::unique_ptr<FileChooser> newFileChooser(QWidget *parent) override;
     void showMessage(QWidget *parent, MessageIcon icon, const QString &text) override;

@@ -113,7 +113,8 @@ private slots:
         QPointer<PictureWindow> fitted = import(u"photo.bmp"_s, {400, 300});
         QVERIFY(fitted && fitted->isVisible() && main_.isPictureLoaded());
         QCOMPARE(dialogs_.requests[0].title + dialogs_.requests[0].filter,
-            u"イメージの読み込みJpeg (*.jpeg, *.jpg)|*.jpeg;*.jpg|GIF (*.gif)|*.gif|BitMap (*.bmp)|*.bmp||"_s);
+            u"イメージの読み込み画像ファイル (*.jpeg, *.jpg, *.gif, *.bmp, *.png)|*.jpeg;*.jpg;*.gif;*.bmp;*.png|"
+            u"Jpeg (*.jpeg, *.jpg)|*.jpeg;*.jpg|GIF (*.gif)|*.gif|BitMap (*.bmp)|*.bmp||"_s);
         QCOMPARE(fitted->frameGeometry().size(), QSize(twipsToPixels(6080), twipsToPixels(5300))); // frame included
 
         findControl<QLineEdit>(*fitted, "txtPixs")->setText(u"4"_s);
