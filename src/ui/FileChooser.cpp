@@ -88,3 +88,16 @@ void SystemDialogs::showMessage(QWidget *parent, MessageIcon icon, const QString
         QMessageBox::Ok, parent);
     box.exec();
 }
+
+Answer SystemDialogs::askYesNoCancel(QWidget *parent, const QString &question)
+{
+    QMessageBox box(QMessageBox::Question, applicationTitle(), question,
+        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Yes: return Answer::Yes;
+    case QMessageBox::No: return Answer::No;
+    default: return Answer::Cancel;
+    }
+}
