@@ -9,6 +9,33 @@ bash scripts/install-deps.sh
 jobs="$(nproc)"
 export QT_QPA_PLATFORM=offscreen
 
+# The keyboard shortcut tests need a real X server; a private Xvfb on a free display serves
+# them and stops with the script. Without one they skip.
+xvfb_pid=""
+stop_xvfb() {
+    if [ -n "$xvfb_pid" ]; then
+        kill "$xvfb_pid" 2>/dev/null || true
+        wait "$xvfb_pid" 2>/dev/null || true
+    fi
+}
+trap stop_xvfb EXIT
+unset DISPLAY
+if command -v Xvfb >/dev/null; then
+    display_file="$(mktemp)"
+    Xvfb -displayfd 3 -screen 0 1600x1000x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq 100); do
+        [ -s "$display_file" ] && break
+        sleep 0.1
+    done
+    if [ -s "$display_file" ]; then
+        export DISPLAY=":$(head -n 1 "$display_file")"
+    else
+        echo "Xvfb did not start: the X11 tests will skip." >&2
+    fi
+    rm -f "$display_file"
+fi
+
 # Runs the tests of one build and adds their number to the total; a failure stops the script.
 passed=0
 run_tests() {

@@ -1,12 +1,13 @@
 // The file is read in chunks and split into lines on the bytes CR and LF, which never occur
-// inside a two-byte code page 932 character; each piece of a line is decoded and fed to a
-// small state machine that forms the cell texts and walks the cells.
+// inside a two-byte code page 932 character nor inside a UTF-8 one; each piece of a line is
+// decoded and fed to a small state machine that forms the cell texts and walks the cells.
 #include "text/TextPouring.h"
 
 #include "core/Color.h"
 #include "core/Cp932.h"
 #include "core/GridSheet.h"
 #include "core/NumberField.h"
+#include "text/TextEncoding.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -41,8 +42,9 @@ bool endsInLeadByte(QByteArrayView bytes)
 // line needs no terminator, and a terminator at the very end adds no empty line.
 class LineReader {
 public:
-    LineReader(CellTextPourer &pourer, qint64 &invalidBytes)
+    LineReader(CellTextPourer &pourer, TextEncoding encoding, qint64 &invalidBytes)
         : pourer_(pourer)
+        , encoding_(encoding)
         , invalidBytes_(invalidBytes)
     {
     }
@@ -93,17 +95,26 @@ private:
             bytes = joined;
             carried_.clear();
         }
-        if (mayContinue && endsInLeadByte(bytes)) {
-            carried_ = bytes.last(1).toByteArray();
-            bytes.chop(1);
+        if (mayContinue) {
+            const qsizetype tail = incompleteTail(bytes);
+            carried_ = bytes.last(tail).toByteArray();
+            bytes.chop(tail);
         }
         decode(bytes);
+    }
+
+    qsizetype incompleteTail(QByteArrayView bytes) const
+    {
+        if (encoding_ == TextEncoding::Utf8)
+            return Utf8::incompleteTail(bytes);
+        return endsInLeadByte(bytes) ? 1 : 0;
     }
 
     void decode(QByteArrayView bytes)
     {
         qsizetype invalid = 0;
-        const QString text = Cp932::decode(bytes, &invalid);
+        const QString text
+            = encoding_ == TextEncoding::Utf8 ? Utf8::decode(bytes, &invalid) : Cp932::decode(bytes, &invalid);
         invalidBytes_ += invalid;
         pourer_.feed(text);
     }
@@ -112,7 +123,7 @@ private:
     {
         if (!carried_.isEmpty()) {
             if (!pourer_.ignoringLine())
-                decode(carried_); // a lead byte without its trail
+                decode(carried_); // a character cut short by the line end
             carried_.clear();
         }
         pourer_.endLine();
@@ -120,8 +131,9 @@ private:
     }
 
     CellTextPourer &pourer_;
+    const TextEncoding encoding_;
     qint64 &invalidBytes_;
-    QByteArray carried_; // a lead byte whose trail byte is in the next chunk
+    QByteArray carried_; // the start of a character whose other bytes are in the next chunk
     bool lineOpen_ = false;
     bool afterCarriageReturn_ = false;
 };
@@ -197,39 +209,93 @@ std::unique_ptr<QIODevice> openTextFile(const QString &path, FileKinds kinds, Op
     return openForReading(path, kinds, failure);
 }
 
-TextPouringResult pourText(GridSheet &sheet, const TextPouringInputs &inputs, const TextFileOpener &open)
+namespace {
+
+// The path checks and the opening that examining and pouring share; null with the outcome set
+// when the file is not to be read.
+std::unique_ptr<QIODevice> openChecked(
+    const TextPouringInputs &inputs, const TextFileOpener &open, TextPouringResult &result)
 {
-    TextPouringResult result;
     if (inputs.path.isEmpty()) {
         result.outcome = TextPouringOutcome::EmptyPath;
-        return result;
+        return nullptr;
     }
     // A FIFO or a device is no missing file: the opener takes it or says why not.
     const QFileInfo info(inputs.path);
     if (!info.exists() || info.isDir()) {
         result.outcome = TextPouringOutcome::NoFile;
-        return result;
+        return nullptr;
     }
-    const std::unique_ptr<QIODevice> device = open(inputs.path, inputs.files, &result.open);
-    if (!device) {
+    std::unique_ptr<QIODevice> device = open(inputs.path, inputs.files, &result.open);
+    if (!device)
         result.outcome = TextPouringOutcome::OpenFailed;
+    return device;
+}
+
+// Reads into buffer[filled...]; false with the outcome set when the read fails.
+bool readChunk(QIODevice &device, QByteArray &buffer, qint64 filled, qint64 *got, TextPouringResult &result)
+{
+    *got = device.read(buffer.data() + filled, buffer.size() - filled);
+    if (*got >= 0)
+        return true;
+    result.outcome = TextPouringOutcome::ReadFailed;
+    result.systemReason = device.errorString();
+    return false;
+}
+
+} // namespace
+
+TextPouringResult examineTextFile(const TextPouringInputs &inputs, TextFileTraits *traits, const TextFileOpener &open)
+{
+    TextPouringResult result;
+    const std::unique_ptr<QIODevice> device = openChecked(inputs, open, result);
+    if (!device)
         return result;
+    Utf8Check check;
+    QByteArray chunk(kReadChunk, Qt::Uninitialized);
+    qint64 got = 0;
+    while (check.valid()) {
+        if (!readChunk(*device, chunk, 0, &got, result))
+            return result;
+        if (got == 0)
+            break;
+        check.take(QByteArrayView(chunk.constData(), got));
     }
+    check.finish();
+    if (traits)
+        *traits = {check.byteOrderMark(), check.valid(), check.nonAscii(), check.firstInvalidLine()};
+    return result;
+}
+
+TextPouringResult pourText(GridSheet &sheet, const TextPouringInputs &inputs, const TextFileOpener &open)
+{
+    TextPouringResult result;
+    const std::unique_ptr<QIODevice> device = openChecked(inputs, open, result);
+    if (!device)
+        return result;
+
+    // The first bytes, read before any cell changes, say whether a byte order mark chooses UTF-8.
+    QByteArray chunk(kReadChunk, Qt::Uninitialized);
+    const qsizetype markSize = Utf8::kByteOrderMark.size();
+    qint64 filled = 0;
+    qint64 got = 1;
+    while (filled < markSize && got > 0) {
+        if (!readChunk(*device, chunk, filled, &got, result))
+            return result;
+        filled += got;
+    }
+    const bool marked = QByteArrayView(chunk.constData(), filled).startsWith(Utf8::kByteOrderMark);
+    result.encoding = marked && inputs.byteOrderMarkChooses ? TextEncoding::Utf8 : inputs.encoding;
+    const qint64 skipped = marked && result.encoding == TextEncoding::Utf8 ? markSize : 0;
 
     GridSheet::ChangeBatch batch(sheet);
     sheet.clearAllText();
     CellTextPourer pourer(sheet, inputs);
-    LineReader lines(pourer, result.invalidBytes);
-    QByteArray chunk(kReadChunk, Qt::Uninitialized);
-    while (!pourer.finished()) {
-        const qint64 got = device->read(chunk.data(), chunk.size());
-        if (got < 0) {
-            result.outcome = TextPouringOutcome::ReadFailed;
-            result.systemReason = device->errorString();
+    LineReader lines(pourer, result.encoding, result.invalidBytes);
+    lines.take(QByteArrayView(chunk.constData() + skipped, filled - skipped));
+    while (!pourer.finished() && got > 0) {
+        if (!readChunk(*device, chunk, 0, &got, result))
             return result;
-        }
-        if (got == 0)
-            break;
         lines.take(QByteArrayView(chunk.constData(), got));
     }
     lines.finish();

@@ -1,8 +1,9 @@
-// Pours a code page 932 text file into the cells of a sheet, character by character,
+// Pours a code page 932 or UTF-8 text file into the cells of a sheet, character by character,
 // either starting a new row at each line break or flowing through the rows.
 #pragma once
 
 #include "core/RegularFile.h"
+#include "text/TextEncoding.h"
 #include "text/TextLaying.h"
 
 #include <QIODevice>
@@ -27,6 +28,9 @@ struct TextPouringInputs {
     QString backgroundText = QStringLiteral("#FFFFFF"); // the background field, as typed
     QString nearText = QStringLiteral("8"); // the near-colour field, as typed
     FileKinds files = FileKinds::AnyReadable; // the editor reads regular files only
+    TextEncoding encoding = TextEncoding::ShiftJis;
+    // A file that starts with the UTF-8 byte order mark is UTF-8 whatever the encoding says.
+    bool byteOrderMarkChooses = true;
 };
 
 enum class TextPouringOutcome {
@@ -41,7 +45,8 @@ struct TextPouringResult {
     TextPouringOutcome outcome = TextPouringOutcome::Done;
     OpenFailure open;
     QString systemReason;
-    qint64 invalidBytes = 0; // byte sequences that are not code page 932, poured as U+FFFD
+    qint64 invalidBytes = 0; // byte sequences not valid in the encoding read, poured as U+FFFD
+    TextEncoding encoding = TextEncoding::ShiftJis; // as read; a leading UTF-8 byte order mark is not poured
     bool done() const { return outcome == TextPouringOutcome::Done; }
 };
 
@@ -83,6 +88,21 @@ private:
 using TextFileOpener
     = std::function<std::unique_ptr<QIODevice>(const QString &path, FileKinds kinds, OpenFailure *failure)>;
 std::unique_ptr<QIODevice> openTextFile(const QString &path, FileKinds kinds, OpenFailure *failure);
+
+// What a file's bytes say of its encoding.
+struct TextFileTraits {
+    bool byteOrderMark = false; // it starts with the UTF-8 byte order mark
+    bool validUtf8 = true; // it is well-formed UTF-8
+    bool nonAscii = false; // it holds a byte beyond ASCII (the byte order mark counts)
+    qint64 firstInvalidUtf8Line = 0; // the line, from 1, of its first ill-formed UTF-8 sequence
+    bool looksLikeUtf8() const { return validUtf8 && nonAscii; }
+};
+
+// Reads the file at inputs.path once, touching no sheet, as far as its traits can change: a
+// file that is not UTF-8 is read up to the first ill-formed sequence. The outcomes are
+// pourText's before any cell changes (Done, EmptyPath, NoFile, OpenFailed, ReadFailed).
+TextPouringResult examineTextFile(
+    const TextPouringInputs &inputs, TextFileTraits *traits, const TextFileOpener &open = openTextFile);
 
 // One run: checks the path, opens the file, clears every cell's text and pours the file.
 // The file is streamed in chunks, so its size is bounded by nothing but the disk.

@@ -2,6 +2,7 @@
 
 #include "core/Version.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPointer>
@@ -35,8 +36,9 @@ namespace {
 
 class DialogFileChooser : public FileChooser {
 public:
-    explicit DialogFileChooser(QWidget *parent)
+    DialogFileChooser(QWidget *parent, std::shared_ptr<QString> lastFolder)
         : parent_(parent)
+        , lastFolder_(std::move(lastFolder))
     {
     }
 
@@ -59,19 +61,25 @@ private:
         // The descriptions already name their patterns; no extension is ever added.
         dialog.setOption(QFileDialog::HideNameFilterDetails);
         dialog.setNameFilter(toQtNameFilters(filter));
+        // Opens where this run's last file was chosen, else in the working folder; a folder
+        // only browsed in a cancelled dialog is not the last used.
+        dialog.setDirectory(lastFolder_->isEmpty() ? QDir::currentPath() : *lastFolder_);
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return {};
-        return dialog.selectedFiles().constFirst();
+        QString path = dialog.selectedFiles().constFirst();
+        *lastFolder_ = QFileInfo(path).absolutePath();
+        return path;
     }
 
     QPointer<QWidget> parent_;
+    std::shared_ptr<QString> lastFolder_;
 };
 
 } // namespace
 
 std::unique_ptr<FileChooser> SystemDialogs::newFileChooser(QWidget *parent)
 {
-    return std::make_unique<DialogFileChooser>(parent);
+    return std::make_unique<DialogFileChooser>(parent, lastFolder_);
 }
 
 void SystemDialogs::showMessage(QWidget *parent, MessageIcon icon, const QString &text)
@@ -79,4 +87,17 @@ void SystemDialogs::showMessage(QWidget *parent, MessageIcon icon, const QString
     QMessageBox box(icon == MessageIcon::Error ? QMessageBox::Critical : QMessageBox::NoIcon, applicationTitle(), text,
         QMessageBox::Ok, parent);
     box.exec();
+}
+
+Answer SystemDialogs::askYesNoCancel(QWidget *parent, const QString &question)
+{
+    QMessageBox box(QMessageBox::Question, applicationTitle(), question,
+        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Yes: return Answer::Yes;
+    case QMessageBox::No: return Answer::No;
+    default: return Answer::Cancel;
+    }
 }

@@ -37,6 +37,7 @@ private:
 QString toQtNameFilters(const QString &filter);
 
 enum class MessageIcon { None, Error };
+enum class Answer { Yes, No, Cancel };
 
 // The failure messages of the file commands: the heading, the path and the reason, one a line.
 QString readErrorText(const QString &path, const QString &reason);
@@ -49,11 +50,17 @@ public:
     virtual std::unique_ptr<FileChooser> newFileChooser(QWidget *parent) = 0;
     // A message box titled "Glyphscape" with one OK button.
     virtual void showMessage(QWidget *parent, MessageIcon icon, const QString &text) = 0;
+    // A question box titled "Glyphscape" with Yes (the default), No and Cancel; closing it is Cancel.
+    virtual Answer askYesNoCancel(QWidget *parent, const QString &question) = 0;
 };
 
 // The real thing: QFileDialog and QMessageBox.
 class SystemDialogs : public Dialogs {
+    // The folder of the last file chosen in this run, shared by every chooser made here.
+    std::shared_ptr<QString> lastFolder_ = std::make_shared<QString>();
+
 public:
     std::unique_ptr<FileChooser> newFileChooser(QWidget *parent) override;
     void showMessage(QWidget *parent, MessageIcon icon, const QString &text) override;
+    Answer askYesNoCancel(QWidget *parent, const QString &question) override;
 };

@@ -7,12 +7,15 @@
 #include "html/HtmlPageWriter.h"
 #include "image/PictureFile.h"
 #include "text/PlainTextExport.h"
+#include "ui/AnchoredArea.h"
 #include "ui/BusyPointer.h"
 #include "ui/Fonts.h"
 #include "ui/GridSheetView.h"
 #include "ui/GridSizeDialog.h"
+#include "ui/MenuShortcuts.h"
 #include "ui/Messages.h"
 #include "ui/PictureWindow.h"
+#include "ui/StatusTexts.h"
 #include "ui/TextImportDialog.h"
 #include "ui/Twips.h"
 #include "ui/TypingAidWindow.h"
@@ -21,10 +24,14 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <QStyle>
 
 MainWindow::MainWindow(Dialogs &dialogs, QWidget *parent)
     : QMainWindow(parent)
@@ -34,23 +41,24 @@ MainWindow::MainWindow(Dialogs &dialogs, QWidget *parent)
     setObjectName(QStringLiteral("frmEdit"));
     createControls();
     createMenus();
+    createStatusBar();
     applyWindowFont(this);
     placeControls();
     showVersion();
+    fitToScreen();
 }
 
 MainWindow::~MainWindow() = default;
 
 void MainWindow::createControls()
 {
-    auto *client = new QWidget(this);
-    client->setFixedSize(twipsToPixels(9615), twipsToPixels(6135));
+    auto *client = new AnchoredArea(QSize(twipsToPixels(9615), twipsToPixels(6135)), this);
     setCentralWidget(client);
+    client_ = client;
 
     gridView_ = new GridSheetView(sheet_, client);
     gridView_->setObjectName(QStringLiteral("sprEdit"));
     gridView_->setToolTip(QStringLiteral("文字の編集を行います"));
-    gridView_->setGeometry(twipsRect(120, 120, 8130, 5880));
 
     auto label = [client](const char *name, const QString &caption) {
         auto *widget = new QLabel(caption, client);
@@ -98,6 +106,7 @@ void MainWindow::createControls()
 
 void MainWindow::placeControls()
 {
+    gridView_->setGeometry(twipsRect(120, 120, 8130, 5880));
     placeTwips(nearColorLabel_, 8415, 105, 1080, 180);
     placeTwips(nearColorEdit_, 8430, 345, 1065, 270);
     placeTwips(backgroundLabel_, 8475, 720, 990, 180);
@@ -109,6 +118,33 @@ void MainWindow::placeControls()
     placeTwips(titleLabel_, 8400, 5040, 1110, 180);
     placeTwips(versionLabel_, 8280, 5400, 1215, 180);
     placeTwips(licenceLabel_, 8280, 5760, 1200, 180);
+
+    // The grid takes what the window gains or loses; the column keeps to the right edge, its
+    // closing labels to the bottom.
+    client_->setFilling(gridView_,
+        QSize(gridView_->horizontalHeader()->defaultSectionSize() * 4,
+            gridView_->verticalHeader()->defaultSectionSize() * 4));
+    for (QWidget *control : std::initializer_list<QWidget *> {nearColorLabel_, nearColorEdit_, backgroundLabel_,
+             backgroundEdit_, cellToBackgroundButton_, typingAidButton_, makeHtmlButton_, asIsCheckBox_})
+        client_->anchor(control, Qt::TopEdge | Qt::RightEdge);
+    for (QWidget *control : {titleLabel_, versionLabel_, licenceLabel_})
+        client_->anchor(control, Qt::BottomEdge | Qt::RightEdge);
+}
+
+void MainWindow::fitToScreen()
+{
+    resize(sizeHint());
+    const QScreen *screen = this->screen();
+    if (!screen)
+        return;
+    // The frame is unknown until the window is shown; allow for a usual title bar and border.
+    const int border = style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth);
+    const QSize frame(2 * border, style()->pixelMetric(QStyle::PM_TitleBarHeight) + 2 * border);
+    const QSize available = screen->availableGeometry().size();
+    if (width() + frame.width() <= available.width() && height() + frame.height() <= available.height())
+        return;
+    resize((available - frame).expandedTo(minimumSizeHint()));
+    setWindowState(windowState() | Qt::WindowMaximized);
 }
 
 void MainWindow::createMenus()
@@ -140,6 +176,43 @@ void MainWindow::createMenus()
     QMenu *option = menuBar()->addMenu(QStringLiteral("Option"));
     option->setObjectName(QStringLiteral("option"));
     gridSizeAction_ = item(option, "Setting", QStringLiteral("Setting"), QKeySequence(), &MainWindow::changeGridSize);
+
+    new MenuShortcuts(this,
+        {importPictureAction_, importTextAction_, exportTextAction_, makeHtmlAction_, loadGridAction_, saveGridAction_,
+            gridSizeAction_});
+}
+
+void MainWindow::createStatusBar()
+{
+    auto label = [this](const char *name) {
+        auto *widget = new QLabel(statusBar());
+        widget->setObjectName(QLatin1String(name));
+        statusBar()->addPermanentWidget(widget);
+        return widget;
+    };
+    cellPositionLabel_ = label("lblCellPosition");
+    cellColorsLabel_ = label("lblCellColors");
+    sheetSizeLabel_ = label("lblSheetSize");
+
+    connect(&sheet_, &GridSheet::activeCellChanged, this, &MainWindow::showActiveCell);
+    connect(&sheet_, &GridSheet::sizeChanged, this, &MainWindow::showActiveCell);
+    connect(
+        &sheet_, &GridSheet::cellsChanged, this, [this](int firstColumn, int firstRow, int lastColumn, int lastRow) {
+            const int column = sheet_.activeColumn();
+            const int row = sheet_.activeRow();
+            if (column >= firstColumn && column <= lastColumn && row >= firstRow && row <= lastRow)
+                showActiveCell();
+        });
+    showActiveCell();
+}
+
+void MainWindow::showActiveCell()
+{
+    const int column = sheet_.activeColumn();
+    const int row = sheet_.activeRow();
+    cellPositionLabel_->setText(cellPositionText(column, row));
+    cellColorsLabel_->setText(cellColorsText(sheet_.backColorAt(column, row), sheet_.foreColorAt(column, row)));
+    sheetSizeLabel_->setText(sheetSizeText(sheet_.columnCount(), sheet_.rowCount()));
 }
 
 QString MainWindow::nearColorText() const
@@ -166,8 +239,14 @@ void MainWindow::writeChosenFile(const QString &path, const DeviceWriter &writer
         BusyPointer busy;
         written = writeFileAtomically(path, writer, &error);
     }
-    if (!written)
+    if (!written) {
+        // An earlier write's note must not stand beside the failure.
+        statusBar()->clearMessage();
         dialogs_.showMessage(this, MessageIcon::Error, writeErrorText(path, error));
+        return;
+    }
+    const QFileInfo file(path);
+    statusBar()->showMessage(wroteFileText(file.fileName(), file.size()), 5000);
 }
 
 void MainWindow::makeHtml()
@@ -208,8 +287,10 @@ void MainWindow::showTypingAid()
 // --- Import Image ---
 void MainWindow::importPicture()
 {
+    // Every kind the editor reads comes first, PNG among them.
     const QString path = fileChooser().chooseFileToOpen(QStringLiteral("イメージの読み込み"),
-        QStringLiteral("Jpeg (*.jpeg, *.jpg)|*.jpeg;*.jpg|GIF (*.gif)|*.gif|BitMap (*.bmp)|*.bmp||"));
+        QStringLiteral("画像ファイル (*.jpeg, *.jpg, *.gif, *.bmp, *.png)|*.jpeg;*.jpg;*.gif;*.bmp;*.png"
+                       "|Jpeg (*.jpeg, *.jpg)|*.jpeg;*.jpg|GIF (*.gif)|*.gif|BitMap (*.bmp)|*.bmp||"));
     if (path.isEmpty() || !QFileInfo::exists(path))
         return;
     // Decode before touching the window, so a broken file leaves the shown picture alone.

@@ -11,6 +11,7 @@
 
 #include <memory>
 
+class AnchoredArea;
 class QAction;
 class QCheckBox;
 class QLabel;
@@ -54,9 +55,13 @@ private:
     void createControls();
     void createMenus();
     void placeControls();
+    void createStatusBar();
+    void showActiveCell();
     void showVersion();
+    // Opens at the designed size where the screen holds it, and fills the screen otherwise.
+    void fitToScreen();
     // Writes the chosen file whole under the busy pointer; a failure shows
-    // "書き込みエラー", the path and the reason.
+    // "書き込みエラー", the path and the reason, a success says so in the status bar.
     void writeChosenFile(const QString &path, const DeviceWriter &writer);
 
     Dialogs &dialogs_;
@@ -64,6 +69,7 @@ private:
     bool pictureLoaded_ = false;
 
     // The controls; their object names are the ones tests and style sheets find them by.
+    AnchoredArea *client_ = nullptr;
     GridSheetView *gridView_ = nullptr;
     QLabel *nearColorLabel_ = nullptr;
     QLineEdit *nearColorEdit_ = nullptr;
@@ -76,6 +82,9 @@ private:
     QLabel *titleLabel_ = nullptr;
     QLabel *versionLabel_ = nullptr;
     QLabel *licenceLabel_ = nullptr;
+    QLabel *cellPositionLabel_ = nullptr;
+    QLabel *cellColorsLabel_ = nullptr;
+    QLabel *sheetSizeLabel_ = nullptr;
 
     QAction *importPictureAction_ = nullptr;
     QAction *importTextAction_ = nullptr;

@@ -16,34 +16,19 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QShowEvent>
+#include <QWindow>
 
 #include <algorithm>
-#include <cmath>
 
 namespace {
 
-// The designed sizes of the field and the label, which fitToPicture keeps.
-constexpr int kFieldWidth = 1080;
-constexpr int kFieldHeight = 270;
-constexpr int kLabelWidth = 705;
-constexpr int kLabelHeight = 180;
-constexpr int kTwipsPerPixel = 15;
 // The progress caption is repainted at most about 30 times a second.
 constexpr qint64 kCaptionPaintMs = 33;
 
-QRect pixelsToTwips(const QRect &pixels)
-{
-    return QRect(pixels.x() * kTwipsPerPixel, pixels.y() * kTwipsPerPixel, pixels.width() * kTwipsPerPixel,
-        pixels.height() * kTwipsPerPixel);
-}
-
-void place(QWidget *widget, const QRect &twips)
-{
-    placeTwips(widget, twips.x(), twips.y(), twips.width(), twips.height());
-}
-
-// Digits grouped by ",".
 } // namespace
 
 PictureBox::PictureBox(QWidget *parent)
@@ -75,8 +60,13 @@ PictureWindow::PictureWindow(MainWindow &owner)
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("ImageView"));
 
-    pictureBox_ = new PictureBox(this);
+    // A picture larger than the screen's room is scrolled, still shown at its natural size.
+    pictureArea_ = new QScrollArea(this);
+    pictureArea_->setObjectName(QStringLiteral("pictureArea"));
+    pictureArea_->setFrameShape(QFrame::NoFrame);
+    pictureBox_ = new PictureBox;
     pictureBox_->setObjectName(QStringLiteral("picLoad"));
+    pictureArea_->setWidget(pictureBox_);
     toGridButton_ = new QPushButton(QStringLiteral("To Grid"), this);
     toGridButton_->setObjectName(QStringLiteral("cmdToGrid"));
     toGridButton_->setAutoDefault(false);
@@ -86,45 +76,88 @@ PictureWindow::PictureWindow(MainWindow &owner)
     blockSizeEdit_->setObjectName(QStringLiteral("txtPixs"));
     blockSizeEdit_->setMaxLength(3);
     blockSizeEdit_->setToolTip(QStringLiteral("イメージを読み込むブロックの大きさを指定します"));
-    setTabOrder(toGridButton_, blockSizeEdit_);
+    setTabChain({pictureArea_, toGridButton_, blockSizeEdit_});
     connect(toGridButton_, &QPushButton::clicked, this, &PictureWindow::convertToGrid);
 
     applyWindowFont(this);
     resize(twipsToPixels(6015), twipsToPixels(6390));
-    pictureBox_->setGeometry(twipsRect(0, 0, 6015, 6015));
-    placeTwips(toGridButton_, 0, 6000, 3135, 375);
-    placeTwips(blockSizeLabel_, 4080, 6120, kLabelWidth, kLabelHeight);
-    placeTwips(blockSizeEdit_, 4920, 6120, kFieldWidth, kFieldHeight);
+    pictureBox_->resize(twipsToPixels(6015), twipsToPixels(6015));
+    fit_.rowBand = height() - pictureBox_->height();
+    layOut();
 }
 
-PictureWindow::Layout PictureWindow::layoutFor(const QRect &boxTwips)
+PictureLayout::RowNeeds PictureWindow::rowNeeds() const
 {
-    Layout layout;
-    const int boxBottom = boxTwips.y() + boxTwips.height();
-    layout.window = QSize(boxTwips.width() + 80, boxTwips.height() + 800);
-    const int half = int(std::nearbyint(boxTwips.width() / 2.0)); // halves to even
-    layout.rowLine = boxBottom + 215;
-    layout.button = QRect(boxTwips.x(), boxBottom + 15, half, 400);
-    layout.field = QRect(boxTwips.width() - kFieldWidth, layout.rowLine - kFieldHeight / 2, kFieldWidth, kFieldHeight);
-    layout.label
-        = QRect(layout.field.x() - (kLabelWidth + 15), layout.rowLine - kLabelHeight / 2, kLabelWidth, kLabelHeight);
-    return layout;
+    return {toGridButton_->sizeHint(), blockSizeLabel_->sizeHint(), blockSizeEdit_->sizeHint()};
+}
+
+QMargins PictureWindow::frameOrGuess() const
+{
+    // Before the first show the frame is not known (on X11 not until the window manager has
+    // framed the window): the main window's frame is the best guess.
+    if (isVisible() && windowHandle())
+        return windowHandle()->frameMargins();
+    if (owner_.windowHandle())
+        return owner_.windowHandle()->frameMargins();
+    return {};
 }
 
 void PictureWindow::fitToPicture()
 {
-    const Layout layout = layoutFor(pixelsToTwips(pictureBox_->geometry()));
-    place(toGridButton_, layout.button);
-    place(blockSizeEdit_, layout.field);
-    place(blockSizeLabel_, layout.label);
-    // The layout gives the outer size; the client area is that less the frame, which is
-    // known only once the window is shown (and is none without a window manager).
-    QSize frame(0, 0);
+    const QMargins frame = frameOrGuess();
     if (isVisible())
-        frame = (frameGeometry().size() - geometry().size()).expandedTo(QSize(0, 0));
-    fitWhenShown_ = !isVisible();
-    resize(std::max(twipsToPixels(layout.window.width()) - frame.width(), 1),
-        std::max(twipsToPixels(layout.window.height()) - frame.height(), 1));
+        frameGuess_.reset();
+    else
+        frameGuess_ = frame;
+    const QScreen *screen = isVisible() ? this->screen() : owner_.screen();
+    const QSize room = screen ? screen->availableGeometry().size() : QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    const PictureLayout::RowNeeds needs = rowNeeds();
+    fit_ = PictureLayout::fitFor(
+        pictureBox_->size(), frame, room, needs, pictureArea_->verticalScrollBar()->sizeHint().width());
+    const QSize smallest(PictureLayout::rowMinimumWidth(needs) + fit_.rightMargin, fit_.rowBand);
+    setMinimumSize(smallest.boundedTo(fit_.client));
+    resize(fit_.client);
+    layOut();
+    keepOnScreen();
+}
+
+void PictureWindow::layOut()
+{
+    const QRect area(0, 0, std::max(width() - fit_.rightMargin, 0), std::max(height() - fit_.rowBand, 0));
+    pictureArea_->setGeometry(0, 0, width(), area.height());
+    const PictureLayout::Row row = PictureLayout::rowUnder(area, rowNeeds());
+    toGridButton_->setGeometry(row.button);
+    blockSizeLabel_->setGeometry(row.label);
+    blockSizeEdit_->setGeometry(row.field);
+}
+
+// A window grown by a new picture moves back inside the screen's room, as little as it can.
+void PictureWindow::keepOnScreen()
+{
+    if (!isVisible() || !screen())
+        return;
+    const QRect room = screen()->availableGeometry();
+    const QRect frame = frameGeometry();
+    const QPoint topLeft(std::max(std::min(frame.x(), room.right() + 1 - frame.width()), room.left()),
+        std::max(std::min(frame.y(), room.bottom() + 1 - frame.height()), room.top()));
+    if (topLeft != frame.topLeft())
+        move(topLeft);
+}
+
+// Refits the first opening once the real frame is known, if the guess was wrong.
+void PictureWindow::correctFrameGuess()
+{
+    if (!frameGuess_ || !isVisible() || !windowHandle())
+        return;
+    const QMargins frame = windowHandle()->frameMargins();
+    if (frame.isNull())
+        return; // not framed yet, or never (no window manager): the guess stands
+    const QMargins guess = *frameGuess_;
+    frameGuess_.reset();
+    if (frame != guess && windowState() == Qt::WindowNoState)
+        fitToPicture();
+    else
+        keepOnScreen();
 }
 
 void PictureWindow::showPicture(const QImage &picture, const QString &title)
@@ -213,11 +246,23 @@ void PictureWindow::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
+void PictureWindow::moveEvent(QMoveEvent *event)
+{
+    QWidget::moveEvent(event);
+    correctFrameGuess();
+}
+
+void PictureWindow::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    layOut();
+    correctFrameGuess();
+}
+
 void PictureWindow::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    if (fitWhenShown_)
-        fitToPicture();
+    correctFrameGuess();
 }
 
 void PictureWindow::forgetPicture()

@@ -1,15 +1,20 @@
-// The image view window: the imported picture at its natural size, and under it the
-// To Grid button and the block size that cut the picture into the main window's grid.
+// The image view window: the imported picture at its natural size, scrolled where the screen
+// is too small for it, and under it the To Grid button and the block size that cut the
+// picture into the main window's grid.
 #pragma once
 
+#include "ui/PictureLayout.h"
+
 #include <QImage>
-#include <QRect>
-#include <QSize>
+#include <QMargins>
 #include <QWidget>
+
+#include <optional>
 
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QScrollArea;
 class MainWindow;
 struct PictureError;
 struct ToGridResult;
@@ -39,19 +44,9 @@ public:
     // Shows the picture and fits the window to it.
     void showPicture(const QImage &picture, const QString &title);
 
-    // Fits the window and the row of controls to the picture box's current size.
+    // Fits the window and the row of controls to the picture box's current size, within the
+    // room on the window's screen.
     void fitToPicture();
-
-    // Where fitToPicture puts things, in twips, for a picture box at boxTwips; the window size
-    // is the outer size, frame and title bar included.
-    struct Layout {
-        QSize window;
-        int rowLine = 0;
-        QRect button;
-        QRect field;
-        QRect label;
-    };
-    static Layout layoutFor(const QRect &boxTwips);
 
     // The To Grid button's caption before the row rowsDone of rows is painted.
     static QString progressCaption(qint64 rowsDone, qint64 rows);
@@ -65,15 +60,25 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
 private:
+    PictureLayout::RowNeeds rowNeeds() const;
+    QMargins frameOrGuess() const;
+    void layOut();
+    void keepOnScreen();
+    void correctFrameGuess();
     void forgetPicture();
 
     MainWindow &owner_;
+    QScrollArea *pictureArea_ = nullptr;
     PictureBox *pictureBox_ = nullptr;
     QPushButton *toGridButton_ = nullptr;
     QLabel *blockSizeLabel_ = nullptr;
     QLineEdit *blockSizeEdit_ = nullptr;
-    bool fitWhenShown_ = false; // fitToPicture ran while hidden, before the frame was known
+    PictureLayout::Fit fit_;
+    // The frame fitToPicture assumed while the window was hidden, until the real one is known.
+    std::optional<QMargins> frameGuess_;
 };

@@ -9,6 +9,8 @@
 #include "ui/Twips.h"
 
 #include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -56,6 +58,15 @@ void TextImportDialog::createControls()
     skipBlanksCheckBox_ = new QCheckBox(QStringLiteral("空白文字を読み飛ばす（スペース、TAB）"), this);
     skipBlanksCheckBox_->setObjectName(QStringLiteral("chkSpaceSkip"));
 
+    encodingLabel_ = new QLabel(QStringLiteral("文字コード"), this);
+    encodingLabel_->setObjectName(QStringLiteral("lblEncoding"));
+    encodingLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    encodingBox_ = new QComboBox(this);
+    encodingBox_->setObjectName(QStringLiteral("cmbEncoding"));
+    encodingBox_->addItem(QStringLiteral("Shift_JIS"), QVariant::fromValue(int(TextEncoding::ShiftJis)));
+    encodingBox_->addItem(QStringLiteral("UTF-8"), QVariant::fromValue(int(TextEncoding::Utf8)));
+    encodingLabel_->setBuddy(encodingBox_);
+
     okButton_ = new QPushButton(QStringLiteral("OK"), this);
     okButton_->setObjectName(QStringLiteral("cmdOK"));
     okButton_->setDefault(true);
@@ -63,7 +74,7 @@ void TextImportDialog::createControls()
     cancelButton_->setObjectName(QStringLiteral("cmdCancel"));
 
     setTabChain({pathEdit_, browseButton_, lineBreakButtons_[0], lineBreakButtons_[1], skipBackgroundCheckBox_,
-        cancelButton_, okButton_, skipBlanksCheckBox_});
+        cancelButton_, okButton_, skipBlanksCheckBox_, encodingBox_});
 
     connect(browseButton_, &QPushButton::clicked, this, &TextImportDialog::browse);
     connect(okButton_, &QPushButton::clicked, this, &TextImportDialog::pourChosenFile);
@@ -87,6 +98,9 @@ void TextImportDialog::placeControls()
         const int centre = option->geometry().center().y();
         option->setGeometry(option->x(), centre - (height - 1) / 2, option->width(), height);
     }
+    // The encoding sits right of the line-break options, above the buttons.
+    placeTwips(encodingLabel_, 2160, 540, 900, 330);
+    placeTwips(encodingBox_, 3120, 540, 1695, 330);
     placeTwips(cancelButton_, 3720, 960, 1095, 375);
     placeTwips(skipBackgroundCheckBox_, 120, 1200, 2535, 255);
     placeTwips(okButton_, 3720, 1440, 1095, 375);
@@ -134,8 +148,25 @@ bool TextImportDialog::pour(LineBreakMode mode)
     inputs.nearText = owner_.nearColorText();
     inputs.files = FileKinds::RegularOnly;
 
+    // The file is looked at before any cell changes: a question or a refusal keeps them all.
+    TextFileTraits traits;
     TextPouringResult result;
     {
+        BusyPointer busy;
+        result = examineTextFile(inputs, &traits);
+    }
+    if (result.done()) {
+        const std::optional<TextEncoding> encoding = encodingToRead(traits);
+        if (!encoding)
+            return false;
+        if (*encoding == TextEncoding::Utf8 && !traits.validUtf8) {
+            owner_.dialogs().showMessage(this, MessageIcon::Error,
+                readErrorText(inputs.path,
+                    QStringLiteral("This file is not UTF-8: line %1 holds bytes that UTF-8 does not allow.")
+                        .arg(traits.firstInvalidUtf8Line)));
+            return false;
+        }
+        inputs.encoding = *encoding;
         BusyPointer busy;
         result = pourText(owner_.sheet(), inputs);
     }
@@ -152,4 +183,20 @@ bool TextImportDialog::pour(LineBreakMode mode)
         break;
     }
     return result.done();
+}
+
+std::optional<TextEncoding> TextImportDialog::encodingToRead(const TextFileTraits &traits)
+{
+    const auto chosen = TextEncoding(encodingBox_->currentData().toInt());
+    if (traits.byteOrderMark || chosen == TextEncoding::Utf8)
+        return TextEncoding::Utf8;
+    if (!traits.looksLikeUtf8())
+        return TextEncoding::ShiftJis;
+    // Short UTF-8 Japanese often decodes as Shift_JIS too, so only the user can tell.
+    switch (owner_.dialogs().askYesNoCancel(this, QStringLiteral("This file looks like UTF-8. Read it as UTF-8?"))) {
+    case Answer::Yes: return TextEncoding::Utf8;
+    case Answer::No: return TextEncoding::ShiftJis;
+    case Answer::Cancel: break;
+    }
+    return std::nullopt;
 }

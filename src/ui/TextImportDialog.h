@@ -1,18 +1,24 @@
-// The text import window: the text file to pour and the pouring options. OK pours the file
-// into the main window's grid sheet and closes; the window stays open when it cannot.
+// The text import window: the text file to pour, its encoding and the pouring options. OK
+// pours the file into the main window's grid sheet and closes; the window stays open when it
+// cannot, or when the user backs out of reading the file.
 #pragma once
 
 #include <QDialog>
 
 #include <memory>
+#include <optional>
 
 class QCheckBox;
+class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class FileChooser;
 class MainWindow;
 enum class LineBreakMode;
+enum class TextEncoding;
+struct TextFileTraits;
 
 class TextImportDialog : public QDialog {
     Q_OBJECT
@@ -36,6 +42,8 @@ private:
     bool pourByLine();
     bool pourFlowing();
     bool pour(LineBreakMode mode);
+    // The encoding to read the file in, asking when it looks like UTF-8; empty when cancelled.
+    std::optional<TextEncoding> encodingToRead(const TextFileTraits &traits);
 
     MainWindow &owner_;
     std::unique_ptr<FileChooser> fileChooser_;
@@ -44,6 +52,8 @@ private:
     QRadioButton *lineBreakButtons_[2] = {nullptr, nullptr}; // new row at a line break; ignore line breaks
     QCheckBox *skipBackgroundCheckBox_ = nullptr;
     QCheckBox *skipBlanksCheckBox_ = nullptr;
+    QLabel *encodingLabel_ = nullptr;
+    QComboBox *encodingBox_ = nullptr;
     QPushButton *okButton_ = nullptr;
     QPushButton *cancelButton_ = nullptr;
 };

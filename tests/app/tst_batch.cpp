@@ -12,12 +12,17 @@
 #include "text/PlainTextExport.h"
 #include "text/TextPouring.h"
 #include "ui/GridSizeDialog.h"
+#include "ui/MainWindow.h"
+#include "ui/TextImportDialog.h"
 
 #include <QBuffer>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -62,6 +67,28 @@ QList<QByteArray> editorOutput(const QStringList &arguments)
     return {htmlPage(sheet, settings), plainText(sheet), saveSheet(sheet, grid) ? readTestFile(grid) : QByteArray()};
 }
 
+// The editor's files after Import Text into its fresh sheet, the window's choices made as named.
+QList<QByteArray> editorOutputAfterImportText(
+    const QString &path, const QString &encoding, bool flow, bool skipSpaces, const QString &pageFile)
+{
+    FakeDialogs dialogs;
+    MainWindow main(dialogs);
+    TextImportDialog window(main);
+    findControl<QLineEdit>(window, "txtPath")->setText(path);
+    auto *encodings = findControl<QComboBox>(window, "cmbEncoding");
+    encodings->setCurrentIndex(encodings->findText(encoding));
+    findControl<QRadioButton>(window, flow ? "rdoText1" : "rdoText0")->setChecked(true);
+    findControl<QCheckBox>(window, "chkSpaceSkip")->setChecked(skipSpaces);
+    QTest::mouseClick(findControl<QPushButton>(window, "cmdOK"), Qt::LeftButton);
+    if (!dialogs.messages.isEmpty() || !dialogs.questions.isEmpty())
+        return {};
+    const HtmlPageSettings settings {
+        QStringLiteral("8"), QStringLiteral("#FFFFFF"), false, pageTitleFromFileTitle(pageFile)};
+    const QString grid = QStringLiteral("editor.grd");
+    return {htmlPage(main.sheet(), settings), plainText(main.sheet()),
+        saveSheet(main.sheet(), grid) ? readTestFile(grid) : QByteArray()};
+}
+
 } // namespace
 
 class TestBatch : public QObject {
@@ -100,6 +127,12 @@ private slots:
                     "a\tc"
                 + QByteArray::number(line) + (line % 3 ? "\r\n" : "\r");
         write(QStringLiteral("poem.txt"), poem);
+        // UTF-8: the same mix, with characters that Shift_JIS lacks (é, an emoji).
+        QString utf8Poem;
+        for (int line = 0; line < 40; ++line)
+            utf8Poem += u"春夏 　あa\tcé😀ｶﾅ"_s + QString::number(line) + (line % 3 ? u"\r\n"_s : u"\n"_s);
+        write(QStringLiteral("poem-utf8.txt"), utf8Poem.toUtf8());
+        write(QStringLiteral("poem-bom.txt"), "\xEF\xBB\xBF" + utf8Poem.toUtf8());
         auto sheet = buildSheet({{{QStringLiteral("春"), 0x0000FF}, {QStringLiteral("a"), 0x00FF00}},
             {{QString(), kWhite}, {QStringLiteral("<>"), 0x123456}}});
         QVERIFY(saveSheet(*sheet, pathOf(QStringLiteral("start.grd"))));
@@ -158,6 +191,44 @@ private slots:
         QVERIFY2(readTestFile(files[2]) == expected[2], "another grid file");
     }
 
+    // Text import in UTF-8: the batch's files against the editor's after its text import window.
+    void utf8AsTheEditorPoursIt_data()
+    {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("chosen"); // the window's encoding
+
+        QTest::newRow("UTF-8") << u"--text-encoding utf-8 --text poem-utf8.txt"_s << u"UTF-8"_s;
+        QTest::newRow("UTF-8, flow, no blanks")
+            << u"--text poem-utf8.txt --flow --skip-spaces --text-encoding=UTF-8"_s << u"UTF-8"_s;
+        QTest::newRow("byte order mark") << u"--text poem-bom.txt"_s << u"Shift_JIS"_s;
+        QTest::newRow("byte order mark, UTF-8 given") << u"--text-encoding utf8 --text poem-bom.txt"_s << u"UTF-8"_s;
+    }
+
+    void utf8AsTheEditorPoursIt()
+    {
+        QFETCH(QString, steps);
+        QFETCH(QString, chosen);
+        const QStringList files {pathOf("spring.v2.htm"), pathOf("out.txt"), pathOf("out.grd")};
+        for (const QString &file : files)
+            QFile::remove(file);
+        const QStringList arguments = steps.split(u' ');
+        const auto [exitCode, out, err]
+            = run(arguments + QStringList {"--html", files[0], "--plain", files[1], "--save", files[2]});
+        QCOMPARE(exitCode, 0);
+        QCOMPARE(err, QByteArray());
+        QDir::setCurrent(dir_.path());
+        const QList<QByteArray> expected = editorOutputAfterImportText(arguments[arguments.indexOf(u"--text"_s) + 1],
+            chosen, arguments.contains(u"--flow"_s), arguments.contains(u"--skip-spaces"_s),
+            QStringLiteral("spring.v2.htm"));
+        QCOMPARE(expected.size(), 3);
+        QVERIFY2(readTestFile(files[0]) == expected[0], "another HTML page");
+        QVERIFY2(readTestFile(files[1]) == expected[1], "another plain text");
+        QVERIFY2(readTestFile(files[2]) == expected[2], "another grid file");
+        // The emoji poured whole: the page refers to it, the grid file keeps it.
+        QVERIFY(readTestFile(files[0]).contains("&#128512;"));
+        QVERIFY(readTestFile(files[2]).contains(u"😀"_s.toUtf8()));
+    }
+
     void helpNamesTheOptions()
     {
         const auto [exitCode, help, err] = run({QStringLiteral("--help")});
@@ -179,6 +250,14 @@ private slots:
         QTest::newRow("no output") << u"--image photo.bmp"_s << 2 << u"nothing to write"_s;
         QTest::newRow("size unread") << u"--size axb --html f.htm"_s << 2 << u"--size wants"_s;
         QTest::newRow("flow without text") << u"--flow --html f.htm"_s << 2 << u"--flow needs --text"_s;
+        QTest::newRow("unknown encoding") << u"--text poem.txt --text-encoding latin1 --html f.htm"_s << 2
+                                          << u"--text-encoding wants shift_jis or utf-8, not \"latin1\""_s;
+        QTest::newRow("encoding without text")
+            << u"--text-encoding utf-8 --html f.htm"_s << 2 << u"--text-encoding needs --text"_s;
+        QTest::newRow("Shift_JIS read as UTF-8")
+            << u"--text poem.txt --text-encoding utf-8 --html f.htm"_s << 1 << u"is not UTF-8 text"_s;
+        QTest::newRow("Shift_JIS given over the byte order mark")
+            << u"--text poem-bom.txt --text-encoding shift_jis --html f.htm"_s << 1 << u"is not code page 932"_s;
         QTest::newRow("block beyond 32 bits")
             << u"--image 420.jpg --block 9e9 --html f.htm"_s << 1 << u"--block \"9e9\" lies beyond"_s;
         QTest::newRow("size beyond the sheet")

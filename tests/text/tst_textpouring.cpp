@@ -62,7 +62,8 @@ class TestTextPouring : public QObject {
     static QByteArray sjis(QStringView text) { return Cp932::encode(text, Cp932::Unencodable::QuestionMark); }
 
 private slots:
-    // Options: "flow", "blanks" (blank removal), "back" (background skip), then "near=" and the distance.
+    // Options: "flow", "blanks" (blank removal), "back" (background skip), "utf8" (read as UTF-8),
+    // "marked sjis" (Shift_JIS even after a byte order mark), then "near=" and the distance.
     void pour_data()
     {
         QTest::addColumn<QByteArray>("file");
@@ -100,6 +101,21 @@ private slots:
             << QByteArray(sjis(u"春夏秋")) << u"NRN"_s << u"back near=6.5"_s << u"春|夏|秋"_s;
         QTest::newRow("distance 256 skips every cell")
             << QByteArray(sjis(u"春夏秋")) << u"RR/RR"_s << u"back near=256"_s << u"|/|"_s;
+        // UTF-8: a character cut by a read waits for its other bytes; an emoji is one full-width character.
+        QTest::newRow("UTF-8") << u"春a\r\nbc😀\r\nｱｲ"_s.toUtf8() << u"WW/WW/WW"_s << u"utf8"_s << u"春|a/bc|😀/ｱｲ|"_s;
+        QTest::newRow("UTF-8, flow") << u"a春\nb"_s.toUtf8() << u"WW/WW"_s << u"utf8 flow"_s << u"a|春/b|"_s;
+        QTest::newRow("UTF-8 ill-formed")
+            << QByteArray("\xE6\x98x\r\n\xF0\x9F\x98") << u"WW/WW"_s << u"utf8"_s << u"\uFFFD|x/\uFFFD|"_s;
+        QTest::newRow("UTF-8 read as Shift_JIS") << u"春"_s.toUtf8() << u"WW"_s << u""_s << u"\u8B4F|\uFF65"_s;
+        QTest::newRow("byte order mark chooses UTF-8")
+            << "\xEF\xBB\xBF"_ba + u"春a"_s.toUtf8() << u"WW"_s << u""_s << u"春|a"_s;
+        QTest::newRow("byte order mark dropped from UTF-8")
+            << "\xEF\xBB\xBF\r\nab"_ba << u"W/W"_s << u"utf8"_s << u"/ab"_s;
+        QTest::newRow("byte order mark alone") << "\xEF\xBB\xBF"_ba << u"WW"_s << u""_s << u"|"_s;
+        QTest::newRow("byte order mark read as Shift_JIS")
+            << "\xEF\xBB\xBF"_ba + sjis(u"春") << u"WWW"_s << u"marked sjis"_s << u"\uFFFD|\uFF7F|春"_s;
+        QTest::newRow("byte order mark later is a character")
+            << u"a\uFEFF"_s.toUtf8() << u"WW"_s << u"utf8"_s << u"a|\uFEFF"_s;
     }
 
     void pour()
@@ -109,9 +125,11 @@ private slots:
         QFETCH(QString, options);
         QFETCH(QString, texts);
 
-        const TextPouringInputs inputs {fileWith(file),
+        TextPouringInputs inputs {fileWith(file),
             options.contains(u"flow") ? LineBreakMode::Flow : LineBreakMode::ByLine, options.contains(u"blanks"),
             options.contains(u"back"), QStringLiteral("#FFFFFF"), options.section(u'=', 1)};
+        inputs.encoding = options.contains(u"utf8") ? TextEncoding::Utf8 : TextEncoding::ShiftJis;
+        inputs.byteOrderMarkChooses = !options.contains(u"marked sjis");
         for (qint64 step : {0, 1, 3}) {
             const auto sheet = sheetOf(colours);
             const TextPouringResult result
@@ -122,6 +140,46 @@ private slots:
             QCOMPARE(label + sheetTexts(*sheet), label + texts);
             QCOMPARE(result.outcome, TextPouringOutcome::Done);
             QCOMPARE(result.invalidBytes, texts.count(QChar(0xFFFD)));
+        }
+    }
+
+    // Traits: byte order mark, valid UTF-8, beyond ASCII, the line of the first ill-formed sequence.
+    void examine_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("traits");
+
+        QTest::newRow("empty") << QByteArray() << u"0 1 0 0"_s;
+        QTest::newRow("ASCII") << QByteArray("ab\r\ncd") << u"0 1 0 0"_s;
+        QTest::newRow("UTF-8 that is Shift_JIS too") << u"春はあけぼの"_s.toUtf8() << u"0 1 1 0"_s;
+        QTest::newRow("four-byte character") << u"a\r\n😀"_s.toUtf8() << u"0 1 1 0"_s;
+        QTest::newRow("byte order mark") << "\xEF\xBB\xBF"_ba << u"1 1 1 0"_s;
+        QTest::newRow("byte order mark, then Shift_JIS") << "\xEF\xBB\xBF\x8F\x74"_ba << u"1 0 1 1"_s;
+        QTest::newRow("Shift_JIS on line 4") << "a\r\nb\rc\n\xE6\x98\xA5\x8F\x74\r\n"_ba << u"0 0 1 4"_s;
+        QTest::newRow("cut short at the end") << "a\n\nb\xE6\x98"_ba << u"0 0 1 3"_s;
+        QTest::newRow("cut short by a line end") << "\xE6\x98\r\n"_ba << u"0 0 1 1"_s;
+    }
+
+    void examine()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, traits);
+
+        for (qint64 step : {0, 1, 3}) {
+            TextFileTraits seen;
+            const TextPouringResult result = examineTextFile(
+                {fileWith(file)}, &seen, [&](const QString &path, FileKinds kinds, OpenFailure *failure) {
+                    return step ? std::make_unique<TricklingDevice>(file, step) : openTextFile(path, kinds, failure);
+                });
+            QCOMPARE(result.outcome, TextPouringOutcome::Done);
+            const QString label = QStringLiteral("%1 bytes a read: ").arg(step);
+            QCOMPARE(label
+                    + QStringLiteral("%1 %2 %3 %4")
+                          .arg(seen.byteOrderMark)
+                          .arg(seen.validUtf8)
+                          .arg(seen.nonAscii)
+                          .arg(seen.firstInvalidUtf8Line),
+                label + traits);
         }
     }
 

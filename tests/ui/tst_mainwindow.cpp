@@ -8,6 +8,7 @@
 #include "ui/GridSheetView.h"
 #include "ui/MainWindow.h"
 #include "ui/PictureWindow.h"
+#include "ui/StatusTexts.h"
 #include "ui/TextImportDialog.h"
 
 #include <QAction>
@@ -18,6 +19,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -79,6 +82,55 @@ private:
     std::jthread thread_;
 };
 
+// The controls of the column right of the grid, from the top.
+const char *const kColumnControls[] = {"Label2", "txtNear", "Label3", "txtBGcolor", "btnCellToBG", "btnEditSupport",
+    "btnMakeHtml", "chkAsIs", "Label5", "lblVer", "Label4"};
+// The ones that close the column at the bottom.
+const QStringList kLowerLabels = {QStringLiteral("Label5"), QStringLiteral("lblVer"), QStringLiteral("Label4")};
+
+// The designed client area and the grid's place in it, in pixels.
+constexpr QSize kDesignedClient(641, 409);
+constexpr QRect kDesignedGrid(8, 8, 542, 392);
+
+// Gives the shown window a client area of the size asked for.
+bool setClientSize(MainWindow &window, QSize size)
+{
+    window.setWindowState(Qt::WindowNoState);
+    window.resize(window.size() + size - window.centralWidget()->size());
+    return QTest::qWaitFor([&] { return window.centralWidget()->size() == size; });
+}
+
+// Each column control's distance to the client area's edge that it keeps: the right and
+// the top for the fields and buttons, the right and the bottom for the closing labels.
+QList<QPoint> columnDistances(const MainWindow &window)
+{
+    const QSize client = window.centralWidget()->size();
+    QList<QPoint> distances;
+    for (const char *name : kColumnControls) {
+        const QRect rect = findControl<QWidget>(window, name)->geometry();
+        const bool lower = kLowerLabels.contains(QLatin1String(name));
+        distances << QPoint(client.width() - rect.right(), lower ? client.height() - rect.bottom() : rect.top());
+    }
+    return distances;
+}
+
+// Every column control lies wholly inside the client area, right of the grid, and none
+// covers another.
+void verifyColumnShownWhole(const MainWindow &window)
+{
+    const QRect client = window.centralWidget()->rect();
+    const QRect grid = findControl<QWidget>(window, "sprEdit")->geometry();
+    QList<QRect> seen;
+    for (const char *name : kColumnControls) {
+        const QRect rect = findControl<QWidget>(window, name)->geometry();
+        QVERIFY2(client.contains(rect), name);
+        QVERIFY2(rect.left() > grid.right(), name);
+        for (const QRect &other : std::as_const(seen))
+            QVERIFY2(!other.intersects(rect), name);
+        seen << rect;
+    }
+}
+
 } // namespace
 
 class TestMainWindow : public QObject {
@@ -118,6 +170,203 @@ private slots:
             {"ImportImage", "ImportText", "ExportText", "MakeHtml", "LoadGridImage", "SavaGridImage", "Setting"})
             keys << findControl<QAction>(window, action)->shortcut().toString();
         QCOMPARE(keys, QStringList({u"Ctrl+I"_s, u"Ctrl+T"_s, {}, u"Ctrl+E"_s, u"Ctrl+O"_s, u"Ctrl+S"_s, {}}));
+    }
+
+    // Where the screen holds it, the window opens with the designed client area and the
+    // status bar below it; otherwise it fills the screen and still shows the whole column.
+    void startSize()
+    {
+        FakeDialogs dialogs;
+        MainWindow window(dialogs);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QRect available = window.screen()->availableGeometry();
+        const QRect client(window.centralWidget()->mapToGlobal(QPoint(0, 0)), window.centralWidget()->size());
+        const QRect status(window.statusBar()->mapToGlobal(QPoint(0, 0)), window.statusBar()->size());
+        if (available.height() >= 600) { // every layout in use, scaled or not, has room for it
+            QCOMPARE(client.size(), kDesignedClient);
+            QCOMPARE(findControl<QWidget>(window, "sprEdit")->geometry(), kDesignedGrid);
+        } else {
+            QTRY_VERIFY(window.isMaximized());
+        }
+        QVERIFY2(available.contains(window.frameGeometry()), "the window is cut off by the screen's edge");
+        QVERIFY(window.statusBar()->isVisible());
+        QVERIFY(status.top() > client.bottom());
+        verifyColumnShownWhole(window);
+    }
+
+    // The grid takes what the window gains or loses; the column keeps to the right edge and
+    // its closing labels to the bottom, moving up as far as the controls above them allow.
+    void gridFollowsTheWindow_data()
+    {
+        QTest::addColumn<QSize>("client");
+
+        QTest::newRow("designed") << kDesignedClient;
+        QTest::newRow("wider and taller") << QSize(1100, 700);
+        QTest::newRow("narrower") << QSize(400, 409);
+        QTest::newRow("shorter") << QSize(641, 330);
+    }
+
+    void gridFollowsTheWindow()
+    {
+        QFETCH(QSize, client);
+
+        FakeDialogs dialogs;
+        MainWindow window(dialogs);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(setClientSize(window, kDesignedClient));
+        const QList<QPoint> designed = columnDistances(window);
+
+        QVERIFY(setClientSize(window, client));
+        const QSize change = client - kDesignedClient;
+        QCOMPARE(findControl<QWidget>(window, "sprEdit")->geometry(),
+            kDesignedGrid.adjusted(0, 0, change.width(), change.height()));
+        QCOMPARE(columnDistances(window), designed);
+        verifyColumnShownWhole(window);
+    }
+
+    void shrinksNoFurtherThanTheColumnAllows()
+    {
+        FakeDialogs dialogs;
+        MainWindow window(dialogs);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.setWindowState(Qt::WindowNoState);
+        window.resize(1, 1);
+        QTRY_COMPARE(window.size(), window.minimumSize());
+        QVERIFY(window.centralWidget()->height() < kDesignedClient.height());
+        verifyColumnShownWhole(window);
+    }
+
+    void maximisedShowsAsManyCellsAsTheScreenHolds()
+    {
+        FakeDialogs dialogs;
+        MainWindow window(dialogs);
+        window.sheet().setSize(200, 150);
+        window.showMaximized();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTRY_VERIFY(window.isMaximized());
+        const QRect available = window.screen()->availableGeometry();
+        QTRY_VERIFY(window.frameGeometry().height() > available.height() * 9 / 10);
+        const QSize client = window.centralWidget()->size();
+        QCOMPARE(client.width(), window.width());
+        QCOMPARE(window.centralWidget()->geometry().bottom() + 1, window.statusBar()->geometry().top());
+        QCOMPARE(findControl<QWidget>(window, "sprEdit")->geometry(),
+            kDesignedGrid.adjusted(
+                0, 0, client.width() - kDesignedClient.width(), client.height() - kDesignedClient.height()));
+        verifyColumnShownWhole(window);
+    }
+
+    // The status bar names the active cell, its colours and the sheet's size, and follows
+    // every change of them.
+    void statusBarFollowsTheActiveCell_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QStringList>("shown");
+
+        QTest::newRow("start") << u"none"_s
+                               << QStringList(
+                                      {u"Column 1, Row 1"_s, u"Back #FFFFFF, Text #000000"_s, u"Size 25 × 22"_s});
+        QTest::newRow("clicked") << u"click"_s
+                                 << QStringList(
+                                        {u"Column 4, Row 3"_s, u"Back #050AC8, Text #FFFFFF"_s, u"Size 25 × 22"_s});
+        QTest::newRow("repainted") << u"paint"_s
+                                   << QStringList(
+                                          {u"Column 4, Row 3"_s, u"Back #FFCC99, Text #102030"_s, u"Size 25 × 22"_s});
+        QTest::newRow("grown") << u"grow"_s
+                               << QStringList(
+                                      {u"Column 4, Row 3"_s, u"Back #050AC8, Text #FFFFFF"_s, u"Size 200 × 150"_s});
+        QTest::newRow("shrunk past the cell")
+            << u"shrink"_s << QStringList({u"Column 2, Row 2"_s, u"Back #FFFFFF, Text #000000"_s, u"Size 2 × 2"_s});
+    }
+
+    void statusBarFollowsTheActiveCell()
+    {
+        QFETCH(QString, change);
+        QFETCH(QStringList, shown);
+
+        FakeDialogs dialogs;
+        MainWindow window(dialogs);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        GridSheet &sheet = window.sheet();
+        sheet.setCellColors(4, 3, makeColor(5, 10, 200), kWhite);
+        if (change != u"none"_s)
+            clickCell(findControl<GridSheetView>(window, "sprEdit"), 4, 3);
+        if (change == u"paint"_s)
+            sheet.setCellColors(4, 3, makeColor(0xFF, 0xCC, 0x99), makeColor(0x10, 0x20, 0x30));
+        else if (change == u"grow"_s)
+            sheet.setSize(200, 150);
+        else if (change == u"shrink"_s)
+            sheet.setSize(2, 2);
+        QCOMPARE(QStringList({findControl<QLabel>(window, "lblCellPosition")->text(),
+                     findControl<QLabel>(window, "lblCellColors")->text(),
+                     findControl<QLabel>(window, "lblSheetSize")->text()}),
+            shown);
+    }
+
+    // Each write says in the status bar what it wrote; a failed one clears what an earlier
+    // write said there.
+    void writesSayWhatWasWritten_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("written");
+
+        QTest::newRow("Make Html") << u"MakeHtml"_s << u"poem.htm"_s << true;
+        QTest::newRow("Export Plain Text") << u"ExportText"_s << u"poem.txt"_s << true;
+        QTest::newRow("Save Grid Image") << u"SavaGridImage"_s << u"poem.grd"_s << true;
+        QTest::newRow("Make Html into a folder") << u"MakeHtml"_s << u"folder"_s << false;
+    }
+
+    void writesSayWhatWasWritten()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, name);
+        QFETCH(bool, written);
+
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir(u"folder"_s));
+        FakeDialogs dialogs;
+        MainWindow window(dialogs);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.sheet().setSize(40, 30);
+        for (int row = 1; row <= 30; ++row) {
+            for (int column = 1; column <= 40; ++column)
+                window.sheet().setCellText(column, row, u"詩"_s);
+        }
+        const QString path = dir.filePath(name);
+        dialogs.answers << dir.filePath(u"earlier.grd"_s) << path;
+        window.findChild<QAction *>("SavaGridImage")->trigger();
+        window.findChild<QAction *>(command)->trigger();
+
+        QCOMPARE(dialogs.messages.size(), written ? 0 : 1);
+        const qint64 size = QFileInfo(path).size();
+        QVERIFY(!written || size > 1024); // more than one kilobyte tells rounding apart
+        QCOMPARE(window.statusBar()->currentMessage(), written ? wroteFileText(name, size) : QString());
+    }
+
+    void writtenSizeInKilobytes_data()
+    {
+        QTest::addColumn<qint64>("bytes");
+        QTest::addColumn<QString>("text");
+
+        QTest::newRow("empty") << qint64(0) << u"Wrote poem.htm, 0 KB"_s;
+        QTest::newRow("one byte") << qint64(1) << u"Wrote poem.htm, 1 KB"_s;
+        QTest::newRow("one kilobyte") << qint64(1024) << u"Wrote poem.htm, 1 KB"_s;
+        QTest::newRow("a byte more") << qint64(1025) << u"Wrote poem.htm, 2 KB"_s;
+        QTest::newRow("twelve kilobytes") << qint64(12 * 1024) << u"Wrote poem.htm, 12 KB"_s;
+        QTest::newRow("megabytes, grouped") << qint64(5'000'000) << u"Wrote poem.htm, 4,883 KB"_s;
+    }
+
+    void writtenSizeInKilobytes()
+    {
+        QFETCH(qint64, bytes);
+        QFETCH(QString, text);
+
+        QCOMPARE(wroteFileText(u"poem.htm"_s, bytes), text);
     }
 
     void cellToBackground_data()

@@ -6,6 +6,7 @@
 #include "support/ui/Controls.h"
 #include "support/ui/FakeDialogs.h"
 #include "ui/MainWindow.h"
+#include "ui/PictureLayout.h"
 #include "ui/PictureWindow.h"
 #include "ui/Twips.h"
 
@@ -37,6 +38,30 @@ protected:
 private:
     QPushButton *button_;
 };
+
+// Says what keeps a user from the row of controls under the picture: a control outside the
+// window, over the picture, narrower than its caption, or over another; empty when nothing.
+QString rowFault(const PictureWindow &view)
+{
+    const QRect picture = findControl<QScrollArea>(view, "pictureArea")->geometry();
+    const QList<QWidget *> controls = {findControl<QPushButton>(view, "cmdToGrid"),
+        findControl<QLabel>(view, "lblGSize"), findControl<QLineEdit>(view, "txtPixs")};
+    for (qsizetype i = 0; i < controls.size(); ++i) {
+        const QString name = controls[i]->objectName();
+        const QRect rect = controls[i]->geometry();
+        if (!view.rect().contains(rect))
+            return name + u" leaves the window"_s;
+        if (rect.intersects(picture))
+            return name + u" covers the picture"_s;
+        if (!qobject_cast<QLineEdit *>(controls[i]) && rect.width() < controls[i]->sizeHint().width())
+            return name + u" cuts its caption"_s;
+        for (qsizetype j = 0; j < i; ++j) {
+            if (rect.intersects(controls[j]->geometry()))
+                return name + u" overlaps "_s + controls[j]->objectName();
+        }
+    }
+    return {};
+}
 
 } // namespace
 
@@ -76,38 +101,207 @@ private slots:
     {
         closePictureWindow();
         dialogs_.messages.clear();
-        const PictureWindow::Layout l = PictureWindow::layoutFor(QRect(0, 0, 6000, 4500)); // 400 x 300 pixels
+        const PictureLayout::Designed l = PictureLayout::designedFor(QRect(0, 0, 6000, 4500)); // 400 x 300 pixels
         QCOMPARE(QList<QRect>({QRect({}, l.window), l.button, QRect(0, l.rowLine, 0, 0), l.field, l.label}),
             QList<QRect>({{0, 0, 6080, 5300}, {0, 4515, 3000, 400}, {0, 4715, 0, 0}, {4920, 4580, 1080, 270},
                 {4200, 4625, 705, 180}}));
-        const auto buttonWidth = [](int width) { return PictureWindow::layoutFor({0, 0, width, 300}).button.width(); };
+        const auto buttonWidth = [](int width) {
+            return PictureLayout::designedFor({0, 0, width, 300}).button.width();
+        };
         QCOMPARE(QPoint(buttonWidth(4005), buttonWidth(4015)), QPoint(2002, 2008)); // halves to even
 
         QPointer<PictureWindow> fitted = import(u"photo.bmp"_s, {400, 300});
         QVERIFY(fitted && fitted->isVisible() && main_.isPictureLoaded());
         QCOMPARE(dialogs_.requests[0].title + dialogs_.requests[0].filter,
-            u"イメージの読み込みJpeg (*.jpeg, *.jpg)|*.jpeg;*.jpg|GIF (*.gif)|*.gif|BitMap (*.bmp)|*.bmp||"_s);
+            u"イメージの読み込み画像ファイル (*.jpeg, *.jpg, *.gif, *.bmp, *.png)|*.jpeg;*.jpg;*.gif;*.bmp;*.png|"
+            u"Jpeg (*.jpeg, *.jpg)|*.jpeg;*.jpg|GIF (*.gif)|*.gif|BitMap (*.bmp)|*.bmp||"_s);
         QCOMPARE(fitted->frameGeometry().size(), QSize(twipsToPixels(6080), twipsToPixels(5300))); // frame included
 
         findControl<QLineEdit>(*fitted, "txtPixs")->setText(u"4"_s);
-        QCOMPARE(import(u"second.bmp"_s, {120, 80}), fitted.data());
-        QCOMPARE(fitted->frameGeometry().size(), QSize(twipsToPixels(1880), twipsToPixels(2000)));
+        QCOMPARE(import(u"second.bmp"_s, {300, 200}), fitted.data());
+        QCOMPARE(fitted->frameGeometry().size(), QSize(twipsToPixels(4580), twipsToPixels(3800)));
         QTest::mouseClick(
             findControl<QPushButton>(*fitted, "cmdToGrid"), Qt::LeftButton); // with the block size as typed
         const GridSheet &sheet = main_.sheet();
-        QCOMPARE(QSize(sheet.columnCount(), sheet.rowCount()), QSize(30, 20));
-        QCOMPARE(sheet.backColorAt(30, 20), makeColor(0, 128, 0));
+        QCOMPARE(QSize(sheet.columnCount(), sheet.rowCount()), QSize(75, 50));
+        QCOMPARE(sheet.backColorAt(75, 50), makeColor(0, 128, 0));
         findControl<QLineEdit>(*fitted, "txtPixs")->setText(u"9e9"_s); // beyond 32 bits: a message, and the sheet stays
         QTest::mouseClick(findControl<QPushButton>(*fitted, "cmdToGrid"), Qt::LeftButton);
         QVERIFY(dialogs_.messages.size() == 1 && dialogs_.messages[0].icon == MessageIcon::Error
             && dialogs_.messages[0].text.contains(u"9e9"_s));
-        QCOMPARE(QSize(sheet.columnCount(), sheet.rowCount()), QSize(30, 20));
+        QCOMPARE(QSize(sheet.columnCount(), sheet.rowCount()), QSize(75, 50));
 
         fitted->close();
         QVERIFY(!main_.isPictureLoaded());
         QTRY_VERIFY(fitted.isNull()); // deleted with its picture
         QVERIFY((fitted = import(u"second.bmp"_s)) && main_.isPictureLoaded());
         QCOMPARE(findControl<QLineEdit>(*fitted, "txtPixs")->text(), u"8"_s);
+    }
+
+    // Pictures that fit the screen and leave the row its room keep the designed row: the
+    // button under the left half, the field ending under the picture's right edge, the label
+    // just left of it, both centred on the button's middle.
+    void picturesThatFitKeepTheDesignedRow_data()
+    {
+        QTest::addColumn<QSize>("size");
+
+        QTest::newRow("narrowest with the row apart") << QSize(240, 100);
+        QTest::newRow("400 x 300") << QSize(400, 300);
+        QTest::newRow("wide and low") << QSize(640, 60);
+    }
+
+    void picturesThatFitKeepTheDesignedRow()
+    {
+        QFETCH(QSize, size);
+        closePictureWindow();
+        PictureWindow *view = import(u"fits.bmp"_s, size);
+        QVERIFY(view && QTest::qWaitForWindowExposed(view));
+        QCOMPARE(view->frameGeometry().size(), size + QSize(5, 53)); // 80 and 800 twips more
+        const auto *area = findControl<QScrollArea>(*view, "pictureArea");
+        QVERIFY(!area->horizontalScrollBar()->isVisible() && !area->verticalScrollBar()->isVisible());
+        QCOMPARE(findControl<PictureBox>(*view, "picLoad")->mapTo(view, QPoint(0, 0)), QPoint(0, 0));
+
+        const int rowLine = size.height() + 14;
+        QCOMPARE(findControl<QPushButton>(*view, "cmdToGrid")->geometry(),
+            QRect(0, size.height() + 1, size.width() / 2, 27));
+        const QRect field = findControl<QLineEdit>(*view, "txtPixs")->geometry();
+        QCOMPARE(QPoint(field.x(), field.width()), QPoint(size.width() - 72, 72));
+        QVERIFY2(qAbs(field.center().y() - rowLine) <= 1, qPrintable(QString::number(field.center().y())));
+        const QRect label = findControl<QLabel>(*view, "lblGSize")->geometry();
+        QCOMPARE(QPoint(label.x(), label.width()), QPoint(size.width() - 120, 47));
+        QVERIFY2(qAbs(label.center().y() - rowLine) <= 1, qPrintable(QString::number(label.center().y())));
+    }
+
+    // Before its first opening the window guesses its frame from the main window's; where that
+    // guess is wrong (here a main window not shown yet, without a frame to go by), the first
+    // opening still comes out at the designed outer size.
+    void firstOpeningCorrectsAWrongFrameGuess()
+    {
+        FakeDialogs dialogs;
+        MainWindow unshown(dialogs);
+        QImage picture(400, 300, QImage::Format_RGB32);
+        picture.fill(Qt::white);
+        dialogs.answers << dir_.filePath(u"guess.bmp"_s);
+        QVERIFY(picture.save(dialogs.answers.last(), "BMP"));
+        findControl<QAction>(unshown, "ImportImage")->trigger();
+        auto *view = unshown.findChild<PictureWindow *>();
+        QVERIFY(view && QTest::qWaitForWindowExposed(view));
+        QCOMPARE(view->frameGeometry().size(), QSize(405, 353));
+        QVERIFY2(rowFault(*view).isEmpty(), qPrintable(rowFault(*view)));
+    }
+
+    // A picture narrower than the row widens the window for it, the picture at its top-left;
+    // however the user then sizes the window, the row is laid out again without overlaps.
+    void smallPicturesKeepTheRowApart_data()
+    {
+        QTest::addColumn<QSize>("size");
+
+        QTest::newRow("40 x 30 bitmap") << QSize(40, 30);
+        QTest::newRow("200 x 150 GIF") << QSize(200, 150);
+        QTest::newRow("one pixel") << QSize(1, 1);
+        QTest::newRow("one pixel under the row's width") << QSize(238, 20);
+    }
+
+    void smallPicturesKeepTheRowApart()
+    {
+        QFETCH(QSize, size);
+        closePictureWindow();
+        PictureWindow *view = import(u"small.bmp"_s, size);
+        QVERIFY(view && QTest::qWaitForWindowExposed(view));
+        const auto *picture = findControl<PictureBox>(*view, "picLoad");
+        QCOMPARE(QRect(picture->mapTo(view, QPoint(0, 0)), picture->size()), QRect(QPoint(0, 0), size));
+        QVERIFY2(rowFault(*view).isEmpty(), qPrintable(rowFault(*view)));
+
+        const auto *field = findControl<QLineEdit>(*view, "txtPixs");
+        const int fieldLeft = field->x();
+        view->resize(view->size() + QSize(100, 40));
+        QTRY_COMPARE(field->x(), fieldLeft + 100);
+        QVERIFY2(rowFault(*view).isEmpty(), qPrintable(rowFault(*view)));
+        view->resize(1, 1); // held at the smallest size the row allows
+        QTRY_COMPARE(view->size(), view->minimumSize());
+        QVERIFY2(rowFault(*view).isEmpty(), qPrintable(rowFault(*view)));
+    }
+
+    // A picture larger than the screen is scrolled at its natural size in a window that stays
+    // within the screen's room, To Grid reachable under it.
+    void largePicturesScroll_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<bool>("across"); // scrolled sideways
+        QTest::addColumn<bool>("down"); // scrolled up and down
+        QTest::addColumn<QString>("blockSize");
+        QTest::addColumn<QSize>("grid");
+
+        QTest::newRow("2000 x 1500 photo") << QSize(2000, 1500) << true << true << u"100"_s << QSize(20, 15);
+        QTest::newRow("4032 x 3024 phone photo") << QSize(4032, 3024) << true << true << u"144"_s << QSize(28, 21);
+        QTest::newRow("panorama") << QSize(6000, 120) << true << false << u"120"_s << QSize(50, 1);
+        QTest::newRow("tall strip") << QSize(120, 6000) << false << true << u"120"_s << QSize(1, 50);
+    }
+
+    void largePicturesScroll()
+    {
+        QFETCH(QSize, size);
+        QFETCH(bool, across);
+        QFETCH(bool, down);
+        QFETCH(QString, blockSize);
+        QFETCH(QSize, grid);
+        closePictureWindow();
+        PictureWindow *view = import(u"large.bmp"_s, size);
+        QVERIFY(view && QTest::qWaitForWindowExposed(view));
+        const QRect room = view->screen()->availableGeometry();
+        QVERIFY2(room.contains(view->frameGeometry()), qPrintable(QDebug::toString(view->frameGeometry())));
+        QCOMPARE(findControl<PictureBox>(*view, "picLoad")->size(), size);
+        const auto *area = findControl<QScrollArea>(*view, "pictureArea");
+        QCOMPARE(area->horizontalScrollBar()->isVisible(), across);
+        QCOMPARE(area->verticalScrollBar()->isVisible(), down);
+        QVERIFY2(rowFault(*view).isEmpty(), qPrintable(rowFault(*view)));
+
+        // The button is where a user's pointer finds it on the screen, and it converts.
+        auto *button = findControl<QPushButton>(*view, "cmdToGrid");
+        const QPoint middle = button->mapToGlobal(button->rect().center());
+        QVERIFY(room.contains(QRect(button->mapToGlobal(QPoint(0, 0)), button->size())));
+        QCOMPARE(QApplication::widgetAt(middle), button);
+        findControl<QLineEdit>(*view, "txtPixs")->setText(blockSize);
+        QTest::mouseClick(button, Qt::LeftButton, {}, button->mapFromGlobal(middle));
+        QCOMPARE(QSize(main_.sheet().columnCount(), main_.sheet().rowCount()), grid);
+        closePictureWindow();
+    }
+
+    // The window's client area for a picture: the designed size less the frame, but the whole
+    // row under the picture however tall the frame, and no more than the screen's room, a scroll
+    // bar allowed for where the picture is cut.
+    void clientAreaForEachPictureAndFrame_data()
+    {
+        QTest::addColumn<QSize>("picture");
+        QTest::addColumn<QMargins>("frame");
+        QTest::addColumn<QSize>("available");
+        QTest::addColumn<QSize>("client");
+        QTest::addColumn<int>("rowBand");
+
+        const QMargins thin(2, 2, 2, 2);
+        const QSize screen(1366, 768);
+        QTest::newRow("designed") << QSize(400, 300) << thin << screen << QSize(401, 349) << 49;
+        QTest::newRow("title bar taller than designed")
+            << QSize(400, 300) << QMargins(1, 30, 1, 1) << screen << QSize(403, 328) << 28;
+        QTest::newRow("narrower than the row") << QSize(40, 30) << thin << screen << QSize(240, 79) << 49;
+        QTest::newRow("panorama") << QSize(6000, 120) << thin << screen << QSize(1362, 181) << 49;
+        QTest::newRow("as wide as the room") << QSize(1362, 100) << thin << screen << QSize(1362, 149) << 49;
+        QTest::newRow("a pixel wider than the room") << QSize(1363, 100) << thin << screen << QSize(1362, 161) << 49;
+        QTest::newRow("photo") << QSize(2000, 1500) << thin << screen << QSize(1362, 764) << 49;
+        QTest::newRow("room narrower than the row") << QSize(40, 30) << thin << QSize(200, 100) << QSize(196, 79) << 49;
+    }
+
+    void clientAreaForEachPictureAndFrame()
+    {
+        QFETCH(QSize, picture);
+        QFETCH(QMargins, frame);
+        QFETCH(QSize, available);
+        QFETCH(QSize, client);
+        QFETCH(int, rowBand);
+        const PictureLayout::RowNeeds needs {{80, 23}, {46, 12}, {91, 22}};
+        const PictureLayout::Fit fit = PictureLayout::fitFor(picture, frame, available, needs, 12);
+        QCOMPARE(fit.client, client);
+        QCOMPARE(fit.rowBand, rowBand);
     }
 
     // A refused file leaves everything as it was: no window, or the open one with its

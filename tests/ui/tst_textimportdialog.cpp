@@ -1,5 +1,5 @@
-// The text import window: what OK and Enter do, the refusals that keep it open, and a fresh,
-// modal window at each opening from the main window.
+// The text import window: what OK and Enter do, the refusals that keep it open, the encoding
+// it reads a file in, and a fresh, modal window at each opening from the main window.
 #include "core/Cp932.h"
 #include "support/logic/SheetBuilder.h"
 #include "support/ui/Controls.h"
@@ -42,9 +42,10 @@ private slots:
         QTest::newRow("Enter on Cancel") << u"cmdCancel"_s << poem_ << u"1 0 Q|||/|||"_s;
         QTest::newRow("no path") << u"cmdOK"_s << QString() << kept + u" ファイルを選択して下さい"_s;
         QTest::newRow("missing file") << u"cmdOK"_s << u"/nonexistent/poem.txt"_s << kept;
-        // This file fails from its first byte on, once the texts are cleared.
+        QTest::newRow("Enter on the encoding") << u"cmbEncoding"_s << poem_ << poured;
+        // This file fails from its first byte on, before any text is cleared.
         QTest::newRow("read failure") << u"cmdOK"_s << u"/proc/self/mem"_s
-                                      << u"0 0 |||/||| 読み込みエラー\r\n/proc/self/mem"_s;
+                                      << kept + u" 読み込みエラー\r\n/proc/self/mem"_s;
     }
 
     void okAndEnter()
@@ -71,6 +72,101 @@ private slots:
         for (const ShownMessage &m : dialogs.messages)
             seen += u' ' + (m.icon == MessageIcon::Error ? m.text.section(u"\r\n"_s, 0, 1) : u"no icon"_s);
         QCOMPARE(seen, outcome);
+    }
+
+    // A poem in each encoding, the encoding chosen and the answers to the UTF-8 question: closed?,
+    // questions asked, cells, each error message's last line.
+    void encoding_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QList<Answer>>("replies");
+        QTest::addColumn<QString>("outcome");
+
+        const QByteArray utf8 = u"春a\r\nb😀"_s.toUtf8(), sjis = Cp932::encode(u"春a\r\nb c", {});
+        const QByteArray mark = "\xEF\xBB\xBF"_ba;
+        const QString asUtf8 = u"1 0 春|a||/b|😀||"_s, kept = u"0 0 Q|||/|||"_s;
+        const QString notUtf8 = u" This file is not UTF-8: line 2 holds bytes that UTF-8 does not allow."_s;
+        QTest::newRow("Shift_JIS") << sjis << u"Shift_JIS"_s << QList<Answer>() << u"1 0 春|a||/b |c||"_s;
+        QTest::newRow("ASCII asks nothing") << "ab"_ba << u"Shift_JIS"_s << QList<Answer>() << u"1 0 ab|||/|||"_s;
+        QTest::newRow("UTF-8, read as UTF-8") << utf8 << u"Shift_JIS"_s << QList {Answer::Yes} << u"1 1 春|a||/b|😀||"_s;
+        // 春 in UTF-8 is 譏 and ･ in Shift_JIS; the emoji's are a private-use character and one invalid pair.
+        QTest::newRow("UTF-8, read as Shift_JIS")
+            << utf8 << u"Shift_JIS"_s << QList {Answer::No} << u"1 1 譏|･a||/b|\uE05E|\uFFFD|"_s;
+        QTest::newRow("UTF-8, cancelled") << utf8 << u"Shift_JIS"_s << QList {Answer::Cancel} << u"0 1 Q|||/|||"_s;
+        QTest::newRow("UTF-8 chosen asks nothing") << utf8 << u"UTF-8"_s << QList<Answer>() << asUtf8;
+        QTest::newRow("byte order mark") << mark + utf8 << u"Shift_JIS"_s << QList<Answer>() << asUtf8;
+        QTest::newRow("byte order mark, UTF-8 chosen") << mark + utf8 << u"UTF-8"_s << QList<Answer>() << asUtf8;
+        QTest::newRow("Shift_JIS read as UTF-8")
+            << sjis + "\r\nb"_ba << u"UTF-8"_s << QList<Answer>()
+            << kept + u" This file is not UTF-8: line 1 holds bytes that UTF-8 does not allow."_s;
+        QTest::newRow("byte order mark before Shift_JIS")
+            << mark + "a\r\n"_ba + sjis << u"Shift_JIS"_s << QList<Answer>() << kept + notUtf8;
+    }
+
+    void encoding()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, chosen);
+        QFETCH(QList<Answer>, replies);
+        QFETCH(QString, outcome);
+
+        FakeDialogs dialogs;
+        dialogs.replies = replies;
+        MainWindow main(dialogs);
+        main.sheet().setCellText(1, 1, QStringLiteral("Q"));
+        TextImportDialog window(main);
+        window.show();
+        findControl<QLineEdit>(window, "txtPath")->setText(writeTestFile(dir_.path(), u"encoded.txt"_s, file));
+        auto *encodings = findControl<QComboBox>(window, "cmbEncoding");
+        QCOMPARE(encodings->currentText(), u"Shift_JIS"_s);
+        encodings->setCurrentIndex(encodings->findText(chosen));
+        QTest::mouseClick(findControl<QPushButton>(window, "cmdOK"), Qt::LeftButton);
+        QString seen = QStringLiteral("%1 %2 ").arg(!window.isVisible()).arg(dialogs.questions.size()) + cells(main);
+        for (const ShownMessage &m : dialogs.messages)
+            seen += u' ' + (m.icon == MessageIcon::Error ? m.text.section(u"\r\n"_s, -1) : u"no icon"_s);
+        QCOMPARE(seen, outcome);
+        for (const QString &question : dialogs.questions)
+            QCOMPARE(question, u"This file looks like UTF-8. Read it as UTF-8?"_s);
+    }
+
+    // The real question box: its title, its text and how each way of answering it is read.
+    void questionBox_data()
+    {
+        QTest::addColumn<QString>("press"); // a button's text, or a key
+        QTest::addColumn<Answer>("answer");
+
+        QTest::newRow("Yes") << u"&Yes"_s << Answer::Yes;
+        QTest::newRow("No") << u"&No"_s << Answer::No;
+        QTest::newRow("Cancel") << u"Cancel"_s << Answer::Cancel;
+        QTest::newRow("Enter takes Yes") << u"Enter"_s << Answer::Yes;
+        QTest::newRow("Escape cancels") << u"Escape"_s << Answer::Cancel;
+    }
+
+    void questionBox()
+    {
+        QFETCH(QString, press);
+        QFETCH(Answer, answer);
+
+        QString seen;
+        QTimer::singleShot(0, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            seen = box->windowTitle() + u'|' + box->text();
+            if (press == u"Enter" || press == u"Escape") {
+                QTest::keyClick(box, press == u"Enter" ? Qt::Key_Return : Qt::Key_Escape);
+            } else {
+                for (QAbstractButton *button : box->buttons()) {
+                    if (button->text() == press)
+                        button->click();
+                }
+            }
+            if (box->isVisible()) // never leave the test hanging in the modal loop
+                box->done(-1);
+        });
+        SystemDialogs dialogs;
+        QCOMPARE(dialogs.askYesNoCancel(nullptr, u"Read it?"_s), answer);
+        QCOMPARE(seen, u"Glyphscape|Read it?"_s);
     }
 
     void eachOpeningIsFreshModalAndSteeredByItsOptions()

@@ -22,6 +22,7 @@ constexpr OptionDefinition kOptions[] = {
     {"--flow", Kind::Flag},
     {"--skip-spaces", Kind::Flag},
     {"--skip-bg", Kind::Flag},
+    {"--text-encoding", Kind::Value},
     {"--html", Kind::Value},
     {"--near", Kind::Value},
     {"--bg", Kind::Value},
@@ -41,7 +42,19 @@ const OptionDefinition *findOption(const QString &name)
     return nullptr;
 }
 
-void store(BatchOptions &options, const QString &name, const QString &value)
+// The names iconv and editors use, in any case.
+std::optional<TextEncoding> readTextEncoding(const QString &name)
+{
+    const QString key = name.toLower();
+    if (key == u"shift_jis" || key == u"shift-jis" || key == u"sjis" || key == u"cp932")
+        return TextEncoding::ShiftJis;
+    if (key == u"utf-8" || key == u"utf8")
+        return TextEncoding::Utf8;
+    return std::nullopt;
+}
+
+// Empty when the value is sound.
+QString store(BatchOptions &options, const QString &name, const QString &value)
 {
     if (name == u"--grid")
         options.gridPath = value;
@@ -59,7 +72,11 @@ void store(BatchOptions &options, const QString &name, const QString &value)
         options.skipSpaces = true;
     else if (name == u"--skip-bg")
         options.skipBackground = true;
-    else if (name == u"--html")
+    else if (name == u"--text-encoding") {
+        options.textEncoding = readTextEncoding(value);
+        if (!options.textEncoding)
+            return QStringLiteral("--text-encoding wants shift_jis or utf-8, not \"%1\"").arg(value);
+    } else if (name == u"--html")
         options.htmlPath = value;
     else if (name == u"--near")
         options.nearText = value;
@@ -75,6 +92,7 @@ void store(BatchOptions &options, const QString &name, const QString &value)
         options.verbose = true;
     else if (name == u"--help")
         options.help = true;
+    return {};
 }
 
 // Options that steer a step which is not asked for are almost surely a slip in a script.
@@ -89,6 +107,7 @@ QString checkCombinations(const BatchOptions &options, const QStringList &given)
              needs("--flow", options.textPath.has_value(), "--text"),
              needs("--skip-spaces", options.textPath.has_value(), "--text"),
              needs("--skip-bg", options.textPath.has_value(), "--text"),
+             needs("--text-encoding", options.textPath.has_value(), "--text"),
              needs("--as-is", options.htmlPath.has_value(), "--html")}) {
         if (!problem.isEmpty())
             return problem;
@@ -140,7 +159,9 @@ BatchArguments parseBatchArguments(const QStringList &arguments)
             result.usageError = QStringLiteral("%1 takes no value").arg(name);
             return result;
         }
-        store(result.options, name, value);
+        result.usageError = store(result.options, name, value);
+        if (!result.ok())
+            return result;
     }
     if (result.options.help)
         return result;
@@ -208,7 +229,10 @@ QString batchUsage()
         "  --image FILE       import this picture (JPEG, GIF, BMP) and convert it to the grid\n"
         "  --block TEXT       block size in pixels, read like the Grid Size field (default 8;\n"
         "                     no number or below 1 gives 1, 7.5 gives 8)\n"
-        "  --text FILE        pour this code page 932 (Shift_JIS) text file into the cells\n"
+        "  --text FILE        pour this text file into the cells: code page 932 (Shift_JIS),\n"
+        "                     or UTF-8 when it starts with the UTF-8 byte order mark\n"
+        "  --text-encoding shift_jis|utf-8\n"
+        "                     read the text in this encoding, byte order mark or not\n"
         "  --flow             ignore line breaks (default: a new row at each line break)\n"
         "  --skip-spaces      skip blank characters (space, full-width space, TAB)\n"
         "  --skip-bg          skip cells near the background colour\n"

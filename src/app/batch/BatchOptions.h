@@ -2,6 +2,8 @@
 // that steer them, read before anything is opened.
 #pragma once
 
+#include "text/TextEncoding.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -16,6 +18,8 @@ struct BatchOptions {
     bool flow = false;
     bool skipSpaces = false;
     bool skipBackground = false;
+    // Unset: code page 932, or UTF-8 when the file starts with the UTF-8 byte order mark.
+    std::optional<TextEncoding> textEncoding;
     QString nearText = QStringLiteral("8"); // the near-colour field, as typed
     QString backgroundText = QStringLiteral("#FFFFFF"); // the background field, as typed
     bool asIs = false;

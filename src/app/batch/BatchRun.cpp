@@ -118,6 +118,8 @@ void pourTextFile(const BatchOptions &options, GridSheet &sheet, BatchProgress &
     inputs.skipBackground = options.skipBackground;
     inputs.backgroundText = options.backgroundText;
     inputs.nearText = options.nearText;
+    inputs.encoding = options.textEncoding.value_or(TextEncoding::ShiftJis);
+    inputs.byteOrderMarkChooses = !options.textEncoding;
     if (inputs.path.isEmpty())
         throw Failure {QStringLiteral("--text: no file given")};
     progress.stage(QStringLiteral("Text"));
@@ -131,14 +133,16 @@ void pourTextFile(const BatchOptions &options, GridSheet &sheet, BatchProgress &
     case TextPouringOutcome::ReadFailed:
         throw Failure {reason(inputs.path, QStringLiteral("cannot read the text file"), result.systemReason)};
     }
+    const bool utf8 = result.encoding == TextEncoding::Utf8;
     // A file in another encoding would pour as replacement characters: refuse it.
     if (result.invalidBytes > 0)
         throw Failure {reason(inputs.path,
-            QStringLiteral("is not code page 932 (Shift_JIS) text: %1 invalid byte sequence(s)")
+            QStringLiteral("is not %1 text: %2 invalid byte sequence(s)")
+                .arg(utf8 ? QStringLiteral("UTF-8") : QStringLiteral("code page 932 (Shift_JIS)"))
                 .arg(result.invalidBytes),
             {})};
-    progress.note(QStringLiteral("text %1 poured, %2")
-                      .arg(inputs.path,
+    progress.note(QStringLiteral("text %1 poured as %2, %3")
+                      .arg(inputs.path, utf8 ? QStringLiteral("UTF-8") : QStringLiteral("Shift_JIS"),
                           options.flow ? QStringLiteral("ignoring line breaks")
                                        : QStringLiteral("a new row at each line break")));
 }

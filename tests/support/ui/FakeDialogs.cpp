@@ -34,3 +34,9 @@ void FakeDialogs::showMessage(QWidget *, MessageIcon icon, const QString &text)
 {
     messages.append({icon, text});
 }
+
+Answer FakeDialogs::askYesNoCancel(QWidget *, const QString &question)
+{
+    questions.append(question);
+    return replies.isEmpty() ? Answer::Cancel : replies.takeFirst();
+}

@@ -24,7 +24,11 @@ public:
     QStringList answers;
     QList<ChooserRequest> requests;
     QList<ShownMessage> messages;
+    // Each question takes the next reply; with none left it is cancelled, as by the close box.
+    QList<Answer> replies;
+    QStringList questions;
 
     std::unique_ptr<FileChooser> newFileChooser(QWidget *parent) override;
     void showMessage(QWidget *parent, MessageIcon icon, const QString &text) override;
+    Answer askYesNoCancel(QWidget *parent, const QString &question) override;
 };

@@ -1,0 +1,16 @@
+// The texts of the main window's status bar.
+#pragma once
+
+#include "core/Color.h"
+
+#include <QString>
+
+// "Column 3, Row 2"
+QString cellPositionText(int column, int row);
+// "Back #FFCC99, Text #000000"
+QString cellColorsText(Color back, Color fore);
+// "Size 25 × 22": columns by rows.
+QString sheetSizeText(int columns, int rows);
+// "Wrote poem.htm, 12 KB". A kilobyte is 1,024 bytes and the size rounds up, as file
+// managers show it, so that a file with anything in it never reads as 0 KB.
+QString wroteFileText(const QString &fileName, qint64 bytes);

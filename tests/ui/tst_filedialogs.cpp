@@ -1,0 +1,143 @@
+// The real file choosers, answered by hand as a user answers them.
+#include "support/ui/Controls.h"
+#include "ui/FileChooser.h"
+#include "ui/MainWindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Answers the next file dialog once it is up: what it shows is noted, then answer() decides.
+class DialogAnswer {
+public:
+    explicit DialogAnswer(std::function<void(QFileDialog &)> answer)
+        : answer_(std::move(answer))
+    {
+        timer_.setInterval(10);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            timer_.stop();
+            folder = dialog->directory().absolutePath();
+            answer_(*dialog);
+        });
+        timer_.start();
+    }
+
+    QString folder;
+
+private:
+    std::function<void(QFileDialog &)> answer_;
+    QTimer timer_;
+};
+
+bool makeFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write("x") == 1;
+}
+
+} // namespace
+
+class TestFileDialogs : public QObject {
+    Q_OBJECT
+private slots:
+    // Qt's file dialog keeps what it last showed in the user's settings: these go to a folder
+    // of the test's own.
+    void initTestCase()
+    {
+        QVERIFY(settingsDir_.isValid());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir_.path());
+    }
+
+    // The next chooser, of this window or another, opens in the folder of the last file chosen
+    // in this run; a cancel leaves it as it was.
+    void reopenInTheFolderLastUsed_data()
+    {
+        QTest::addColumn<bool>("save");
+        QTest::addColumn<bool>("chosen");
+        QTest::addColumn<bool>("sameChooser");
+
+        QTest::newRow("after opening") << false << true << true;
+        QTest::newRow("after saving") << true << true << true;
+        QTest::newRow("in another window's chooser") << false << true << false;
+        QTest::newRow("after a cancel") << false << false << true;
+    }
+
+    void reopenInTheFolderLastUsed()
+    {
+        QFETCH(bool, save);
+        QFETCH(bool, chosen);
+        QFETCH(bool, sameChooser);
+
+        QTemporaryDir dir;
+        const QString folder = QDir(dir.path()).absolutePath();
+        const QString existing = folder + u"/poem.txt"_s;
+        QVERIFY(makeFile(existing));
+        SystemDialogs dialogs;
+        QWidget window;
+        const std::unique_ptr<FileChooser> first = dialogs.newFileChooser(&window);
+        const std::unique_ptr<FileChooser> other = dialogs.newFileChooser(&window);
+        const QString filter = u"テキストファイル (*.txt)|*.txt||"_s;
+
+        QString startFolder;
+        {
+            DialogAnswer answer([&](QFileDialog &dialog) {
+                if (!chosen) {
+                    dialog.setDirectory(folder);
+                    dialog.reject();
+                    return;
+                }
+                dialog.selectFile(save ? folder + u"/new.txt"_s : existing);
+                static_cast<QDialog &>(dialog).accept(); // as the Open or Save button does
+            });
+            const QString path = save ? first->chooseFileToSave(u"テキストファイルの書き込み"_s, filter)
+                                      : first->chooseFileToOpen(u"テキストファイルの読み込み"_s, filter);
+            QCOMPARE(path, chosen ? (save ? folder + u"/new.txt"_s : existing) : QString());
+            startFolder = answer.folder;
+        }
+        DialogAnswer again([](QFileDialog &dialog) { dialog.reject(); });
+        (sameChooser ? first : other)->chooseFileToOpen(u"テキストファイルの読み込み"_s, filter);
+        QCOMPARE(again.folder, chosen ? folder : startFolder);
+    }
+
+    // What the user sees in the picture dialog's list of file kinds.
+    void pictureFileKinds()
+    {
+        SystemDialogs dialogs;
+        MainWindow window(dialogs);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QStringList kinds;
+        DialogAnswer answer([&kinds](QFileDialog &dialog) {
+            auto *list = findControl<QComboBox>(dialog, "fileTypeCombo");
+            for (int i = 0; i < list->count(); ++i)
+                kinds << list->itemText(i);
+            dialog.reject();
+        });
+        findControl<QAction>(window, "ImportImage")->trigger();
+        QCOMPARE(kinds,
+            QStringList({u"画像ファイル (*.jpeg, *.jpg, *.gif, *.bmp, *.png)"_s, u"Jpeg (*.jpeg, *.jpg)"_s,
+                u"GIF (*.gif)"_s, u"BitMap (*.bmp)"_s}));
+    }
+
+private:
+    QTemporaryDir settingsDir_;
+};
+
+QTEST_MAIN(TestFileDialogs)
+#include "tst_filedialogs.moc"

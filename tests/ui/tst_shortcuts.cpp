@@ -1,0 +1,142 @@
+// The main window's menu shortcuts from every field, under X11: there a line edit claims
+// Ctrl+E (end of line) and other emacs-style keys for itself. Runs on the xcb platform
+// when a display is at hand and skips otherwise.
+#include "support/ui/Controls.h"
+#include "support/ui/FakeDialogs.h"
+#include "ui/GridSheetView.h"
+#include "ui/MainWindow.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QLineEdit>
+#include <QTest>
+#include <QTimer>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Puts the keyboard focus where the test row says: a field, or a cell being edited in place.
+QWidget *focusField(MainWindow &window, const QString &field)
+{
+    if (field == u"cell editor"_s) {
+        auto *view = findControl<GridSheetView>(window, "sprEdit");
+        view->setFocus();
+        view->edit(view->currentIndex());
+    } else {
+        findControl<QLineEdit>(window, qPrintable(field))->setFocus();
+    }
+    QWidget *focused = QApplication::focusWidget();
+    return qobject_cast<QLineEdit *>(focused) ? focused : nullptr;
+}
+
+} // namespace
+
+class TestShortcuts : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        if (QGuiApplication::platformName() != u"xcb"_s)
+            QSKIP("needs an X display (DISPLAY) for the xcb platform");
+    }
+
+    void menuShortcutsFromEveryField_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QKeySequence>("key");
+        QTest::addColumn<QString>("chooserTitle");
+
+        for (const QString &field : {u"txtNear"_s, u"txtBGcolor"_s, u"cell editor"_s}) {
+            QTest::addRow("%s: Ctrl+E", qPrintable(field)) << field << QKeySequence(u"Ctrl+E"_s) << u"HTMLの書き込み"_s;
+            QTest::addRow("%s: Ctrl+I", qPrintable(field))
+                << field << QKeySequence(u"Ctrl+I"_s) << u"イメージの読み込み"_s;
+            QTest::addRow("%s: Ctrl+O", qPrintable(field))
+                << field << QKeySequence(u"Ctrl+O"_s) << u"グリッドイメージの読み込み"_s;
+            QTest::addRow("%s: Ctrl+S", qPrintable(field))
+                << field << QKeySequence(u"Ctrl+S"_s) << u"グリッドイメージの書き込み"_s;
+        }
+    }
+
+    void menuShortcutsFromEveryField()
+    {
+        QFETCH(QString, field);
+        QFETCH(QKeySequence, key);
+        QFETCH(QString, chooserTitle);
+
+        FakeDialogs dialogs; // every chooser is cancelled
+        MainWindow window(dialogs);
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QWidget *focused = focusField(window, field);
+        QVERIFY(focused);
+        QTest::keySequence(focused, key);
+        QCOMPARE(dialogs.requests.size(), 1);
+        QCOMPARE(dialogs.requests[0].title, chooserTitle);
+    }
+
+    void importTextFromAField()
+    {
+        FakeDialogs dialogs;
+        MainWindow window(dialogs);
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QString opened;
+        QTimer::singleShot(0, &window, [&opened] {
+            if (QWidget *modal = QApplication::activeModalWidget()) {
+                opened = modal->objectName();
+                qobject_cast<QDialog *>(modal)->reject();
+            }
+        });
+        QTest::keyClick(focusField(window, u"txtBGcolor"_s), Qt::Key_T, Qt::ControlModifier);
+        QCOMPARE(opened, u"frmTextLoad"_s);
+    }
+
+    // The editing keys stay with the field that has the focus.
+    void editingKeysStayWithTheField_data()
+    {
+        QTest::addColumn<QKeySequence>("key");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("selected");
+
+        // The field holds "#FFFFFF" with "FF" typed over the end, the cursor after them.
+        QTest::newRow("Ctrl+A selects all") << QKeySequence(u"Ctrl+A"_s) << u"#FFFFFFFF"_s << u"#FFFFFFFF"_s;
+        QTest::newRow("Ctrl+Z undoes") << QKeySequence(u"Ctrl+Z"_s) << u"#FFFFFF"_s << QString();
+        QTest::newRow("Backspace deletes") << QKeySequence(Qt::Key_Backspace) << u"#FFFFFFF"_s << QString();
+    }
+
+    void editingKeysStayWithTheField()
+    {
+        QFETCH(QKeySequence, key);
+        QFETCH(QString, text);
+        QFETCH(QString, selected);
+
+        FakeDialogs dialogs;
+        MainWindow window(dialogs);
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        auto *field = qobject_cast<QLineEdit *>(focusField(window, u"txtBGcolor"_s));
+        QVERIFY(field);
+        field->end(false);
+        QTest::keyClicks(field, u"FF"_s);
+        QTest::keySequence(field, key);
+        QCOMPARE(field->text(), text);
+        QCOMPARE(field->selectedText(), selected);
+        QCOMPARE(QApplication::focusWidget(), field);
+    }
+};
+
+// Without a display the test falls back to the offscreen platform and skips.
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    TestShortcuts test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_shortcuts.moc"
