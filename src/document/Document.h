@@ -30,6 +30,14 @@ public:
     // the sheet unchanged; the command's result says why.
     bool perform(std::unique_ptr<SheetCommand> command);
 
+    // The page settings, as the user typed them: the writers and text import read them so.
+    QString nearColorText() const { return nearColorText_; }
+    void setNearColorText(const QString &text) { nearColorText_ = text; }
+    QString backgroundText() const { return backgroundText_; }
+    void setBackgroundText(const QString &text) { backgroundText_ = text; }
+    bool isAsIs() const { return asIs_; }
+    void setAsIs(bool asIs) { asIs_ = asIs; }
+
     // The grid file the document was last saved to or loaded from; empty before.
     QString filePath() const { return filePath_; }
     // Records a save or a load of the grid file: the sheet now matches it.
@@ -51,5 +59,8 @@ private:
     GridSheet sheet_;
     QUndoStack undoStack_;
     QString filePath_;
+    QString nearColorText_ = QStringLiteral("8");
+    QString backgroundText_ = QStringLiteral("#FFFFFF");
+    bool asIs_ = false;
     qint64 historyLimit_ = kDefaultHistoryLimit;
 };
