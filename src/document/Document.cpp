@@ -42,6 +42,12 @@ bool Document::perform(std::unique_ptr<SheetCommand> command)
 {
     if (!command->apply())
         return false;
+    if (command->cannotBeUndone()) {
+        // The steps before it would undo onto cells they no longer match.
+        undoStack_.clear();
+        undoStack_.resetClean();
+        return true;
+    }
     undoStack_.push(command.release());
     dropOldestSteps();
     return true;

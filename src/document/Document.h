@@ -27,7 +27,8 @@ public:
     QUndoStack &undoStack() { return undoStack_; }
 
     // Applies the command and keeps it in the history. False, keeping nothing, when it left
-    // the sheet unchanged; the command's result says why.
+    // the sheet unchanged; the command's result says why. A step too large to save the old
+    // cells of is made all the same and empties the history.
     bool perform(std::unique_ptr<SheetCommand> command);
 
     // The page settings, as the user typed them: the writers and text import read them so.

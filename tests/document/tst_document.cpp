@@ -1,5 +1,7 @@
 #include "document/Document.h"
 #include "document/commands/EditCells.h"
+#include "document/commands/ResizeSheet.h"
+#include "support/logic/AddressSpaceLimit.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -10,6 +12,7 @@ private slots:
     void historyLimitDropsTheOldestSteps_data();
     void historyLimitDropsTheOldestSteps();
     void modifiedFollowsTheSavedState();
+    void stepTooLargeToUndoIsStillMade();
 };
 
 static bool typeText(Document &document, int column, const QString &text)
@@ -72,6 +75,29 @@ void DocumentTest::modifiedFollowsTheSavedState()
     document.undoStack().undo();
     QVERIFY(document.isModified());
     QCOMPARE(modified.count(), 5);
+}
+
+// Memory for the old cells runs out: the user's step is made, and the history, which no
+// longer matches the cells, goes.
+void DocumentTest::stepTooLargeToUndoIsStillMade()
+{
+    if (!AddressSpaceLimit::works())
+        QSKIP("an address space limit does not work under AddressSanitizer");
+    Document document;
+    GridSheet &sheet = document.sheet();
+    QVERIFY(sheet.setSize(3000, 3000));
+    QVERIFY(typeText(document, 1, QStringLiteral("a")));
+    document.markSaved(QStringLiteral("/tmp/poem.grd"));
+    bool made = false;
+    {
+        const AddressSpaceLimit limit(16 * 1024 * 1024);
+        made = document.perform(std::make_unique<ResizeSheet>(sheet, GridSize {10, 10}));
+    }
+    QVERIFY(made);
+    QCOMPARE(sheet.columnCount(), 10);
+    QCOMPARE(sheet.getCellText(1, 1), QStringLiteral("a"));
+    QCOMPARE(document.undoStack().count(), 0);
+    QVERIFY(document.isModified());
 }
 
 QTEST_GUILESS_MAIN(DocumentTest)

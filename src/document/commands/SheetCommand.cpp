@@ -21,7 +21,9 @@ bool SheetCommand::apply()
     try {
         saved_ = savedBeforeChange();
     } catch (const std::bad_alloc &) {
-        return false;
+        // The user's step matters more than its undo: make it, and let the history go.
+        saved_ = {};
+        cannotBeUndone_ = true;
     }
     if (!change()) {
         saved_ = {};

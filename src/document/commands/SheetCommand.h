@@ -14,6 +14,9 @@ public:
     // Makes the change the first time. False when the sheet is unchanged (a refused or
     // failed step), so that no empty step enters the history.
     bool apply();
+    // True when memory was too short to save the old cells: the change was made all the
+    // same, but it cannot be undone.
+    bool cannotBeUndone() const { return cannotBeUndone_; }
 
     void undo() override;
     void redo() override;
@@ -40,4 +43,5 @@ private:
 
     SheetRegion saved_;
     bool applied_ = false;
+    bool cannotBeUndone_ = false;
 };
