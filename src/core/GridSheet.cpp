@@ -136,7 +136,7 @@ void GridSheet::storeLongText(Cell &cell, QStringView text)
     cell.longLength = lengthInArena ? kLengthInArena : quint16(length);
 }
 
-bool GridSheet::setCellText(int column, int row, const QString &text)
+bool GridSheet::setCellText(int column, int row, QStringView text)
 {
     if (!contains(column, row))
         return false;

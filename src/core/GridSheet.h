@@ -55,7 +55,8 @@ public:
     // view stays valid until the next change of any text or of the size.
     QString getCellText(int column, int row) const { return cellTextView(column, row).toString(); }
     inline QStringView cellTextView(int column, int row) const;
-    bool setCellText(int column, int row, const QString &text);
+    // The text must not be a view into this sheet: storing it may move the sheet's texts.
+    bool setCellText(int column, int row, QStringView text);
     inline Color backColorAt(int column, int row) const;
     inline Color foreColorAt(int column, int row) const;
     bool setCellColors(int column, int row, Color back, Color fore);

@@ -64,6 +64,8 @@ private:
         // Opens where this run's last file was chosen, else in the working folder; a folder
         // only browsed in a cancelled dialog is not the last used.
         dialog.setDirectory(lastFolder_->isEmpty() ? QDir::currentPath() : *lastFolder_);
+        if (!proposedPath().isEmpty())
+            dialog.selectFile(proposedPath());
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return {};
         QString path = dialog.selectedFiles().constFirst();
@@ -99,5 +101,18 @@ Answer SystemDialogs::askYesNoCancel(QWidget *parent, const QString &question)
     case QMessageBox::Yes: return Answer::Yes;
     case QMessageBox::No: return Answer::No;
     default: return Answer::Cancel;
+    }
+}
+
+SaveChoice SystemDialogs::askToSaveChanges(QWidget *parent)
+{
+    QMessageBox box(QMessageBox::Warning, applicationTitle(), QStringLiteral("Save changes?"),
+        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
+    box.setDefaultButton(QMessageBox::Save);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Save: return SaveChoice::Save;
+    case QMessageBox::Discard: return SaveChoice::Discard;
+    default: return SaveChoice::Cancel;
     }
 }

@@ -18,8 +18,11 @@ public:
     QString chooseFileToSave(const QString &title, const QString &filter) { return remember(askToSave(title, filter)); }
     // The last chosen file's name without its folder.
     QString chosenFileTitle() const { return QFileInfo(chosenPath_).fileName(); }
+    // The file the next chooser starts on (the document's own file); empty for none.
+    void proposeFile(const QString &path) { proposedPath_ = path; }
 
 protected:
+    QString proposedPath() const { return proposedPath_; }
     virtual QString askToOpen(const QString &title, const QString &filter) = 0;
     virtual QString askToSave(const QString &title, const QString &filter) = 0;
 
@@ -31,6 +34,7 @@ private:
         return path;
     }
     QString chosenPath_;
+    QString proposedPath_;
 };
 
 // "desc|*.a;*.b|desc2|*.c||" as Qt name filters: "desc (*.a *.b);;desc2 (*.c)".
@@ -38,6 +42,7 @@ QString toQtNameFilters(const QString &filter);
 
 enum class MessageIcon { None, Error };
 enum class Answer { Yes, No, Cancel };
+enum class SaveChoice { Save, Discard, Cancel };
 
 // The failure messages of the file commands: the heading, the path and the reason, one a line.
 QString readErrorText(const QString &path, const QString &reason);
@@ -52,6 +57,8 @@ public:
     virtual void showMessage(QWidget *parent, MessageIcon icon, const QString &text) = 0;
     // A question box titled "Glyphscape" with Yes (the default), No and Cancel; closing it is Cancel.
     virtual Answer askYesNoCancel(QWidget *parent, const QString &question) = 0;
+    // "Save changes?" with Save (the default), Discard and Cancel; closing it is Cancel.
+    virtual SaveChoice askToSaveChanges(QWidget *parent) = 0;
 };
 
 // The real thing: QFileDialog and QMessageBox.
@@ -63,4 +70,5 @@ public:
     std::unique_ptr<FileChooser> newFileChooser(QWidget *parent) override;
     void showMessage(QWidget *parent, MessageIcon icon, const QString &text) override;
     Answer askYesNoCancel(QWidget *parent, const QString &question) override;
+    SaveChoice askToSaveChanges(QWidget *parent) override;
 };

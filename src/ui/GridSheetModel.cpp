@@ -1,6 +1,8 @@
 #include "ui/GridSheetModel.h"
 
 #include "core/GridSheet.h"
+#include "document/Document.h"
+#include "document/commands/EditCells.h"
 
 #include <QBrush>
 #include <QColor>
@@ -25,9 +27,10 @@ QString shownStart(QStringView text)
 
 } // namespace
 
-GridSheetModel::GridSheetModel(GridSheet &sheet, QObject *parent)
+GridSheetModel::GridSheetModel(Document &document, QObject *parent)
     : QAbstractTableModel(parent)
-    , sheet_(sheet)
+    , document_(document)
+    , sheet_(document.sheet())
 {
     connect(&sheet_, &GridSheet::sizeAboutToChange, this, &GridSheetModel::beginResetModel);
     connect(&sheet_, &GridSheet::sizeChanged, this, &GridSheetModel::endResetModel);
@@ -68,7 +71,10 @@ bool GridSheetModel::setData(const QModelIndex &index, const QVariant &value, in
     if (role != Qt::EditRole || !checkIndex(index, CheckIndexOption::IndexIsValid))
         return false;
     // The sheet announces the change itself.
-    return sheet_.setCellText(index.column() + 1, index.row() + 1, value.toString());
+    const int column = index.column() + 1;
+    const int row = index.row() + 1;
+    return document_.perform(std::make_unique<EditCells>(
+        sheet_, QStringLiteral("Typing"), QList<CellTextEdit> {{column, row, value.toString()}}, QPoint(column, row)));
 }
 
 Qt::ItemFlags GridSheetModel::flags(const QModelIndex &index) const

@@ -3,6 +3,7 @@
 
 #include <QAbstractTableModel>
 
+class Document;
 class GridSheet;
 
 class GridSheetModel : public QAbstractTableModel {
@@ -13,7 +14,8 @@ public:
     // crash it. Editing still gets the whole text.
     static constexpr int kMaxShownLength = 256;
 
-    explicit GridSheetModel(GridSheet &sheet, QObject *parent = nullptr);
+    // Shows the document's sheet; an edit in place is one step of its history.
+    explicit GridSheetModel(Document &document, QObject *parent = nullptr);
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
@@ -24,5 +26,6 @@ public:
     GridSheet &sheet() const { return sheet_; }
 
 private:
+    Document &document_;
     GridSheet &sheet_;
 };

@@ -1,6 +1,7 @@
 #include "ui/GridSheetView.h"
 
 #include "core/GridSheet.h"
+#include "document/Document.h"
 #include "ui/Fonts.h"
 #include "ui/GridSheetModel.h"
 
@@ -40,10 +41,10 @@ public:
 
 } // namespace
 
-GridSheetView::GridSheetView(GridSheet &sheet, QWidget *parent)
+GridSheetView::GridSheetView(Document &document, QWidget *parent)
     : QTableView(parent)
-    , sheet_(sheet)
-    , model_(new GridSheetModel(sheet, this))
+    , sheet_(document.sheet())
+    , model_(new GridSheetModel(document, this))
 {
     setModel(model_);
     setItemDelegate(new CellDelegate(this));

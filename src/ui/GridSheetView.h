@@ -4,13 +4,14 @@
 
 #include <QTableView>
 
+class Document;
 class GridSheet;
 class GridSheetModel;
 
 class GridSheetView : public QTableView {
     Q_OBJECT
 public:
-    GridSheetView(GridSheet &sheet, QWidget *parent = nullptr);
+    GridSheetView(Document &document, QWidget *parent = nullptr);
 
     GridSheet &sheet() const { return sheet_; }
 

@@ -1,6 +1,8 @@
 #include "ui/GridSizeDialog.h"
 
 #include "core/GridSheet.h"
+#include "document/Document.h"
+#include "document/commands/ResizeSheet.h"
 #include "ui/FileChooser.h"
 #include "ui/Fonts.h"
 #include "ui/Twips.h"
@@ -11,9 +13,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-GridSizeDialog::GridSizeDialog(GridSheet &sheet, Dialogs &dialogs, QWidget *owner)
+GridSizeDialog::GridSizeDialog(Document &document, Dialogs &dialogs, QWidget *owner)
     : QDialog(owner)
-    , sheet_(sheet)
+    , document_(document)
     , dialogs_(dialogs)
 {
     setObjectName(QStringLiteral("frmSetting"));
@@ -60,8 +62,8 @@ GridSizeDialog::GridSizeDialog(GridSheet &sheet, Dialogs &dialogs, QWidget *owne
 
 void GridSizeDialog::showSheetSize()
 {
-    columnCountEdit_->setText(QString::number(sheet_.columnCount()));
-    rowCountEdit_->setText(QString::number(sheet_.rowCount()));
+    columnCountEdit_->setText(QString::number(document_.sheet().columnCount()));
+    rowCountEdit_->setText(QString::number(document_.sheet().rowCount()));
 }
 
 void GridSizeDialog::applySize()
@@ -71,7 +73,9 @@ void GridSizeDialog::applySize()
         dialogs_.showMessage(this, MessageIcon::None, QStringLiteral("不正な値です"));
         return;
     }
-    switch (resizeSheet(sheet_, *size)) {
+    SheetResize result = SheetResize::Done;
+    document_.perform(std::make_unique<ResizeSheet>(document_.sheet(), *size, &result));
+    switch (result) {
     case SheetResize::Done: accept(); return;
     case SheetResize::TooLarge:
         dialogs_.showMessage(this, MessageIcon::None,

@@ -8,13 +8,13 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class Dialogs;
-class GridSheet;
+class Document;
 
 class GridSizeDialog : public QDialog {
     Q_OBJECT
 public:
     // Modal, owned by the main window; reads the sheet's size when created.
-    GridSizeDialog(GridSheet &sheet, Dialogs &dialogs, QWidget *owner);
+    GridSizeDialog(Document &document, Dialogs &dialogs, QWidget *owner);
 
 public slots:
     void applySize();
@@ -23,7 +23,7 @@ public slots:
 private:
     void showSheetSize();
 
-    GridSheet &sheet_;
+    Document &document_;
     Dialogs &dialogs_;
     QGroupBox *sizeGroup_ = nullptr;
     QLabel *columnLabel_ = nullptr;

@@ -3,6 +3,7 @@
 #include "core/AtomicFile.h"
 #include "core/Color.h"
 #include "core/Version.h"
+#include "document/commands/ReplaceSheet.h"
 #include "gridfile/GridFile.h"
 #include "html/HtmlPageWriter.h"
 #include "image/PictureFile.h"
@@ -23,6 +24,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
@@ -56,7 +58,7 @@ void MainWindow::createControls()
     setCentralWidget(client);
     client_ = client;
 
-    gridView_ = new GridSheetView(sheet_, client);
+    gridView_ = new GridSheetView(document_, client);
     gridView_->setObjectName(QStringLiteral("sprEdit"));
     gridView_->setToolTip(QStringLiteral("文字の編集を行います"));
 
@@ -95,6 +97,14 @@ void MainWindow::createControls()
     titleLabel_ = label("Label5", applicationTitle());
     versionLabel_ = label("lblVer", QString());
     licenceLabel_ = label("Label4", QStringLiteral("Free software"));
+
+    // The page settings live in the document, where the writers and text import read them.
+    connect(nearColorEdit_, &QLineEdit::textChanged, &document_, &Document::setNearColorText);
+    connect(backgroundEdit_, &QLineEdit::textChanged, &document_, &Document::setBackgroundText);
+    connect(asIsCheckBox_, &QCheckBox::toggled, &document_, &Document::setAsIs);
+    document_.setNearColorText(nearColorEdit_->text());
+    document_.setBackgroundText(backgroundEdit_->text());
+    document_.setAsIs(asIsCheckBox_->isChecked());
 
     setTabChain({gridView_, nearColorEdit_, backgroundEdit_, cellToBackgroundButton_, typingAidButton_, makeHtmlButton_,
         asIsCheckBox_});
@@ -173,6 +183,17 @@ void MainWindow::createMenus()
         QKeySequence(QStringLiteral("Ctrl+O")), &MainWindow::loadGrid);
     saveGridAction_ = item(files, "SavaGridImage", QStringLiteral("Save Grid Image"),
         QKeySequence(QStringLiteral("Ctrl+S")), &MainWindow::saveGrid);
+    QMenu *edit = menuBar()->addMenu(QStringLiteral("Edit"));
+    edit->setObjectName(QStringLiteral("Edit"));
+    // The items name the step they undo or redo ("Undo Import Text") and are disabled with none.
+    undoAction_ = document_.undoStack().createUndoAction(this, QStringLiteral("Undo"));
+    undoAction_->setObjectName(QStringLiteral("Undo"));
+    undoAction_->setShortcuts({QKeySequence(QStringLiteral("Ctrl+Z"))});
+    redoAction_ = document_.undoStack().createRedoAction(this, QStringLiteral("Redo"));
+    redoAction_->setObjectName(QStringLiteral("Redo"));
+    redoAction_->setShortcuts({QKeySequence(QStringLiteral("Ctrl+Y")), QKeySequence(QStringLiteral("Ctrl+Shift+Z"))});
+    edit->addAction(undoAction_);
+    edit->addAction(redoAction_);
     QMenu *option = menuBar()->addMenu(QStringLiteral("Option"));
     option->setObjectName(QStringLiteral("option"));
     gridSizeAction_ = item(option, "Setting", QStringLiteral("Setting"), QKeySequence(), &MainWindow::changeGridSize);
@@ -215,23 +236,49 @@ void MainWindow::showActiveCell()
     sheetSizeLabel_->setText(sheetSizeText(sheet_.columnCount(), sheet_.rowCount()));
 }
 
-QString MainWindow::nearColorText() const
+bool MainWindow::isPictureLoaded() const
 {
-    return nearColorEdit_->text();
-}
-
-QString MainWindow::backgroundText() const
-{
-    return backgroundEdit_->text();
+    return pictureWindow_ && pictureWindow_->isPictureLoaded();
 }
 
 void MainWindow::showVersion()
 {
     versionLabel_->setText(QStringLiteral("ver. ") + versionText());
-    setWindowTitle(applicationTitle() + QStringLiteral(" ver. ") + versionText());
+    showCaption();
+    connect(&document_, &Document::modifiedChanged, this, &QWidget::setWindowModified);
+    connect(&document_, &Document::filePathChanged, this, &MainWindow::showCaption);
 }
 
-void MainWindow::writeChosenFile(const QString &path, const DeviceWriter &writer)
+void MainWindow::showCaption()
+{
+    QString caption = applicationTitle() + QStringLiteral(" ver. ") + versionText();
+    if (!document_.filePath().isEmpty())
+        caption += QStringLiteral(" - ") + QFileInfo(document_.filePath()).fileName() + QStringLiteral("[*]");
+    setWindowTitle(caption);
+    setWindowModified(document_.isModified());
+}
+
+bool MainWindow::maySetChangesAside()
+{
+    if (!document_.isModified())
+        return true;
+    switch (dialogs_.askToSaveChanges(this)) {
+    case SaveChoice::Save: return chooseAndSaveGrid();
+    case SaveChoice::Discard: return true;
+    case SaveChoice::Cancel: break;
+    }
+    return false;
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (maySetChangesAside())
+        event->accept();
+    else
+        event->ignore();
+}
+
+bool MainWindow::writeChosenFile(const QString &path, const DeviceWriter &writer)
 {
     QString error;
     bool written = false;
@@ -243,18 +290,19 @@ void MainWindow::writeChosenFile(const QString &path, const DeviceWriter &writer
         // An earlier write's note must not stand beside the failure.
         statusBar()->clearMessage();
         dialogs_.showMessage(this, MessageIcon::Error, writeErrorText(path, error));
-        return;
+        return false;
     }
     const QFileInfo file(path);
     statusBar()->showMessage(wroteFileText(file.fileName(), file.size()), 5000);
+    return true;
 }
 
 void MainWindow::makeHtml()
 {
     HtmlPageSettings settings;
-    settings.nearText = nearColorEdit_->text();
-    settings.backgroundText = backgroundEdit_->text();
-    settings.asIs = asIsCheckBox_->isChecked();
+    settings.nearText = document_.nearColorText();
+    settings.backgroundText = document_.backgroundText();
+    settings.asIs = document_.isAsIs();
 
     const QString path = fileChooser().chooseFileToSave(
         QStringLiteral("HTMLの書き込み"), QStringLiteral("HTML ファイル (*.htm, *.html)|*.htm;*.html||"));
@@ -278,7 +326,7 @@ void MainWindow::copyCellColorToBackground()
 void MainWindow::showTypingAid()
 {
     if (!typingAidWindow_)
-        typingAidWindow_ = new TypingAidWindow(sheet_, this);
+        typingAidWindow_ = new TypingAidWindow(document_, this);
     typingAidWindow_->show();
     typingAidWindow_->raise();
     typingAidWindow_->activateWindow();
@@ -305,16 +353,15 @@ void MainWindow::importPicture()
         return;
     }
     if (!pictureWindow_)
-        pictureWindow_ = new PictureWindow(*this);
+        pictureWindow_ = new PictureWindow(document_, dialogs_, *this);
     pictureWindow_->showPicture(picture, fileChooser().chosenFileTitle());
-    pictureLoaded_ = true;
 }
 
 // --- Import Text ---
 void MainWindow::importText()
 {
     // A fresh window each time: nothing of an earlier opening is kept.
-    TextImportDialog window(*this);
+    TextImportDialog window(document_, dialogs_, this);
     window.exec();
 }
 
@@ -338,6 +385,9 @@ static QString gridFileFilter()
 
 void MainWindow::loadGrid()
 {
+    // Loading replaces the sheet: unsaved changes are offered for saving first.
+    if (!maySetChangesAside())
+        return;
     const QString path = fileChooser().chooseFileToOpen(QStringLiteral("グリッドイメージの読み込み"), gridFileFilter());
     if (path.isEmpty() || !QFileInfo::exists(path))
         return;
@@ -345,27 +395,39 @@ void MainWindow::loadGrid()
     bool loaded = false;
     {
         BusyPointer busy;
-        loaded = loadSheet(sheet_, path, &failure, FileKinds::RegularOnly);
+        loaded = document_.perform(std::make_unique<ReplaceSheet>(sheet_, path, FileKinds::RegularOnly, &failure));
     }
-    if (!loaded)
+    if (!loaded) {
         dialogs_.showMessage(this, MessageIcon::Error, readErrorText(path, failureReason(failure)));
+        return;
+    }
+    document_.markSaved(path);
 }
 
 void MainWindow::saveGrid()
 {
+    chooseAndSaveGrid();
+}
+
+bool MainWindow::chooseAndSaveGrid()
+{
     // The path is used as chosen: no extension is added.
+    fileChooser().proposeFile(document_.filePath());
     const QString path = fileChooser().chooseFileToSave(QStringLiteral("グリッドイメージの書き込み"), gridFileFilter());
     if (path.isEmpty())
-        return;
-    writeChosenFile(path, wordedWriter<GridFileFailure>([this](QIODevice &device, GridFileFailure *failure) {
-        return writeGridFile(device, sheet_, failure);
-    }));
+        return false;
+    const bool saved = writeChosenFile(path,
+        wordedWriter<GridFileFailure>(
+            [this](QIODevice &device, GridFileFailure *failure) { return writeGridFile(device, sheet_, failure); }));
+    if (saved)
+        document_.markSaved(path);
+    return saved;
 }
 
 // --- gridSizeAction_ ---
 void MainWindow::changeGridSize()
 {
     // A fresh window each time reads the sheet's size afresh.
-    GridSizeDialog window(sheet_, dialogs_, this);
+    GridSizeDialog window(document_, dialogs_, this);
     window.exec();
 }

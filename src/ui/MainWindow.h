@@ -4,6 +4,7 @@
 
 #include "core/AtomicFile.h"
 #include "core/GridSheet.h"
+#include "document/Document.h"
 #include "ui/FileChooser.h"
 
 #include <QMainWindow>
@@ -27,15 +28,12 @@ public:
     explicit MainWindow(Dialogs &dialogs, QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    GridSheet &sheet() { return sheet_; }
+    Document &document() { return document_; }
+    GridSheet &sheet() { return document_.sheet(); }
     Dialogs &dialogs() { return dialogs_; }
 
-    // The fields other windows work with.
-    QString nearColorText() const;
-    QString backgroundText() const;
     // True while a picture is loaded in the picture window.
-    bool isPictureLoaded() const { return pictureLoaded_; }
-    void setPictureLoaded(bool loaded) { pictureLoaded_ = loaded; }
+    bool isPictureLoaded() const;
 
     // The main window's own chooser.
     FileChooser &fileChooser() { return *fileChooser_; }
@@ -51,6 +49,9 @@ public slots:
     void saveGrid();
     void changeGridSize();
 
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
 private:
     void createControls();
     void createMenus();
@@ -58,15 +59,21 @@ private:
     void createStatusBar();
     void showActiveCell();
     void showVersion();
+    // The application title, and the grid file's name with the modified mark once there is one.
+    void showCaption();
+    // Before unsaved changes are thrown away: true when they were saved or may go.
+    bool maySetChangesAside();
+    // Save Grid Image, starting on the document's file; true once the file is written.
+    bool chooseAndSaveGrid();
     // Opens at the designed size where the screen holds it, and fills the screen otherwise.
     void fitToScreen();
     // Writes the chosen file whole under the busy pointer; a failure shows
     // "書き込みエラー", the path and the reason, a success says so in the status bar.
-    void writeChosenFile(const QString &path, const DeviceWriter &writer);
+    bool writeChosenFile(const QString &path, const DeviceWriter &writer);
 
     Dialogs &dialogs_;
-    GridSheet sheet_;
-    bool pictureLoaded_ = false;
+    Document document_;
+    GridSheet &sheet_ = document_.sheet();
 
     // The controls; their object names are the ones tests and style sheets find them by.
     AnchoredArea *client_ = nullptr;
@@ -93,6 +100,8 @@ private:
     QAction *loadGridAction_ = nullptr;
     QAction *saveGridAction_ = nullptr;
     QAction *gridSizeAction_ = nullptr;
+    QAction *undoAction_ = nullptr;
+    QAction *redoAction_ = nullptr;
 
     std::unique_ptr<FileChooser> fileChooser_;
     // --- windows opened from here (each at most once) ---

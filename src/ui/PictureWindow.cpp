@@ -1,12 +1,15 @@
 #include "ui/PictureWindow.h"
 
+#include "document/Document.h"
+#include "document/commands/ConvertPicture.h"
+
 #include "ui/Messages.h"
 
 #include "image/ImageToGrid.h"
 #include "image/PictureFile.h"
 #include "ui/BusyPointer.h"
+#include "ui/FileChooser.h"
 #include "ui/Fonts.h"
-#include "ui/MainWindow.h"
 #include "ui/Twips.h"
 #include "wording/FailureReasons.h"
 
@@ -52,8 +55,10 @@ void PictureBox::paintEvent(QPaintEvent *event)
     painter.drawImage(area.topLeft(), picture_, area);
 }
 
-PictureWindow::PictureWindow(MainWindow &owner)
+PictureWindow::PictureWindow(Document &document, Dialogs &dialogs, QWidget &owner)
     : QWidget(&owner, Qt::Window)
+    , document_(document)
+    , dialogs_(dialogs)
     , owner_(owner)
 {
     setObjectName(QStringLiteral("frmView"));
@@ -163,6 +168,7 @@ void PictureWindow::correctFrameGuess()
 void PictureWindow::showPicture(const QImage &picture, const QString &title)
 {
     pictureBox_->setPicture(picture);
+    pictureLoaded_ = true;
     fitToPicture();
     setWindowTitle(title);
     show();
@@ -218,7 +224,7 @@ QString PictureWindow::pictureErrorText(const PictureError &error)
 
 void PictureWindow::convertToGrid()
 {
-    const QImage picture = owner_.isPictureLoaded() ? pictureBox_->picture() : QImage();
+    const QImage picture = pictureLoaded_ ? pictureBox_->picture() : QImage();
     const QString blockSizeText = blockSizeEdit_->text();
     ToGridResult result;
     {
@@ -226,18 +232,20 @@ void PictureWindow::convertToGrid()
         // The caption changes every row; painting it every row would cost far more than the
         // conversion on a tall picture, so it is repainted a few times a second, and at the end.
         QElapsedTimer sincePaint;
-        result = imageToGrid(picture, blockSizeText, owner_.sheet(), [&](qint64 rowsDone, qint64 rows) {
+        auto showProgress = [&](qint64 rowsDone, qint64 rows) {
             toGridButton_->setText(progressCaption(rowsDone, rows));
             if (!sincePaint.isValid() || sincePaint.elapsed() >= kCaptionPaintMs) {
                 toGridButton_->repaint();
                 sincePaint.start();
             }
-        });
+        };
+        document_.perform(std::make_unique<ConvertPicture>(
+            document_.sheet(), picture, blockSizeText, std::move(showProgress), &result));
         toGridButton_->setText(QStringLiteral("To Grid"));
         toGridButton_->repaint();
     }
     if (result.failed())
-        owner_.dialogs().showMessage(this, MessageIcon::Error, toGridErrorText(result, blockSizeText));
+        dialogs_.showMessage(this, MessageIcon::Error, toGridErrorText(result, blockSizeText));
 }
 
 void PictureWindow::closeEvent(QCloseEvent *event)
@@ -267,5 +275,5 @@ void PictureWindow::showEvent(QShowEvent *event)
 
 void PictureWindow::forgetPicture()
 {
-    owner_.setPictureLoaded(false);
+    pictureLoaded_ = false;
 }

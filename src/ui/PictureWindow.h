@@ -15,7 +15,8 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QScrollArea;
-class MainWindow;
+class Dialogs;
+class Document;
 struct PictureError;
 struct ToGridResult;
 
@@ -38,8 +39,12 @@ private:
 class PictureWindow : public QWidget {
     Q_OBJECT
 public:
-    // Owned by the main window, whose grid sheet and picture-loaded flag it works on.
-    explicit PictureWindow(MainWindow &owner);
+    // Owned by a window (the main window), beside which it is placed; To Grid changes the
+    // document's sheet.
+    PictureWindow(Document &document, Dialogs &dialogs, QWidget &owner);
+
+    // True from showPicture() until the window is closed.
+    bool isPictureLoaded() const { return pictureLoaded_; }
 
     // Shows the picture and fits the window to it.
     void showPicture(const QImage &picture, const QString &title);
@@ -72,7 +77,10 @@ private:
     void correctFrameGuess();
     void forgetPicture();
 
-    MainWindow &owner_;
+    Document &document_;
+    Dialogs &dialogs_;
+    QWidget &owner_;
+    bool pictureLoaded_ = false;
     QScrollArea *pictureArea_ = nullptr;
     PictureBox *pictureBox_ = nullptr;
     QPushButton *toGridButton_ = nullptr;

@@ -1,10 +1,11 @@
 #include "ui/TextImportDialog.h"
 
+#include "document/Document.h"
+#include "document/commands/PourText.h"
 #include "text/TextPouring.h"
 #include "ui/BusyPointer.h"
 #include "ui/FileChooser.h"
 #include "ui/Fonts.h"
-#include "ui/MainWindow.h"
 #include "ui/Messages.h"
 #include "ui/Twips.h"
 
@@ -23,10 +24,11 @@ const char kTextFilter[] = "テキストファイル (*.txt)|*.txt||";
 
 } // namespace
 
-TextImportDialog::TextImportDialog(MainWindow &owner)
-    : QDialog(&owner)
-    , owner_(owner)
-    , fileChooser_(owner.dialogs().newFileChooser(this))
+TextImportDialog::TextImportDialog(Document &document, Dialogs &dialogs, QWidget *owner)
+    : QDialog(owner)
+    , document_(document)
+    , dialogs_(dialogs)
+    , fileChooser_(dialogs.newFileChooser(this))
 {
     setObjectName(QStringLiteral("frmTextLoad"));
     setWindowTitle(QStringLiteral("テキスト読み込みオプション"));
@@ -144,8 +146,8 @@ bool TextImportDialog::pour(LineBreakMode mode)
     inputs.mode = mode;
     inputs.skipBlanks = skipBlanksCheckBox_->isChecked();
     inputs.skipBackground = skipBackgroundCheckBox_->isChecked();
-    inputs.backgroundText = owner_.backgroundText();
-    inputs.nearText = owner_.nearColorText();
+    inputs.backgroundText = document_.backgroundText();
+    inputs.nearText = document_.nearColorText();
     inputs.files = FileKinds::RegularOnly;
 
     // The file is looked at before any cell changes: a question or a refusal keeps them all.
@@ -160,7 +162,7 @@ bool TextImportDialog::pour(LineBreakMode mode)
         if (!encoding)
             return false;
         if (*encoding == TextEncoding::Utf8 && !traits.validUtf8) {
-            owner_.dialogs().showMessage(this, MessageIcon::Error,
+            dialogs_.showMessage(this, MessageIcon::Error,
                 readErrorText(inputs.path,
                     QStringLiteral("This file is not UTF-8: line %1 holds bytes that UTF-8 does not allow.")
                         .arg(traits.firstInvalidUtf8Line)));
@@ -168,18 +170,18 @@ bool TextImportDialog::pour(LineBreakMode mode)
         }
         inputs.encoding = *encoding;
         BusyPointer busy;
-        result = pourText(owner_.sheet(), inputs);
+        document_.perform(std::make_unique<PourText>(document_.sheet(), inputs, &result));
     }
     switch (result.outcome) {
     case TextPouringOutcome::Done:
     case TextPouringOutcome::NoFile: // the path is there to be corrected
         break;
     case TextPouringOutcome::EmptyPath:
-        owner_.dialogs().showMessage(this, MessageIcon::Error, QStringLiteral("ファイルを選択して下さい"));
+        dialogs_.showMessage(this, MessageIcon::Error, QStringLiteral("ファイルを選択して下さい"));
         break;
     case TextPouringOutcome::OpenFailed:
     case TextPouringOutcome::ReadFailed:
-        owner_.dialogs().showMessage(this, MessageIcon::Error, readErrorText(inputs.path, failureReason(result)));
+        dialogs_.showMessage(this, MessageIcon::Error, readErrorText(inputs.path, failureReason(result)));
         break;
     }
     return result.done();
@@ -193,7 +195,7 @@ std::optional<TextEncoding> TextImportDialog::encodingToRead(const TextFileTrait
     if (!traits.looksLikeUtf8())
         return TextEncoding::ShiftJis;
     // Short UTF-8 Japanese often decodes as Shift_JIS too, so only the user can tell.
-    switch (owner_.dialogs().askYesNoCancel(this, QStringLiteral("This file looks like UTF-8. Read it as UTF-8?"))) {
+    switch (dialogs_.askYesNoCancel(this, QStringLiteral("This file looks like UTF-8. Read it as UTF-8?"))) {
     case Answer::Yes: return TextEncoding::Utf8;
     case Answer::No: return TextEncoding::ShiftJis;
     case Answer::Cancel: break;

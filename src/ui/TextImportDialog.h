@@ -15,7 +15,8 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class FileChooser;
-class MainWindow;
+class Dialogs;
+class Document;
 enum class LineBreakMode;
 enum class TextEncoding;
 struct TextFileTraits;
@@ -23,9 +24,8 @@ struct TextFileTraits;
 class TextImportDialog : public QDialog {
     Q_OBJECT
 public:
-    // Owned by the main window, whose grid sheet it fills and whose near-colour and
-    // background fields it reads.
-    explicit TextImportDialog(MainWindow &owner);
+    // Modal over its owner; pours into the document's sheet with its page settings.
+    TextImportDialog(Document &document, Dialogs &dialogs, QWidget *owner);
     ~TextImportDialog() override;
 
     // The window's own chooser, used by the browse button.
@@ -45,7 +45,8 @@ private:
     // The encoding to read the file in, asking when it looks like UTF-8; empty when cancelled.
     std::optional<TextEncoding> encodingToRead(const TextFileTraits &traits);
 
-    MainWindow &owner_;
+    Document &document_;
+    Dialogs &dialogs_;
     std::unique_ptr<FileChooser> fileChooser_;
     QLineEdit *pathEdit_ = nullptr;
     QPushButton *browseButton_ = nullptr;

@@ -1,6 +1,8 @@
 #include "ui/TypingAidWindow.h"
 
 #include "core/GridSheet.h"
+#include "document/Document.h"
+#include "document/commands/EditCells.h"
 #include "text/TextLaying.h"
 #include "ui/Fonts.h"
 #include "ui/Twips.h"
@@ -8,9 +10,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-TypingAidWindow::TypingAidWindow(GridSheet &sheet, QWidget *owner)
+TypingAidWindow::TypingAidWindow(Document &document, QWidget *owner)
     : QDialog(owner)
-    , sheet_(sheet)
+    , document_(document)
 {
     setObjectName(QStringLiteral("frmEditSupport"));
     setWindowTitle(QStringLiteral("Edit Support"));
@@ -67,30 +69,28 @@ void TypingAidWindow::layRightward()
 
 void TypingAidWindow::layText(int columnStep, int rowStep)
 {
+    GridSheet &sheet = document_.sheet();
     QString rest = textEdit_->text();
     if (rest.isEmpty())
         return;
-    int column = sheet_.activeColumn();
-    int row = sheet_.activeRow();
+    int column = sheet.activeColumn();
+    int row = sheet.activeRow();
     // A sheet without cells has nowhere to write: keep the text rather than drop it.
-    if (!sheet_.contains(column, row))
+    if (!sheet.contains(column, row))
         return;
+    QList<CellTextEdit> edits;
+    QPoint activeAfter(column, row);
     while (!rest.isEmpty()) {
         const qsizetype length = firstCellTextLength(rest);
-        sheet_.setCurrentColumn(column);
-        sheet_.setCurrentRow(row);
-        sheet_.setText(rest.left(length));
+        edits.append({column, row, rest.left(length)});
         rest.remove(0, length);
-        textEdit_->setText(rest);
-        textEdit_->repaint(); // the user sees the text shrink cell by cell
-
         column += columnStep;
         row += rowStep;
         // The edge of the sheet ends the writing; the rest stays in the field.
-        if (!sheet_.contains(column, row))
-            return;
-        sheet_.setCurrentColumn(column);
-        sheet_.setCurrentRow(row);
-        sheet_.activateCurrentCell();
+        if (!sheet.contains(column, row))
+            break;
+        activeAfter = QPoint(column, row);
     }
+    document_.perform(std::make_unique<EditCells>(sheet, QStringLiteral("Edit Support"), edits, activeAfter));
+    textEdit_->setText(rest);
 }

@@ -6,14 +6,14 @@
 
 class QLineEdit;
 class QPushButton;
-class GridSheet;
+class Document;
 
 class TypingAidWindow : public QDialog {
     Q_OBJECT
 public:
-    // Modeless, owned by the main window, whose sheet it writes; deleted when closed so that
+    // Modeless, owned by the main window; writes the document's sheet, one step an arrow; deleted when closed so that
     // the next opening starts with an empty field.
-    TypingAidWindow(GridSheet &sheet, QWidget *owner);
+    TypingAidWindow(Document &document, QWidget *owner);
 
 public slots:
     void layUpward();
@@ -24,7 +24,7 @@ public slots:
 private:
     void layText(int columnStep, int rowStep);
 
-    GridSheet &sheet_;
+    Document &document_;
     QLineEdit *textEdit_ = nullptr;
     QPushButton *upButton_ = nullptr;
     QPushButton *downButton_ = nullptr;

@@ -1,5 +1,6 @@
 // glyphscape-batch: its files byte for byte as the editor's logic writes them, how it fails, its faster paths.
 #include "core/GridSheet.h"
+#include "document/Document.h"
 #include "gridfile/GridFile.h"
 #include "html/HtmlPageWriter.h"
 #include "image/ImageToGrid.h"
@@ -42,13 +43,14 @@ QList<QByteArray> editorOutput(const QStringList &arguments)
         return at < 0 ? QString::fromLatin1(otherwise) : arguments[at + 1];
     };
     auto flag = [&](const char *option) { return arguments.contains(QLatin1String(option)); };
-    GridSheet sheet;
+    Document document;
+    GridSheet &sheet = document.sheet();
     if (flag("--grid"))
         loadSheet(sheet, value("--grid"));
     if (flag("--size")) {
         // Typed into the Setting window.
         FakeDialogs dialogs;
-        GridSizeDialog setting(sheet, dialogs, nullptr);
+        GridSizeDialog setting(document, dialogs, nullptr);
         findControl<QLineEdit>(setting, "txtMaxCol")->setText(value("--size").section(u'x', 0, 0));
         findControl<QLineEdit>(setting, "txtMaxRow")->setText(value("--size").section(u'x', 1));
         QTest::mouseClick(findControl<QPushButton>(setting, "btnOK"), Qt::LeftButton);
@@ -73,7 +75,7 @@ QList<QByteArray> editorOutputAfterImportText(
 {
     FakeDialogs dialogs;
     MainWindow main(dialogs);
-    TextImportDialog window(main);
+    TextImportDialog window(main.document(), dialogs, &main);
     findControl<QLineEdit>(window, "txtPath")->setText(path);
     auto *encodings = findControl<QComboBox>(window, "cmbEncoding");
     encodings->setCurrentIndex(encodings->findText(encoding));

@@ -1,5 +1,6 @@
 // The sheet's model and view: what they show, which cells they announce, editing in place.
 #include "core/GridSheet.h"
+#include "document/Document.h"
 #include "ui/GridSheetModel.h"
 #include "ui/GridSheetView.h"
 
@@ -16,8 +17,10 @@ class TestGridSheetModel : public QObject {
 private slots:
     void modelFollowsTheSheet()
     {
-        GridSheet sheet(3, 2);
-        GridSheetModel model(sheet);
+        Document document;
+        GridSheet &sheet = document.sheet();
+        sheet.setSize(3, 2);
+        GridSheetModel model(document);
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         sheet.setCellText(2, 1, QStringLiteral("春"));
         sheet.setCellColors(2, 1, 0x0000FF, 0xFFFFFF);
@@ -48,8 +51,10 @@ private slots:
         QFETCH(QRect, cells);
         QFETCH(QString, indexes);
 
-        GridSheet sheet(7, 6);
-        GridSheetModel model(sheet);
+        Document document;
+        GridSheet &sheet = document.sheet();
+        sheet.setSize(7, 6);
+        GridSheetModel model(document);
         QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
         {
             GridSheet::ChangeBatch batch(sheet);
@@ -84,9 +89,11 @@ private slots:
     {
         QFETCH(QString, text);
         QFETCH(int, shown);
-        GridSheet sheet(2, 2);
+        Document document;
+        GridSheet &sheet = document.sheet();
+        sheet.setSize(2, 2);
         sheet.setCellText(2, 2, text);
-        GridSheetView view(sheet);
+        GridSheetView view(document);
         const QModelIndex cell = view.model()->index(1, 1);
         QCOMPARE(cell.data(Qt::DisplayRole).toString(), text.left(shown));
         QCOMPARE(cell.data(Qt::EditRole).toString(), text);
@@ -99,10 +106,12 @@ private slots:
     // A line edit holds at most 32,767 characters: opening and closing it must not cut a longer text.
     void untouchedLongTextSurvivesEditing()
     {
-        GridSheet sheet(2, 2);
+        Document document;
+        GridSheet &sheet = document.sheet();
+        sheet.setSize(2, 2);
         const QString text(40'000, u'春');
         sheet.setCellText(1, 1, text);
-        GridSheetView view(sheet);
+        GridSheetView view(document);
         view.resize(120, 120);
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));

@@ -61,7 +61,7 @@ private slots:
         QFETCH(QString, size);
         QFETCH(QString, message);
 
-        GridSizeDialog setting(window_->sheet(), dialogs_, window_.get());
+        GridSizeDialog setting(window_->document(), dialogs_, window_.get());
         setting.show();
         findControl<QLineEdit>(setting, "txtMaxCol")->setText(columns);
         findControl<QLineEdit>(setting, "txtMaxRow")->setText(rows);
@@ -86,7 +86,7 @@ private slots:
     {
         QVERIFY(window_->sheet().setSize(1, 2'500'000));
         window_->sheet().setCellText(1, 1, u"春"_s);
-        GridSizeDialog setting(window_->sheet(), dialogs_, window_.get());
+        GridSizeDialog setting(window_->document(), dialogs_, window_.get());
         setting.show();
         findControl<QLineEdit>(setting, "txtMaxCol")->setText(u"21"_s);
         findControl<QLineEdit>(setting, "txtMaxRow")->setText(u"1"_s);

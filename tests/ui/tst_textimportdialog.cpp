@@ -56,7 +56,7 @@ private slots:
 
         FakeDialogs dialogs;
         MainWindow main(dialogs);
-        TextImportDialog window(main);
+        TextImportDialog window(main.document(), dialogs, &main);
         main.sheet().setCellText(1, 1, QStringLiteral("Q"));
         window.show();
         QApplication::setActiveWindow(&window);
@@ -115,7 +115,7 @@ private slots:
         dialogs.replies = replies;
         MainWindow main(dialogs);
         main.sheet().setCellText(1, 1, QStringLiteral("Q"));
-        TextImportDialog window(main);
+        TextImportDialog window(main.document(), dialogs, &main);
         window.show();
         findControl<QLineEdit>(window, "txtPath")->setText(writeTestFile(dir_.path(), u"encoded.txt"_s, file));
         auto *encodings = findControl<QComboBox>(window, "cmbEncoding");

@@ -16,7 +16,7 @@ protected:
 private:
     QString ask(bool save, const QString &title, const QString &filter)
     {
-        dialogs_.requests.append({save, title, filter});
+        dialogs_.requests.append({save, title, filter, proposedPath()});
         return dialogs_.answers.isEmpty() ? QString() : dialogs_.answers.takeFirst();
     }
 
@@ -39,4 +39,10 @@ Answer FakeDialogs::askYesNoCancel(QWidget *, const QString &question)
 {
     questions.append(question);
     return replies.isEmpty() ? Answer::Cancel : replies.takeFirst();
+}
+
+SaveChoice FakeDialogs::askToSaveChanges(QWidget *)
+{
+    ++saveQuestions;
+    return saveChoices.isEmpty() ? SaveChoice::Cancel : saveChoices.takeFirst();
 }

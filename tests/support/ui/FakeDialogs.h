@@ -11,6 +11,7 @@ struct ChooserRequest {
     bool save = false;
     QString title;
     QString filter;
+    QString proposed; // the file the chooser started on
 };
 
 struct ShownMessage {
@@ -27,8 +28,12 @@ public:
     // Each question takes the next reply; with none left it is cancelled, as by the close box.
     QList<Answer> replies;
     QStringList questions;
+    // Each "Save changes?" takes the next choice; with none left it is cancelled.
+    QList<SaveChoice> saveChoices;
+    int saveQuestions = 0;
 
     std::unique_ptr<FileChooser> newFileChooser(QWidget *parent) override;
     void showMessage(QWidget *parent, MessageIcon icon, const QString &text) override;
     Answer askYesNoCancel(QWidget *parent, const QString &question) override;
+    SaveChoice askToSaveChanges(QWidget *parent) override;
 };

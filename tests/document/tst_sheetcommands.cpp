@@ -1,0 +1,153 @@
+#include "document/Document.h"
+#include "document/commands/ConvertPicture.h"
+#include "document/commands/EditCells.h"
+#include "document/commands/PourText.h"
+#include "document/commands/ReplaceSheet.h"
+#include "document/commands/ResizeSheet.h"
+#include "gridfile/GridFile.h"
+#include "support/logic/SheetBuilder.h"
+#include "support/logic/TestFiles.h"
+
+#include <QImage>
+#include <QTemporaryDir>
+#include <QTest>
+
+enum class Step { TypeInCell, TypingAid, ToGridGrows, ToGridShrinks, ImportText, ShrinkGrid, GrowGrid, LoadGrid };
+
+struct SheetState {
+    QByteArray cells;
+    int activeColumn = 0;
+    int activeRow = 0;
+    bool operator==(const SheetState &) const = default;
+};
+
+namespace QTest {
+template <> char *toString(const SheetState &state)
+{
+    return qstrdup(QByteArray("active (%1, %2), cells %3")
+                       .replace("%1", QByteArray::number(state.activeColumn))
+                       .replace("%2", QByteArray::number(state.activeRow))
+                       .replace("%3", hexBytes(state.cells.left(64)))
+                       .constData());
+}
+} // namespace QTest
+
+class SheetCommandsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void undoAndRedoRestoreTheSheet_data();
+    void undoAndRedoRestoreTheSheet();
+    void failedStepLeavesNoHistory();
+
+private:
+    std::unique_ptr<SheetCommand> makeStep(Step step, GridSheet &sheet);
+    QTemporaryDir dir_;
+};
+
+static SheetState stateOf(const GridSheet &sheet)
+{
+    return {sheetBytes(sheet), sheet.activeColumn(), sheet.activeRow()};
+}
+
+// A sheet with hand edits of every kind: texts short and long, colours, a moved cursor.
+static void makeHandEdits(GridSheet &sheet)
+{
+    sheet.setSize(6, 5);
+    sheet.setCellText(1, 1, QStringLiteral("春"));
+    sheet.setCellText(2, 1, QStringLiteral("ab"));
+    sheet.setCellText(6, 5, QStringLiteral("long text"));
+    sheet.setCellColors(3, 2, 0x00336699, kWhite);
+    sheet.setCellColors(6, 4, 0x00FFCC99, 0x00010203);
+    sheet.setActiveCell(5, 4);
+}
+
+void SheetCommandsTest::initTestCase()
+{
+    QVERIFY(dir_.isValid());
+    writeTestFile(dir_.path(), QStringLiteral("poem.txt"), QByteArray("\x8f\x74\x82\xcd\x82\xa0\r\nxy\r\n"));
+    auto saved = buildSheet({{{QStringLiteral("x"), 0x00112233}, {QStringLiteral("yz")}}});
+    QVERIFY(saveSheet(*saved, dir_.filePath(QStringLiteral("two.grd"))));
+}
+
+std::unique_ptr<SheetCommand> SheetCommandsTest::makeStep(Step step, GridSheet &sheet)
+{
+    QImage picture(8, 6, QImage::Format_RGB32);
+    picture.fill(QColor(200, 40, 10));
+    switch (step) {
+    case Step::TypeInCell:
+        return std::make_unique<EditCells>(
+            sheet, QStringLiteral("Typing"), QList<CellTextEdit> {{6, 5, QStringLiteral("夏")}}, QPoint(6, 5));
+    case Step::TypingAid:
+        return std::make_unique<EditCells>(sheet, QStringLiteral("Edit Support"),
+            QList<CellTextEdit> {
+                {5, 4, QStringLiteral("秋")}, {4, 4, QStringLiteral("冬")}, {3, 4, QStringLiteral("ab")}},
+            QPoint(2, 4));
+    case Step::ToGridGrows:
+        return std::make_unique<ConvertPicture>(sheet, picture, QStringLiteral("1"), GridProgress());
+    case Step::ToGridShrinks:
+        return std::make_unique<ConvertPicture>(sheet, picture, QStringLiteral("4"), GridProgress());
+    case Step::ImportText: {
+        TextPouringInputs inputs;
+        inputs.path = dir_.filePath(QStringLiteral("poem.txt"));
+        return std::make_unique<PourText>(sheet, inputs);
+    }
+    case Step::ShrinkGrid: return std::make_unique<ResizeSheet>(sheet, GridSize {3, 2});
+    case Step::GrowGrid: return std::make_unique<ResizeSheet>(sheet, GridSize {40, 30});
+    case Step::LoadGrid:
+        return std::make_unique<ReplaceSheet>(sheet, dir_.filePath(QStringLiteral("two.grd")), FileKinds::RegularOnly);
+    }
+    return nullptr;
+}
+
+void SheetCommandsTest::undoAndRedoRestoreTheSheet_data()
+{
+    QTest::addColumn<Step>("step");
+    QTest::newRow("typing in a cell") << Step::TypeInCell;
+    QTest::newRow("typing aid, three cells") << Step::TypingAid;
+    QTest::newRow("To Grid, larger sheet") << Step::ToGridGrows;
+    QTest::newRow("To Grid, smaller sheet") << Step::ToGridShrinks;
+    QTest::newRow("Import Text") << Step::ImportText;
+    QTest::newRow("Grid Size, smaller") << Step::ShrinkGrid;
+    QTest::newRow("Grid Size, larger") << Step::GrowGrid;
+    QTest::newRow("Load Grid Image") << Step::LoadGrid;
+}
+
+void SheetCommandsTest::undoAndRedoRestoreTheSheet()
+{
+    QFETCH(Step, step);
+    Document document;
+    makeHandEdits(document.sheet());
+    const SheetState before = stateOf(document.sheet());
+
+    QVERIFY(document.perform(makeStep(step, document.sheet())));
+    const SheetState after = stateOf(document.sheet());
+    QVERIFY(after.cells != before.cells);
+
+    document.undoStack().undo();
+    QCOMPARE(stateOf(document.sheet()), before);
+    document.undoStack().redo();
+    QCOMPARE(stateOf(document.sheet()), after);
+    document.undoStack().undo();
+    QCOMPARE(stateOf(document.sheet()), before);
+}
+
+void SheetCommandsTest::failedStepLeavesNoHistory()
+{
+    Document document;
+    makeHandEdits(document.sheet());
+    const SheetState before = stateOf(document.sheet());
+    TextPouringInputs missing;
+    missing.path = dir_.filePath(QStringLiteral("missing.txt"));
+
+    QVERIFY(!document.perform(std::make_unique<PourText>(document.sheet(), missing)));
+    QVERIFY(!document.perform(std::make_unique<ResizeSheet>(document.sheet(), GridSize {6, 5})));
+    QVERIFY(!document.perform(std::make_unique<ReplaceSheet>(
+        document.sheet(), dir_.filePath(QStringLiteral("poem.txt")), FileKinds::RegularOnly)));
+
+    QCOMPARE(document.undoStack().count(), 0);
+    QCOMPARE(stateOf(document.sheet()), before);
+}
+
+QTEST_GUILESS_MAIN(SheetCommandsTest)
+#include "tst_sheetcommands.moc"
