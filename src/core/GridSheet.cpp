@@ -1,15 +1,36 @@
 #include "core/GridSheet.h"
 
+#include <QPoint>
+
 #include <algorithm>
 #include <new>
 
-GridSheet::GridSheet(QObject *parent)
-    : GridSheet(kDefaultColumns, kDefaultRows, parent)
+GridSheet::GridSheet()
+    : GridSheet(kDefaultColumns, kDefaultRows)
 {
 }
 
-GridSheet::GridSheet(int columns, int rows, QObject *parent)
-    : QObject(parent)
+GridSheet::GridSheet(GridSheet &&other) noexcept
+{
+    *this = std::move(other);
+}
+
+GridSheet &GridSheet::operator=(GridSheet &&other) noexcept
+{
+    if (this != &other) {
+        const QPoint current(other.currentColumn_, other.currentRow_);
+        const QPoint active(other.activeColumn_, other.activeRow_);
+        GridSheet emptied(0, 0);
+        takeContentFrom(other);
+        other.takeContentFrom(emptied);
+        currentColumn_ = current.x();
+        currentRow_ = current.y();
+        setActiveCell(active.x(), active.y());
+    }
+    return *this;
+}
+
+GridSheet::GridSheet(int columns, int rows)
 {
     columns = std::max(columns, 0);
     rows = std::max(rows, 0);
@@ -58,7 +79,8 @@ bool GridSheet::setSize(int columns, int rows)
         std::copy(from, from + keptColumns, resized.data() + qint64(row) * columns);
     }
 
-    emit sizeAboutToChange();
+    if (observer_)
+        observer_->sheetSizeAboutToChange();
     cells_.swap(resized);
     columns_ = columns;
     rows_ = rows;
@@ -73,7 +95,8 @@ bool GridSheet::setSize(int columns, int rows)
         compactIfWasteful();
     }
     clampActiveCell();
-    emit sizeChanged();
+    if (observer_)
+        observer_->sheetSizeChanged();
     return true;
 }
 
@@ -92,7 +115,8 @@ void GridSheet::setActiveCell(int column, int row)
         return;
     activeColumn_ = column;
     activeRow_ = row;
-    emit activeCellChanged(column, row);
+    if (observer_)
+        observer_->sheetActiveCellChanged(column, row);
 }
 
 void GridSheet::clampActiveCell()
@@ -250,7 +274,8 @@ void GridSheet::clearAllText()
 void GridSheet::takeContentFrom(GridSheet &other)
 {
     ChangeBatch batch(*this);
-    emit sizeAboutToChange();
+    if (observer_)
+        observer_->sheetSizeAboutToChange();
     cells_.swap(other.cells_);
     arena_.swap(other.arena_);
     std::swap(arenaWaste_, other.arenaWaste_);
@@ -258,13 +283,15 @@ void GridSheet::takeContentFrom(GridSheet &other)
     std::swap(rows_, other.rows_);
     clampActiveCell();
     pending_ = false;
-    emit sizeChanged();
+    if (observer_)
+        observer_->sheetSizeChanged();
 }
 
 void GridSheet::markChanged(int firstColumn, int firstRow, int lastColumn, int lastRow)
 {
     if (batchDepth_ == 0) {
-        emit cellsChanged(firstColumn, firstRow, lastColumn, lastRow);
+        if (observer_)
+            observer_->sheetCellsChanged(firstColumn, firstRow, lastColumn, lastRow);
         return;
     }
     if (!pending_) {
@@ -295,6 +322,6 @@ GridSheet::ChangeBatch::~ChangeBatch()
     // A resize inside the batch may have cut the area short.
     const int lastColumn = std::min(sheet_.pendingLastColumn_, sheet_.columns_);
     const int lastRow = std::min(sheet_.pendingLastRow_, sheet_.rows_);
-    if (sheet_.pendingFirstColumn_ <= lastColumn && sheet_.pendingFirstRow_ <= lastRow)
-        emit sheet_.cellsChanged(sheet_.pendingFirstColumn_, sheet_.pendingFirstRow_, lastColumn, lastRow);
+    if (sheet_.observer_ && sheet_.pendingFirstColumn_ <= lastColumn && sheet_.pendingFirstRow_ <= lastRow)
+        sheet_.observer_->sheetCellsChanged(sheet_.pendingFirstColumn_, sheet_.pendingFirstRow_, lastColumn, lastRow);
 }

@@ -1,26 +1,43 @@
-// The document: one rectangle of cells held in a single contiguous block.
-// Every change goes through this API and is announced once per operation, so a view
-// repaints once for a bulk change and a later undo stack can wrap each operation.
+// The grid: one rectangle of cells held in a single contiguous block. A plain value that
+// moves but is never copied by accident; every change goes through this API and is told to
+// its observer once per operation, so a view repaints once for a bulk change.
 #pragma once
 
 #include "core/Color.h"
 #include "core/NumberField.h"
 
-#include <QObject>
 #include <QString>
 
 #include <vector>
 
-class GridSheet : public QObject {
-    Q_OBJECT
+// Told of a sheet's changes (the document, which passes them on to the views).
+class SheetObserver {
+public:
+    virtual void sheetSizeAboutToChange() = 0;
+    virtual void sheetSizeChanged() = 0;
+    virtual void sheetCellsChanged(int firstColumn, int firstRow, int lastColumn, int lastRow) = 0;
+    virtual void sheetActiveCellChanged(int column, int row) = 0;
+
+protected:
+    ~SheetObserver() = default;
+};
+
+class GridSheet {
 public:
     // The most cells a sheet holds (16 bytes each): pictures and files beyond it are refused.
     static constexpr qint64 kMaxCells = 50'000'000;
     static constexpr int kDefaultColumns = 25;
     static constexpr int kDefaultRows = 22;
 
-    explicit GridSheet(QObject *parent = nullptr);
-    GridSheet(int columns, int rows, QObject *parent = nullptr);
+    GridSheet();
+    GridSheet(int columns, int rows);
+    // A moved sheet takes the content, not the observer.
+    GridSheet(GridSheet &&other) noexcept;
+    GridSheet &operator=(GridSheet &&other) noexcept;
+    GridSheet(const GridSheet &) = delete;
+    GridSheet &operator=(const GridSheet &) = delete;
+
+    void setObserver(SheetObserver *observer) { observer_ = observer; }
 
     int columnCount() const { return columns_; }
     int rowCount() const { return rows_; }
@@ -81,12 +98,6 @@ public:
         GridSheet &sheet_;
     };
 
-signals:
-    void sizeAboutToChange();
-    void sizeChanged();
-    void cellsChanged(int firstColumn, int firstRow, int lastColumn, int lastRow);
-    void activeCellChanged(int column, int row);
-
 private:
     // Texts of up to two UTF-16 units (nearly every cell) are held in the cell; longer ones
     // in arena_, so that a sheet full of them costs a few bytes a cell, not a heap string.
@@ -138,6 +149,7 @@ private:
     int activeColumn_ = 1;
     int activeRow_ = 1;
 
+    SheetObserver *observer_ = nullptr;
     int batchDepth_ = 0;
     bool pending_ = false;
     int pendingFirstColumn_ = 0, pendingFirstRow_ = 0, pendingLastColumn_ = 0, pendingLastRow_ = 0;

@@ -33,6 +33,7 @@ qint64 stepBytes(const QUndoCommand *command)
 Document::Document(QObject *parent)
     : QObject(parent)
 {
+    sheet_.setObserver(this);
     connect(&undoStack_, &QUndoStack::cleanChanged, this, [this](bool clean) { emit modifiedChanged(!clean); });
 }
 

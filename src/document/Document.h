@@ -13,7 +13,7 @@
 
 class SheetCommand;
 
-class Document : public QObject {
+class Document : public QObject, private SheetObserver {
     Q_OBJECT
 public:
     // The history's default memory limit: the oldest steps go first beyond it.
@@ -51,10 +51,24 @@ public:
     qint64 historyBytes() const;
 
 signals:
+    // The sheet's changes, each once per operation.
+    void sizeAboutToChange();
+    void sizeChanged();
+    void cellsChanged(int firstColumn, int firstRow, int lastColumn, int lastRow);
+    void activeCellChanged(int column, int row);
+
     void modifiedChanged(bool modified);
     void filePathChanged(const QString &filePath);
 
 private:
+    void sheetSizeAboutToChange() override { emit sizeAboutToChange(); }
+    void sheetSizeChanged() override { emit sizeChanged(); }
+    void sheetCellsChanged(int firstColumn, int firstRow, int lastColumn, int lastRow) override
+    {
+        emit cellsChanged(firstColumn, firstRow, lastColumn, lastRow);
+    }
+    void sheetActiveCellChanged(int column, int row) override { emit activeCellChanged(column, row); }
+
     void dropOldestSteps();
 
     GridSheet sheet_;

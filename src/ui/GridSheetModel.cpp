@@ -32,10 +32,10 @@ GridSheetModel::GridSheetModel(Document &document, QObject *parent)
     , document_(document)
     , sheet_(document.sheet())
 {
-    connect(&sheet_, &GridSheet::sizeAboutToChange, this, &GridSheetModel::beginResetModel);
-    connect(&sheet_, &GridSheet::sizeChanged, this, &GridSheetModel::endResetModel);
+    connect(&document_, &Document::sizeAboutToChange, this, &GridSheetModel::beginResetModel);
+    connect(&document_, &Document::sizeChanged, this, &GridSheetModel::endResetModel);
     connect(
-        &sheet_, &GridSheet::cellsChanged, this, [this](int firstColumn, int firstRow, int lastColumn, int lastRow) {
+        &document_, &Document::cellsChanged, this, [this](int firstColumn, int firstRow, int lastColumn, int lastRow) {
             emit dataChanged(index(firstRow - 1, firstColumn - 1), index(lastRow - 1, lastColumn - 1));
         });
 }

@@ -69,7 +69,7 @@ GridSheetView::GridSheetView(Document &document, QWidget *parent)
         if (current.isValid())
             sheet_.setActiveCell(current.column() + 1, current.row() + 1);
     });
-    connect(&sheet_, &GridSheet::activeCellChanged, this, &GridSheetView::showActiveCell);
+    connect(&document, &Document::activeCellChanged, this, &GridSheetView::showActiveCell);
     // A reset forgets the current index; put it back on the active cell.
     connect(model_, &QAbstractItemModel::modelReset, this, &GridSheetView::showActiveCell);
     showActiveCell();

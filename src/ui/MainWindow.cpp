@@ -215,10 +215,10 @@ void MainWindow::createStatusBar()
     cellColorsLabel_ = label("lblCellColors");
     sheetSizeLabel_ = label("lblSheetSize");
 
-    connect(&sheet_, &GridSheet::activeCellChanged, this, &MainWindow::showActiveCell);
-    connect(&sheet_, &GridSheet::sizeChanged, this, &MainWindow::showActiveCell);
+    connect(&document_, &Document::activeCellChanged, this, &MainWindow::showActiveCell);
+    connect(&document_, &Document::sizeChanged, this, &MainWindow::showActiveCell);
     connect(
-        &sheet_, &GridSheet::cellsChanged, this, [this](int firstColumn, int firstRow, int lastColumn, int lastRow) {
+        &document_, &Document::cellsChanged, this, [this](int firstColumn, int firstRow, int lastColumn, int lastRow) {
             const int column = sheet_.activeColumn();
             const int row = sheet_.activeRow();
             if (column >= firstColumn && column <= lastColumn && row >= firstRow && row <= lastRow)
