@@ -2,9 +2,8 @@
 // Ctrl+E (end of line) and other emacs-style keys for itself. Runs on the xcb platform
 // when a display is at hand and skips otherwise.
 #include "support/ui/Controls.h"
-#include "support/ui/FakeDialogs.h"
+#include "support/ui/ShownMainWindow.h"
 #include "ui/GridSheetView.h"
-#include "ui/MainWindow.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -41,20 +40,19 @@ private slots:
             QSKIP("needs an X display (DISPLAY) for the xcb platform");
     }
 
+    // Each key opens its command's chooser, or for Ctrl+T the text import window.
     void menuShortcutsFromEveryField_data()
     {
         QTest::addColumn<QString>("field");
         QTest::addColumn<QKeySequence>("key");
-        QTest::addColumn<QString>("chooserTitle");
+        QTest::addColumn<QString>("opened");
 
+        const QList<std::pair<QString, QString>> commands = {{u"Ctrl+E"_s, u"HTMLの書き込み"_s},
+            {u"Ctrl+I"_s, u"イメージの読み込み"_s}, {u"Ctrl+O"_s, u"グリッドイメージの読み込み"_s},
+            {u"Ctrl+S"_s, u"グリッドイメージの書き込み"_s}, {u"Ctrl+T"_s, u"frmTextLoad"_s}};
         for (const QString &field : {u"txtNear"_s, u"txtBGcolor"_s, u"cell editor"_s}) {
-            QTest::addRow("%s: Ctrl+E", qPrintable(field)) << field << QKeySequence(u"Ctrl+E"_s) << u"HTMLの書き込み"_s;
-            QTest::addRow("%s: Ctrl+I", qPrintable(field))
-                << field << QKeySequence(u"Ctrl+I"_s) << u"イメージの読み込み"_s;
-            QTest::addRow("%s: Ctrl+O", qPrintable(field))
-                << field << QKeySequence(u"Ctrl+O"_s) << u"グリッドイメージの読み込み"_s;
-            QTest::addRow("%s: Ctrl+S", qPrintable(field))
-                << field << QKeySequence(u"Ctrl+S"_s) << u"グリッドイメージの書き込み"_s;
+            for (const auto &[key, opened] : commands)
+                QTest::addRow("%s: %s", qPrintable(field), qPrintable(key)) << field << QKeySequence(key) << opened;
         }
     }
 
@@ -62,39 +60,27 @@ private slots:
     {
         QFETCH(QString, field);
         QFETCH(QKeySequence, key);
-        QFETCH(QString, chooserTitle);
+        QFETCH(QString, opened);
 
-        FakeDialogs dialogs; // every chooser is cancelled
-        MainWindow window(dialogs);
-        window.show();
-        window.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
-        QWidget *focused = focusField(window, field);
+        ShownMainWindow shown; // every chooser is cancelled
+        QVERIFY(shown.active());
+        QWidget *focused = focusField(shown.window, field);
         QVERIFY(focused);
-        QTest::keySequence(focused, key);
-        QCOMPARE(dialogs.requests.size(), 1);
-        QCOMPARE(dialogs.requests[0].title, chooserTitle);
-    }
-
-    void importTextFromAField()
-    {
-        FakeDialogs dialogs;
-        MainWindow window(dialogs);
-        window.show();
-        window.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
-        QString opened;
-        QTimer::singleShot(0, &window, [&opened] {
-            if (QWidget *modal = QApplication::activeModalWidget()) {
-                opened = modal->objectName();
-                qobject_cast<QDialog *>(modal)->reject();
+        QString seen;
+        QTimer::singleShot(0, &shown.window, [&seen] {
+            if (auto *modal = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
+                seen = modal->objectName();
+                modal->reject();
             }
         });
-        QTest::keyClick(focusField(window, u"txtBGcolor"_s), Qt::Key_T, Qt::ControlModifier);
-        QCOMPARE(opened, u"frmTextLoad"_s);
+        QTest::keySequence(focused, key);
+        for (const ChooserRequest &request : std::as_const(shown.dialogs.requests))
+            seen += request.title;
+        QCOMPARE(seen, opened);
     }
 
-    // The editing keys stay with the field that has the focus.
+    // The editing keys stay with the field that has the focus, Ctrl+Z too, which is also
+    // the window's Undo.
     void editingKeysStayWithTheField_data()
     {
         QTest::addColumn<QKeySequence>("key");
@@ -104,7 +90,6 @@ private slots:
         // The field holds "#FFFFFF" with "FF" typed over the end, the cursor after them.
         QTest::newRow("Ctrl+A selects all") << QKeySequence(u"Ctrl+A"_s) << u"#FFFFFFFF"_s << u"#FFFFFFFF"_s;
         QTest::newRow("Ctrl+Z undoes") << QKeySequence(u"Ctrl+Z"_s) << u"#FFFFFF"_s << QString();
-        QTest::newRow("Backspace deletes") << QKeySequence(Qt::Key_Backspace) << u"#FFFFFFF"_s << QString();
     }
 
     void editingKeysStayWithTheField()
@@ -113,12 +98,9 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QString, selected);
 
-        FakeDialogs dialogs;
-        MainWindow window(dialogs);
-        window.show();
-        window.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
-        auto *field = qobject_cast<QLineEdit *>(focusField(window, u"txtBGcolor"_s));
+        ShownMainWindow shown;
+        QVERIFY(shown.active());
+        auto *field = qobject_cast<QLineEdit *>(focusField(shown.window, u"txtBGcolor"_s));
         QVERIFY(field);
         field->end(false);
         QTest::keyClicks(field, u"FF"_s);

@@ -99,11 +99,26 @@ private slots:
         QVERIFY(!window_->document().undoStack().canUndo());
     }
 
+    // Cell >> BG copies the active cell's colour into the field and leaves the document be.
+    void cellToBackgroundIsNoStep_data()
+    {
+        QTest::addColumn<Color>("back");
+        QTest::addColumn<QString>("field");
+
+        QTest::newRow("painted") << Color(0x00336699) << u"#996633"_s;
+        QTest::newRow("top byte set: black") << Color(0x80000000) << u"#000000"_s;
+    }
+
     void cellToBackgroundIsNoStep()
     {
-        window_->sheet().setCellColors(1, 1, 0x00336699, kBlack);
+        QFETCH(Color, back);
+        QFETCH(QString, field);
+
+        window_->sheet().setCellColors(3, 2, back, kBlack);
+        window_->sheet().setActiveCell(3, 2);
         QTest::mouseClick(findControl<QPushButton>(*window_, "btnCellToBG"), Qt::LeftButton);
-        QCOMPARE(findControl<QLineEdit>(*window_, "txtBGcolor")->text(), u"#996633"_s);
+        QCOMPARE(findControl<QLineEdit>(*window_, "txtBGcolor")->text(), field);
+        QCOMPARE(QPoint(window_->sheet().activeColumn(), window_->sheet().activeRow()), QPoint(3, 2));
         QVERIFY(!window_->document().undoStack().canUndo());
         QVERIFY(!window_->document().isModified());
     }
