@@ -175,7 +175,7 @@ bool GridSheet::setCellText(int column, int row, QStringView text)
         const qint64 replaced = wasLong ? arenaFootprint(cell) : 0;
         if (text.size() <= 2) {
             cell.textLength = quint8(text.size());
-            cell.text[0] = text.size() > 0 ? text[0].unicode() : 0;
+            cell.text[0] = !text.isEmpty() ? text[0].unicode() : 0;
             cell.text[1] = text.size() > 1 ? text[1].unicode() : 0;
             cell.offsetHigh = 0;
             cell.longLength = 0;
