@@ -24,7 +24,7 @@ inline constexpr quint32 kVersion = 1;
 } // namespace CellClipboard
 
 // The cells of `area` (columns and rows counted from 1, clipped to the sheet) in the own
-// format. Throws std::bad_alloc when memory runs out.
+// format; empty when memory runs out.
 QByteArray encodeCells(const GridSheet &sheet, QRect area);
 // Reads the own format, checked whole before anything is allocated for the cells: on
 // failure `into` is exactly as it was and failure says why (GridFileError::NotGridFile:

@@ -37,7 +37,6 @@ protected:
     bool change() override;
 
 private:
-    void measureText();
     bool pasteCells();
     bool pasteText();
 
