@@ -7,6 +7,7 @@
 #include <QStringEncoder>
 
 #include <array>
+#include <cstring>
 #include <memory>
 
 namespace Cp932 {
@@ -193,6 +194,19 @@ QString decode(QByteArrayView bytes, qsizetype *invalidCount)
     qsizetype invalid = 0;
     const qsizetype size = bytes.size();
     for (qsizetype i = 0; i < size; ++i) {
+        // Pages and plain texts are mostly ASCII: eight bytes at a time while they are.
+        while (i + 8 <= size) {
+            quint64 eight;
+            std::memcpy(&eight, bytes.data() + i, sizeof eight);
+            if (eight & 0x8080808080808080u)
+                break;
+            for (int k = 0; k < 8; ++k)
+                write[written + k] = quint8(bytes[i + k]);
+            written += 8;
+            i += 8;
+        }
+        if (i == size)
+            break;
         const quint8 byte = quint8(bytes[i]);
         if (byte < 0x80) {
             write[written++] = byte;

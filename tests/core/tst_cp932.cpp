@@ -41,6 +41,9 @@ private slots:
                      &invalid),
             QStringLiteral("\uFFFDa\uFFFD\uFFFD\uFFFDb\uFFFD c\uFFFD"));
         QCOMPARE(invalid, qsizetype(6));
+        // Long ASCII runs, taken eight bytes at a time, with pairs between them.
+        QCOMPARE(Cp932::decode("<FONT STYLE='color: #\x8F\x74'>abcdefghij\x81\x40 0123456789"),
+            QStringLiteral("<FONT STYLE='color: #春'>abcdefghij\u3000 0123456789"));
     }
 
     void everyDecodedCharacterEncodesBack()
