@@ -10,6 +10,8 @@
 #include <QBuffer>
 
 #include <new>
+#include <system_error>
+#include <thread>
 
 namespace {
 
@@ -116,10 +118,39 @@ std::unique_ptr<QMimeData> mimeDataForCells(const Document &document, QRect area
         return nullptr;
     try {
         const GridSheet cells = cellsOf(document.sheet(), area);
+        // The page takes longest: the other two forms are made meanwhile on a thread of
+        // their own. Nothing changes the cells while both threads read them.
+        QByteArray own;
+        QString text;
+        bool madeBoth = false;
+        auto makeBoth = [&] {
+            try {
+                own = encodeWhole(cells);
+                text = plainTextOf(cells);
+                madeBoth = true;
+            } catch (const std::bad_alloc &) {
+            }
+        };
+        std::thread worker;
+        try {
+            worker = std::thread(makeBoth);
+        } catch (const std::system_error &) {
+            makeBoth(); // no second thread to be had
+        }
+        QString page;
+        try {
+            page = htmlPageOf(cells, document);
+        } catch (const std::bad_alloc &) {
+            // The worker is joined before the failure is told.
+        }
+        if (worker.joinable())
+            worker.join();
+        if (!madeBoth || page.isEmpty())
+            return nullptr;
         auto data = std::make_unique<QMimeData>();
-        data->setData(mimeType(), encodeWhole(cells));
-        data->setText(plainTextOf(cells));
-        data->setHtml(htmlPageOf(cells, document));
+        data->setData(mimeType(), own);
+        data->setText(text);
+        data->setHtml(page);
         return data;
     } catch (const std::bad_alloc &) {
         return nullptr;
