@@ -66,6 +66,25 @@ QString gridFileFailureReason(const GridFileFailure &failure, const QString &ope
     return {};
 }
 
+QString clipboardCellsFailureReason(const GridFileFailure &failure)
+{
+    switch (failure.error) {
+    case GridFileError::None: return {};
+    case GridFileError::NotGridFile: return QStringLiteral("The clipboard holds no cells of this program.");
+    case GridFileError::UnknownVersion:
+        return QStringLiteral("The cells on the clipboard have format version %1, which this program cannot read.")
+            .arg(failure.version);
+    case GridFileError::TooManyCells:
+        return QStringLiteral("The %1 columns and %2 rows on the clipboard are beyond the limit of %3 cells.")
+            .arg(failure.columns)
+            .arg(failure.rows)
+            .arg(groupedNumber(GridSheet::kMaxCells));
+    case GridFileError::NoMemoryForGrid:
+    case GridFileError::NoMemoryToRead: return QStringLiteral("Not enough memory to paste the cells.");
+    default: return QStringLiteral("The cells on the clipboard are damaged; copy them again.");
+    }
+}
+
 QString plainTextFailureReason(const PlainTextFailure &failure)
 {
     switch (failure.error) {

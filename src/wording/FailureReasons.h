@@ -15,6 +15,8 @@ QString groupedNumber(qint64 value);
 
 QString gridFileFailureReason(const GridFileFailure &failure, const QString &openReason);
 QString plainTextFailureReason(const PlainTextFailure &failure);
+// Why the cells on the clipboard cannot be pasted (what reading them reported).
+QString clipboardCellsFailureReason(const GridFileFailure &failure);
 QString htmlPageFailureReason(const HtmlPageFailure &failure);
 
 // The reasons a writer gives; a writer never fails to open a file, so they are the same in
