@@ -94,15 +94,6 @@ QString htmlPageOf(const GridSheet &cells, const Document &document)
 
 } // namespace
 
-QByteArray encodeCells(const GridSheet &sheet, QRect area)
-{
-    try {
-        return encodeWhole(cellsOf(sheet, clippedToSheet(sheet, area)));
-    } catch (const std::bad_alloc &) {
-        return {};
-    }
-}
-
 bool decodeCells(QByteArrayView bytes, GridSheet &into, GridFileFailure *failure)
 {
     QBuffer buffer;

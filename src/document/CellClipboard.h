@@ -23,9 +23,6 @@ inline constexpr char kMagic[8] = {'G', 'L', 'Y', 'P', 'H', 'C', 'L', 'P'};
 inline constexpr quint32 kVersion = 1;
 } // namespace CellClipboard
 
-// The cells of `area` (columns and rows counted from 1, clipped to the sheet) in the own
-// format; empty when memory runs out.
-QByteArray encodeCells(const GridSheet &sheet, QRect area);
 // Reads the own format, checked whole before anything is allocated for the cells: on
 // failure `into` is exactly as it was and failure says why (GridFileError::NotGridFile:
 // the magic is not the clipboard's).
