@@ -21,6 +21,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 enum class Gesture { Drag, ShiftClick, ShiftArrows, ArrowAfterShift, ClickInsideBlock, SelectAll };
+enum class Edit { Move, Copy, Delete, Backspace };
 
 constexpr Color kRed = 0x000000FF;
 constexpr Color kBlue = 0x00FF0000;
@@ -96,61 +97,45 @@ private slots:
         QCOMPARE(view_->selectedArea(), selected);
     }
 
-    // A drag from inside the block takes it along, one step; with Ctrl at the drop it copies.
-    void dragMovesTheBlock_data()
+    // Each edit of the block is one step that Ctrl+Z takes back whole. The block is "a" and a
+    // red cell; the drag takes it three rows down and one column right.
+    void blockEditsUndoInOneStep_data()
     {
-        QTest::addColumn<Qt::KeyboardModifiers>("atDrop");
-        QTest::addColumn<QString>("left"); // what the block's first cell holds afterwards
-        QTest::newRow("move") << Qt::KeyboardModifiers() << QString();
-        QTest::newRow("copy") << Qt::KeyboardModifiers(Qt::ControlModifier) << u"a"_s;
+        QTest::addColumn<Edit>("edit");
+        QTest::addColumn<QStringList>("texts"); // of the block's two cells, then of the moved "a"
+        QTest::addColumn<Color>("landedBack"); // of the moved red cell
+        QTest::addColumn<QRect>("selected");
+        QTest::newRow("move") << Edit::Move << QStringList {{}, {}, u"a"_s} << kRed << QRect(3, 5, 2, 1);
+        QTest::newRow("copy") << Edit::Copy << QStringList {u"a"_s, u"b"_s, u"a"_s} << kRed << QRect(3, 5, 2, 1);
+        QTest::newRow("Delete") << Edit::Delete << QStringList {{}, {}, {}} << kWhite << QRect(2, 2, 2, 1);
+        // The drag that selected the block left its second cell active.
+        QTest::newRow("Backspace") << Edit::Backspace << QStringList {u"a"_s, {}, {}} << kWhite << QRect(2, 2, 2, 1);
     }
 
-    void dragMovesTheBlock()
+    void blockEditsUndoInOneStep()
     {
-        QFETCH(Qt::KeyboardModifiers, atDrop);
-        QFETCH(QString, left);
+        QFETCH(Edit, edit);
+        QFETCH(QStringList, texts);
+        QFETCH(Color, landedBack);
+        QFETCH(QRect, selected);
 
         GridSheet &sheet = shown_->window.sheet();
         sheet.setCellText(2, 2, u"a"_s);
+        sheet.setCellText(3, 2, u"b"_s);
         sheet.setCellColors(3, 2, kRed, kBlue);
         const QByteArray before = sheetBytes(sheet);
         drag(2, 2, 3, 2);
-        drag(3, 2, 4, 5, atDrop);
-
-        QCOMPARE(sheet.getCellText(2, 2), left);
-        QCOMPARE(sheet.getCellText(3, 5), u"a"_s);
-        QCOMPARE(sheet.backColorAt(4, 5), kRed);
-        QCOMPARE(sheet.foreColorAt(4, 5), kBlue);
-        QCOMPARE(view_->selectedArea(), QRect(3, 5, 2, 1));
+        switch (edit) {
+        case Edit::Move: drag(3, 2, 4, 5); break;
+        case Edit::Copy: drag(3, 2, 4, 5, Qt::ControlModifier); break;
+        case Edit::Delete: QTest::keyClick(view_, Qt::Key_Delete); break;
+        case Edit::Backspace: QTest::keyClick(view_, Qt::Key_Backspace); break;
+        }
+        QCOMPARE(QStringList({sheet.getCellText(2, 2), sheet.getCellText(3, 2), sheet.getCellText(3, 5)}), texts);
+        QCOMPARE(sheet.backColorAt(4, 5), landedBack);
+        QCOMPARE(view_->selectedArea(), selected);
         QTest::keyClick(view_, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(sheetBytes(sheet), before);
-    }
-
-    void deleteClearsTexts_data()
-    {
-        QTest::addColumn<int>("key");
-        QTest::addColumn<QString>("kept"); // the first cell's text afterwards
-        QTest::newRow("Delete: the block") << int(Qt::Key_Delete) << QString();
-        QTest::newRow("Backspace: the active cell") << int(Qt::Key_Backspace) << u"a"_s;
-    }
-
-    void deleteClearsTexts()
-    {
-        QFETCH(int, key);
-        QFETCH(QString, kept);
-
-        GridSheet &sheet = shown_->window.sheet();
-        sheet.setCellText(1, 1, u"a"_s);
-        sheet.setCellText(2, 1, u"b"_s);
-        sheet.setCellColors(2, 1, kRed, kBlue);
-        drag(1, 1, 2, 1); // the drag leaves the second cell active
-        QTest::keyClick(view_, Qt::Key(key));
-        QCOMPARE(sheet.getCellText(1, 1), kept);
-        QCOMPARE(sheet.getCellText(2, 1), QString());
-        QCOMPARE(sheet.backColorAt(2, 1), kRed);
-        shown_->window.document().undoStack().undo();
-        QCOMPARE(sheet.getCellText(1, 1), u"a"_s);
-        QCOMPARE(sheet.getCellText(2, 1), u"b"_s);
     }
 
     // Each colour button takes a colour from the chooser; OK sets the checked ones alone.
