@@ -6,20 +6,36 @@
 
 SheetRegion SheetRegion::of(const GridSheet &sheet, QRect area)
 {
-    return read(sheet, area.intersected(QRect(1, 1, sheet.columnCount(), sheet.rowCount())), false);
+    return of(sheet, area, QRect());
+}
+
+SheetRegion SheetRegion::of(const GridSheet &sheet, QRect area, QRect secondArea)
+{
+    const QRect cells(1, 1, sheet.columnCount(), sheet.rowCount());
+    return read(sheet, area.intersected(cells), secondArea.intersected(cells), false);
 }
 
 SheetRegion SheetRegion::ofWholeSheet(const GridSheet &sheet)
 {
-    return read(sheet, QRect(1, 1, sheet.columnCount(), sheet.rowCount()), true);
+    return read(sheet, QRect(1, 1, sheet.columnCount(), sheet.rowCount()), QRect(), true);
 }
 
 SheetRegion SheetRegion::ofWholeSheetSizeOnly(const GridSheet &sheet)
 {
-    return read(sheet, QRect(), true);
+    return read(sheet, QRect(), QRect(), true);
 }
 
-SheetRegion SheetRegion::read(const GridSheet &sheet, QRect area, bool wholeSheet)
+template <typename Visit> void SheetRegion::forEachCell(Visit visit) const
+{
+    for (const QRect &area : {area_, secondArea_}) {
+        for (int row = area.top(); row <= area.bottom(); ++row) {
+            for (int column = area.left(); column <= area.right(); ++column)
+                visit(column, row);
+        }
+    }
+}
+
+SheetRegion SheetRegion::read(const GridSheet &sheet, QRect area, QRect secondArea, bool wholeSheet)
 {
     SheetRegion region;
     region.wholeSheet_ = wholeSheet;
@@ -28,27 +44,27 @@ SheetRegion SheetRegion::read(const GridSheet &sheet, QRect area, bool wholeShee
     region.activeColumn_ = sheet.activeColumn();
     region.activeRow_ = sheet.activeRow();
     region.area_ = area.isValid() ? area : QRect();
-    const size_t cells = size_t(qint64(region.area_.width()) * region.area_.height());
+    region.secondArea_ = secondArea.isValid() ? secondArea : QRect();
+    const size_t cells = size_t(qint64(region.area_.width()) * region.area_.height()
+        + qint64(region.secondArea_.width()) * region.secondArea_.height());
     region.back_.reserve(cells);
     region.fore_.reserve(cells);
     region.textEnds_.reserve(cells);
-    for (int row = region.area_.top(); row <= region.area_.bottom(); ++row) {
-        for (int column = region.area_.left(); column <= region.area_.right(); ++column) {
-            region.back_.push_back(sheet.backColorAt(column, row));
-            region.fore_.push_back(sheet.foreColorAt(column, row));
-            const QStringView text = sheet.cellTextView(column, row);
-            if (text.size() > qsizetype(UINT32_MAX - region.texts_.size()))
-                throw std::bad_alloc();
-            region.texts_.append(reinterpret_cast<const char16_t *>(text.utf16()), size_t(text.size()));
-            region.textEnds_.push_back(quint32(region.texts_.size()));
-        }
-    }
+    region.forEachCell([&](int column, int row) {
+        region.back_.push_back(sheet.backColorAt(column, row));
+        region.fore_.push_back(sheet.foreColorAt(column, row));
+        const QStringView text = sheet.cellTextView(column, row);
+        if (text.size() > qsizetype(UINT32_MAX - region.texts_.size()))
+            throw std::bad_alloc();
+        region.texts_.append(reinterpret_cast<const char16_t *>(text.utf16()), size_t(text.size()));
+        region.textEnds_.push_back(quint32(region.texts_.size()));
+    });
     return region;
 }
 
 SheetRegion SheetRegion::swapInto(GridSheet &sheet) const
 {
-    SheetRegion current = !wholeSheet_ ? of(sheet, area_)
+    SheetRegion current = !wholeSheet_ ? of(sheet, area_, secondArea_)
         : area_.isEmpty()              ? ofWholeSheetSizeOnly(sheet)
                                        : ofWholeSheet(sheet);
     writeInto(sheet);
@@ -62,15 +78,14 @@ void SheetRegion::writeInto(GridSheet &sheet) const
         throw std::bad_alloc();
     size_t index = 0;
     quint32 textStart = 0;
-    for (int row = area_.top(); row <= area_.bottom(); ++row) {
-        for (int column = area_.left(); column <= area_.right(); ++column, ++index) {
-            const quint32 textEnd = textEnds_[index];
-            sheet.setCellColors(column, row, back_[index], fore_[index]);
-            sheet.setCellText(
-                column, row, QString::fromUtf16(texts_.data() + textStart, qsizetype(textEnd - textStart)));
-            textStart = textEnd;
-        }
-    }
+    forEachCell([&](int column, int row) {
+        const quint32 textEnd = textEnds_[index];
+        sheet.setCellColors(column, row, back_[index], fore_[index]);
+        // A view, not a QString a cell: undoing a cleared million cells allocates nothing.
+        sheet.setCellText(column, row, QStringView(texts_.data() + textStart, qsizetype(textEnd - textStart)));
+        textStart = textEnd;
+        ++index;
+    });
     sheet.setActiveCell(activeColumn_, activeRow_);
 }
 

@@ -17,6 +17,8 @@ public:
     // The cells of `area` (columns and rows counted from 1) clipped to the sheet. A whole
     // sheet region also keeps the sheet's size, so that putting it back resizes the sheet.
     static SheetRegion of(const GridSheet &sheet, QRect area);
+    // Two rectangles, each clipped: a block moved far keeps its two ends, not all between.
+    static SheetRegion of(const GridSheet &sheet, QRect area, QRect secondArea);
     static SheetRegion ofWholeSheet(const GridSheet &sheet);
     // The size and active cell alone: enough to undo growing the sheet.
     static SheetRegion ofWholeSheetSizeOnly(const GridSheet &sheet);
@@ -31,7 +33,9 @@ public:
     qint64 byteCount() const;
 
 private:
-    static SheetRegion read(const GridSheet &sheet, QRect area, bool wholeSheet);
+    static SheetRegion read(const GridSheet &sheet, QRect area, QRect secondArea, bool wholeSheet);
+    // Calls visit(column, row) for every cell, the first area's before the second's.
+    template <typename Visit> void forEachCell(Visit visit) const;
     void writeInto(GridSheet &sheet) const;
 
     bool wholeSheet_ = false;
@@ -40,6 +44,7 @@ private:
     int activeColumn_ = 1;
     int activeRow_ = 1;
     QRect area_;
+    QRect secondArea_; // cells read after area_'s; overlapping cells are held twice, alike
     std::vector<Color> back_;
     std::vector<Color> fore_;
     std::vector<quint32> textEnds_; // end of each cell's text in texts_

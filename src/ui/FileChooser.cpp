@@ -2,6 +2,7 @@
 
 #include "core/Version.h"
 
+#include <QColorDialog>
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -115,4 +116,12 @@ SaveChoice SystemDialogs::askToSaveChanges(QWidget *parent)
     case QMessageBox::Discard: return SaveChoice::Discard;
     default: return SaveChoice::Cancel;
     }
+}
+
+std::optional<Color> SystemDialogs::chooseColor(QWidget *parent, Color initial)
+{
+    const QColor chosen = QColorDialog::getColor(QColor(getRed(initial), getGreen(initial), getBlue(initial)), parent);
+    if (!chosen.isValid())
+        return std::nullopt;
+    return makeColor(chosen.red(), chosen.green(), chosen.blue());
 }

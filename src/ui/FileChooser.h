@@ -2,10 +2,13 @@
 // can answer them.
 #pragma once
 
+#include "core/Color.h"
+
 #include <QFileInfo>
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 class QWidget;
 
@@ -59,6 +62,8 @@ public:
     virtual Answer askYesNoCancel(QWidget *parent, const QString &question) = 0;
     // "Save changes?" with Save (the default), Discard and Cancel; closing it is Cancel.
     virtual SaveChoice askToSaveChanges(QWidget *parent) = 0;
+    // The colour chooser, starting on `initial`; nothing when cancelled.
+    virtual std::optional<Color> chooseColor(QWidget *parent, Color initial) = 0;
 };
 
 // The real thing: QFileDialog and QMessageBox.
@@ -71,4 +76,5 @@ public:
     void showMessage(QWidget *parent, MessageIcon icon, const QString &text) override;
     Answer askYesNoCancel(QWidget *parent, const QString &question) override;
     SaveChoice askToSaveChanges(QWidget *parent) override;
+    std::optional<Color> chooseColor(QWidget *parent, Color initial) override;
 };

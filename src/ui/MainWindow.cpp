@@ -4,6 +4,7 @@
 #include "core/Color.h"
 #include "core/Version.h"
 #include "document/commands/ReplaceSheet.h"
+#include "document/commands/SetCellColors.h"
 #include "gridfile/GridFile.h"
 #include "html/HtmlPageWriter.h"
 #include "image/PictureFile.h"
@@ -194,6 +195,22 @@ void MainWindow::createMenus()
     redoAction_->setShortcuts({QKeySequence(QStringLiteral("Ctrl+Y")), QKeySequence(QStringLiteral("Ctrl+Shift+Z"))});
     edit->addAction(undoAction_);
     edit->addAction(redoAction_);
+    edit->addSeparator()->setObjectName(QStringLiteral("sepEdit1"));
+    // Delete and Ctrl+A stay with a text field that has the focus: they are not among the
+    // shortcuts MenuShortcuts puts first.
+    deleteAction_ = edit->addAction(QStringLiteral("Delete"));
+    deleteAction_->setObjectName(QStringLiteral("Delete"));
+    deleteAction_->setShortcut(QKeySequence::Delete);
+    connect(deleteAction_, &QAction::triggered, gridView_, &GridSheetView::clearSelectedTexts);
+    selectAllAction_ = edit->addAction(QStringLiteral("Select All"));
+    selectAllAction_->setObjectName(QStringLiteral("SelectAll"));
+    selectAllAction_->setShortcut(QKeySequence(QStringLiteral("Ctrl+A")));
+    connect(selectAllAction_, &QAction::triggered, gridView_, &GridSheetView::selectAll);
+    edit->addSeparator()->setObjectName(QStringLiteral("sepEdit2"));
+    cellColorsAction_
+        = item(edit, "CellColors", QStringLiteral("Cell Colours…"), QKeySequence(), &MainWindow::chooseCellColors);
+    pickColorAction_
+        = item(edit, "PickColor", QStringLiteral("Pick Colour"), QKeySequence(), &MainWindow::pickCellColors);
     QMenu *option = menuBar()->addMenu(QStringLiteral("Option"));
     option->setObjectName(QStringLiteral("option"));
     gridSizeAction_ = item(option, "Setting", QStringLiteral("Setting"), QKeySequence(), &MainWindow::changeGridSize);
@@ -214,6 +231,11 @@ void MainWindow::createStatusBar()
     cellPositionLabel_ = label("lblCellPosition");
     cellColorsLabel_ = label("lblCellColors");
     sheetSizeLabel_ = label("lblSheetSize");
+    selectionSizeLabel_ = label("lblSelectionSize");
+    connect(gridView_, &GridSheetView::selectedAreaChanged, this, [this](QRect area) {
+        const bool block = qint64(area.width()) * area.height() > 1;
+        selectionSizeLabel_->setText(block ? selectionSizeText(area.width(), area.height()) : QString());
+    });
 
     connect(&document_, &Document::activeCellChanged, this, &MainWindow::showActiveCell);
     connect(&document_, &Document::sizeChanged, this, &MainWindow::showActiveCell);
@@ -430,4 +452,25 @@ void MainWindow::changeGridSize()
     // A fresh window each time reads the sheet's size afresh.
     GridSizeDialog window(document_, dialogs_, this);
     window.exec();
+}
+
+// --- Cell Colours ---
+void MainWindow::chooseCellColors()
+{
+    CellColorsDialog window(dialogs_, cellColors_, this);
+    if (window.exec() != QDialog::Accepted)
+        return;
+    cellColors_ = window.choice();
+    if (!cellColors_.setsBack && !cellColors_.setsFore)
+        return;
+    document_.perform(std::make_unique<SetCellColors>(sheet_, gridView_->selectedArea(),
+        cellColors_.setsBack ? std::optional(cellColors_.back) : std::nullopt,
+        cellColors_.setsFore ? std::optional(cellColors_.fore) : std::nullopt));
+}
+
+void MainWindow::pickCellColors()
+{
+    cellColors_.back = sheet_.backColorAt(sheet_.activeColumn(), sheet_.activeRow());
+    cellColors_.fore = sheet_.foreColorAt(sheet_.activeColumn(), sheet_.activeRow());
+    statusBar()->showMessage(QStringLiteral("Picked ") + cellColorsText(cellColors_.back, cellColors_.fore), 5000);
 }

@@ -5,6 +5,7 @@
 #include "core/AtomicFile.h"
 #include "core/GridSheet.h"
 #include "document/Document.h"
+#include "ui/CellColorsDialog.h"
 #include "ui/FileChooser.h"
 
 #include <QMainWindow>
@@ -48,6 +49,10 @@ public slots:
     void loadGrid();
     void saveGrid();
     void changeGridSize();
+    // Cell Colours: the dialog, then the checked colours on the selected cells.
+    void chooseCellColors();
+    // Pick Colour: the dialog's colours taken from the active cell.
+    void pickCellColors();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -92,6 +97,7 @@ private:
     QLabel *cellPositionLabel_ = nullptr;
     QLabel *cellColorsLabel_ = nullptr;
     QLabel *sheetSizeLabel_ = nullptr;
+    QLabel *selectionSizeLabel_ = nullptr;
 
     QAction *importPictureAction_ = nullptr;
     QAction *importTextAction_ = nullptr;
@@ -102,6 +108,13 @@ private:
     QAction *gridSizeAction_ = nullptr;
     QAction *undoAction_ = nullptr;
     QAction *redoAction_ = nullptr;
+    QAction *deleteAction_ = nullptr;
+    QAction *selectAllAction_ = nullptr;
+    QAction *cellColorsAction_ = nullptr;
+    QAction *pickColorAction_ = nullptr;
+
+    // The Cell Colours dialog's colours and checks, kept between openings.
+    CellColorChoice cellColors_;
 
     std::unique_ptr<FileChooser> fileChooser_;
     // --- windows opened from here (each at most once) ---

@@ -17,6 +17,11 @@ QString sheetSizeText(int columns, int rows)
     return QStringLiteral("Size %1 × %2").arg(columns).arg(rows);
 }
 
+QString selectionSizeText(int columns, int rows)
+{
+    return QStringLiteral("%1 × %2 selected").arg(columns).arg(rows);
+}
+
 QString wroteFileText(const QString &fileName, qint64 bytes)
 {
     const qint64 kilobytes = bytes / 1024 + (bytes % 1024 != 0 ? 1 : 0);

@@ -11,6 +11,8 @@ QString cellPositionText(int column, int row);
 QString cellColorsText(Color back, Color fore);
 // "Size 25 × 22": columns by rows.
 QString sheetSizeText(int columns, int rows);
+// "3 × 2 selected": the selected block's columns by rows.
+QString selectionSizeText(int columns, int rows);
 // "Wrote poem.htm, 12 KB". A kilobyte is 1,024 bytes and the size rounds up, as file
 // managers show it, so that a file with anything in it never reads as 0 KB.
 QString wroteFileText(const QString &fileName, qint64 bytes);

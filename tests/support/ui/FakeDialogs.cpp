@@ -46,3 +46,9 @@ SaveChoice FakeDialogs::askToSaveChanges(QWidget *)
     ++saveQuestions;
     return saveChoices.isEmpty() ? SaveChoice::Cancel : saveChoices.takeFirst();
 }
+
+std::optional<Color> FakeDialogs::chooseColor(QWidget *, Color initial)
+{
+    colorRequests.append(initial);
+    return colorAnswers.isEmpty() ? std::nullopt : colorAnswers.takeFirst();
+}

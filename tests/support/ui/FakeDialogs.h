@@ -31,9 +31,14 @@ public:
     // Each "Save changes?" takes the next choice; with none left it is cancelled.
     QList<SaveChoice> saveChoices;
     int saveQuestions = 0;
+    // Each colour chooser takes the next answer; with none left, or an empty one, it is
+    // cancelled. The colours they started on, in order.
+    QList<std::optional<Color>> colorAnswers;
+    QList<Color> colorRequests;
 
     std::unique_ptr<FileChooser> newFileChooser(QWidget *parent) override;
     void showMessage(QWidget *parent, MessageIcon icon, const QString &text) override;
     Answer askYesNoCancel(QWidget *parent, const QString &question) override;
     SaveChoice askToSaveChanges(QWidget *parent) override;
+    std::optional<Color> chooseColor(QWidget *parent, Color initial) override;
 };
