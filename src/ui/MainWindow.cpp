@@ -3,6 +3,9 @@
 #include "core/AtomicFile.h"
 #include "core/Color.h"
 #include "core/Version.h"
+#include "document/CellClipboard.h"
+#include "document/commands/ClearTexts.h"
+#include "document/commands/PasteCells.h"
 #include "document/commands/ReplaceSheet.h"
 #include "document/commands/SetCellColors.h"
 #include "gridfile/GridFile.h"
@@ -25,12 +28,14 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
@@ -51,7 +56,12 @@ MainWindow::MainWindow(Dialogs &dialogs, QWidget *parent)
     fitToScreen();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    // The grid's widgets go while the document is still there: a cell editor open at this
+    // point saves its text into the document as it closes.
+    delete takeCentralWidget();
+}
 
 void MainWindow::createControls()
 {
@@ -196,8 +206,11 @@ void MainWindow::createMenus()
     edit->addAction(undoAction_);
     edit->addAction(redoAction_);
     edit->addSeparator()->setObjectName(QStringLiteral("sepEdit1"));
-    // Delete and Ctrl+A stay with a text field that has the focus: they are not among the
-    // shortcuts MenuShortcuts puts first.
+    // The clipboard's keys, Delete and Ctrl+A stay with a text field that has the focus: they
+    // are not among the shortcuts MenuShortcuts puts first.
+    cutAction_ = item(edit, "Cut", QStringLiteral("Cut"), QKeySequence::Cut, &MainWindow::cutCells);
+    copyAction_ = item(edit, "Copy", QStringLiteral("Copy"), QKeySequence::Copy, &MainWindow::copyCells);
+    pasteAction_ = item(edit, "Paste", QStringLiteral("Paste"), QKeySequence::Paste, &MainWindow::pasteCells);
     deleteAction_ = edit->addAction(QStringLiteral("Delete"));
     deleteAction_->setObjectName(QStringLiteral("Delete"));
     deleteAction_->setShortcut(QKeySequence::Delete);
@@ -452,6 +465,59 @@ void MainWindow::changeGridSize()
     // A fresh window each time reads the sheet's size afresh.
     GridSizeDialog window(document_, dialogs_, this);
     window.exec();
+}
+
+// --- Clipboard ---
+void MainWindow::copyCells()
+{
+    copySelection();
+}
+
+bool MainWindow::copySelection()
+{
+    const QRect area = gridView_->selectedArea().intersected(QRect(1, 1, sheet_.columnCount(), sheet_.rowCount()));
+    std::unique_ptr<QMimeData> data;
+    if (!area.isEmpty()) {
+        BusyPointer busy;
+        data = mimeDataForCells(document_, area);
+    }
+    if (!data) {
+        dialogs_.showMessage(this, MessageIcon::Error,
+            area.isEmpty()
+                ? QStringLiteral("There are no cells to copy.")
+                : QStringLiteral("Not enough memory to copy %1 × %2 cells.").arg(area.width()).arg(area.height()));
+        return false;
+    }
+    QGuiApplication::clipboard()->setMimeData(data.release());
+    statusBar()->showMessage(copiedCellsText(area.width(), area.height()), 5000);
+    return true;
+}
+
+void MainWindow::cutCells()
+{
+    // Cut is a copy and a Delete: the texts go, the colours of the figure stay.
+    if (copySelection())
+        document_.perform(std::make_unique<ClearTexts>(sheet_, gridView_->selectedArea()));
+}
+
+void MainWindow::pasteCells()
+{
+    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+    GridFileFailure failure;
+    BusyPointer busy;
+    PasteContent content = data ? pasteContentOf(*data, &failure) : PasteContent();
+    if (content.kind == PasteContent::Kind::Nothing) {
+        if (failure.error != GridFileError::None)
+            dialogs_.showMessage(this, MessageIcon::Error,
+                QStringLiteral("The cells on the clipboard cannot be pasted: ") + clipboardCellsFailureReason(failure));
+        else
+            statusBar()->showMessage(QStringLiteral("Nothing to paste"), 5000);
+        return;
+    }
+    PasteResult result;
+    document_.perform(std::make_unique<PasteCells>(sheet_, std::move(content), &result));
+    if (result.clippedColumns > 0 || result.clippedRows > 0)
+        statusBar()->showMessage(pasteClippedText(result.clippedColumns, result.clippedRows), 10000);
 }
 
 // --- Cell Colours ---

@@ -49,6 +49,11 @@ public slots:
     void loadGrid();
     void saveGrid();
     void changeGridSize();
+    // The selection in three forms: the cells with their colours, plain text and the page.
+    void copyCells();
+    void cutCells();
+    // At the active cell: cells of this program, or else text laid as pouring lays it.
+    void pasteCells();
     // Cell Colours: the dialog, then the checked colours on the selected cells.
     void chooseCellColors();
     // Pick Colour: the dialog's colours taken from the active cell.
@@ -68,6 +73,8 @@ private:
     void showCaption();
     // Before unsaved changes are thrown away: true when they were saved or may go.
     bool maySetChangesAside();
+    // Copy; false, with a message, when there was nothing to copy or no memory for it.
+    bool copySelection();
     // Save Grid Image, starting on the document's file; true once the file is written.
     bool chooseAndSaveGrid();
     // Opens at the designed size where the screen holds it, and fills the screen otherwise.
@@ -106,6 +113,9 @@ private:
     QAction *loadGridAction_ = nullptr;
     QAction *saveGridAction_ = nullptr;
     QAction *gridSizeAction_ = nullptr;
+    QAction *cutAction_ = nullptr;
+    QAction *copyAction_ = nullptr;
+    QAction *pasteAction_ = nullptr;
     QAction *undoAction_ = nullptr;
     QAction *redoAction_ = nullptr;
     QAction *deleteAction_ = nullptr;

@@ -22,6 +22,24 @@ QString selectionSizeText(int columns, int rows)
     return QStringLiteral("%1 × %2 selected").arg(columns).arg(rows);
 }
 
+QString copiedCellsText(int columns, int rows)
+{
+    return QStringLiteral("Copied %1 × %2 cells").arg(columns).arg(rows);
+}
+
+QString pasteClippedText(int columns, int rows)
+{
+    const auto count = [](int number, const char *one, const char *many) {
+        return QStringLiteral("%1 %2").arg(number).arg(QLatin1String(number == 1 ? one : many));
+    };
+    QStringList parts;
+    if (columns > 0)
+        parts << count(columns, "column", "columns");
+    if (rows > 0)
+        parts << count(rows, "row", "rows");
+    return QStringLiteral("Pasted in part: %1 did not fit").arg(parts.join(QStringLiteral(" and ")));
+}
+
 QString wroteFileText(const QString &fileName, qint64 bytes)
 {
     const qint64 kilobytes = bytes / 1024 + (bytes % 1024 != 0 ? 1 : 0);

@@ -13,6 +13,10 @@ QString cellColorsText(Color back, Color fore);
 QString sheetSizeText(int columns, int rows);
 // "3 × 2 selected": the selected block's columns by rows.
 QString selectionSizeText(int columns, int rows);
+// "Copied 6 × 3 cells"
+QString copiedCellsText(int columns, int rows);
+// "Pasted in part: 2 columns and 1 row did not fit": what a paste left out at the sheet's edges.
+QString pasteClippedText(int columns, int rows);
 // "Wrote poem.htm, 12 KB". A kilobyte is 1,024 bytes and the size rounds up, as file
 // managers show it, so that a file with anything in it never reads as 0 KB.
 QString wroteFileText(const QString &fileName, qint64 bytes);

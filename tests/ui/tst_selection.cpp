@@ -21,7 +21,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 enum class Gesture { Drag, ShiftClick, ShiftArrows, ArrowAfterShift, ClickInsideBlock, SelectAll };
-enum class Edit { Move, Copy, Delete, Backspace };
+enum class Edit { Move, Copy, Delete, Backspace, Cut };
 
 constexpr Color kRed = 0x000000FF;
 constexpr Color kBlue = 0x00FF0000;
@@ -52,8 +52,8 @@ private slots:
         for (QAction *action : findControl<QMenu>(shown_->window, "Edit")->actions())
             items << (action->isSeparator() ? u"-"_s : action->objectName());
         QCOMPARE(items,
-            QStringList(
-                {u"Undo"_s, u"Redo"_s, u"-"_s, u"Delete"_s, u"SelectAll"_s, u"-"_s, u"CellColors"_s, u"PickColor"_s}));
+            QStringList({u"Undo"_s, u"Redo"_s, u"-"_s, u"Cut"_s, u"Copy"_s, u"Paste"_s, u"Delete"_s, u"SelectAll"_s,
+                u"-"_s, u"CellColors"_s, u"PickColor"_s}));
     }
 
     void gesturesSelectABlock_data()
@@ -108,6 +108,7 @@ private slots:
         QTest::newRow("move") << Edit::Move << QStringList {{}, {}, u"a"_s} << kRed << QRect(3, 5, 2, 1);
         QTest::newRow("copy") << Edit::Copy << QStringList {u"a"_s, u"b"_s, u"a"_s} << kRed << QRect(3, 5, 2, 1);
         QTest::newRow("Delete") << Edit::Delete << QStringList {{}, {}, {}} << kWhite << QRect(2, 2, 2, 1);
+        QTest::newRow("Cut") << Edit::Cut << QStringList {{}, {}, {}} << kWhite << QRect(2, 2, 2, 1);
         // The drag that selected the block left its second cell active.
         QTest::newRow("Backspace") << Edit::Backspace << QStringList {u"a"_s, {}, {}} << kWhite << QRect(2, 2, 2, 1);
     }
@@ -130,6 +131,7 @@ private slots:
         case Edit::Copy: drag(3, 2, 4, 5, Qt::ControlModifier); break;
         case Edit::Delete: QTest::keyClick(view_, Qt::Key_Delete); break;
         case Edit::Backspace: QTest::keyClick(view_, Qt::Key_Backspace); break;
+        case Edit::Cut: QTest::keyClick(view_, Qt::Key_X, Qt::ControlModifier); break;
         }
         QCOMPARE(QStringList({sheet.getCellText(2, 2), sheet.getCellText(3, 2), sheet.getCellText(3, 5)}), texts);
         QCOMPARE(sheet.backColorAt(4, 5), landedBack);
