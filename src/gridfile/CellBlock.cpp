@@ -31,13 +31,6 @@ static_assert(kMaxCellHeader <= GridFile::kMinCellSize + GridFile::kChecksumSize
 static_assert(GridFile::kHeaderSize <= kMinReadChunk && kMaxCellHeader <= kMinReadChunk);
 static_assert(kMaxCellHeader + kShortTextBytes <= kMinWriteChunk);
 
-bool fail(GridFileFailure *failure, GridFileError error)
-{
-    if (failure)
-        failure->error = error;
-    return false;
-}
-
 bool failAt(GridFileFailure *failure, GridFileError error, int column, int row)
 {
     if (failure) {
@@ -48,19 +41,10 @@ bool failAt(GridFileFailure *failure, GridFileError error, int column, int row)
     return false;
 }
 
-bool failWithReason(GridFileFailure *failure, GridFileError error, const QString &systemReason)
-{
-    if (failure) {
-        failure->error = error;
-        failure->systemReason = systemReason;
-    }
-    return false;
-}
-
 bool writeOut(QIODevice &device, QByteArrayView data, GridFileFailure *failure)
 {
     QString reason;
-    return writeAll(device, data, &reason) || failWithReason(failure, GridFileError::WriteFailed, reason);
+    return writeAll(device, data, &reason) || failWith(failure, GridFileError::WriteFailed, reason);
 }
 
 void putUInt32(char *out, quint32 value)
@@ -376,8 +360,8 @@ bool writeCells(ChunkWriter &writer, const GridSheet &sheet, GridFileFailure *fa
 bool failEnded(const ChunkReader &reader, QIODevice &device, GridFileFailure *failure)
 {
     if (reader.readFailed())
-        return failWithReason(failure, GridFileError::ReadFailed, device.errorString());
-    return fail(failure, GridFileError::Truncated);
+        return failWith(failure, GridFileError::ReadFailed, device.errorString());
+    return failWith(failure, GridFileError::Truncated);
 }
 
 bool failForGrid(GridFileFailure *failure, GridFileError error, quint32 columns, quint32 rows)
@@ -386,7 +370,7 @@ bool failForGrid(GridFileFailure *failure, GridFileError error, quint32 columns,
         failure->columns = columns;
         failure->rows = rows;
     }
-    return fail(failure, error);
+    return failWith(failure, error);
 }
 
 bool readRandomAccess(QIODevice &device, GridSheet &into, const CellBlockFormat &format, GridFileFailure *failure)
@@ -394,10 +378,10 @@ bool readRandomAccess(QIODevice &device, GridSheet &into, const CellBlockFormat 
     ChunkReader reader(device);
     reader.ensure(GridFile::kHeaderSize);
     if (reader.readFailed())
-        return failWithReason(failure, GridFileError::ReadFailed, device.errorString());
+        return failWith(failure, GridFileError::ReadFailed, device.errorString());
     if (reader.available() < CellBlockFormat::kMagicSize
         || std::memcmp(reader.data(), format.magic, size_t(CellBlockFormat::kMagicSize)) != 0)
-        return fail(failure, GridFileError::NotGridFile);
+        return failWith(failure, GridFileError::NotGridFile);
     if (reader.available() < GridFile::kHeaderSize)
         return failEnded(reader, device, failure);
     const quint32 version = getUInt32(reader.data() + 8);
@@ -407,7 +391,7 @@ bool readRandomAccess(QIODevice &device, GridSheet &into, const CellBlockFormat 
     if (version != format.version) {
         if (failure)
             failure->version = version;
-        return fail(failure, GridFileError::UnknownVersion);
+        return failWith(failure, GridFileError::UnknownVersion);
     }
     if (!GridSheet::sizeFits(columns, rows))
         return failForGrid(failure, GridFileError::TooManyCells, columns, rows);
@@ -468,11 +452,11 @@ bool readRandomAccess(QIODevice &device, GridSheet &into, const CellBlockFormat 
     if (!reader.read(stored, sizeof stored))
         return failEnded(reader, device, failure);
     if (getUInt32(stored) != computed)
-        return fail(failure, GridFileError::ChecksumMismatch);
+        return failWith(failure, GridFileError::ChecksumMismatch);
     if (reader.ensure(1))
-        return fail(failure, GridFileError::DataAfterEnd);
+        return failWith(failure, GridFileError::DataAfterEnd);
     if (reader.readFailed())
-        return failWithReason(failure, GridFileError::ReadFailed, device.errorString());
+        return failWith(failure, GridFileError::ReadFailed, device.errorString());
     into.takeContentFrom(loaded);
     return true;
 }
@@ -482,7 +466,7 @@ bool readRandomAccess(QIODevice &device, GridSheet &into, const CellBlockFormat 
 bool writeCellBlock(QIODevice &device, const GridSheet &sheet, const CellBlockFormat &format, GridFileFailure *failure)
 {
     if (!device.isWritable())
-        return fail(failure, GridFileError::NotWritable);
+        return failWith(failure, GridFileError::NotWritable);
     try {
         ChunkWriter writer(device, GridFile::kHeaderSize + sheet.cellCount() * 12 + GridFile::kChecksumSize);
         char header[GridFile::kHeaderSize];
@@ -493,14 +477,14 @@ bool writeCellBlock(QIODevice &device, const GridSheet &sheet, const CellBlockFo
         return writer.append(header, sizeof header, failure) && writeCells(writer, sheet, failure)
             && writer.finish(failure);
     } catch (const std::bad_alloc &) {
-        return fail(failure, GridFileError::NoMemoryToWrite);
+        return failWith(failure, GridFileError::NoMemoryToWrite);
     }
 }
 
 bool readCellBlock(QIODevice &device, GridSheet &into, const CellBlockFormat &format, GridFileFailure *failure)
 {
     if (!device.isReadable())
-        return fail(failure, GridFileError::NotReadable);
+        return failWith(failure, GridFileError::NotReadable);
     try {
         if (!device.isSequential())
             return readRandomAccess(device, into, format, failure);
@@ -511,7 +495,7 @@ bool readCellBlock(QIODevice &device, GridSheet &into, const CellBlockFormat &fo
         for (;;) {
             const qint64 got = device.read(chunk.data(), kChunkSize);
             if (got < 0)
-                return failWithReason(failure, GridFileError::ReadFailed, device.errorString());
+                return failWith(failure, GridFileError::ReadFailed, device.errorString());
             if (got == 0 && !device.waitForReadyRead(-1))
                 break;
             whole.append(chunk.data(), got);
@@ -524,6 +508,15 @@ bool readCellBlock(QIODevice &device, GridSheet &into, const CellBlockFormat &fo
         buffer.open(QIODevice::ReadOnly);
         return readRandomAccess(buffer, into, format, failure);
     } catch (const std::bad_alloc &) {
-        return fail(failure, GridFileError::NoMemoryToRead);
+        return failWith(failure, GridFileError::NoMemoryToRead);
     }
+}
+
+bool failWith(GridFileFailure *failure, GridFileError error, const QString &systemReason)
+{
+    if (failure) {
+        failure->error = error;
+        failure->systemReason = systemReason;
+    }
+    return false;
 }

@@ -22,3 +22,6 @@ bool writeCellBlock(
 // changes: on failure `into` is exactly as it was. NotGridFile: the magic differs.
 bool readCellBlock(
     QIODevice &device, GridSheet &into, const CellBlockFormat &format, GridFileFailure *failure = nullptr);
+
+// Records why, when the caller asked, and returns false: how the readers and writers fail.
+bool failWith(GridFileFailure *failure, GridFileError error, const QString &systemReason = {});

@@ -12,22 +12,6 @@ namespace {
 
 constexpr CellBlockFormat kGridFileFormat {GridFile::kMagic, GridFile::kVersion};
 
-bool fail(GridFileFailure *failure, GridFileError error)
-{
-    if (failure)
-        failure->error = error;
-    return false;
-}
-
-bool failWithReason(GridFileFailure *failure, GridFileError error, const QString &systemReason)
-{
-    if (failure) {
-        failure->error = error;
-        failure->systemReason = systemReason;
-    }
-    return false;
-}
-
 } // namespace
 
 bool writeGridFile(QIODevice &device, const GridSheet &sheet, GridFileFailure *failure)
@@ -49,7 +33,7 @@ bool saveSheet(const GridSheet &sheet, const QString &path, GridFileFailure *fai
     if (saved)
         return true;
     if (writing.error == GridFileError::None)
-        return failWithReason(failure, GridFileError::WriteFailed, reason);
+        return failWith(failure, GridFileError::WriteFailed, reason);
     if (failure)
         *failure = writing;
     return false;
@@ -58,13 +42,13 @@ bool saveSheet(const GridSheet &sheet, const QString &path, GridFileFailure *fai
 bool loadSheet(GridSheet &sheet, const QString &path, GridFileFailure *failure, FileKinds kinds)
 {
     if (QFileInfo(path).isDir())
-        return fail(failure, GridFileError::Folder);
+        return failWith(failure, GridFileError::Folder);
     OpenFailure opening;
     const std::unique_ptr<QFile> file = openForReading(path, kinds, &opening);
     if (!file) {
         if (failure)
             failure->open = opening;
-        return fail(failure, GridFileError::OpenFailed);
+        return failWith(failure, GridFileError::OpenFailed);
     }
     return readGridFile(*file, sheet, failure);
 }
