@@ -40,8 +40,8 @@ private slots:
     }
     void cleanup()
     {
-        // An open cell editor commits as it loses the focus: while the document is there.
-        view_->setFocus();
+        // A cell editor may still be open: it commits as the window goes, which must find
+        // the document still there.
         shown_->window.document().undoStack().setClean();
         shown_.reset();
     }
