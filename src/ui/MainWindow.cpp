@@ -504,19 +504,22 @@ void MainWindow::pasteCells()
 {
     const QMimeData *data = QGuiApplication::clipboard()->mimeData();
     GridFileFailure failure;
-    BusyPointer busy;
-    PasteContent content = data ? pasteContentOf(*data, &failure) : PasteContent();
-    if (content.kind == PasteContent::Kind::Nothing) {
-        if (failure.error != GridFileError::None)
-            dialogs_.showMessage(this, MessageIcon::Error,
-                QStringLiteral("The cells on the clipboard cannot be pasted: ") + clipboardCellsFailureReason(failure));
-        else
-            statusBar()->showMessage(QStringLiteral("Nothing to paste"), 5000);
-        return;
-    }
     PasteResult result;
-    document_.perform(std::make_unique<PasteCells>(sheet_, std::move(content), &result));
-    if (result.clippedColumns > 0 || result.clippedRows > 0)
+    bool pasted = false;
+    {
+        BusyPointer busy;
+        PasteContent content = data ? pasteContentOf(*data, &failure) : PasteContent();
+        if (content.kind != PasteContent::Kind::Nothing) {
+            document_.perform(std::make_unique<PasteCells>(sheet_, std::move(content), &result));
+            pasted = true;
+        }
+    }
+    if (!pasted && failure.error != GridFileError::None)
+        dialogs_.showMessage(this, MessageIcon::Error,
+            QStringLiteral("The cells on the clipboard cannot be pasted: ") + clipboardCellsFailureReason(failure));
+    else if (!pasted)
+        statusBar()->showMessage(QStringLiteral("Nothing to paste"), 5000);
+    else if (result.clippedColumns > 0 || result.clippedRows > 0)
         statusBar()->showMessage(pasteClippedText(result.clippedColumns, result.clippedRows), 10000);
 }
 

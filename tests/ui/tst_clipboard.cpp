@@ -87,11 +87,6 @@ private slots:
         view_ = findControl<GridSheetView>(shown_->window, "sprEdit");
         view_->setFocus();
     }
-    void cleanup()
-    {
-        shown_->window.document().undoStack().setClean();
-        shown_.reset();
-    }
 
     // The copy's bytes alone, in a fresh QMimeData, paste the block with both colours into
     // another window, clipped at its edge; Ctrl+Z takes the paste back whole.
@@ -129,7 +124,6 @@ private slots:
         QCOMPARE(other.window.statusBar()->currentMessage(), status);
         QTest::keyClick(findControl<GridSheetView>(other.window, "sprEdit"), Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(sheetBytes(sheet), before);
-        other.window.document().undoStack().setClean();
     }
 
     // Damaged cells of ours are refused with a message; the text beside them is not pasted.

@@ -42,7 +42,6 @@ private slots:
     {
         // A cell editor may still be open: it commits as the window goes, which must find
         // the document still there.
-        shown_->window.document().undoStack().setClean();
         shown_.reset();
     }
 
