@@ -115,3 +115,27 @@ void Document::dropOldestSteps()
             undoStack_.setClean();
     }
 }
+
+void Document::setNearColorText(const QString &text)
+{
+    if (text == nearColorText_)
+        return;
+    nearColorText_ = text;
+    emit pageSettingsChanged();
+}
+
+void Document::setBackgroundText(const QString &text)
+{
+    if (text == backgroundText_)
+        return;
+    backgroundText_ = text;
+    emit pageSettingsChanged();
+}
+
+void Document::setAsIs(bool asIs)
+{
+    if (asIs == asIs_)
+        return;
+    asIs_ = asIs;
+    emit pageSettingsChanged();
+}

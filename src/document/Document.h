@@ -33,11 +33,11 @@ public:
 
     // The page settings, as the user typed them: the writers and text import read them so.
     QString nearColorText() const { return nearColorText_; }
-    void setNearColorText(const QString &text) { nearColorText_ = text; }
+    void setNearColorText(const QString &text);
     QString backgroundText() const { return backgroundText_; }
-    void setBackgroundText(const QString &text) { backgroundText_ = text; }
+    void setBackgroundText(const QString &text);
     bool isAsIs() const { return asIs_; }
-    void setAsIs(bool asIs) { asIs_ = asIs; }
+    void setAsIs(bool asIs);
 
     // The grid file the document was last saved to or loaded from; empty before.
     QString filePath() const { return filePath_; }
@@ -56,6 +56,9 @@ signals:
     void sizeChanged();
     void cellsChanged(int firstColumn, int firstRow, int lastColumn, int lastRow);
     void activeCellChanged(int column, int row);
+
+    // Near Color, Back Ground or as-is changed: the page's look follows.
+    void pageSettingsChanged();
 
     void modifiedChanged(bool modified);
     void filePathChanged(const QString &filePath);

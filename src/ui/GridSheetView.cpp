@@ -1,9 +1,11 @@
 #include "ui/GridSheetView.h"
 
 #include "core/GridSheet.h"
+#include "core/NumberField.h"
 #include "document/Document.h"
 #include "document/commands/ClearTexts.h"
 #include "document/commands/MoveCells.h"
+#include "render/Zoom.h"
 #include "ui/Fonts.h"
 #include "ui/GridSheetModel.h"
 
@@ -12,36 +14,26 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 
 namespace {
 
-// Paints cells in their own colours even when selected: a selected cell is tinted, and
-// the active cell gets a frame.
+// Edits a cell in the grid's font at the view's zoom; the view paints the cells itself.
 class CellDelegate : public QStyledItemDelegate {
 public:
-    explicit CellDelegate(QAbstractItemView *view)
+    explicit CellDelegate(GridSheetView *view)
         : QStyledItemDelegate(view)
         , view_(view)
     {
     }
 
-    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option, const QModelIndex &index) const override
     {
-        QStyleOptionViewItem plain(option);
-        plain.state &= ~(QStyle::State_Selected | QStyle::State_HasFocus);
-        QStyledItemDelegate::paint(painter, plain, index);
-        const QColor highlight = option.palette.color(QPalette::Highlight);
-        if (index == view_->currentIndex()) {
-            painter->save();
-            painter->setPen(QPen(highlight, 2));
-            painter->drawRect(option.rect.adjusted(1, 1, -1, -1));
-            painter->restore();
-        } else if (option.state & QStyle::State_Selected) {
-            QColor tint = highlight;
-            tint.setAlpha(48);
-            painter->fillRect(option.rect, tint);
-        }
+        QWidget *editor = QStyledItemDelegate::createEditor(parent, option, index);
+        if (editor)
+            editor->setFont(view_->editorFont());
+        return editor;
     }
 
     void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override
@@ -53,7 +45,7 @@ public:
     }
 
 private:
-    QAbstractItemView *view_;
+    GridSheetView *view_;
 };
 
 QRect cellArea(const QModelIndex &topLeft, const QModelIndex &bottomRight)
@@ -77,12 +69,16 @@ GridSheetView::GridSheetView(Document &document, QWidget *parent)
     horizontalHeader()->hide();
     verticalHeader()->hide();
     // One full-width character wide and high; fixed sizes keep huge sheets cheap.
-    const int side = fontMetrics().height() + 4;
+    baseSide_ = fontMetrics().height() + 4;
+    painter_.setCellSide(baseSide_);
     for (QHeaderView *header : {horizontalHeader(), verticalHeader()}) {
-        header->setMinimumSectionSize(4);
-        header->setDefaultSectionSize(side);
+        header->setMinimumSectionSize(1);
+        header->setDefaultSectionSize(baseSide_);
         header->setSectionResizeMode(QHeaderView::Fixed);
     }
+    // Cells of a few pixels or of hundreds both scroll smoothly.
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     // One block: the selection model keeps it as a single range however many cells it holds.
     setSelectionMode(QAbstractItemView::ContiguousSelection);
     setEditTriggers(
@@ -102,7 +98,75 @@ GridSheetView::GridSheetView(Document &document, QWidget *parent)
     connect(&document, &Document::activeCellChanged, this, &GridSheetView::showActiveCell);
     // A reset forgets the current index; put it back on the active cell.
     connect(model_, &QAbstractItemModel::modelReset, this, &GridSheetView::showActiveCell);
+    connect(&document, &Document::pageSettingsChanged, this, &GridSheetView::readPageSettings);
+    readPageSettings();
     showActiveCell();
+}
+
+QFont GridSheetView::editorFont() const
+{
+    QFont editorFont = font();
+    editorFont.setPixelSize(std::max(1, qRound(cellSide() * 0.75)));
+    return editorFont;
+}
+
+void GridSheetView::setZoomPercent(int percent, QPoint anchor)
+{
+    percent = Zoom::clamped(percent);
+    if (percent == zoomPercent_)
+        return;
+    if (anchor.x() < 0 || anchor.y() < 0)
+        anchor = viewport()->rect().center();
+    const int oldSide = cellSide();
+    const double column = (horizontalHeader()->offset() + anchor.x()) / double(oldSide);
+    const double row = (verticalHeader()->offset() + anchor.y()) / double(oldSide);
+    zoomPercent_ = percent;
+    const int side = Zoom::cellSide(baseSide_, percent);
+    painter_.setCellSide(side);
+    horizontalHeader()->setDefaultSectionSize(side);
+    verticalHeader()->setDefaultSectionSize(side);
+    updateGeometries();
+    horizontalScrollBar()->setValue(qRound(column * side - anchor.x()));
+    verticalScrollBar()->setValue(qRound(row * side - anchor.y()));
+    viewport()->update();
+    emit zoomChanged(percent);
+}
+
+void GridSheetView::zoomIn()
+{
+    setZoomPercent(Zoom::zoomedIn(zoomPercent_));
+}
+
+void GridSheetView::zoomOut()
+{
+    setZoomPercent(Zoom::zoomedOut(zoomPercent_));
+}
+
+void GridSheetView::resetZoom()
+{
+    setZoomPercent(100);
+}
+
+void GridSheetView::fitToView()
+{
+    // The room without scroll bars: the whole sheet fitted needs none.
+    setZoomPercent(Zoom::fitPercent(maximumViewportSize(), sheet_.columnCount(), sheet_.rowCount(), baseSide_));
+    horizontalScrollBar()->setValue(0);
+    verticalScrollBar()->setValue(0);
+}
+
+void GridSheetView::setPageLook(bool on)
+{
+    painter_.setLook(on ? SheetPainter::Look::Page : SheetPainter::Look::Cells);
+    viewport()->update();
+}
+
+void GridSheetView::readPageSettings()
+{
+    painter_.setPageColors(
+        {readNumberField(document_.nearColorText()).value, hexToColor(document_.backgroundText()), document_.isAsIs()});
+    if (isPageLook())
+        viewport()->update();
 }
 
 void GridSheetView::showActiveCell()
@@ -241,28 +305,71 @@ void GridSheetView::endMove()
     viewport()->update();
 }
 
-// The selected block gets an outline, so that a light tint is enough to tell its cells and
-// their own colours still show; a dragged block's landing place gets a dashed one.
+QRect GridSheetView::pixelArea(QRect area) const
+{
+    const qint64 side = cellSide();
+    const qint64 left = -qint64(horizontalHeader()->offset()) + (area.left() - 1) * side;
+    const qint64 top = -qint64(verticalHeader()->offset()) + (area.top() - 1) * side;
+    const QRect room = viewport()->rect().adjusted(-4, -4, 4, 4);
+    const qint64 right = std::min<qint64>(left + area.width() * side, room.right() + 1);
+    const qint64 bottom = std::min<qint64>(top + area.height() * side, room.bottom() + 1);
+    const qint64 cutLeft = std::max<qint64>(left, room.left());
+    const qint64 cutTop = std::max<qint64>(top, room.top());
+    if (cutLeft >= right || cutTop >= bottom)
+        return {};
+    return QRect(int(cutLeft), int(cutTop), int(right - cutLeft), int(bottom - cutTop));
+}
+
+// The cells come from the sheet painter. A selected block gets a light tint and an outline,
+// so that its cells' own colours still show; the active cell a frame; a dragged block's
+// landing place a dashed outline.
 void GridSheetView::paintEvent(QPaintEvent *event)
 {
-    QTableView::paintEvent(event);
+    QPainter painter(viewport());
+    QColor gridColor;
+    if (showGrid()) {
+        QStyleOptionViewItem option;
+        initViewItemOption(&option);
+        gridColor = QColor::fromRgba(QRgb(style()->styleHint(QStyle::SH_Table_GridLineColor, &option, this)));
+    }
+    painter_.setGridLineColor(gridColor);
+    painter_.paint(painter, sheet_, QPoint(-horizontalHeader()->offset(), -verticalHeader()->offset()), event->rect());
+
+    const QColor highlight = palette().color(QPalette::Highlight);
     const QRect selected = selectedArea();
     const bool block = qint64(selected.width()) * selected.height() > 1;
-    if (!block && moveLanding_.isEmpty())
-        return;
-    QPainter painter(viewport());
-    const QColor highlight = palette().color(QPalette::Highlight);
-    auto outline = [this, &painter](QRect area) {
-        const QRect pixels = visualRect(model_->index(area.top() - 1, area.left() - 1))
-                                 .united(visualRect(model_->index(area.bottom() - 1, area.right() - 1)));
-        painter.drawRect(pixels.adjusted(1, 1, -1, -1));
-    };
     if (block) {
+        QColor tint = highlight;
+        tint.setAlpha(48);
+        painter.fillRect(pixelArea(selected), tint);
         painter.setPen(QPen(highlight, 2));
-        outline(selected);
+        painter.drawRect(pixelArea(selected).adjusted(1, 1, -1, -1));
+    }
+    if (currentIndex().isValid()) {
+        const QRect cell = pixelArea(QRect(currentIndex().column() + 1, currentIndex().row() + 1, 1, 1));
+        if (!cell.isEmpty()) {
+            painter.setPen(QPen(highlight, 2));
+            painter.drawRect(cell.adjusted(1, 1, gridColor.isValid() ? -2 : -1, gridColor.isValid() ? -2 : -1));
+        }
     }
     if (!moveLanding_.isEmpty()) {
         painter.setPen(QPen(highlight, 2, Qt::DashLine));
-        outline(moveLanding_);
+        painter.drawRect(pixelArea(moveLanding_).adjusted(1, 1, -1, -1));
     }
+}
+
+// Ctrl and the wheel zoom about the pointer, a step a notch; the wheel alone scrolls.
+void GridSheetView::wheelEvent(QWheelEvent *event)
+{
+    if (!(event->modifiers() & Qt::ControlModifier)) {
+        QTableView::wheelEvent(event);
+        return;
+    }
+    event->accept();
+    wheelTurn_ += event->angleDelta().y();
+    const QPoint anchor = event->position().toPoint();
+    for (; wheelTurn_ >= 120; wheelTurn_ -= 120)
+        setZoomPercent(Zoom::zoomedIn(zoomPercent_), anchor);
+    for (; wheelTurn_ <= -120; wheelTurn_ += 120)
+        setZoomPercent(Zoom::zoomedOut(zoomPercent_), anchor);
 }

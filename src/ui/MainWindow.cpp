@@ -224,6 +224,28 @@ void MainWindow::createMenus()
         = item(edit, "CellColors", QStringLiteral("Cell Colours…"), QKeySequence(), &MainWindow::chooseCellColors);
     pickColorAction_
         = item(edit, "PickColor", QStringLiteral("Pick Colour"), QKeySequence(), &MainWindow::pickCellColors);
+    QMenu *view = menuBar()->addMenu(QStringLiteral("View"));
+    view->setObjectName(QStringLiteral("View"));
+    auto viewItem = [this, view](const char *name, const QString &text, QList<QKeySequence> shortcuts) {
+        QAction *action = view->addAction(text);
+        action->setObjectName(QLatin1String(name));
+        action->setShortcuts(shortcuts);
+        return action;
+    };
+    // Ctrl+= too: on many keyboards "+" needs Shift.
+    connect(viewItem("ZoomIn", QStringLiteral("Zoom In"),
+                {QKeySequence(QStringLiteral("Ctrl++")), QKeySequence(QStringLiteral("Ctrl+="))}),
+        &QAction::triggered, gridView_, &GridSheetView::zoomIn);
+    connect(viewItem("ZoomOut", QStringLiteral("Zoom Out"), {QKeySequence(QStringLiteral("Ctrl+-"))}),
+        &QAction::triggered, gridView_, &GridSheetView::zoomOut);
+    connect(viewItem("ActualSize", QStringLiteral("Actual Size"), {QKeySequence(QStringLiteral("Ctrl+0"))}),
+        &QAction::triggered, gridView_, &GridSheetView::resetZoom);
+    connect(viewItem("Fit", QStringLiteral("Fit"), {QKeySequence(QStringLiteral("Ctrl+9"))}), &QAction::triggered,
+        gridView_, &GridSheetView::fitToView);
+    view->addSeparator()->setObjectName(QStringLiteral("sepView1"));
+    pageLookAction_ = viewItem("PageLook", QStringLiteral("Page Look"), {QKeySequence(Qt::Key_F5)});
+    pageLookAction_->setCheckable(true);
+    connect(pageLookAction_, &QAction::toggled, gridView_, &GridSheetView::setPageLook);
     QMenu *option = menuBar()->addMenu(QStringLiteral("Option"));
     option->setObjectName(QStringLiteral("option"));
     gridSizeAction_ = item(option, "Setting", QStringLiteral("Setting"), QKeySequence(), &MainWindow::changeGridSize);
@@ -245,6 +267,10 @@ void MainWindow::createStatusBar()
     cellColorsLabel_ = label("lblCellColors");
     sheetSizeLabel_ = label("lblSheetSize");
     selectionSizeLabel_ = label("lblSelectionSize");
+    zoomLabel_ = label("lblZoom");
+    zoomLabel_->setText(zoomText(gridView_->zoomPercent()));
+    connect(
+        gridView_, &GridSheetView::zoomChanged, this, [this](int percent) { zoomLabel_->setText(zoomText(percent)); });
     connect(gridView_, &GridSheetView::selectedAreaChanged, this, [this](QRect area) {
         const bool block = qint64(area.width()) * area.height() > 1;
         selectionSizeLabel_->setText(block ? selectionSizeText(area.width(), area.height()) : QString());

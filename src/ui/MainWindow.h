@@ -105,6 +105,7 @@ private:
     QLabel *cellColorsLabel_ = nullptr;
     QLabel *sheetSizeLabel_ = nullptr;
     QLabel *selectionSizeLabel_ = nullptr;
+    QLabel *zoomLabel_ = nullptr;
 
     QAction *importPictureAction_ = nullptr;
     QAction *importTextAction_ = nullptr;
@@ -122,6 +123,7 @@ private:
     QAction *selectAllAction_ = nullptr;
     QAction *cellColorsAction_ = nullptr;
     QAction *pickColorAction_ = nullptr;
+    QAction *pageLookAction_ = nullptr;
 
     // The Cell Colours dialog's colours and checks, kept between openings.
     CellColorChoice cellColors_;

@@ -46,3 +46,8 @@ QString wroteFileText(const QString &fileName, qint64 bytes)
     return QStringLiteral("Wrote %1, %2 KB")
         .arg(fileName, QLocale(QLocale::English, QLocale::UnitedStates).toString(kilobytes));
 }
+
+QString zoomText(int percent)
+{
+    return QStringLiteral("Zoom %1%").arg(percent);
+}

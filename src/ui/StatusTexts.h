@@ -17,6 +17,8 @@ QString selectionSizeText(int columns, int rows);
 QString copiedCellsText(int columns, int rows);
 // "Pasted in part: 2 columns and 1 row did not fit": what a paste left out at the sheet's edges.
 QString pasteClippedText(int columns, int rows);
+// "Zoom 150%"
+QString zoomText(int percent);
 // "Wrote poem.htm, 12 KB". A kilobyte is 1,024 bytes and the size rounds up, as file
 // managers show it, so that a file with anything in it never reads as 0 KB.
 QString wroteFileText(const QString &fileName, qint64 bytes);
