@@ -6,7 +6,7 @@ packages=(
     cmake make g++ pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
     fonts-ipafont-gothic
-    xvfb xauth
+    xvfb xauth chromium
     clang libclang-rt-14-dev clang-format clang-tidy
     libjpeg62-turbo-dev
 )

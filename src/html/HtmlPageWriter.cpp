@@ -157,6 +157,12 @@ void putRow(ByteSink &sink, const GridSheet &sheet, int row, qint32 nearDistance
 
 } // namespace
 
+QStringList pageFontFamilies()
+{
+    return {QStringLiteral("ＭＳ ゴシック"), QStringLiteral("Osaka-等幅"), QStringLiteral("IPAGothic"),
+        QStringLiteral("Noto Sans Mono CJK JP"), QStringLiteral("monospace")};
+}
+
 QString pageTitleFromFileTitle(const QString &fileTitle)
 {
     const qsizetype dot = fileTitle.indexOf(u'.');
@@ -176,7 +182,8 @@ void putHeader(ByteSink &sink, const HtmlPageSettings &settings)
         QStringLiteral("<TITLE>") + escapeHtml(settings.pageTitle) + QStringLiteral("</TITLE>"),
         QStringLiteral("</HEAD>"),
         QStringLiteral("<BODY>"),
-        QStringLiteral("<PRE STYLE=\"font: 12pt /15px 'ＭＳ ゴシック',Osaka-等幅;background-color:")
+        QStringLiteral("<PRE STYLE=\"font: 12pt /15px 'ＭＳ ゴシック',Osaka-等幅,'IPAGothic',"
+                       "'Noto Sans Mono CJK JP',monospace;background-color:")
             + escapeHtml(settings.backgroundText) + QStringLiteral("\">"),
     };
     for (const QString &line : header)

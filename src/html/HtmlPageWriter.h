@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QIODevice>
 #include <QString>
+#include <QStringList>
 
 class GridSheet;
 
@@ -25,6 +26,10 @@ struct HtmlPageFailure {
     HtmlPageError error = HtmlPageError::None;
     QString systemReason;
 };
+
+// The fonts the page asks for, first choice first: monospaced fonts with Japanese glyphs
+// on Windows, macOS and Linux, then any monospaced font. The editor draws with them too.
+QStringList pageFontFamilies();
 
 // The chosen file's name cut before its first ".": spring.htm gives spring.
 QString pageTitleFromFileTitle(const QString &fileTitle);

@@ -23,8 +23,9 @@ QStringList headerLines(const QString &title, const QString &background)
         QStringLiteral("<TITLE>") + title + QStringLiteral("</TITLE>"),
         QStringLiteral("</HEAD>"),
         QStringLiteral("<BODY>"),
-        QStringLiteral("<PRE STYLE=\"font: 12pt /15px 'ＭＳ ゴシック',Osaka-等幅;background-color:") + background
-            + QStringLiteral("\">"),
+        QStringLiteral("<PRE STYLE=\"font: 12pt /15px 'ＭＳ ゴシック',Osaka-等幅,'IPAGothic',"
+                       "'Noto Sans Mono CJK JP',monospace;background-color:")
+            + background + QStringLiteral("\">"),
     };
 }
 
@@ -172,6 +173,18 @@ private slots:
         QCOMPARE(lines[4], titleLine);
         QVERIFY2(lines[7].endsWith(backgroundLineEnd), qPrintable(lines[7]));
         QCOMPARE(lines[7].count(u'"'), 2);
+    }
+
+    // The editor draws with pageFontFamilies(), so the page must name the same fonts in order.
+    void styleLineNamesThePageFonts()
+    {
+        GridSheet empty(0, 0);
+        const QString preLine = Cp932::decode(htmlPage(empty, pageSettings(false))).split(u"\r\n"_s).at(7);
+        const qsizetype start = preLine.indexOf(u"/15px "_s) + 6;
+        QStringList names = preLine.mid(start, preLine.indexOf(u';') - start).split(u',');
+        for (QString &name : names)
+            name.remove(u'\'');
+        QCOMPARE(names, pageFontFamilies());
     }
 
     // The writer encodes straight to bytes; it must agree with the plain string rules.
