@@ -15,5 +15,11 @@ void appendHtmlText(QString &out, QStringView text);
 // True for "", " " and "  ", the cell texts written as a full-width space.
 inline bool isBlankCellText(QStringView text)
 {
-    return text.isEmpty() || text == u" " || text == u"  ";
+    // Unit by unit: the writers and the painter ask it of every cell.
+    switch (text.size()) {
+    case 0: return true;
+    case 1: return text[0] == u' ';
+    case 2: return text[0] == u' ' && text[1] == u' ';
+    default: return false;
+    }
 }

@@ -2,12 +2,13 @@
 #pragma once
 
 #include "core/Color.h"
-
-class GridSheet;
+#include "core/GridSheet.h"
+#include "core/HtmlText.h"
 
 struct PageCellColors {
     Color text = kBlack; // the character's colour
     Color back = kWhite; // what shows behind it
+    bool blank = true; // no character shows
 };
 
 struct PageColorSettings {
@@ -16,8 +17,30 @@ struct PageColorSettings {
     bool asIs = false;
 };
 
-// The page's colours of the cells firstColumn..lastColumn of a row, into out (one entry a
-// cell). A span of near colours takes the colour of its first cell, so the scan starts at
-// the row's first cell whatever part of it is asked for.
-void pageRowColors(const GridSheet &sheet, int row, int firstColumn, int lastColumn, const PageColorSettings &settings,
-    PageCellColors *out);
+// Calls visit(column, colors) with the page's colours of the cells firstColumn..lastColumn
+// of a row. A span of near colours takes the colour of its first cell, so the scan starts
+// at the row's first cell whatever part of it is asked for.
+template <class Visit>
+void visitPageRow(
+    const GridSheet &sheet, int row, int firstColumn, int lastColumn, const PageColorSettings &settings, Visit visit)
+{
+    // Before its first span a row's text takes the browser's default colour.
+    Color anchor = settings.pageBackground;
+    bool spanOpen = false;
+    sheet.visitRow(row, 1, lastColumn, [&](int column, QStringView text, Color back, Color) {
+        const bool blank = isBlankCellText(text);
+        // A blank first cell is written before any span opens.
+        if (column == 1 ? settings.asIs || !blank : !isNearColor(back, anchor, settings.nearDistance)) {
+            anchor = back;
+            spanOpen = true;
+        }
+        if (column < firstColumn)
+            return;
+        if (settings.asIs) {
+            const bool light = getRed(anchor) + getGreen(anchor) + getBlue(anchor) >= 383;
+            visit(column, PageCellColors {light ? kBlack : kWhite, anchor, blank});
+        } else {
+            visit(column, PageCellColors {spanOpen ? anchor : kBlack, settings.pageBackground, blank});
+        }
+    });
+}

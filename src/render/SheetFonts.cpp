@@ -1,20 +1,20 @@
 #include "render/SheetFonts.h"
 
+#include "html/HtmlPageWriter.h"
+
 #include <QFontDatabase>
 #include <QStringList>
-
-#include <initializer_list>
 
 namespace {
 
 // Only families the machine has: fontconfig would otherwise stand in any font for the first.
-QStringList installedOf(std::initializer_list<const char *> names)
+QStringList installedOf(const QStringList &names)
 {
     const QStringList installed = QFontDatabase::families();
     QStringList found;
-    for (const char *name : names) {
-        if (installed.contains(QString::fromUtf8(name)))
-            found << QString::fromUtf8(name);
+    for (const QString &name : names) {
+        if (installed.contains(name))
+            found << name;
     }
     return found;
 }
@@ -24,7 +24,8 @@ QStringList installedOf(std::initializer_list<const char *> names)
 QFont sheetFont()
 {
     static const QStringList families
-        = installedOf({"ＭＳ Ｐゴシック", "MS PGothic", "IPAPGothic", "IPAGothic", "Noto Sans CJK JP", "VL PGothic"});
+        = installedOf({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"), QStringLiteral("IPAPGothic"),
+            QStringLiteral("IPAGothic"), QStringLiteral("Noto Sans CJK JP"), QStringLiteral("VL PGothic")});
     QFont font;
     if (!families.isEmpty())
         font.setFamilies(families);
@@ -33,8 +34,8 @@ QFont sheetFont()
 
 QFont pageFont()
 {
-    static const QStringList families
-        = installedOf({"ＭＳ ゴシック", "Osaka-等幅", "IPAGothic", "Noto Sans Mono CJK JP"});
+    // The page's own list, as a browser reads it: the first family installed.
+    static const QStringList families = installedOf(pageFontFamilies());
     QFont font;
     if (families.isEmpty()) {
         font.setFamily(QStringLiteral("monospace"));

@@ -69,6 +69,10 @@ void SheetPainter::updateFont()
     const QFontMetricsF metrics(textFont_);
     ascent_ = metrics.ascent();
     lineHeight_ = metrics.height();
+    // Glyphs this large the painting engine draws as outlines, each time: they are drawn
+    // once into masks instead.
+    largeText_ = textFont_.pixelSize() >= kLargeTextPixels;
+    largeMasks_.clear();
     shapes_.clear();
     rawFonts_.clear();
     batches_.clear();
@@ -107,17 +111,6 @@ const SheetPainter::ShapedText &SheetPainter::shaped(QStringView text)
     return *shapes_.insert(key, shape);
 }
 
-void SheetPainter::readRow(const GridSheet &sheet, int row, int firstColumn, int lastColumn)
-{
-    rowColors_.resize(size_t(lastColumn - firstColumn + 1));
-    if (look_ == Look::Page) {
-        pageRowColors(sheet, row, firstColumn, lastColumn, pageColors_, rowColors_.data());
-        return;
-    }
-    for (int column = firstColumn; column <= lastColumn; ++column)
-        rowColors_[size_t(column - firstColumn)] = {sheet.foreColorAt(column, row), sheet.backColorAt(column, row)};
-}
-
 void SheetPainter::paint(QPainter &painter, const GridSheet &sheet, QPoint origin, const QRect &clip)
 {
     const int side = side_;
@@ -140,21 +133,33 @@ void SheetPainter::paint(QPainter &painter, const GridSheet &sheet, QPoint origi
     if (backgrounds_.width() < area.width() || backgrounds_.height() < area.height())
         backgrounds_ = QImage(area.size(), QImage::Format_RGB32);
     const bool colorOnly = !drawsText();
+    const bool keepColors = !colorOnly; // the texts need them
+    rowColors_.resize(size_t(lastColumn - firstColumn + 1));
     for (int row = firstRow; row <= lastRow; ++row) {
-        readRow(sheet, row, firstColumn, lastColumn);
         const qint64 cellTop = origin.y() + qint64(row - 1) * side;
         const int lineFrom = int(std::max(cellTop, top) - top);
         const int lineTo = int(std::min(cellTop + side, bottom) - top);
-        auto *line = reinterpret_cast<QRgb *>(backgrounds_.scanLine(lineFrom));
-        for (int column = firstColumn; column <= lastColumn; ++column) {
-            const qint64 cellLeft = origin.x() + qint64(column - 1) * side;
-            const PageCellColors &colors = rowColors_[size_t(column - firstColumn)];
-            // Too small to read, a character shows as its colour on the page.
-            const bool textShows
-                = colorOnly && look_ == Look::Page && !isBlankCellText(sheet.cellTextView(column, row));
-            const QRgb pixel = toRgb(textShows ? colors.text : colors.back);
+        QRgb *const line = reinterpret_cast<QRgb *>(backgrounds_.scanLine(lineFrom));
+        const qint64 lineStart = origin.x() - left; // column 1's left end on the line
+        auto put = [&](int column, Color color) {
+            const qint64 from = lineStart + qint64(column - 1) * side;
             std::fill(
-                line + (std::max(cellLeft, left) - left), line + (std::min(cellLeft + side, right) - left), pixel);
+                line + std::max<qint64>(from, 0), line + std::min<qint64>(from + side, area.width()), toRgb(color));
+        };
+        if (look_ == Look::Page) {
+            visitPageRow(
+                sheet, row, firstColumn, lastColumn, pageColors_, [&](int column, const PageCellColors &colors) {
+                    if (keepColors)
+                        rowColors_[size_t(column - firstColumn)] = colors;
+                    // Too small to read, a character shows as its colour on the page.
+                    put(column, colorOnly && !colors.blank ? colors.text : colors.back);
+                });
+        } else {
+            sheet.visitRow(row, firstColumn, lastColumn, [&](int column, QStringView text, Color back, Color fore) {
+                if (keepColors)
+                    rowColors_[size_t(column - firstColumn)] = {fore, back, isBlankCellText(text)};
+                put(column, back);
+            });
         }
         for (int y = lineFrom + 1; y < lineTo; ++y)
             std::copy_n(line, area.width(), reinterpret_cast<QRgb *>(backgrounds_.scanLine(y)));
@@ -183,10 +188,11 @@ QRect SheetPainter::textArea(QPoint origin, int column, int row) const
 void SheetPainter::gatherTexts(const GridSheet &sheet, int row, QPoint origin, int firstColumn, int lastColumn)
 {
     for (int column = firstColumn; column <= lastColumn; ++column) {
-        const QStringView text = sheet.cellTextView(column, row);
-        if (isBlankCellText(text))
+        const PageCellColors &colors = rowColors_[size_t(column - firstColumn)];
+        if (colors.blank)
             continue;
-        const Color color = rowColors_[size_t(column - firstColumn)].text;
+        const QStringView text = sheet.cellTextView(column, row);
+        const Color color = colors.text;
         const QRect cell = textArea(origin, column, row);
         const ShapedText *shape = isShortText(text) ? &shaped(text) : nullptr;
         // Long and wide texts are clipped to their cell, one by one.
@@ -194,8 +200,11 @@ void SheetPainter::gatherTexts(const GridSheet &sheet, int row, QPoint origin, i
             clippedTexts_.push_back({column, row, color});
             continue;
         }
-        const qreal x = look_ == Look::Page ? cell.left() : cell.left() + (cell.width() - qCeil(shape->width)) / 2;
-        const qreal baseline = cell.top() + (cell.height() - qCeil(lineHeight_)) / 2 + ascent_;
+        if (largeText_) {
+            largeTexts_.push_back({column, row, color});
+            continue;
+        }
+        const QPointF at = textOrigin(cell, *shape);
         for (const Glyph &glyph : shape->glyphs) {
             const quint64 key = quint64(quint32(color)) << 32 | quint32(glyph.font);
             auto [found, added] = batchOf_.try_emplace(key, batches_.size());
@@ -203,7 +212,7 @@ void SheetPainter::gatherTexts(const GridSheet &sheet, int row, QPoint origin, i
                 batches_.push_back({color, glyph.font, {}, {}});
             Batch &batch = batches_[found->second];
             batch.indexes.append(glyph.index);
-            batch.positions.append(QPointF(x, baseline) + glyph.position);
+            batch.positions.append(at + glyph.position);
         }
     }
 }
@@ -227,6 +236,12 @@ void SheetPainter::drawTexts(QPainter &painter, const GridSheet &sheet, QPoint o
         batches_.clear();
         batchOf_.clear();
     }
+    for (const ClippedText &text : largeTexts_) {
+        const QRect cell = textArea(origin, text.column, text.row);
+        const QImage &mask = largeTextMask(sheet.cellTextView(text.column, text.row), cell.size());
+        painter.drawImage(cell.topLeft(), colored(mask, text.color));
+    }
+    largeTexts_.clear();
     if (clippedTexts_.empty())
         return;
     painter.save();
@@ -241,4 +256,52 @@ void SheetPainter::drawTexts(QPainter &painter, const GridSheet &sheet, QPoint o
     }
     painter.restore();
     clippedTexts_.clear();
+}
+
+QPointF SheetPainter::textOrigin(const QRect &cell, const ShapedText &shape) const
+{
+    // Centred as an item view centres it, or at the cell's left as the page sets it.
+    const int x = look_ == Look::Page ? cell.left() : cell.left() + (cell.width() - qCeil(shape.width)) / 2;
+    return QPointF(x, cell.top() + (cell.height() - qCeil(lineHeight_)) / 2 + ascent_);
+}
+
+const QImage &SheetPainter::largeTextMask(QStringView text, QSize size)
+{
+    const quint64 key = shortTextKey(text);
+    if (const auto found = largeMasks_.constFind(key); found != largeMasks_.cend())
+        return *found;
+    QImage mask(size, QImage::Format_ARGB32_Premultiplied);
+    mask.fill(Qt::transparent);
+    {
+        const ShapedText &shape = shaped(text);
+        QPainter painter(&mask);
+        painter.setPen(Qt::black);
+        const QPointF at = textOrigin(QRect(QPoint(0, 0), size), shape);
+        for (const Glyph &glyph : shape.glyphs) {
+            QGlyphRun run;
+            run.setRawFont(rawFonts_[glyph.font]);
+            run.setGlyphIndexes({glyph.index});
+            run.setPositions({at + glyph.position});
+            painter.drawGlyphRun(QPointF(), run);
+        }
+    }
+    return *largeMasks_.insert(key, mask);
+}
+
+const QImage &SheetPainter::colored(const QImage &mask, Color color)
+{
+    if (coloredText_.size() != mask.size())
+        coloredText_ = QImage(mask.size(), QImage::Format_ARGB32_Premultiplied);
+    const int red = getRed(color);
+    const int green = getGreen(color);
+    const int blue = getBlue(color);
+    for (int y = 0; y < mask.height(); ++y) {
+        const auto *from = reinterpret_cast<const QRgb *>(mask.constScanLine(y));
+        auto *to = reinterpret_cast<QRgb *>(coloredText_.scanLine(y));
+        for (int x = 0; x < mask.width(); ++x) {
+            const int alpha = qAlpha(from[x]);
+            to[x] = alpha == 0 ? 0 : qRgba(red * alpha / 255, green * alpha / 255, blue * alpha / 255, alpha);
+        }
+    }
+    return coloredText_;
 }

@@ -74,12 +74,15 @@ private:
 
     void updateFont();
     const ShapedText &shaped(QStringView text);
-    // The colours of a row's painted cells; the page's look reads the row from its start.
-    void readRow(const GridSheet &sheet, int row, int firstColumn, int lastColumn);
     // Where a cell's text goes: the cell less its grid lines.
     QRect textArea(QPoint origin, int column, int row) const;
     void gatherTexts(const GridSheet &sheet, int row, QPoint origin, int firstColumn, int lastColumn);
     void drawTexts(QPainter &painter, const GridSheet &sheet, QPoint origin);
+    // Where a shaped text's left end sits on its baseline in a cell.
+    QPointF textOrigin(const QRect &cell, const ShapedText &shape) const;
+    // A short text drawn once, opaque, in a cell-sized image; colored() tints it.
+    const QImage &largeTextMask(QStringView text, QSize size);
+    const QImage &colored(const QImage &mask, Color color);
 
     Look look_ = Look::Cells;
     PageColorSettings pageColors_;
@@ -95,5 +98,10 @@ private:
     std::unordered_map<quint64, size_t> batchOf_; // colour and font to batches_
     std::vector<PageCellColors> rowColors_;
     std::vector<ClippedText> clippedTexts_;
+    static constexpr int kLargeTextPixels = 64;
+    bool largeText_ = false;
+    std::vector<ClippedText> largeTexts_;
+    QHash<quint64, QImage> largeMasks_;
+    QImage coloredText_;
     QImage backgrounds_; // kept between paints to spare the allocation
 };
