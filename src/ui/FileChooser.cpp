@@ -5,6 +5,7 @@
 #include <QColorDialog>
 #include <QDir>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPointer>
 #include <QStringList>
@@ -124,4 +125,15 @@ std::optional<Color> SystemDialogs::chooseColor(QWidget *parent, Color initial)
     if (!chosen.isValid())
         return std::nullopt;
     return makeColor(chosen.red(), chosen.green(), chosen.blue());
+}
+
+std::optional<int> SystemDialogs::askNumber(
+    QWidget *parent, const QString &label, int initial, int minimum, int maximum)
+{
+    bool ok = false;
+    const int number
+        = QInputDialog::getInt(parent, QStringLiteral("Glyphscape"), label, initial, minimum, maximum, 1, &ok);
+    if (!ok)
+        return std::nullopt;
+    return number;
 }

@@ -64,6 +64,9 @@ public:
     virtual SaveChoice askToSaveChanges(QWidget *parent) = 0;
     // The colour chooser, starting on `initial`; nothing when cancelled.
     virtual std::optional<Color> chooseColor(QWidget *parent, Color initial) = 0;
+    // A whole number from minimum to maximum, starting on initial; nothing when cancelled.
+    virtual std::optional<int> askNumber(QWidget *parent, const QString &label, int initial, int minimum, int maximum)
+        = 0;
 };
 
 // The real thing: QFileDialog and QMessageBox.
@@ -77,4 +80,5 @@ public:
     Answer askYesNoCancel(QWidget *parent, const QString &question) override;
     SaveChoice askToSaveChanges(QWidget *parent) override;
     std::optional<Color> chooseColor(QWidget *parent, Color initial) override;
+    std::optional<int> askNumber(QWidget *parent, const QString &label, int initial, int minimum, int maximum) override;
 };

@@ -2,6 +2,7 @@
 
 #include "core/AtomicFile.h"
 #include "core/Color.h"
+#include "core/NumberField.h"
 #include "core/Version.h"
 #include "document/CellClipboard.h"
 #include "document/commands/ClearTexts.h"
@@ -11,6 +12,7 @@
 #include "gridfile/GridFile.h"
 #include "html/HtmlPageWriter.h"
 #include "image/PictureFile.h"
+#include "render/SheetPicture.h"
 #include "text/PlainTextExport.h"
 #include "ui/AnchoredArea.h"
 #include "ui/BusyPointer.h"
@@ -186,6 +188,8 @@ void MainWindow::createMenus()
         &MainWindow::importText);
     exportTextAction_
         = item(files, "ExportText", QStringLiteral("Export Plain Text"), QKeySequence(), &MainWindow::exportPlainText);
+    exportPictureAction_ = item(files, "ExportPicture", QStringLiteral("Export Picture"),
+        QKeySequence(QStringLiteral("Ctrl+Shift+E")), &MainWindow::exportPicture);
     files->addSeparator()->setObjectName(QStringLiteral("sep1"));
     makeHtmlAction_ = item(
         files, "MakeHtml", QStringLiteral("Make Html"), QKeySequence(QStringLiteral("Ctrl+E")), &MainWindow::makeHtml);
@@ -435,6 +439,32 @@ void MainWindow::exportPlainText()
         return;
     writeChosenFile(path, wordedWriter<PlainTextFailure>([this](QIODevice &device, PlainTextFailure *failure) {
         return writePlainText(device, sheet_, failure);
+    }));
+}
+
+void MainWindow::exportPicture()
+{
+    const std::optional<int> side = dialogs_.askNumber(
+        this, QStringLiteral("Cell size in pixels:"), pictureCellSide_, 1, int(SheetPicture::kMaxSide));
+    if (!side)
+        return;
+    pictureCellSide_ = *side;
+    if (!SheetPicture::fits(sheet_.columnCount(), sheet_.rowCount(), *side)) {
+        dialogs_.showMessage(
+            this, MessageIcon::Error, sheetPictureTooLargeText(sheet_.columnCount(), sheet_.rowCount(), *side));
+        return;
+    }
+    const QString path
+        = fileChooser().chooseFileToSave(QStringLiteral("画像の書き込み"), QStringLiteral("PNG 画像 (*.png)|*.png||"));
+    if (path.isEmpty())
+        return;
+    SheetPictureSettings settings;
+    settings.cellSide = *side;
+    settings.look = gridView_->isPageLook() ? SheetPainter::Look::Page : SheetPainter::Look::Cells;
+    settings.pageColors = {
+        readNumberField(document_.nearColorText()).value, hexToColor(document_.backgroundText()), document_.isAsIs()};
+    writeChosenFile(path, wordedWriter<SheetPictureFailure>([&](QIODevice &device, SheetPictureFailure *failure) {
+        return writeSheetPicture(device, sheet_, settings, failure);
     }));
 }
 

@@ -46,6 +46,8 @@ public slots:
     void importPicture();
     void importText();
     void exportPlainText();
+    // Export Picture: the grid in its current look as a PNG, at a cell size the user picks.
+    void exportPicture();
     void loadGrid();
     void saveGrid();
     void changeGridSize();
@@ -110,6 +112,7 @@ private:
     QAction *importPictureAction_ = nullptr;
     QAction *importTextAction_ = nullptr;
     QAction *exportTextAction_ = nullptr;
+    QAction *exportPictureAction_ = nullptr;
     QAction *makeHtmlAction_ = nullptr;
     QAction *loadGridAction_ = nullptr;
     QAction *saveGridAction_ = nullptr;
@@ -127,6 +130,7 @@ private:
 
     // The Cell Colours dialog's colours and checks, kept between openings.
     CellColorChoice cellColors_;
+    int pictureCellSide_ = 16; // Export Picture's cell size, kept between exports
 
     std::unique_ptr<FileChooser> fileChooser_;
     // --- windows opened from here (each at most once) ---

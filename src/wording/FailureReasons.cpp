@@ -3,6 +3,7 @@
 #include "core/GridSheet.h"
 #include "gridfile/GridFile.h"
 #include "html/HtmlPageWriter.h"
+#include "render/SheetPicture.h"
 #include "text/PlainTextExport.h"
 
 #include <QLocale>
@@ -103,4 +104,29 @@ QString htmlPageFailureReason(const HtmlPageFailure &failure)
     case HtmlPageError::OutOfMemory: return QStringLiteral("Not enough memory to build the page.");
     }
     return {};
+}
+
+QString sheetPictureFailureReason(const SheetPictureFailure &failure)
+{
+    switch (failure.error) {
+    case SheetPictureError::None: return {};
+    case SheetPictureError::WriteFailed: return failure.systemReason;
+    case SheetPictureError::TooLarge: return QStringLiteral("The picture would be too large.");
+    case SheetPictureError::OutOfMemory: return QStringLiteral("Not enough memory to draw the picture.");
+    }
+    return {};
+}
+
+QString sheetPictureTooLargeText(int columns, int rows, int cellSide)
+{
+    const QString size = QStringLiteral("%1 × %2 pixels")
+                             .arg(groupedNumber(qint64(columns) * cellSide), groupedNumber(qint64(rows) * cellSide));
+    const QString limits = QStringLiteral("A picture may be at most %1 × %1 pixels and %2 GB.")
+                               .arg(groupedNumber(SheetPicture::kMaxSide))
+                               .arg(SheetPicture::kMaxBytes >> 30);
+    const int largest = SheetPicture::largestCellSide(columns, rows);
+    const QString advice = largest > 0 ? QStringLiteral("The largest cell size that fits is %1 pixels.").arg(largest)
+                                       : QStringLiteral("Not even cells of one pixel fit: make the grid smaller.");
+    return QStringLiteral("At %1 pixels a cell the picture would be %2.\n%3\n%4")
+        .arg(QString::number(cellSide), size, limits, advice);
 }

@@ -9,6 +9,7 @@
 struct GridFileFailure;
 struct HtmlPageFailure;
 struct PlainTextFailure;
+struct SheetPictureFailure;
 
 // A count with thousands separators, as every message writes it: 50,000,000.
 QString groupedNumber(qint64 value);
@@ -18,6 +19,9 @@ QString plainTextFailureReason(const PlainTextFailure &failure);
 // Why the cells on the clipboard cannot be pasted (what reading them reported).
 QString clipboardCellsFailureReason(const GridFileFailure &failure);
 QString htmlPageFailureReason(const HtmlPageFailure &failure);
+QString sheetPictureFailureReason(const SheetPictureFailure &failure);
+// Why a picture of the sheet at this cell size is refused, and the largest size that fits.
+QString sheetPictureTooLargeText(int columns, int rows, int cellSide);
 
 // The reasons a writer gives; a writer never fails to open a file, so they are the same in
 // both programs.
@@ -32,6 +36,10 @@ inline QString writeFailureReason(const PlainTextFailure &failure)
 inline QString writeFailureReason(const HtmlPageFailure &failure)
 {
     return htmlPageFailureReason(failure);
+}
+inline QString writeFailureReason(const SheetPictureFailure &failure)
+{
+    return sheetPictureFailureReason(failure);
 }
 
 // A writer for writeFileAtomically from one that reports a failure code: the code becomes

@@ -3,6 +3,7 @@
 #include "FileIdentity.h"
 
 #include "core/NumberField.h"
+#include "render/SheetPicture.h"
 
 namespace {
 
@@ -29,6 +30,9 @@ constexpr OptionDefinition kOptions[] = {
     {"--as-is", Kind::Flag},
     {"--plain", Kind::Value},
     {"--save", Kind::Value},
+    {"--png", Kind::Value},
+    {"--cell-size", Kind::Value},
+    {"--page-look", Kind::Flag},
     {"--verbose", Kind::Flag},
     {"--help", Kind::Flag},
 };
@@ -88,6 +92,17 @@ QString store(BatchOptions &options, const QString &name, const QString &value)
         options.plainPath = value;
     else if (name == u"--save")
         options.savePath = value;
+    else if (name == u"--png")
+        options.pngPath = value;
+    else if (name == u"--cell-size") {
+        const NumberFieldValue side = readNumberField(value);
+        if (side.outOfRange || side.value < 1 || side.value > SheetPicture::kMaxSide)
+            return QStringLiteral("--cell-size wants a number of pixels from 1 to %1, not \"%2\"")
+                .arg(SheetPicture::kMaxSide)
+                .arg(value);
+        options.cellSide = side.value;
+    } else if (name == u"--page-look")
+        options.pageLook = true;
     else if (name == u"--verbose")
         options.verbose = true;
     else if (name == u"--help")
@@ -108,12 +123,14 @@ QString checkCombinations(const BatchOptions &options, const QStringList &given)
              needs("--skip-spaces", options.textPath.has_value(), "--text"),
              needs("--skip-bg", options.textPath.has_value(), "--text"),
              needs("--text-encoding", options.textPath.has_value(), "--text"),
-             needs("--as-is", options.htmlPath.has_value(), "--html")}) {
+             needs("--as-is", options.htmlPath || (options.pngPath && options.pageLook), "--html or --page-look"),
+             needs("--cell-size", options.pngPath.has_value(), "--png"),
+             needs("--page-look", options.pngPath.has_value(), "--png")}) {
         if (!problem.isEmpty())
             return problem;
     }
-    if (!options.htmlPath && !options.plainPath && !options.savePath)
-        return QStringLiteral("nothing to write: give --html, --plain or --save");
+    if (!options.htmlPath && !options.plainPath && !options.savePath && !options.pngPath)
+        return QStringLiteral("nothing to write: give --html, --plain, --save or --png");
     if (options.sizeText && !readGridSizeText(*options.sizeText))
         return QStringLiteral("--size wants COLUMNSxROWS, such as 80x60, not \"%1\"").arg(*options.sizeText);
     return {};
@@ -182,7 +199,8 @@ QString checkFilesApart(const BatchOptions &options)
     const NamedFile inputs[] = {named("--grid", options.gridPath, StreamRole::Input),
         named("--image", options.imagePath, StreamRole::Input), named("--text", options.textPath, StreamRole::Input)};
     const NamedFile outputs[] = {named("--html", options.htmlPath, StreamRole::Output),
-        named("--plain", options.plainPath, StreamRole::Output), named("--save", options.savePath, StreamRole::Output)};
+        named("--plain", options.plainPath, StreamRole::Output), named("--save", options.savePath, StreamRole::Output),
+        named("--png", options.pngPath, StreamRole::Output)};
     for (const NamedFile &output : outputs) {
         if (!output.path)
             continue;
@@ -247,6 +265,11 @@ QString batchUsage()
         "  --html FILE        the coloured HTML page; its title is the file name before its first \".\"\n"
         "  --plain FILE       the cells' characters as fixed-width plain text\n"
         "  --save FILE        the whole grid as a grid file\n"
+        "  --png FILE         the grid as a PNG picture, drawn as the editor's Export Picture\n"
+        "                     draws it (no display needed)\n"
+        "  --cell-size N      the picture's pixels a cell (default 16)\n"
+        "  --page-look        draw the picture as the HTML page shows the grid (with --near,\n"
+        "                     --bg and --as-is)\n"
         "\n"
         "  --verbose          say what each step did, one line each, on standard error\n"
         "  --help             show this help\n"

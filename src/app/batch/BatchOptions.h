@@ -26,6 +26,9 @@ struct BatchOptions {
     std::optional<QString> htmlPath;
     std::optional<QString> plainPath;
     std::optional<QString> savePath;
+    std::optional<QString> pngPath; // the sheet as a picture
+    int cellSide = 16; // the picture's pixels a cell
+    bool pageLook = false; // the picture as the page shows the sheet
     bool verbose = false; // one line per step on standard error
     bool help = false;
 };

@@ -9,6 +9,7 @@
 #include "gridfile/GridFile.h"
 #include "html/HtmlPageWriter.h"
 #include "image/ImageToGrid.h"
+#include "render/SheetPicture.h"
 #include "text/PlainTextExport.h"
 #include "text/TextPouring.h"
 #include "wording/FailureReasons.h"
@@ -233,6 +234,20 @@ void writeOutputs(const BatchOptions &options, const GridSheet &sheet, BatchProg
             wordedWriter<GridFileFailure>(
                 [&](QIODevice &device, GridFileFailure *failure) { return writeGridFile(device, sheet, failure); }));
     }
+    if (options.pngPath) {
+        progress.stage(QStringLiteral("Picture"));
+        if (!SheetPicture::fits(sheet.columnCount(), sheet.rowCount(), options.cellSide))
+            throw Failure {sheetPictureTooLargeText(sheet.columnCount(), sheet.rowCount(), options.cellSide)};
+        SheetPictureSettings settings;
+        settings.cellSide = options.cellSide;
+        settings.look = options.pageLook ? SheetPainter::Look::Page : SheetPainter::Look::Cells;
+        settings.pageColors
+            = {readNumberField(options.nearText).value, hexToColor(options.backgroundText), options.asIs};
+        outputs.write(*options.pngPath, QStringLiteral("picture"),
+            wordedWriter<SheetPictureFailure>([&](QIODevice &device, SheetPictureFailure *failure) {
+                return writeSheetPicture(device, sheet, settings, failure);
+            }));
+    }
     outputs.commit();
 }
 
@@ -246,6 +261,7 @@ int runBatch(const BatchOptions &options, GridSheet &sheet, BatchProgress &progr
         checkOutputPath(options.htmlPath, QStringLiteral("HTML page"));
         checkOutputPath(options.plainPath, QStringLiteral("plain text"));
         checkOutputPath(options.savePath, QStringLiteral("grid file"));
+        checkOutputPath(options.pngPath, QStringLiteral("picture"));
         if (options.gridPath)
             loadGrid(inputPath(*options.gridPath), sheet, progress);
         if (options.sizeText)

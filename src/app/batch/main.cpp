@@ -7,7 +7,9 @@
 
 #include "core/GridSheet.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
+
+#include <memory>
 
 #include <csignal>
 #include <cstdio>
@@ -32,13 +34,23 @@ void dropQtMessages(QtMsgType type, const QMessageLogContext &, const QString &m
 
 int main(int argc, char *argv[])
 {
-    // Core only: picture decoding needs the image plugins, never a display.
-    QCoreApplication application(argc, argv);
+    QStringList argumentList;
+    for (int i = 1; i < argc; ++i)
+        argumentList << QString::fromLocal8Bit(argv[i]);
+    const BatchArguments arguments = parseBatchArguments(argumentList);
+    // Picture decoding needs the image plugins, never a display. Drawing text for --png needs
+    // the GUI, on the offscreen platform: no display, and nothing for a user to set.
+    std::unique_ptr<QCoreApplication> application;
+    if (arguments.options.pngPath) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        application = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        application = std::make_unique<QCoreApplication>(argc, argv);
+    }
     messageStream();
     // A reader that goes away (| head) is a failed write with a message, not a silent death.
     std::signal(SIGPIPE, SIG_IGN);
     qInstallMessageHandler(dropQtMessages);
-    const BatchArguments arguments = parseBatchArguments(application.arguments().mid(1));
     if (arguments.options.help) {
         const QByteArray usage = batchUsage().toLocal8Bit();
         std::fwrite(usage.constData(), 1, size_t(usage.size()), stdout);

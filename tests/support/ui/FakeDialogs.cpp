@@ -1,5 +1,7 @@
 #include "support/ui/FakeDialogs.h"
 
+#include <algorithm>
+
 namespace {
 
 class FakeFileChooser : public FileChooser {
@@ -51,4 +53,11 @@ std::optional<Color> FakeDialogs::chooseColor(QWidget *, Color initial)
 {
     colorRequests.append(initial);
     return colorAnswers.isEmpty() ? std::nullopt : colorAnswers.takeFirst();
+}
+
+std::optional<int> FakeDialogs::askNumber(QWidget *, const QString &, int, int minimum, int maximum)
+{
+    if (numberAnswers.isEmpty())
+        return std::nullopt;
+    return std::clamp(numberAnswers.takeFirst(), minimum, maximum);
 }

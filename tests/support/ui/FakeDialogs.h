@@ -40,5 +40,9 @@ public:
     void showMessage(QWidget *parent, MessageIcon icon, const QString &text) override;
     Answer askYesNoCancel(QWidget *parent, const QString &question) override;
     SaveChoice askToSaveChanges(QWidget *parent) override;
+    // Each number question takes the next answer; with none left it is cancelled.
+    QList<int> numberAnswers;
+
     std::optional<Color> chooseColor(QWidget *parent, Color initial) override;
+    std::optional<int> askNumber(QWidget *parent, const QString &label, int initial, int minimum, int maximum) override;
 };
