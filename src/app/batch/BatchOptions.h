@@ -28,6 +28,7 @@ struct BatchOptions {
     std::optional<QString> savePath;
     bool verbose = false; // one line per step on standard error
     bool help = false;
+    bool version = false;
 };
 
 struct BatchArguments {
