@@ -21,7 +21,8 @@ void describeCommandLine(QCommandLineParser &parser)
     // could answer, and that needs a display.
     parser.addOption(
         QCommandLineOption({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help.")));
-    parser.addVersionOption();
+    parser.addOption(
+        QCommandLineOption({QStringLiteral("v"), QStringLiteral("version")}, QStringLiteral("Show the version.")));
     parser.addPositionalArgument(QStringLiteral("file"),
         QStringLiteral("A grid file to load, a picture (JPEG, GIF, BMP, PNG) to import, or a text file "
                        "(Shift_JIS or UTF-8) to pour."),
