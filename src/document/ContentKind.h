@@ -15,7 +15,7 @@ enum class ContentKind {
 };
 
 // How many bytes at the start the text check looks at.
-inline constexpr qint64 kTextSampleBytes = 64 * 1024;
+inline constexpr qint64 kTextSampleBytes = qint64(64) * 1024;
 
 // Opens regular files only, so a FIFO or a device is never read from (nor waited on).
 ContentKind contentKindOf(const QString &path, OpenFailure *failure = nullptr);

@@ -590,7 +590,7 @@ static QString openableDraggedFile(const QMimeData *data)
 {
     if (!data || !data->hasUrls() || data->urls().size() != 1 || !data->urls().constFirst().isLocalFile())
         return {};
-    const QString path = data->urls().constFirst().toLocalFile();
+    QString path = data->urls().constFirst().toLocalFile();
     switch (contentKindOf(path)) {
     case ContentKind::Grid:
     case ContentKind::Picture:
