@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QIcon>
 
 #include <cstdio>
 #include <vector>
@@ -64,6 +65,9 @@ int main(int argc, char *argv[])
 
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Glyphscape"));
+    // The installed desktop entry and icon, so that window managers match the two.
+    QGuiApplication::setDesktopFileName(QStringLiteral("glyphscape"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("glyphscape")));
     QCommandLineParser parser;
     describeCommandLine(parser);
     if (!parser.parse(QApplication::arguments()) || parser.positionalArguments().size() > 1) {
