@@ -4,6 +4,7 @@ set -euo pipefail
 
 packages=(
     cmake make g++ pkg-config
+    help2man desktop-file-utils appstream dpkg-dev
     qt6-base-dev qt6-base-dev-tools libgl-dev
     fonts-ipafont-gothic
     xvfb xauth chromium

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, checks the formatting, builds everything and runs every test:
-# once as built for users, once under AddressSanitizer and UndefinedBehaviorSanitizer,
-# then clang-tidy over the sources and the grid file reader's fuzzer for a minute.
+# once as built for users, then builds and tries the Debian package, runs the tests once
+# more under AddressSanitizer and UndefinedBehaviorSanitizer, then clang-tidy over the
+# sources and the grid file reader's fuzzer for a minute.
 # GLYPHSCAPE_QUICK=1 runs the formatting check and the first pass only.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -64,6 +65,27 @@ if [ "${GLYPHSCAPE_QUICK:-0}" = "1" ]; then
     echo "tests: $passed passed, 0 failed"
     exit 0
 fi
+
+echo "== Build the Debian package and try it"
+rm -f build/glyphscape_*.deb
+(cd build && cpack -G DEB >/dev/null)
+deb="$(echo build/glyphscape_*.deb)"
+apt-get install --simulate "./$deb" >/dev/null
+unpacked="$(mktemp -d)"
+dpkg-deb -x "$deb" "$unpacked"
+version="$(dpkg-deb -f "$deb" Version)"
+# The packaged programs, on the system's Qt, with no display: --version needs none.
+for program in glyphscape glyphscape-batch; do
+    answer="$(env -u DISPLAY -u QT_QPA_PLATFORM "$unpacked/usr/bin/$program" --version)"
+    if [ "$answer" != "$program ${version%-*}" ]; then
+        echo "The packaged $program answers \"$answer\" to --version, not \"$program ${version%-*}\"." >&2
+        exit 1
+    fi
+done
+desktop-file-validate "$unpacked/usr/share/applications/glyphscape.desktop"
+appstreamcli validate --no-net "$unpacked"/usr/share/metainfo/*.metainfo.xml
+rm -rf "$unpacked"
+passed=$((passed + 1))
 
 echo "== Build and test under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DGLYPHSCAPE_SANITIZE=ON >/dev/null

@@ -5,6 +5,7 @@
 #include "core/NumberField.h"
 #include "core/Version.h"
 #include "document/CellClipboard.h"
+#include "document/ContentKind.h"
 #include "document/commands/ClearTexts.h"
 #include "document/commands/PasteCells.h"
 #include "document/commands/ReplaceSheet.h"
@@ -32,6 +33,9 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDragMoveEvent>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
@@ -56,6 +60,7 @@ MainWindow::MainWindow(Dialogs &dialogs, QWidget *parent)
     placeControls();
     showVersion();
     fitToScreen();
+    setAcceptDrops(true);
 }
 
 MainWindow::~MainWindow()
@@ -406,28 +411,13 @@ void MainWindow::importPicture()
                        "|Jpeg (*.jpeg, *.jpg)|*.jpeg;*.jpg|GIF (*.gif)|*.gif|BitMap (*.bmp)|*.bmp||"));
     if (path.isEmpty() || !QFileInfo::exists(path))
         return;
-    // Decode before touching the window, so a broken file leaves the shown picture alone.
-    PictureError error;
-    QImage picture;
-    {
-        BusyPointer busy;
-        picture = loadPicture(path, &error, FileKinds::RegularOnly);
-    }
-    if (picture.isNull()) {
-        dialogs_.showMessage(this, MessageIcon::Error, readErrorText(path, PictureWindow::pictureErrorText(error)));
-        return;
-    }
-    if (!pictureWindow_)
-        pictureWindow_ = new PictureWindow(document_, dialogs_, *this);
-    pictureWindow_->showPicture(picture, fileChooser().chosenFileTitle());
+    showPictureFile(path);
 }
 
 // --- Import Text ---
 void MainWindow::importText()
 {
-    // A fresh window each time: nothing of an earlier opening is kept.
-    TextImportDialog window(document_, dialogs_, this);
-    window.exec();
+    importTextFile({});
 }
 
 // --- Export Plain Text ---
@@ -482,17 +472,7 @@ void MainWindow::loadGrid()
     const QString path = fileChooser().chooseFileToOpen(QStringLiteral("グリッドイメージの読み込み"), gridFileFilter());
     if (path.isEmpty() || !QFileInfo::exists(path))
         return;
-    GridFileFailure failure;
-    bool loaded = false;
-    {
-        BusyPointer busy;
-        loaded = document_.perform(std::make_unique<ReplaceSheet>(sheet_, path, FileKinds::RegularOnly, &failure));
-    }
-    if (!loaded) {
-        dialogs_.showMessage(this, MessageIcon::Error, readErrorText(path, failureReason(failure)));
-        return;
-    }
-    document_.markSaved(path);
+    loadGridFile(path);
 }
 
 void MainWindow::saveGrid()
@@ -598,4 +578,110 @@ void MainWindow::pickCellColors()
     cellColors_.back = sheet_.backColorAt(sheet_.activeColumn(), sheet_.activeRow());
     cellColors_.fore = sheet_.foreColorAt(sheet_.activeColumn(), sheet_.activeRow());
     statusBar()->showMessage(QStringLiteral("Picked ") + cellColorsText(cellColors_.back, cellColors_.fore), 5000);
+}
+
+// --- Opening a file by its kind ---
+void MainWindow::showPictureFile(const QString &path)
+{
+    // Decode before touching the window, so a broken file leaves the shown picture alone.
+    PictureError error;
+    QImage picture;
+    {
+        BusyPointer busy;
+        picture = loadPicture(path, &error, FileKinds::RegularOnly);
+    }
+    if (picture.isNull()) {
+        dialogs_.showMessage(this, MessageIcon::Error, readErrorText(path, PictureWindow::pictureErrorText(error)));
+        return;
+    }
+    if (!pictureWindow_)
+        pictureWindow_ = new PictureWindow(document_, dialogs_, *this);
+    pictureWindow_->showPicture(picture, QFileInfo(path).fileName());
+}
+
+void MainWindow::loadGridFile(const QString &path)
+{
+    GridFileFailure failure;
+    bool loaded = false;
+    {
+        BusyPointer busy;
+        loaded = document_.perform(std::make_unique<ReplaceSheet>(sheet_, path, FileKinds::RegularOnly, &failure));
+    }
+    if (!loaded) {
+        dialogs_.showMessage(this, MessageIcon::Error, readErrorText(path, failureReason(failure)));
+        return;
+    }
+    document_.markSaved(path);
+}
+
+void MainWindow::importTextFile(const QString &path)
+{
+    // A fresh window each time: nothing of an earlier opening is kept.
+    TextImportDialog window(document_, dialogs_, this);
+    if (!path.isEmpty())
+        window.setFilePath(path);
+    window.exec();
+}
+
+void MainWindow::openFile(const QString &path)
+{
+    OpenFailure failure;
+    switch (contentKindOf(path, &failure)) {
+    case ContentKind::Grid:
+        if (maySetChangesAside())
+            loadGridFile(path);
+        return;
+    case ContentKind::Picture: showPictureFile(path); return;
+    case ContentKind::Text: importTextFile(path); return;
+    case ContentKind::Foreign: break;
+    case ContentKind::Unreadable:
+        dialogs_.showMessage(this, MessageIcon::Error, readErrorText(path, failureReason(failure)));
+        return;
+    }
+    dialogs_.showMessage(this, MessageIcon::Error, readErrorText(path, foreignFileReason()));
+}
+
+// The one local file a drag carries, when it is of a kind the editor opens; empty otherwise.
+static QString openableDraggedFile(const QMimeData *data)
+{
+    if (!data || !data->hasUrls() || data->urls().size() != 1 || !data->urls().constFirst().isLocalFile())
+        return {};
+    QString path = data->urls().constFirst().toLocalFile();
+    switch (contentKindOf(path)) {
+    case ContentKind::Grid:
+    case ContentKind::Picture:
+    case ContentKind::Text: return path;
+    case ContentKind::Foreign:
+    case ContentKind::Unreadable: break;
+    }
+    return {};
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent *event)
+{
+    // Refused drags show the no-entry pointer.
+    if (openableDraggedFile(event->mimeData()).isEmpty())
+        event->ignore();
+    else
+        event->acceptProposedAction();
+}
+
+void MainWindow::dragMoveEvent(QDragMoveEvent *event)
+{
+    // The kind was read once on entering; the pointer moving changes nothing of it.
+    event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent *event)
+{
+    const QString path = openableDraggedFile(event->mimeData());
+    if (path.isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    // The windows open once the drag has ended: a modal window opened inside the drop would
+    // hold the dragging application waiting.
+    QMetaObject::invokeMethod(
+        this, [this, path] { openFile(path); }, Qt::QueuedConnection);
 }

@@ -61,8 +61,16 @@ public slots:
     // Pick Colour: the dialog's colours taken from the active cell.
     void pickCellColors();
 
+    // A dropped file or one named on the command line: a grid file loads, a picture opens in
+    // the picture window, a text opens the text import window with its path filled in; any
+    // other file gives a message and changes nothing.
+    void openFile(const QString &path);
+
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void createControls();
@@ -84,6 +92,10 @@ private:
     // Writes the chosen file whole under the busy pointer; a failure shows
     // "書き込みエラー", the path and the reason, a success says so in the status bar.
     bool writeChosenFile(const QString &path, const DeviceWriter &writer);
+    // The file commands after their choosers, for a path from anywhere.
+    void showPictureFile(const QString &path);
+    void loadGridFile(const QString &path);
+    void importTextFile(const QString &path);
 
     Dialogs &dialogs_;
     Document document_;

@@ -51,3 +51,8 @@ QString failureReason(const TextPouringResult &result)
     }
     return {};
 }
+
+QString foreignFileReason()
+{
+    return QStringLiteral("グリッドファイル、イメージ、テキストファイルのどれでもないため開けません");
+}

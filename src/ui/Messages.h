@@ -12,3 +12,6 @@ struct TextPouringResult;
 QString failureReason(const OpenFailure &failure);
 QString failureReason(const GridFileFailure &failure);
 QString failureReason(const TextPouringResult &result);
+
+// Why a dropped or named file is not opened: it is no grid file, picture or text.
+QString foreignFileReason();

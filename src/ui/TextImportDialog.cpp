@@ -117,6 +117,11 @@ void TextImportDialog::browse()
         pathEdit_->setText(path);
 }
 
+void TextImportDialog::setFilePath(const QString &path)
+{
+    pathEdit_->setText(path);
+}
+
 void TextImportDialog::pourChosenFile()
 {
     const bool done = lineBreakButtons_[0]->isChecked() ? pourByLine() : pourFlowing();

@@ -30,6 +30,8 @@ public:
 
     // The window's own chooser, used by the browse button.
     FileChooser &fileChooser() { return *fileChooser_; }
+    // The text file to pour, as if typed into the path field.
+    void setFilePath(const QString &path);
 
 public slots:
     void browse();

@@ -35,6 +35,7 @@ constexpr OptionDefinition kOptions[] = {
     {"--page-look", Kind::Flag},
     {"--verbose", Kind::Flag},
     {"--help", Kind::Flag},
+    {"--version", Kind::Flag},
 };
 
 const OptionDefinition *findOption(const QString &name)
@@ -107,6 +108,8 @@ QString store(BatchOptions &options, const QString &name, const QString &value)
         options.verbose = true;
     else if (name == u"--help")
         options.help = true;
+    else if (name == u"--version")
+        options.version = true;
     return {};
 }
 
@@ -180,7 +183,7 @@ BatchArguments parseBatchArguments(const QStringList &arguments)
         if (!result.ok())
             return result;
     }
-    if (result.options.help)
+    if (result.options.help || result.options.version)
         return result;
     result.usageError = checkCombinations(result.options, given);
     return result;
@@ -273,6 +276,7 @@ QString batchUsage()
         "\n"
         "  --verbose          say what each step did, one line each, on standard error\n"
         "  --help             show this help\n"
+        "  --version          show the version\n"
         "Options take their value as the next argument or after \"=\" (--near=12).\n"
         "Exit status: 0 done, 1 an input or output failed, 2 the command line is wrong.\n"
         "A progress bar is shown on standard error when it is a terminal.\n");

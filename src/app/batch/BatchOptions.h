@@ -31,6 +31,7 @@ struct BatchOptions {
     bool pageLook = false; // the picture as the page shows the sheet
     bool verbose = false; // one line per step on standard error
     bool help = false;
+    bool version = false;
 };
 
 struct BatchArguments {

@@ -6,6 +6,7 @@
 #include "ProgressBar.h"
 
 #include "core/GridSheet.h"
+#include "core/Version.h"
 
 #include <QGuiApplication>
 
@@ -54,6 +55,11 @@ int main(int argc, char *argv[])
     if (arguments.options.help) {
         const QByteArray usage = batchUsage().toLocal8Bit();
         std::fwrite(usage.constData(), 1, size_t(usage.size()), stdout);
+        return kBatchDone;
+    }
+    if (arguments.options.version) {
+        const QByteArray version = (QStringLiteral("glyphscape-batch ") + versionText() + u'\n').toLocal8Bit();
+        std::fwrite(version.constData(), 1, size_t(version.size()), stdout);
         return kBatchDone;
     }
     if (!arguments.ok()) {
