@@ -62,7 +62,7 @@ private slots:
         QStringList menus;
         for (QAction *menu : window_->menuBar()->actions())
             menus << menu->text();
-        QCOMPARE(menus, QStringList({u"Files"_s, u"Edit"_s, u"Option"_s}));
+        QCOMPARE(menus, QStringList({u"Files"_s, u"Edit"_s, u"View"_s, u"Option"_s}));
         auto *undo = findControl<QAction>(*window_, "Undo");
         auto *redo = findControl<QAction>(*window_, "Redo");
         QVERIFY(!undo->isEnabled());
