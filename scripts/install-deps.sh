@@ -9,7 +9,7 @@ packages=(
     fonts-ipafont-gothic
     xvfb xauth chromium
     clang libclang-rt-14-dev clang-format clang-tidy
-    libjpeg62-turbo-dev
+    libjpeg62-turbo-dev zlib1g-dev
 )
 
 missing=()

@@ -1,8 +1,8 @@
 #include "render/SheetPicture.h"
 
 #include "core/GridSheet.h"
+#include "render/PngWriter.h"
 
-#include <QImageWriter>
 #include <QPainter>
 
 #include <algorithm>
@@ -57,10 +57,9 @@ bool writeSheetPicture(
         for (int top = 0; top < picture.height(); top += band)
             painter.paint(on, sheet, QPoint(0, 0), QRect(0, top, picture.width(), band));
     }
-    QImageWriter writer(&device, "png");
-    if (!writer.write(picture)) {
-        const QString reason = device.errorString();
-        return fail(failure, SheetPictureError::WriteFailed, reason.isEmpty() ? writer.errorString() : reason);
-    }
+    QString reason;
+    if (!writePng(device, picture, &reason))
+        return fail(
+            failure, reason.isEmpty() ? SheetPictureError::OutOfMemory : SheetPictureError::WriteFailed, reason);
     return true;
 }
