@@ -41,6 +41,8 @@ int main(int argc, char *argv[])
     const BatchArguments arguments = parseBatchArguments(argumentList);
     // Picture decoding needs the image plugins, never a display. Drawing text for --png needs
     // the GUI, on the offscreen platform: no display, and nothing for a user to set.
+    // Qt's own warnings (the offscreen platform's among them) stay out of the report.
+    qInstallMessageHandler(dropQtMessages);
     std::unique_ptr<QCoreApplication> application;
     if (arguments.options.pngPath) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -51,7 +53,6 @@ int main(int argc, char *argv[])
     messageStream();
     // A reader that goes away (| head) is a failed write with a message, not a silent death.
     std::signal(SIGPIPE, SIG_IGN);
-    qInstallMessageHandler(dropQtMessages);
     if (arguments.options.help) {
         const QByteArray usage = batchUsage().toLocal8Bit();
         std::fwrite(usage.constData(), 1, size_t(usage.size()), stdout);
