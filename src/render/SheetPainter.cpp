@@ -134,7 +134,7 @@ void SheetPainter::paint(QPainter &painter, const GridSheet &sheet, QPoint origi
         backgrounds_ = QImage(area.size(), QImage::Format_RGB32);
     const bool colorOnly = !drawsText();
     const bool keepColors = !colorOnly; // the texts need them
-    rowColors_.resize(size_t(lastColumn - firstColumn + 1));
+    rowColors_.resize(size_t(lastColumn) - size_t(firstColumn) + 1);
     for (int row = firstRow; row <= lastRow; ++row) {
         const qint64 cellTop = origin.y() + qint64(row - 1) * side;
         const int lineFrom = int(std::max(cellTop, top) - top);
@@ -262,7 +262,8 @@ QPointF SheetPainter::textOrigin(const QRect &cell, const ShapedText &shape) con
 {
     // Centred as an item view centres it, or at the cell's left as the page sets it.
     const int x = look_ == Look::Page ? cell.left() : cell.left() + (cell.width() - qCeil(shape.width)) / 2;
-    return QPointF(x, cell.top() + (cell.height() - qCeil(lineHeight_)) / 2 + ascent_);
+    const int top = cell.top() + (cell.height() - qCeil(lineHeight_)) / 2;
+    return QPointF(x, top + ascent_);
 }
 
 const QImage &SheetPainter::largeTextMask(QStringView text, QSize size)

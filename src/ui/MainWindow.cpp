@@ -235,7 +235,7 @@ void MainWindow::createMenus()
         = item(edit, "PickColor", QStringLiteral("Pick Colour"), QKeySequence(), &MainWindow::pickCellColors);
     QMenu *view = menuBar()->addMenu(QStringLiteral("View"));
     view->setObjectName(QStringLiteral("View"));
-    auto viewItem = [this, view](const char *name, const QString &text, QList<QKeySequence> shortcuts) {
+    auto viewItem = [view](const char *name, const QString &text, const QList<QKeySequence> &shortcuts) {
         QAction *action = view->addAction(text);
         action->setObjectName(QLatin1String(name));
         action->setShortcuts(shortcuts);
