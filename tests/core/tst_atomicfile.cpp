@@ -40,38 +40,31 @@ std::unique_ptr<GridSheet> variedSheet(int columns, int rows)
     return sheet;
 }
 
-// The writers report codes; the file wrapper wants the reason in words.
-template <typename Failure, typename Write> DeviceWriter reasoned(Write write)
-{
-    return [write](QIODevice &device, QString *error) {
-        Failure failure;
-        const bool written = write(device, &failure);
-        if (!written && error) {
-            *error = failure.systemReason.isEmpty() ? QStringLiteral("out of memory (code %1)").arg(int(failure.error))
-                                                    : failure.systemReason;
-        }
-        return written;
-    };
-}
-
+// Each writer as the file wrapper calls it; the writers report codes, the wrapper wants words.
 DeviceWriter writerFor(const QString &kind, const GridSheet &sheet)
 {
-    if (kind == u"html") {
-        return reasoned<HtmlPageFailure>([&sheet](QIODevice &device, HtmlPageFailure *failure) {
-            return writeHtmlPage(device, sheet, HtmlPageSettings {}, failure);
-        });
-    }
-    if (kind == u"two-thread html") {
-        return reasoned<HtmlPageFailure>([&sheet](QIODevice &device, HtmlPageFailure *failure) {
-            return writeHtmlPageOnTwoThreads(device, sheet, HtmlPageSettings {}, failure);
-        });
-    }
-    if (kind == u"plain") {
-        return reasoned<PlainTextFailure>(
-            [&sheet](QIODevice &device, PlainTextFailure *failure) { return writePlainText(device, sheet, failure); });
-    }
-    return reasoned<GridFileFailure>(
-        [&sheet](QIODevice &device, GridFileFailure *failure) { return writeGridFile(device, sheet, failure); });
+    return [kind, &sheet](QIODevice &device, QString *error) {
+        const auto reasoned = [error](bool written, const auto &failure) {
+            if (!written && error) {
+                *error = failure.systemReason.isEmpty()
+                    ? QStringLiteral("out of memory (code %1)").arg(int(failure.error))
+                    : failure.systemReason;
+            }
+            return written;
+        };
+        if (kind.endsWith(u"html")) {
+            HtmlPageFailure failure;
+            return reasoned(kind == u"html" ? writeHtmlPage(device, sheet, HtmlPageSettings {}, &failure)
+                                            : writeHtmlPageOnTwoThreads(device, sheet, HtmlPageSettings {}, &failure),
+                failure);
+        }
+        if (kind == u"plain") {
+            PlainTextFailure failure;
+            return reasoned(writePlainText(device, sheet, &failure), failure);
+        }
+        GridFileFailure failure;
+        return reasoned(writeGridFile(device, sheet, &failure), failure);
+    };
 }
 
 } // namespace

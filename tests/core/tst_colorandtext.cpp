@@ -1,6 +1,5 @@
-// Colours, the HTML form of cell texts and byte lengths.
+// Colours, and cell texts in HTML: padded to full width by their code page 932 length.
 #include "core/Color.h"
-#include "core/Cp932.h"
 #include "core/HtmlText.h"
 
 #include <QTest>
@@ -33,25 +32,16 @@ private slots:
         QCOMPARE(isNearColor(Color(first), Color(second), distance), near);
     }
 
-    // Colours are held as 0x00BBGGRR; any bit of the top byte makes black.
-    void hexTexts()
-    {
-        QCOMPARE(colorToHex(Color(0x00C80A05)), QStringLiteral("#050AC8"));
-        QCOMPARE(colorToHex(Color(0x01FFFFFF)), QStringLiteral("#000000"));
-    }
-
     void colorTexts_data()
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<quint32>("color");
 
-        QTest::newRow("lower case") << u"#ffffff"_s << quint32(0xFFFFFF);
         QTest::newRow("RGB to BGR") << u"#FF8000"_s << quint32(0x0080FF);
         QTest::newRow("empty is white") << QString() << quint32(0xFFFFFF);
         QTest::newRow("no hash is white") << u"FF0000"_s << quint32(0xFFFFFF);
         QTest::newRow("three digits") << u"#FFF"_s << quint32(0x000FFF);
         QTest::newRow("bad pair reads 0") << u"#zz8000"_s << quint32(0x008000);
-        QTest::newRow("pair cut by a sign") << u"#F-8000"_s << quint32(0x00800F);
         QTest::newRow("beyond six digits ignored") << u"#102030405"_s << quint32(0x302010);
     }
 
@@ -63,25 +53,6 @@ private slots:
         QCOMPARE(hexToColor(text), Color(color));
     }
 
-    void byteLengths_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("length");
-
-        QTest::newRow("kana") << u"あ"_s << 2;
-        QTest::newRow("half-width katakana") << u"ｱ"_s << 1;
-        QTest::newRow("unencodable is full-width") << u"é"_s << 2;
-        QTest::newRow("surrogate pair") << QString::fromUcs4(U"\U0001F600") << 2;
-    }
-
-    void byteLengths()
-    {
-        QFETCH(QString, text);
-        QFETCH(int, length);
-
-        QCOMPARE(Cp932::byteLength(text), length);
-    }
-
     void htmlTexts_data()
     {
         QTest::addColumn<QString>("text");
@@ -89,6 +60,9 @@ private slots:
 
         QTest::newRow("half-width padded") << u"A"_s << u"A&nbsp;"_s;
         QTest::newRow("full-width") << u"あ"_s << u"あ"_s;
+        QTest::newRow("half-width katakana") << u"ｱ"_s << u"ｱ&nbsp;"_s;
+        QTest::newRow("unencodable is full-width") << u"é"_s << u"é"_s;
+        QTest::newRow("surrogate pair") << QString::fromUcs4(U"\U0001F600") << QString::fromUcs4(U"\U0001F600");
         QTest::newRow("less than") << u"<"_s << u"&lt;&nbsp;"_s;
         QTest::newRow("quote") << u"\""_s << u"&quot;&nbsp;"_s;
         QTest::newRow("apostrophe") << u"'"_s << u"'&nbsp;"_s;
