@@ -1,3 +1,4 @@
+// Every step that replaces cells is undone and redone exactly, and a failed one leaves no history.
 #include "document/Document.h"
 #include "document/commands/ConvertPicture.h"
 #include "document/commands/EditCells.h"
@@ -13,19 +14,6 @@
 #include <QTest>
 
 enum class Step { TypeInCell, TypingAid, ToGridGrows, ToGridShrinks, ImportText, ShrinkGrid, GrowGrid, LoadGrid };
-
-class SheetCommandsTest : public QObject {
-    Q_OBJECT
-private slots:
-    void initTestCase();
-    void undoAndRedoRestoreTheSheet_data();
-    void undoAndRedoRestoreTheSheet();
-    void failedStepLeavesNoHistory();
-
-private:
-    std::unique_ptr<SheetCommand> makeStep(Step step, GridSheet &sheet);
-    QTemporaryDir dir_;
-};
 
 // The sheet's cells and its active cell.
 static QByteArray stateOf(const GridSheet &sheet)
@@ -46,92 +34,99 @@ static void makeHandEdits(GridSheet &sheet)
     sheet.setActiveCell(5, 4);
 }
 
-void SheetCommandsTest::initTestCase()
-{
-    QVERIFY(dir_.isValid());
-    writeTestFile(dir_.path(), QStringLiteral("poem.txt"), QByteArray("\x8f\x74\x82\xcd\x82\xa0\r\nxy\r\n"));
-    auto saved = buildSheet({{{QStringLiteral("x"), 0x00112233}, {QStringLiteral("yz")}}});
-    QVERIFY(saveSheet(*saved, dir_.filePath(QStringLiteral("two.grd"))));
-}
+class SheetCommandsTest : public QObject {
+    Q_OBJECT
 
-std::unique_ptr<SheetCommand> SheetCommandsTest::makeStep(Step step, GridSheet &sheet)
-{
-    QImage picture(8, 6, QImage::Format_RGB32);
-    picture.fill(QColor(200, 40, 10));
-    switch (step) {
-    case Step::TypeInCell:
-        return std::make_unique<EditCells>(
-            sheet, QStringLiteral("Typing"), QList<CellTextEdit> {{6, 5, QStringLiteral("夏")}}, QPoint(6, 5));
-    case Step::TypingAid:
-        return std::make_unique<EditCells>(sheet, QStringLiteral("Edit Support"),
-            QList<CellTextEdit> {
-                {5, 4, QStringLiteral("秋")}, {4, 4, QStringLiteral("冬")}, {3, 4, QStringLiteral("ab")}},
-            QPoint(2, 4));
-    case Step::ToGridGrows:
-        return std::make_unique<ConvertPicture>(sheet, picture, QStringLiteral("1"), GridProgress());
-    case Step::ToGridShrinks:
-        return std::make_unique<ConvertPicture>(sheet, picture, QStringLiteral("4"), GridProgress());
-    case Step::ImportText: {
-        TextPouringInputs inputs;
-        inputs.path = dir_.filePath(QStringLiteral("poem.txt"));
-        return std::make_unique<PourText>(sheet, inputs);
+    QTemporaryDir dir_;
+
+    std::unique_ptr<SheetCommand> makeStep(Step step, GridSheet &sheet)
+    {
+        QImage picture(8, 6, QImage::Format_RGB32);
+        picture.fill(QColor(200, 40, 10));
+        switch (step) {
+        case Step::TypeInCell:
+            return std::make_unique<EditCells>(
+                sheet, QStringLiteral("Typing"), QList<CellTextEdit> {{6, 5, QStringLiteral("夏")}}, QPoint(6, 5));
+        case Step::TypingAid:
+            return std::make_unique<EditCells>(sheet, QStringLiteral("Edit Support"),
+                QList<CellTextEdit> {
+                    {5, 4, QStringLiteral("秋")}, {4, 4, QStringLiteral("冬")}, {3, 4, QStringLiteral("ab")}},
+                QPoint(2, 4));
+        case Step::ToGridGrows:
+            return std::make_unique<ConvertPicture>(sheet, picture, QStringLiteral("1"), GridProgress());
+        case Step::ToGridShrinks:
+            return std::make_unique<ConvertPicture>(sheet, picture, QStringLiteral("4"), GridProgress());
+        case Step::ImportText: {
+            TextPouringInputs inputs;
+            inputs.path = dir_.filePath(QStringLiteral("poem.txt"));
+            return std::make_unique<PourText>(sheet, inputs);
+        }
+        case Step::ShrinkGrid: return std::make_unique<ResizeSheet>(sheet, GridSize {3, 2});
+        case Step::GrowGrid: return std::make_unique<ResizeSheet>(sheet, GridSize {40, 30});
+        case Step::LoadGrid:
+            return std::make_unique<ReplaceSheet>(
+                sheet, dir_.filePath(QStringLiteral("two.grd")), FileKinds::RegularOnly);
+        }
+        return nullptr;
     }
-    case Step::ShrinkGrid: return std::make_unique<ResizeSheet>(sheet, GridSize {3, 2});
-    case Step::GrowGrid: return std::make_unique<ResizeSheet>(sheet, GridSize {40, 30});
-    case Step::LoadGrid:
-        return std::make_unique<ReplaceSheet>(sheet, dir_.filePath(QStringLiteral("two.grd")), FileKinds::RegularOnly);
+
+private slots:
+    void initTestCase()
+    {
+        writeTestFile(dir_.path(), QStringLiteral("poem.txt"), QByteArray("\x8f\x74\x82\xcd\x82\xa0\r\nxy\r\n"));
+        auto saved = buildSheet({{{QStringLiteral("x"), 0x00112233}, {QStringLiteral("yz")}}});
+        QVERIFY(saveSheet(*saved, dir_.filePath(QStringLiteral("two.grd"))));
     }
-    return nullptr;
-}
 
-void SheetCommandsTest::undoAndRedoRestoreTheSheet_data()
-{
-    QTest::addColumn<Step>("step");
-    QTest::newRow("typing in a cell") << Step::TypeInCell;
-    QTest::newRow("typing aid, three cells") << Step::TypingAid;
-    QTest::newRow("To Grid, larger sheet") << Step::ToGridGrows;
-    QTest::newRow("To Grid, smaller sheet") << Step::ToGridShrinks;
-    QTest::newRow("Import Text") << Step::ImportText;
-    QTest::newRow("Grid Size, smaller") << Step::ShrinkGrid;
-    QTest::newRow("Grid Size, larger") << Step::GrowGrid;
-    QTest::newRow("Load Grid Image") << Step::LoadGrid;
-}
+    void undoAndRedoRestoreTheSheet_data()
+    {
+        QTest::addColumn<Step>("step");
+        QTest::newRow("typing in a cell") << Step::TypeInCell;
+        QTest::newRow("typing aid, three cells") << Step::TypingAid;
+        QTest::newRow("To Grid, larger sheet") << Step::ToGridGrows;
+        QTest::newRow("To Grid, smaller sheet") << Step::ToGridShrinks;
+        QTest::newRow("Import Text") << Step::ImportText;
+        QTest::newRow("Grid Size, smaller") << Step::ShrinkGrid;
+        QTest::newRow("Grid Size, larger") << Step::GrowGrid;
+        QTest::newRow("Load Grid Image") << Step::LoadGrid;
+    }
 
-void SheetCommandsTest::undoAndRedoRestoreTheSheet()
-{
-    QFETCH(Step, step);
-    Document document;
-    makeHandEdits(document.sheet());
-    const QByteArray before = stateOf(document.sheet()), cellsBefore = sheetBytes(document.sheet());
+    void undoAndRedoRestoreTheSheet()
+    {
+        QFETCH(Step, step);
+        Document document;
+        makeHandEdits(document.sheet());
+        const QByteArray before = stateOf(document.sheet()), cellsBefore = sheetBytes(document.sheet());
 
-    QVERIFY(document.perform(makeStep(step, document.sheet())));
-    const QByteArray after = stateOf(document.sheet());
-    QVERIFY(sheetBytes(document.sheet()) != cellsBefore);
+        QVERIFY(document.perform(makeStep(step, document.sheet())));
+        const QByteArray after = stateOf(document.sheet());
+        QVERIFY(sheetBytes(document.sheet()) != cellsBefore);
 
-    document.undoStack().undo();
-    QCOMPARE(stateOf(document.sheet()), before);
-    document.undoStack().redo();
-    QCOMPARE(stateOf(document.sheet()), after);
-    document.undoStack().undo();
-    QCOMPARE(stateOf(document.sheet()), before);
-}
+        document.undoStack().undo();
+        QCOMPARE(stateOf(document.sheet()), before);
+        document.undoStack().redo();
+        QCOMPARE(stateOf(document.sheet()), after);
+        document.undoStack().undo();
+        QCOMPARE(stateOf(document.sheet()), before);
+    }
 
-void SheetCommandsTest::failedStepLeavesNoHistory()
-{
-    Document document;
-    makeHandEdits(document.sheet());
-    const QByteArray before = stateOf(document.sheet());
-    TextPouringInputs missing;
-    missing.path = dir_.filePath(QStringLiteral("missing.txt"));
+    void failedStepLeavesNoHistory()
+    {
+        Document document;
+        makeHandEdits(document.sheet());
+        const QByteArray before = stateOf(document.sheet());
+        TextPouringInputs missing;
+        missing.path = dir_.filePath(QStringLiteral("missing.txt"));
 
-    QVERIFY(!document.perform(std::make_unique<PourText>(document.sheet(), missing)));
-    QVERIFY(!document.perform(std::make_unique<ResizeSheet>(document.sheet(), GridSize {6, 5})));
-    QVERIFY(!document.perform(std::make_unique<ReplaceSheet>(
-        document.sheet(), dir_.filePath(QStringLiteral("poem.txt")), FileKinds::RegularOnly)));
+        QVERIFY(!document.perform(std::make_unique<PourText>(document.sheet(), missing)));
+        QVERIFY(!document.perform(std::make_unique<ResizeSheet>(document.sheet(), GridSize {6, 5})));
+        QVERIFY(!document.perform(std::make_unique<ReplaceSheet>(
+            document.sheet(), dir_.filePath(QStringLiteral("poem.txt")), FileKinds::RegularOnly)));
 
-    QCOMPARE(document.undoStack().count(), 0);
-    QCOMPARE(stateOf(document.sheet()), before);
-}
+        QCOMPARE(document.undoStack().count(), 0);
+        QCOMPARE(stateOf(document.sheet()), before);
+    }
+};
 
 QTEST_GUILESS_MAIN(SheetCommandsTest)
 #include "tst_sheetcommands.moc"
