@@ -101,17 +101,6 @@ private slots:
         QCOMPARE(sheetBytes(*target), sheetBytes(*mixedSheet()));
     }
 
-    // A device not open for the work is refused before a byte moves.
-    void closedDevices()
-    {
-        QBuffer closed;
-        GridFileFailure failure;
-        QVERIFY(!writeGridFile(closed, GridSheet(1, 1), &failure));
-        QCOMPARE(failure.error, GridFileError::NotWritable);
-        QVERIFY(!readGridFile(closed, *targetSheet(), &failure));
-        QCOMPARE(failure.error, GridFileError::NotReadable);
-    }
-
     // The batch loads from pipes, and endless input that is no grid file is refused from its first bytes.
     void loadFromPipesAndDevices_data()
     {

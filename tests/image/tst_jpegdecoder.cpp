@@ -98,8 +98,6 @@ private slots:
         const QImage wanted = decodedByQt(path);
         QCOMPARE(error.kind, PictureError::None);
         QCOMPARE(decodedBy, decoder);
-        QCOMPARE(loaded.format(), QImage::Format_RGB32);
-        QCOMPARE(loaded.size(), wanted.size());
         QCOMPARE(firstDifference(loaded, wanted), QString());
         QCOMPARE(loaded.colorSpace(), wanted.colorSpace());
         QCOMPARE(loaded.dotsPerMeterX(), wanted.dotsPerMeterX());
@@ -154,15 +152,8 @@ private slots:
                   elsewhere = elsewhere || QThread::currentThreadId() != thread;
               });
         QCOMPARE(painted, JpegConversion::Done);
-        QCOMPARE(QSize(sheet->columnCount(), sheet->rowCount()), QSize(wanted.columnCount(), wanted.rowCount()));
-        QCOMPARE(sheet->getCellText(1, 1), u"詩"_s);
-        for (int row = 1; row <= wanted.rowCount(); ++row) {
-            for (int column = 1; column <= wanted.columnCount(); ++column) {
-                QVERIFY2(sheet->backColorAt(column, row) == wanted.backColorAt(column, row)
-                        && sheet->foreColorAt(column, row) == wanted.foreColorAt(column, row),
-                    qPrintable(u"cell %1,%2"_s.arg(column).arg(row)));
-            }
-        }
+        wanted.setCellText(1, 1, u"詩"_s);
+        QVERIFY(sheetBytes(*sheet) == sheetBytes(wanted));
         QCOMPARE(total, qint64(wanted.rowCount()));
         QVERIFY(std::is_sorted(done.begin(), done.end()));
         QVERIFY(done.first() >= 1);
