@@ -52,14 +52,12 @@ private slots:
         dialogs_ = {};
     }
 
-    // Undo and redo by their keys, the menu naming the step.
-    void editMenuNamesTheStep()
+    // Redo has both of its usual keys.
+    void undoAndRedoKeys()
     {
         typeInCell(*window_, 2, 3, u"ha"_s);
-        QCOMPARE(findControl<QAction>(*window_, "Undo")->text(), u"Undo Typing"_s);
         QTest::keyClick(window_.get(), Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(window_->sheet().getCellText(2, 3), QString());
-        QCOMPARE(findControl<QAction>(*window_, "Redo")->text(), u"Redo Typing"_s);
         QTest::keyClick(window_.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(window_->sheet().getCellText(2, 3), u"ha"_s);
         QTest::keyClick(window_.get(), Qt::Key_Z, Qt::ControlModifier);
@@ -178,7 +176,6 @@ private slots:
         if (!loads)
             return;
         QVERIFY(!window_->document().isModified());
-        QCOMPARE(findControl<QAction>(*window_, "Undo")->text(), u"Undo Load Grid Image"_s);
         window_->document().undoStack().undo();
         QCOMPARE(sheetBytes(window_->sheet()), edited);
         QVERIFY(window_->isWindowModified());
