@@ -124,41 +124,6 @@ private slots:
         QCOMPARE(seen, outcome);
     }
 
-    // The real question box: how each way of answering it is read.
-    void questionBox_data()
-    {
-        QTest::addColumn<QString>("press"); // a button's text, or a key
-        QTest::addColumn<Answer>("answer");
-
-        QTest::newRow("Yes") << u"&Yes"_s << Answer::Yes;
-        QTest::newRow("No") << u"&No"_s << Answer::No;
-        QTest::newRow("Enter takes Yes") << u"Enter"_s << Answer::Yes;
-        QTest::newRow("Escape cancels") << u"Escape"_s << Answer::Cancel;
-    }
-
-    void questionBox()
-    {
-        QFETCH(QString, press);
-        QFETCH(Answer, answer);
-
-        QTimer::singleShot(0, [&] {
-            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            QVERIFY(box);
-            if (press == u"Enter" || press == u"Escape") {
-                QTest::keyClick(box, press == u"Enter" ? Qt::Key_Return : Qt::Key_Escape);
-            } else {
-                for (QAbstractButton *button : box->buttons()) {
-                    if (button->text() == press)
-                        button->click();
-                }
-            }
-            if (box->isVisible()) // never leave the test hanging in the modal loop
-                box->done(-1);
-        });
-        SystemDialogs dialogs;
-        QCOMPARE(dialogs.askYesNoCancel(nullptr, u"Read it?"_s), answer);
-    }
-
     // Each opening from the menu is a fresh modal window, the path empty and in focus, the
     // options cleared. A cancelled browse keeps the typed path; the options steer the pouring
     // on OK, and Cancel changes nothing.
