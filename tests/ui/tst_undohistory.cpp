@@ -1,4 +1,4 @@
-// The main window's history as a user meets it: the Edit menu, the caption's modified mark,
+// The main window's history as a user meets it: undo and redo, the caption's modified mark,
 // and the question before unsaved work is thrown away.
 #include "core/GridSheet.h"
 #include "gridfile/GridFile.h"
