@@ -1,7 +1,5 @@
-// Copy and paste through the main window's Edit menu: between windows, between two running
-// copies of the program (under X11), clipped at the sheet's edge, and from damaged data.
-// Run with "--paste-into FILE", the program is the second copy: it pastes at the first cell
-// of a fresh window and saves the grid to FILE.
+// Copy and paste between windows, clipped at the sheet's edge, from damaged data, and under X11
+// into a second copy of the program: this one, run with "--paste-into FILE".
 #include "document/CellClipboard.h"
 #include "gridfile/GridFile.h"
 #include "support/logic/SheetBuilder.h"
@@ -11,13 +9,8 @@
 #include "ui/GridSheetView.h"
 #include "ui/MainWindow.h"
 
-#include <QApplication>
-#include <QClipboard>
-#include <QMimeData>
-#include <QProcess>
-#include <QStatusBar>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QtTest>
+#include <QtWidgets>
 
 #include <cstring>
 
@@ -88,8 +81,8 @@ private slots:
         view_->setFocus();
     }
 
-    // The copy's bytes alone, in a fresh QMimeData, paste the block with both colours into
-    // another window, clipped at its edge; Ctrl+Z takes the paste back whole.
+    // The copy's bytes alone paste the block with both colours into another window, clipped
+    // at its edge; Ctrl+Z takes the paste back whole.
     void pasteIntoAnotherWindow_data()
     {
         QTest::addColumn<QPoint>("at");
@@ -146,8 +139,7 @@ private slots:
         QVERIFY(shown_->dialogs.messages[0].text.startsWith(u"The cells on the clipboard cannot be pasted: "_s));
     }
 
-    // Under X11 a second running copy of the program pastes what this one copied: the
-    // clipboard then serves its data to another process, in the own format.
+    // Under X11 the clipboard serves the copy to another process, in the own format.
     void pasteIntoAnotherProcess()
     {
         if (QGuiApplication::platformName() != u"xcb"_s)

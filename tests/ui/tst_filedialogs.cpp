@@ -4,15 +4,8 @@
 #include "ui/FileChooser.h"
 #include "ui/MainWindow.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QComboBox>
-#include <QDir>
-#include <QFileDialog>
-#include <QSettings>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
+#include <QtTest>
+#include <QtWidgets>
 
 #include <functional>
 
@@ -50,8 +43,7 @@ private:
 class TestFileDialogs : public QObject {
     Q_OBJECT
 private slots:
-    // Qt's file dialog keeps what it last showed in the user's settings: these go to a folder
-    // of the test's own.
+    // Qt's file dialog keeps what it last showed in the user's settings: not the user's.
     void initTestCase()
     {
         QVERIFY(settingsDir_.isValid());
@@ -107,7 +99,7 @@ private slots:
         QCOMPARE(again.folder, chosen ? folder : startFolder);
     }
 
-    // What the user sees in the picture dialog's list of file kinds.
+    // The file kinds the picture chooser offers, in the chooser itself.
     void pictureFileKinds()
     {
         SystemDialogs dialogs;

@@ -4,11 +4,8 @@
 #include "ui/GridSheetModel.h"
 #include "ui/GridSheetView.h"
 
-#include <QAbstractItemModelTester>
-#include <QApplication>
-#include <QBrush>
-#include <QSignalSpy>
-#include <QTest>
+#include <QtTest>
+#include <QtWidgets>
 
 using namespace Qt::StringLiterals;
 
@@ -35,7 +32,7 @@ private slots:
         QCOMPARE(sheet.getCellText(4, 4), QStringLiteral("x"));
     }
 
-    // A sheet counts columns first and from 1, a model rows first and from 0. The sheet is
+    // A sheet counts columns first and from 1, a model rows first and from 0: the sheet is
     // neither square nor changed on its diagonal, so that a swap shows.
     void changedCellsAreAnnouncedAtTheirIndexes_data()
     {
@@ -71,21 +68,23 @@ private slots:
             indexes);
     }
 
-    // However long a text, the view is handed a short start of it to draw; editing gets it whole.
-    void modelHandsTheViewABoundedText_data()
+    // However long a text, the view is handed a short start of it to draw; editing gets it
+    // whole, and a line edit's 32,767 characters must not cut it when the editor closes.
+    void longTextsAreShownShortAndKeptWhole_data()
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("shown"); // the length of the text for the view
 
         QTest::newRow("at the bound") << QString(GridSheetModel::kMaxShownLength, u'x')
                                       << GridSheetModel::kMaxShownLength;
+        QTest::newRow("40,000 characters") << QString(40'000, u'春') << GridSheetModel::kMaxShownLength;
         QTest::newRow("three million characters") << QString(3'000'000, u'x') << GridSheetModel::kMaxShownLength;
         // A surrogate pair across the bound is left out whole.
         QTest::newRow("pair across the bound") << QString(GridSheetModel::kMaxShownLength - 1, u'x')
                 + QStringLiteral("𠮷𠮷") << GridSheetModel::kMaxShownLength - 1;
     }
 
-    void modelHandsTheViewABoundedText()
+    void longTextsAreShownShortAndKeptWhole()
     {
         QFETCH(QString, text);
         QFETCH(int, shown);
@@ -101,27 +100,14 @@ private slots:
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
         QVERIFY(!view.grab().isNull());
-    }
 
-    // A line edit holds at most 32,767 characters: opening and closing it must not cut a longer text.
-    void untouchedLongTextSurvivesEditing()
-    {
-        Document document;
-        GridSheet &sheet = document.sheet();
-        sheet.setSize(2, 2);
-        const QString text(40'000, u'春');
-        sheet.setCellText(1, 1, text);
-        GridSheetView view(document);
-        view.resize(120, 120);
-        view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
-        view.setCurrentIndex(view.model()->index(0, 0));
-        view.edit(view.currentIndex());
+        view.setCurrentIndex(cell);
+        view.edit(cell);
         QWidget *editor = QApplication::focusWidget();
         QVERIFY(editor && editor != &view);
         QTest::keyClick(editor, Qt::Key_Return);
-        QTRY_VERIFY(!view.indexWidget(view.currentIndex())); // the editor closes from the event loop
-        QCOMPARE(sheet.getCellText(1, 1).size(), text.size());
+        QTRY_VERIFY(!view.indexWidget(cell)); // the editor closes from the event loop
+        QCOMPARE(sheet.getCellText(2, 2), text);
     }
 };
 

@@ -1,15 +1,11 @@
-// The main window's menu shortcuts from every field, under X11: there a line edit claims
-// Ctrl+E (end of line) and other emacs-style keys for itself. Runs on the xcb platform
-// when a display is at hand and skips otherwise.
+// The main window's keys from every field under X11, where a line edit claims Ctrl+E and other
+// emacs-style keys for itself; skips without a display.
 #include "support/ui/Controls.h"
 #include "support/ui/ShownMainWindow.h"
 #include "ui/GridSheetView.h"
 
-#include <QApplication>
-#include <QDialog>
-#include <QLineEdit>
-#include <QTest>
-#include <QTimer>
+#include <QtTest>
+#include <QtWidgets>
 
 using namespace Qt::StringLiterals;
 
@@ -79,35 +75,46 @@ private slots:
         QCOMPARE(seen, opened);
     }
 
-    // The editing keys stay with the field that has the focus, Ctrl+Z too, which is also
-    // the window's Undo.
+    // Editing keys stay with the field that has the focus, though the window's Edit menu has
+    // them too; the cells and their selection stay as they were. "FF" is typed at the start.
     void editingKeysStayWithTheField_data()
     {
+        QTest::addColumn<QString>("field");
         QTest::addColumn<QKeySequence>("key");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("selected");
 
-        // The field holds "#FFFFFF" with "FF" typed over the end, the cursor after them.
-        QTest::newRow("Ctrl+A selects all") << QKeySequence(u"Ctrl+A"_s) << u"#FFFFFFFF"_s << u"#FFFFFFFF"_s;
-        QTest::newRow("Ctrl+Z undoes") << QKeySequence(u"Ctrl+Z"_s) << u"#FFFFFF"_s << QString();
+        QTest::newRow("Back Ground: Ctrl+A")
+            << u"txtBGcolor"_s << QKeySequence(u"Ctrl+A"_s) << u"FF#FFFFFF"_s << u"FF#FFFFFF"_s;
+        QTest::newRow("Back Ground: Ctrl+Z")
+            << u"txtBGcolor"_s << QKeySequence(u"Ctrl+Z"_s) << u"#FFFFFF"_s << QString();
+        QTest::newRow("Back Ground: Delete") << u"txtBGcolor"_s << QKeySequence(u"Del"_s) << u"FFFFFFFF"_s << QString();
+        QTest::newRow("cell editor: Ctrl+A") << u"cell editor"_s << QKeySequence(u"Ctrl+A"_s) << u"FFab"_s << u"FFab"_s;
+        QTest::newRow("cell editor: Delete") << u"cell editor"_s << QKeySequence(u"Del"_s) << u"FFb"_s << QString();
     }
 
     void editingKeysStayWithTheField()
     {
+        QFETCH(QString, field);
         QFETCH(QKeySequence, key);
         QFETCH(QString, text);
         QFETCH(QString, selected);
 
         ShownMainWindow shown;
         QVERIFY(shown.active());
-        auto *field = qobject_cast<QLineEdit *>(focusField(shown.window, u"txtBGcolor"_s));
-        QVERIFY(field);
-        field->end(false);
-        QTest::keyClicks(field, u"FF"_s);
-        QTest::keySequence(field, key);
-        QCOMPARE(field->text(), text);
-        QCOMPARE(field->selectedText(), selected);
-        QCOMPARE(QApplication::focusWidget(), field);
+        shown.window.sheet().setCellText(1, 1, u"ab"_s);
+        auto *view = findControl<GridSheetView>(shown.window, "sprEdit");
+        view->selectArea(QRect(1, 1, 2, 1));
+        auto *edit = qobject_cast<QLineEdit *>(focusField(shown.window, field));
+        QVERIFY(edit);
+        edit->home(false);
+        QTest::keyClicks(edit, u"FF"_s);
+        QTest::keySequence(edit, key);
+        QCOMPARE(edit->text(), text);
+        QCOMPARE(edit->selectedText(), selected);
+        QCOMPARE(QApplication::focusWidget(), edit);
+        QCOMPARE(shown.window.sheet().getCellText(1, 1), u"ab"_s);
+        QCOMPARE(view->selectedArea(), QRect(1, 1, 2, 1));
     }
 };
 

@@ -1,5 +1,6 @@
 // The edit support window: modeless, at most one, emptied when closed; its arrows write from
-// the active cell up to the sheet's edge.
+// the active cell up to the sheet's edge, in one step that undoes.
+#include "support/logic/SheetBuilder.h"
 #include "support/ui/Controls.h"
 #include "support/ui/FakeDialogs.h"
 #include "ui/MainWindow.h"
@@ -36,9 +37,10 @@ class TestTypingAidWindow : public QObject {
     }
 
 private slots:
+    void init() { window_ = std::make_unique<MainWindow>(dialogs_); }
+
     void opensModelessOnceAndEmptiesWhenClosed()
     {
-        window_ = std::make_unique<MainWindow>(dialogs_);
         TypingAidWindow *support = open();
         QVERIFY(support && support->isWindow() && !support->isModal() && support->parentWidget() == window_.get());
         QTest::keyClicks(findControl<QLineEdit>(*support, "txtEdit"), QStringLiteral("abc"));
@@ -70,9 +72,9 @@ private slots:
         QFETCH(QString, arrow);
         QFETCH(QString, state);
 
-        window_ = std::make_unique<MainWindow>(dialogs_);
         window_->sheet().setActiveCell(active.x(), active.y());
         window_->sheet().setCellColors(active.x(), active.y(), 0x00336699, kWhite);
+        const QByteArray before = sheetBytes(window_->sheet());
         TypingAidWindow *support = open();
         QVERIFY(support);
         findControl<QLineEdit>(*support, "txtEdit")->setText(text);
@@ -80,14 +82,17 @@ private slots:
             if (button->text() == arrow)
                 QTest::mouseClick(button, Qt::LeftButton);
         QCOMPARE(describe(support), state);
-        // Writing replaces the text only: the first cell keeps its colour.
-        QCOMPARE(window_->sheet().backColorAt(active.x(), active.y()), Color(0x00336699));
+        QCOMPARE(window_->sheet().backColorAt(active.x(), active.y()), Color(0x00336699)); // texts alone
+
+        window_->document().undoStack().undo();
+        QCOMPARE(sheetBytes(window_->sheet()), before);
+        QCOMPARE(QPoint(window_->sheet().activeColumn(), window_->sheet().activeRow()), active);
+        QVERIFY(!window_->document().undoStack().canUndo());
     }
 
     // A sheet without cells keeps the text rather than dropping it.
     void celllessSheetKeepsTheText()
     {
-        window_ = std::make_unique<MainWindow>(dialogs_);
         window_->sheet().setSize(0, 22);
         TypingAidWindow *support = open();
         QVERIFY(support);
