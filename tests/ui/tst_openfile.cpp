@@ -62,6 +62,8 @@ private slots:
         QTest::newRow("text") << u"poem.txt"_s << "\xEF\xBB\xBFspring"_ba << false << u"text"_s;
         QTest::newRow("missing") << QString() << QByteArray() << false << u"message"_s;
         QTest::newRow("foreign") << u"data.bin"_s << "\0\1\2"_ba << false << u"message"_s;
+        QTest::newRow("dropped grid file") << u"poem.grd"_s << grid << true << u"grid"_s;
+        QTest::newRow("dropped picture") << u"picture.png"_s << pngBytes() << true << u"picture"_s;
         QTest::newRow("dropped text") << u"poem.txt"_s << "spring"_ba << true << u"text"_s;
         QTest::newRow("dropped foreign file is refused") << u"data.bin"_s << "\0\1\2"_ba << true << u"nothing"_s;
     }
