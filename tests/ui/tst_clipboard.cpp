@@ -77,8 +77,8 @@ private slots:
     {
         shown_ = std::make_unique<ShownMainWindow>();
         QVERIFY(shown_->active());
-        view_ = findControl<GridSheetView>(shown_->window, "sprEdit");
-        view_->setFocus();
+        view_ = shown_->focusedGrid();
+        QVERIFY(view_);
     }
 
     // The copy's bytes alone paste the block with both colours into another window, clipped

@@ -34,8 +34,8 @@ private slots:
     {
         shown_ = std::make_unique<ShownMainWindow>();
         QVERIFY(shown_->active());
-        view_ = findControl<GridSheetView>(shown_->window, "sprEdit");
-        view_->setFocus();
+        view_ = shown_->focusedGrid();
+        QVERIFY(view_);
         GridSheet &sheet = shown_->window.sheet();
         sheet.setCellColors(2, 1, kGreen, kYellow);
         sheet.setCellText(2, 1, u"■"_s);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "support/ui/FakeDialogs.h"
+#include "ui/GridSheetView.h"
 #include "ui/MainWindow.h"
 
 #include <QTest>
@@ -18,4 +19,13 @@ struct ShownMainWindow {
 
     // False when the window never became active, so that a test stops at once.
     bool active() { return QTest::qWaitForWindowActive(&window); }
+
+    // The grid, with the keyboard focus, as a user starts on it.
+    GridSheetView *focusedGrid()
+    {
+        auto *view = window.findChild<GridSheetView *>(QStringLiteral("sprEdit"));
+        if (view)
+            view->setFocus();
+        return view;
+    }
 };
