@@ -5,6 +5,8 @@
 #include "core/GridSheet.h"
 #include "core/HtmlText.h"
 
+#include <algorithm>
+
 struct PageCellColors {
     Color text = kBlack; // the character's colour
     Color back = kWhite; // what shows behind it
@@ -27,15 +29,20 @@ void visitPageRow(
     // Before its first span a row's text takes the browser's default colour.
     Color anchor = settings.pageBackground;
     bool spanOpen = false;
-    sheet.visitRow(row, 1, lastColumn, [&](int column, QStringView text, Color back, Color) {
-        const bool blank = isBlankCellText(text);
+    auto follow = [&](int column, Color back, bool blank) {
         // A blank first cell is written before any span opens.
         if (column == 1 ? settings.asIs || !blank : !isNearColor(back, anchor, settings.nearDistance)) {
             anchor = back;
             spanOpen = true;
         }
-        if (column < firstColumn)
-            return;
+    };
+    // The cells before the asked ones only move the span's colour along.
+    sheet.visitRow(row, 1, std::min(firstColumn - 1, lastColumn), [&](int column, QStringView text, Color back, Color) {
+        follow(column, back, column == 1 && isBlankCellText(text));
+    });
+    sheet.visitRow(row, firstColumn, lastColumn, [&](int column, QStringView text, Color back, Color) {
+        const bool blank = isBlankCellText(text);
+        follow(column, back, blank);
         if (settings.asIs) {
             const bool light = getRed(anchor) + getGreen(anchor) + getBlue(anchor) >= 383;
             visit(column, PageCellColors {light ? kBlack : kWhite, anchor, blank});

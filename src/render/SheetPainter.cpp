@@ -10,6 +10,8 @@
 #include <QtMath>
 
 #include <algorithm>
+#include <system_error>
+#include <thread>
 
 namespace {
 
@@ -135,7 +137,7 @@ void SheetPainter::paint(QPainter &painter, const GridSheet &sheet, QPoint origi
     const bool colorOnly = !drawsText();
     const bool keepColors = !colorOnly; // the texts need them
     rowColors_.resize(size_t(lastColumn) - size_t(firstColumn) + 1);
-    for (int row = firstRow; row <= lastRow; ++row) {
+    auto fillRow = [&](int row) {
         const qint64 cellTop = origin.y() + qint64(row - 1) * side;
         const int lineFrom = int(std::max(cellTop, top) - top);
         const int lineTo = int(std::min(cellTop + side, bottom) - top);
@@ -163,8 +165,29 @@ void SheetPainter::paint(QPainter &painter, const GridSheet &sheet, QPoint origi
         }
         for (int y = lineFrom + 1; y < lineTo; ++y)
             std::copy_n(line, area.width(), reinterpret_cast<QRgb *>(backgrounds_.scanLine(y)));
-        if (!colorOnly)
+    };
+    if (colorOnly) {
+        // A cell a pixel or two: as many cells as pixels, read on two threads, each its own rows.
+        const int middle = firstRow + (lastRow - firstRow + 1) / 2;
+        std::thread worker;
+        try {
+            worker = std::thread([&] {
+                for (int row = middle; row <= lastRow; ++row)
+                    fillRow(row);
+            });
+        } catch (const std::system_error &) {
+            for (int row = middle; row <= lastRow; ++row)
+                fillRow(row);
+        }
+        for (int row = firstRow; row < middle; ++row)
+            fillRow(row);
+        if (worker.joinable())
+            worker.join();
+    } else {
+        for (int row = firstRow; row <= lastRow; ++row) {
+            fillRow(row);
             gatherTexts(sheet, row, origin, firstColumn, lastColumn);
+        }
     }
     painter.drawImage(area.topLeft(), backgrounds_, QRect(QPoint(0, 0), area.size()));
 
@@ -296,10 +319,12 @@ const QImage &SheetPainter::colored(const QImage &mask, Color color)
     const int red = getRed(color);
     const int green = getGreen(color);
     const int blue = getBlue(color);
-    for (int y = 0; y < mask.height(); ++y) {
+    const int width = mask.width();
+    const int height = mask.height();
+    for (int y = 0; y < height; ++y) {
         const auto *from = reinterpret_cast<const QRgb *>(mask.constScanLine(y));
         auto *to = reinterpret_cast<QRgb *>(coloredText_.scanLine(y));
-        for (int x = 0; x < mask.width(); ++x) {
+        for (int x = 0; x < width; ++x) {
             const int alpha = qAlpha(from[x]);
             to[x] = alpha == 0 ? 0 : qRgba(red * alpha / 255, green * alpha / 255, blue * alpha / 255, alpha);
         }
