@@ -137,11 +137,15 @@ void SheetPainter::paint(QPainter &painter, const GridSheet &sheet, QPoint origi
     const bool colorOnly = !drawsText();
     const bool keepColors = !colorOnly; // the texts need them
     rowColors_.resize(size_t(lastColumn) - size_t(firstColumn) + 1);
+    // Raw lines: scanLine() would detach the image from both threads at once.
+    uchar *const bits = backgrounds_.bits();
+    const qsizetype stride = backgrounds_.bytesPerLine();
+    auto lineAt = [bits, stride](int y) { return reinterpret_cast<QRgb *>(bits + y * stride); };
     auto fillRow = [&](int row) {
         const qint64 cellTop = origin.y() + qint64(row - 1) * side;
         const int lineFrom = int(std::max(cellTop, top) - top);
         const int lineTo = int(std::min(cellTop + side, bottom) - top);
-        QRgb *const line = reinterpret_cast<QRgb *>(backgrounds_.scanLine(lineFrom));
+        QRgb *const line = lineAt(lineFrom);
         const qint64 lineStart = origin.x() - left; // column 1's left end on the line
         auto put = [&](int column, Color color) {
             const qint64 from = lineStart + qint64(column - 1) * side;
@@ -164,7 +168,7 @@ void SheetPainter::paint(QPainter &painter, const GridSheet &sheet, QPoint origi
             });
         }
         for (int y = lineFrom + 1; y < lineTo; ++y)
-            std::copy_n(line, area.width(), reinterpret_cast<QRgb *>(backgrounds_.scanLine(y)));
+            std::copy_n(line, area.width(), lineAt(y));
     };
     if (colorOnly) {
         // A cell a pixel or two: as many cells as pixels, read on two threads, each its own rows.
