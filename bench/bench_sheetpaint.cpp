@@ -63,5 +63,14 @@ int main(int argc, char **argv)
                 pageLook ? "page " : "cells", percent, first * 1e3, repaint * 1e3, scroll * 1e3);
         }
     }
+    // A zoom step and the repaint it brings, as Ctrl and the wheel make them.
+    view.setPageLook(false);
+    int percent = 100;
+    const double zoom = bestSeconds(10, [&] {
+        percent = percent == 100 ? 125 : 100;
+        view.setZoomPercent(percent);
+        view.viewport()->repaint();
+    });
+    std::printf("a zoom step between 100%% and 125%% with its repaint: %6.2f ms\n", zoom * 1e3);
     return 0;
 }
