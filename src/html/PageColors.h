@@ -4,6 +4,7 @@
 #include "core/Color.h"
 #include "core/GridSheet.h"
 #include "core/HtmlText.h"
+#include "core/NumberField.h"
 
 #include <algorithm>
 
@@ -18,6 +19,12 @@ struct PageColorSettings {
     Color pageBackground = kWhite;
     bool asIs = false;
 };
+
+// The fields as typed, read as the page writer reads them.
+inline PageColorSettings readPageColorSettings(QStringView nearText, QStringView backgroundText, bool asIs)
+{
+    return {readNumberField(nearText).value, hexToColor(backgroundText), asIs};
+}
 
 // Calls visit(column, colors) with the page's colours of the cells firstColumn..lastColumn
 // of a row. A span of near colours takes the colour of its first cell, so the scan starts

@@ -64,10 +64,9 @@ void SheetPainter::setCellSide(int side)
 
 void SheetPainter::updateFont()
 {
-    // Text the page's way fills the cell, a full-width character one cell wide; the cells'
-    // own look keeps the margin a 12-pixel text has in a 16-pixel cell.
+    // Text the page's way fills the cell, a full-width character one cell wide.
     textFont_ = look_ == Look::Page ? pageFont() : sheetFont();
-    textFont_.setPixelSize(std::max(1, look_ == Look::Page ? side_ : qRound(side_ * 0.75)));
+    textFont_.setPixelSize(look_ == Look::Page ? side_ : cellTextPixels(side_));
     const QFontMetricsF metrics(textFont_);
     ascent_ = metrics.ascent();
     lineHeight_ = metrics.height();

@@ -14,6 +14,7 @@
 #include <QPointF>
 #include <QRawFont>
 
+#include <algorithm>
 #include <unordered_map>
 #include <vector>
 
@@ -42,8 +43,9 @@ public:
     void setCellSide(int side);
     int cellSide() const { return side_; }
     bool drawsText() const { return side_ >= kMinTextSide; }
-    // The font the texts are drawn in at the current side.
-    QFont textFont() const { return textFont_; }
+    // The cells' look sets its text in this many pixels: the margin a 12-pixel text has in a
+    // 16-pixel cell.
+    static int cellTextPixels(int side) { return std::max(1, qRound(side * 0.75)); }
 
     // Paints the cells that meet `clip` (in the painter's pixels), with the top-left corner
     // of cell (1, 1) at origin.

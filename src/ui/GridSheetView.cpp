@@ -106,7 +106,7 @@ GridSheetView::GridSheetView(Document &document, QWidget *parent)
 QFont GridSheetView::editorFont() const
 {
     QFont editorFont = font();
-    editorFont.setPixelSize(std::max(1, qRound(cellSide() * 0.75)));
+    editorFont.setPixelSize(SheetPainter::cellTextPixels(cellSide()));
     return editorFont;
 }
 
@@ -164,7 +164,7 @@ void GridSheetView::setPageLook(bool on)
 void GridSheetView::readPageSettings()
 {
     painter_.setPageColors(
-        {readNumberField(document_.nearColorText()).value, hexToColor(document_.backgroundText()), document_.isAsIs()});
+        readPageColorSettings(document_.nearColorText(), document_.backgroundText(), document_.isAsIs()));
     if (isPageLook())
         viewport()->update();
 }

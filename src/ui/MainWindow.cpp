@@ -451,8 +451,8 @@ void MainWindow::exportPicture()
     SheetPictureSettings settings;
     settings.cellSide = *side;
     settings.look = gridView_->isPageLook() ? SheetPainter::Look::Page : SheetPainter::Look::Cells;
-    settings.pageColors = {
-        readNumberField(document_.nearColorText()).value, hexToColor(document_.backgroundText()), document_.isAsIs()};
+    settings.pageColors
+        = readPageColorSettings(document_.nearColorText(), document_.backgroundText(), document_.isAsIs());
     writeChosenFile(path, wordedWriter<SheetPictureFailure>([&](QIODevice &device, SheetPictureFailure *failure) {
         return writeSheetPicture(device, sheet_, settings, failure);
     }));

@@ -76,7 +76,6 @@ private slots:
     void init()
     {
         shown_ = std::make_unique<ShownMainWindow>();
-        QVERIFY(shown_->active());
         view_ = shown_->focusedGrid();
         QVERIFY(view_);
     }

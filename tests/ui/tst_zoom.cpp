@@ -33,7 +33,6 @@ private slots:
     void init()
     {
         shown_ = std::make_unique<ShownMainWindow>();
-        QVERIFY(shown_->active());
         view_ = shown_->focusedGrid();
         QVERIFY(view_);
         GridSheet &sheet = shown_->window.sheet();

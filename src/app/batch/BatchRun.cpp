@@ -241,8 +241,7 @@ void writeOutputs(const BatchOptions &options, const GridSheet &sheet, BatchProg
         SheetPictureSettings settings;
         settings.cellSide = options.cellSide;
         settings.look = options.pageLook ? SheetPainter::Look::Page : SheetPainter::Look::Cells;
-        settings.pageColors
-            = {readNumberField(options.nearText).value, hexToColor(options.backgroundText), options.asIs};
+        settings.pageColors = readPageColorSettings(options.nearText, options.backgroundText, options.asIs);
         outputs.write(*options.pngPath, QStringLiteral("picture"),
             wordedWriter<SheetPictureFailure>([&](QIODevice &device, SheetPictureFailure *failure) {
                 return writeSheetPicture(device, sheet, settings, failure);

@@ -20,9 +20,12 @@ struct ShownMainWindow {
     // False when the window never became active, so that a test stops at once.
     bool active() { return QTest::qWaitForWindowActive(&window); }
 
-    // The grid, with the keyboard focus, as a user starts on it.
+    // The grid, with the keyboard focus, as a user starts on it; null when the window never
+    // became active.
     GridSheetView *focusedGrid()
     {
+        if (!active())
+            return nullptr;
         auto *view = window.findChild<GridSheetView *>(QStringLiteral("sprEdit"));
         if (view)
             view->setFocus();
