@@ -126,9 +126,12 @@ private slots:
         const Color nearRed = makeColor(205, 34, 27);
         const Color pale = makeColor(240, 240, 200);
         const Color navy = makeColor(10, 20, 90);
+        const Color paper = makeColor(0xF2, 0xE3, 0xD1);
         const auto sheet = buildSheet({
             {{u""_s, red}, {u"■"_s, red}, {u"■"_s, nearRed}, {u""_s, pale}, {u"■"_s, navy}, {u"■"_s, pale}},
             {{u"■"_s, pale}, {u"■"_s, kWhite}, {u""_s, navy}, {u"■"_s, navy}, {u"■"_s, red}, {u""_s, red}},
+            // Near the page's background after a blank first cell: no span, the browser's black.
+            {{u""_s, navy}, {u"■"_s, paper}, {u"■"_s, paper}, {u"■"_s, red}, {u""_s, red}, {u""_s, red}},
         });
         HtmlPageSettings settings;
         settings.backgroundText = u"#F0E0D0"_s;
