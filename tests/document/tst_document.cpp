@@ -1,9 +1,9 @@
+// The document's history: its size limit, and a step too large to undo.
 #include "document/Document.h"
 #include "document/commands/EditCells.h"
 #include "document/commands/ResizeSheet.h"
 #include "support/logic/AddressSpaceLimit.h"
 
-#include <QSignalSpy>
 #include <QTest>
 
 static bool typeText(Document &document, int column, const QString &text)
@@ -21,7 +21,6 @@ private slots:
         QTest::addColumn<int>("steps");
         QTest::addColumn<int>("limitInSteps");
         QTest::addColumn<int>("kept");
-        QTest::newRow("at the limit") << 5 << 5 << 5;
         QTest::newRow("over the limit") << 8 << 3 << 3;
         QTest::newRow("newest step alone over the limit") << 4 << 0 << 1;
     }
@@ -47,27 +46,6 @@ private slots:
             document.undoStack().undo();
         for (int i = 1; i <= steps; ++i)
             QCOMPARE(document.sheet().getCellText(i, 1), i <= steps - kept ? QString::number(i) : QString());
-    }
-
-    void modifiedFollowsTheSavedState()
-    {
-        Document document;
-        QSignalSpy modified(&document, &Document::modifiedChanged);
-        QVERIFY(!document.isModified());
-
-        QVERIFY(typeText(document, 1, QStringLiteral("a")));
-        QVERIFY(document.isModified());
-        document.markSaved(QStringLiteral("/tmp/poem.grd"));
-        QVERIFY(!document.isModified());
-        QCOMPARE(document.filePath(), QStringLiteral("/tmp/poem.grd"));
-
-        QVERIFY(typeText(document, 2, QStringLiteral("b")));
-        QVERIFY(document.isModified());
-        document.undoStack().undo();
-        QVERIFY(!document.isModified());
-        document.undoStack().undo();
-        QVERIFY(document.isModified());
-        QCOMPARE(modified.count(), 5);
     }
 
     // Memory for the old cells runs out: the user's step is made, and the history, which no

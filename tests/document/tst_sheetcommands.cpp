@@ -1,10 +1,12 @@
 // Every step that replaces cells is undone and redone exactly, and a failed one leaves no history.
 #include "document/Document.h"
+#include "document/commands/ClearTexts.h"
 #include "document/commands/ConvertPicture.h"
 #include "document/commands/EditCells.h"
 #include "document/commands/PourText.h"
 #include "document/commands/ReplaceSheet.h"
 #include "document/commands/ResizeSheet.h"
+#include "document/commands/SetCellColors.h"
 #include "gridfile/GridFile.h"
 #include "support/logic/SheetBuilder.h"
 #include "support/logic/TestFiles.h"
@@ -13,7 +15,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-enum class Step { TypeInCell, TypingAid, ToGridGrows, ToGridShrinks, ImportText, ShrinkGrid, GrowGrid, LoadGrid };
+enum class Step { TypeInCell, TypingAid, Delete, CellColours, ToGrid, ImportText, ShrinkGrid, LoadGrid };
 
 // The sheet's cells and its active cell.
 static QByteArray stateOf(const GridSheet &sheet)
@@ -52,17 +54,16 @@ class SheetCommandsTest : public QObject {
                 QList<CellTextEdit> {
                     {5, 4, QStringLiteral("秋")}, {4, 4, QStringLiteral("冬")}, {3, 4, QStringLiteral("ab")}},
                 QPoint(2, 4));
-        case Step::ToGridGrows:
-            return std::make_unique<ConvertPicture>(sheet, picture, QStringLiteral("1"), GridProgress());
-        case Step::ToGridShrinks:
-            return std::make_unique<ConvertPicture>(sheet, picture, QStringLiteral("4"), GridProgress());
+        case Step::Delete: return std::make_unique<ClearTexts>(sheet, QRect(1, 1, 6, 5));
+        case Step::CellColours:
+            return std::make_unique<SetCellColors>(sheet, QRect(3, 2, 4, 3), 0x00123456, std::nullopt);
+        case Step::ToGrid: return std::make_unique<ConvertPicture>(sheet, picture, QStringLiteral("1"), GridProgress());
         case Step::ImportText: {
             TextPouringInputs inputs;
             inputs.path = dir_.filePath(QStringLiteral("poem.txt"));
             return std::make_unique<PourText>(sheet, inputs);
         }
         case Step::ShrinkGrid: return std::make_unique<ResizeSheet>(sheet, GridSize {3, 2});
-        case Step::GrowGrid: return std::make_unique<ResizeSheet>(sheet, GridSize {40, 30});
         case Step::LoadGrid:
             return std::make_unique<ReplaceSheet>(
                 sheet, dir_.filePath(QStringLiteral("two.grd")), FileKinds::RegularOnly);
@@ -83,11 +84,11 @@ private slots:
         QTest::addColumn<Step>("step");
         QTest::newRow("typing in a cell") << Step::TypeInCell;
         QTest::newRow("typing aid, three cells") << Step::TypingAid;
-        QTest::newRow("To Grid, larger sheet") << Step::ToGridGrows;
-        QTest::newRow("To Grid, smaller sheet") << Step::ToGridShrinks;
+        QTest::newRow("Delete") << Step::Delete;
+        QTest::newRow("Cell Colours") << Step::CellColours;
+        QTest::newRow("To Grid") << Step::ToGrid;
         QTest::newRow("Import Text") << Step::ImportText;
         QTest::newRow("Grid Size, smaller") << Step::ShrinkGrid;
-        QTest::newRow("Grid Size, larger") << Step::GrowGrid;
         QTest::newRow("Load Grid Image") << Step::LoadGrid;
     }
 

@@ -24,19 +24,8 @@ inline QImage photoLike(int width, int height)
     return picture;
 }
 
-// An Exif block whose one tag turns the picture a quarter to the right.
-inline QByteArray exifTurnedRight()
-{
-    return QByteArray("Exif\0\0MM\0\x2A\0\0\0\x08"
-                      "\0\x01"
-                      "\x01\x12\0\x03\0\0\0\x01\0\x06\0\0"
-                      "\0\0\0\0",
-        32);
-}
-
 // A JPEG of the kind: "420", "422", "444", "grey", "cmyk", "progressive", "restarts" (one
-// restart marker a row of blocks), "profile" (4:2:0 with an sRGB colour profile and a
-// resolution of 300 dots an inch), "grey profile" or "exif" (4:2:0 turned by Exif).
+// restart marker a row of blocks), or "grey profile" (with a colour profile).
 inline QByteArray jpeg(const QImage &picture, const QString &kind)
 {
     const bool grey = kind.startsWith(u"grey");
@@ -58,21 +47,11 @@ inline QByteArray jpeg(const QImage &picture, const QString &kind)
     if (kind == u"progressive")
         jpeg_simple_progression(&cinfo);
     cinfo.restart_in_rows = kind == u"restarts" ? 1 : 0;
-    if (kind.endsWith(u"profile")) {
-        cinfo.density_unit = 1;
-        cinfo.X_density = 300;
-        cinfo.Y_density = 300;
-    }
     jpeg_start_compress(&cinfo, TRUE);
     if (kind.endsWith(u"profile")) {
         const QByteArray icc
             = QColorSpace(grey ? QColorSpace::SRgbLinear : QColorSpace::SRgb).iccProfile(); // any valid profile
         jpeg_write_icc_profile(&cinfo, reinterpret_cast<const JOCTET *>(icc.constData()), unsigned(icc.size()));
-    }
-    if (kind == u"exif") {
-        const QByteArray exif = exifTurnedRight();
-        jpeg_write_marker(
-            &cinfo, JPEG_APP0 + 1, reinterpret_cast<const JOCTET *>(exif.constData()), unsigned(exif.size()));
     }
     const QImage rows = picture.convertToFormat(components == 1 ? QImage::Format_Grayscale8
             : components == 4                                   ? QImage::Format_RGBX8888
