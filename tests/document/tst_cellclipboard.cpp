@@ -24,8 +24,6 @@ private slots:
                                         << QStringList {QStringLiteral("o|ab|o|o"), QStringLiteral("o|cd|o|o"),
                                                QStringLiteral("o|ef|o|o")}
                                         << 0 << 1;
-        QTest::newRow("clipped at the right") << QStringLiteral("春夏秋冬\n") << QPoint(3, 3)
-                                              << QStringList {old, old, QStringLiteral("o|o|春|夏")} << 2 << 0;
     }
 
     void pastedTextKeepsColours()

@@ -35,17 +35,15 @@ QString sheetTexts(const GridSheet &sheet)
     return rows.join(u'/');
 }
 
-// One letter a cell, rows split by "/": White, Red, Near-white (6 below white); every text "Q".
-std::unique_ptr<GridSheet> sheetOf(const QString &colours)
+// A sheet of the shape, one letter a cell and rows split by "/"; every text "Q".
+std::unique_ptr<GridSheet> sheetOf(const QString &shape)
 {
-    const QStringList rows = colours.split(u'/');
+    const QStringList rows = shape.split(u'/');
     auto sheet = std::make_unique<GridSheet>(int(rows[0].size()), int(rows.size()));
-    for (int row = 1; row <= sheet->rowCount(); ++row)
-        for (int column = 1; column <= sheet->columnCount(); ++column) {
-            const QChar letter = rows[row - 1][column - 1];
-            sheet->setCellColors(column, row, letter == u'R' ? 0x0000FF : letter == u'N' ? 0xF9F9F9 : kWhite, 0);
+    for (int row = 1; row <= sheet->rowCount(); ++row) {
+        for (int column = 1; column <= sheet->columnCount(); ++column)
             sheet->setCellText(column, row, QStringLiteral("Q"));
-        }
+    }
     return sheet;
 }
 
@@ -67,12 +65,13 @@ class TestTextPouring : public QObject {
     }
 
 private slots:
-    // Each file is examined for the UTF-8 question as well. Options: "flow", "back" (background skip), "utf8" (read as
-    // UTF-8), "marked sjis" (Shift_JIS even after a byte order mark), then "near=" and the distance.
+    // Each file is examined for the UTF-8 question as well. Options: "flow", "utf8" (read as
+    // UTF-8), "marked sjis" (Shift_JIS even after a byte order mark). The background skip and
+    // blank removal are steered from the import window, tested there.
     void pour_data()
     {
         QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QString>("colours");
+        QTest::addColumn<QString>("shape");
         QTest::addColumn<QString>("options");
         QTest::addColumn<QString>("texts");
         QTest::addColumn<qint64>("badLine"); // of the first ill-formed UTF-8, 0 for none
@@ -87,19 +86,20 @@ private slots:
                                            << u"ab|春/あ|い/xy|z"_s << qint64(1);
         QTest::newRow("flow, overflow") << QByteArray(sjis(u"a\r\n\r\nb春\r\nあいう\r\nxyz")) << u"WW/WW/WW"_s
                                         << u"flow"_s << u"a|b/春|あ/い|う"_s << qint64(3);
-        QTest::newRow("empty file clears every text") << QByteArray("") << u"WW/WW"_s << u""_s << u"|/|"_s << qint64(0);
         QTest::newRow("no columns") << QByteArray(sjis(u"春夏\r\nab")) << u"//"_s << u""_s << u"//"_s << qint64(1);
         QTest::newRow("CR, LF, CR CR LF and LF CR end lines")
             << QByteArray("a\rb\nc\r\r\nd\n\r\x8F\x74") << u"W/W/W/W/W/W/W"_s << u""_s << u"a/b/c//d//春"_s
             << qint64(7);
         QTest::newRow("invalid bytes") << QByteArray("\x85\x40x\r\na\x88\r\nb") << u"WW/WW/WW"_s << u""_s
                                        << u"\uFFFD|x/a|\uFFFD/b|"_s << qint64(1);
-        QTest::newRow("background skip") << QByteArray(sjis(u"春夏秋\r\nabc")) << u"NRWR/WRWR"_s << u"back near=8"_s
-                                         << u"|春||夏/|ab||c"_s << qint64(1);
         QTest::newRow("UTF-8 ill-formed")
             << QByteArray("\xE6\x98x\r\n\xF0\x9F\x98") << u"WW/WW"_s << u"utf8"_s << u"\uFFFD|x/\uFFFD|"_s << qint64(1);
-        QTest::newRow("byte order mark chooses UTF-8")
-            << "\xEF\xBB\xBF"_ba + u"春a"_s.toUtf8() << u"WW"_s << u""_s << u"春|a"_s << qint64(0);
+        QTest::newRow("UTF-8 ill-formed: overlong, surrogate, beyond U+10FFFF, stray")
+            << "\xC0\xAF\xED\xA0\x80\xF4\x90\x80\x80\xA5"_ba << u"WWWWWWWWWW"_s << u"utf8"_s
+            << QStringList(10, u"\uFFFD"_s).join(u'|') << qint64(1);
+        // Characters of two, three and four bytes, up to the highest code point.
+        QTest::newRow("byte order mark chooses UTF-8") << "\xEF\xBB\xBF"_ba + u"aé春😀\U0010FFFF"_s.toUtf8()
+                                                       << u"WWWWW"_s << u""_s << u"a|é|春|😀|\U0010FFFF"_s << qint64(0);
         QTest::newRow("byte order mark read as Shift_JIS")
             << "\xEF\xBB\xBF"_ba + sjis(u"春") << u"WWW"_s << u"marked sjis"_s << u"\uFFFD|\uFF7F|春"_s << qint64(1);
     }
@@ -107,18 +107,17 @@ private slots:
     void pour()
     {
         QFETCH(QByteArray, file);
-        QFETCH(QString, colours);
+        QFETCH(QString, shape);
         QFETCH(QString, options);
         QFETCH(QString, texts);
         QFETCH(qint64, badLine);
 
-        TextPouringInputs inputs {fileWith(file),
-            options.contains(u"flow") ? LineBreakMode::Flow : LineBreakMode::ByLine, false, options.contains(u"back"),
-            QStringLiteral("#FFFFFF"), options.section(u'=', 1)};
+        TextPouringInputs inputs {
+            fileWith(file), options.contains(u"flow") ? LineBreakMode::Flow : LineBreakMode::ByLine};
         inputs.encoding = options.contains(u"utf8") ? TextEncoding::Utf8 : TextEncoding::ShiftJis;
         inputs.byteOrderMarkChooses = !options.contains(u"marked sjis");
         for (qint64 step : {0, 1, 3}) {
-            const auto sheet = sheetOf(colours);
+            const auto sheet = sheetOf(shape);
             const TextPouringResult result = pourText(*sheet, inputs, opener(file, step));
             const QString label = QStringLiteral("%1 bytes a read: ").arg(step);
             QCOMPARE(label + sheetTexts(*sheet), label + texts);
