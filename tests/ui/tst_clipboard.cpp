@@ -1,13 +1,9 @@
-// Copy and paste between windows, clipped at the sheet's edge, from damaged data, and under X11
-// into a second copy of the program: this one, run with "--paste-into FILE".
+// Copy and paste between windows, and under X11 into a second copy of this program: "--paste-into FILE".
 #include "document/CellClipboard.h"
 #include "gridfile/GridFile.h"
 #include "support/logic/SheetBuilder.h"
 #include "support/ui/Controls.h"
-#include "support/ui/FakeDialogs.h"
 #include "support/ui/ShownMainWindow.h"
-#include "ui/GridSheetView.h"
-#include "ui/MainWindow.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -18,42 +14,34 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr Color kRed = 0x000000FF;
-constexpr Color kBlue = 0x00FF0000;
-
-// A 3 x 2 block at (2, 2) with both colours and a long text; every other cell blank.
-void fillBlock(GridSheet &sheet)
+// Both colours, wide and narrow characters, a full-width blank and a long text.
+std::unique_ptr<GridSheet> block()
 {
-    const QStringList texts = {u"春"_s, u"ab"_s, u"c"_s, u"　"_s, u"long text"_s, u"x"_s};
-    for (int i = 0; i < texts.size(); ++i) {
-        sheet.setCellText(2 + i % 3, 2 + i / 3, texts[i]);
-        sheet.setCellColors(2 + i % 3, 2 + i / 3, Color(0x10203 * (i + 1)), i % 2 == 0 ? kRed : kBlue);
-    }
+    return buildSheet({{{u"春"_s, 0x00102030, 0x000000FF}, {u"ab"_s, 0x00203040, 0x00FF0000}, {u"c"_s}},
+        {{u"　"_s, kBlack, kWhite}, {u"long text"_s}, {u"x"_s, 0x00405060}}});
 }
 
-// The cells of `area` of the sheet, as grid file bytes of a sheet of that size.
-QByteArray areaBytes(const GridSheet &sheet, QRect area)
-{
-    GridSheet cut(area.width(), area.height());
-    for (int row = 0; row < area.height(); ++row) {
-        for (int column = 0; column < area.width(); ++column) {
-            const int from = area.left() + column, to = column + 1;
-            cut.setCellText(to, row + 1, sheet.getCellText(from, area.top() + row));
-            cut.setCellColors(
-                to, row + 1, sheet.backColorAt(from, area.top() + row), sheet.foreColorAt(from, area.top() + row));
-        }
-    }
-    return sheetBytes(cut);
-}
-
-// The second copy of the program: pastes the clipboard at the first cell and saves the grid.
+// The second copy of the program: pastes into a sheet of the block's size and saves it.
 int pasteInto(const QString &path)
 {
     FakeDialogs dialogs;
     MainWindow window(dialogs);
+    window.sheet().setSize(3, 2);
     window.sheet().setActiveCell(1, 1);
     findControl<QAction>(window, "Paste")->trigger();
     return window.document().isModified() && saveSheet(window.sheet(), path) ? 0 : 1;
+}
+
+// Fills the window's sheet with the block and copies it whole with Ctrl+C.
+bool copyBlock(ShownMainWindow &source)
+{
+    GridSheetView *view = source.focusedGrid();
+    if (!view)
+        return false;
+    source.window.sheet().takeContentFrom(*block());
+    view->selectArea(QRect(1, 1, 3, 2));
+    QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
+    return true;
 }
 
 } // namespace
@@ -61,81 +49,49 @@ int pasteInto(const QString &path)
 class TestClipboard : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<ShownMainWindow> shown_;
-    GridSheetView *view_ = nullptr;
-
-    // Selects the block and copies it with Ctrl+C.
-    void copyBlock()
-    {
-        fillBlock(shown_->window.sheet());
-        view_->selectArea(QRect(2, 2, 3, 2));
-        QTest::keyClick(view_, Qt::Key_C, Qt::ControlModifier);
-    }
-
 private slots:
-    void init()
-    {
-        shown_ = std::make_unique<ShownMainWindow>();
-        view_ = shown_->focusedGrid();
-        QVERIFY(view_);
-    }
-
-    // The copy's bytes alone paste the block with both colours into another window, clipped
-    // at its edge; Ctrl+Z takes the paste back whole.
+    // The copy's bytes alone paste the block, clipped at the edge and before the text beside
+    // them, in one step; damaged cells are refused with a message, the text not pasted instead.
     void pasteIntoAnotherWindow_data()
     {
-        QTest::addColumn<QPoint>("at");
-        QTest::addColumn<QSize>("pasted");
+        QTest::addColumn<QSize>("target"); // the sheet pasted into
+        QTest::addColumn<bool>("damaged");
         QTest::addColumn<QString>("status");
-        QTest::newRow("whole") << QPoint(1, 1) << QSize(3, 2) << QString();
-        QTest::newRow("clipped") << QPoint(24, 22) << QSize(2, 1)
-                                 << u"Pasted in part: 1 column and 1 row did not fit"_s;
+        QTest::newRow("whole") << QSize(3, 2) << false << QString();
+        QTest::newRow("clipped") << QSize(2, 1) << false << u"Pasted in part: 1 column and 1 row did not fit"_s;
+        QTest::newRow("damaged") << QSize(3, 2) << true << QString();
     }
 
     void pasteIntoAnotherWindow()
     {
-        QFETCH(QPoint, at);
-        QFETCH(QSize, pasted);
+        QFETCH(QSize, target);
+        QFETCH(bool, damaged);
         QFETCH(QString, status);
-
-        copyBlock();
-        const QMimeData *copied = QGuiApplication::clipboard()->mimeData();
-        QVERIFY(copied && copied->hasFormat(QLatin1String(CellClipboard::kMimeType)));
+        ShownMainWindow source;
+        QVERIFY(copyBlock(source));
+        QByteArray cells = QGuiApplication::clipboard()->mimeData()->data(QLatin1String(CellClipboard::kMimeType));
+        QVERIFY(!cells.isEmpty());
+        if (damaged)
+            cells.back() ^= 1;
         auto *fresh = new QMimeData;
-        for (const QString &format : copied->formats())
-            fresh->setData(format, QByteArray(copied->data(format)));
+        fresh->setData(QLatin1String(CellClipboard::kMimeType), cells);
+        fresh->setText(u"text"_s);
         QGuiApplication::clipboard()->setMimeData(fresh);
 
         ShownMainWindow other;
         QVERIFY(other.active());
         GridSheet &sheet = other.window.sheet();
+        sheet.setSize(target.width(), target.height());
         const QByteArray before = sheetBytes(sheet);
-        sheet.setActiveCell(at.x(), at.y());
-        QTest::keyClick(findControl<GridSheetView>(other.window, "sprEdit"), Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(areaBytes(sheet, QRect(at, pasted)), areaBytes(shown_->window.sheet(), QRect(QPoint(2, 2), pasted)));
+        auto *view = findControl<GridSheetView>(other.window, "sprEdit");
+        QTest::keyClick(view, Qt::Key_V, Qt::ControlModifier);
+        const std::unique_ptr<GridSheet> expected = block();
+        expected->setSize(target.width(), target.height());
+        QCOMPARE(sheetBytes(sheet), damaged ? before : sheetBytes(*expected));
         QCOMPARE(other.window.statusBar()->currentMessage(), status);
-        QTest::keyClick(findControl<GridSheetView>(other.window, "sprEdit"), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(other.dialogs.messages.size(), damaged ? 1 : 0);
+        QTest::keyClick(view, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(sheetBytes(sheet), before);
-    }
-
-    // Damaged cells of ours are refused with a message; the text beside them is not pasted.
-    void damagedCellsChangeNothing()
-    {
-        copyBlock();
-        QByteArray cells = QGuiApplication::clipboard()->mimeData()->data(QLatin1String(CellClipboard::kMimeType));
-        cells[cells.size() - 1] = char(cells[cells.size() - 1] ^ 1);
-        auto *damaged = new QMimeData;
-        damaged->setData(QLatin1String(CellClipboard::kMimeType), cells);
-        damaged->setText(u"text"_s);
-        QGuiApplication::clipboard()->setMimeData(damaged);
-
-        const QByteArray before = sheetBytes(shown_->window.sheet());
-        const int steps = shown_->window.document().undoStack().count();
-        QTest::keyClick(view_, Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(sheetBytes(shown_->window.sheet()), before);
-        QCOMPARE(shown_->window.document().undoStack().count(), steps);
-        QCOMPARE(shown_->dialogs.messages.size(), 1);
-        QVERIFY(shown_->dialogs.messages[0].text.startsWith(u"The cells on the clipboard cannot be pasted: "_s));
     }
 
     // Under X11 the clipboard serves the copy to another process, in the own format.
@@ -143,7 +99,8 @@ private slots:
     {
         if (QGuiApplication::platformName() != u"xcb"_s)
             QSKIP("needs an X display (DISPLAY) for the xcb platform");
-        copyBlock();
+        ShownMainWindow source;
+        QVERIFY(copyBlock(source));
         QTemporaryDir dir;
         const QString path = dir.filePath(u"pasted.grd"_s);
         QProcess peer;
@@ -152,10 +109,9 @@ private slots:
         // The test's event loop answers the peer's requests for the clipboard's data.
         QTRY_COMPARE_WITH_TIMEOUT(peer.state(), QProcess::NotRunning, 60'000);
         QCOMPARE(peer.exitCode(), 0);
-
         GridSheet pasted;
         QVERIFY(loadSheet(pasted, path));
-        QCOMPARE(areaBytes(pasted, QRect(1, 1, 3, 2)), areaBytes(shown_->window.sheet(), QRect(2, 2, 3, 2)));
+        QCOMPARE(sheetBytes(pasted), sheetBytes(*block()));
     }
 };
 

@@ -1,8 +1,8 @@
-// The sheet's model and view: what they show, which cells they announce, editing in place.
-#include "core/GridSheet.h"
-#include "document/Document.h"
+// The sheet's model and view: what they announce and show, zooming, and editing a block.
+#include "support/logic/SheetBuilder.h"
+#include "support/ui/Controls.h"
+#include "support/ui/ShownMainWindow.h"
 #include "ui/GridSheetModel.h"
-#include "ui/GridSheetView.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -11,61 +11,53 @@ using namespace Qt::StringLiterals;
 
 class TestGridSheetModel : public QObject {
     Q_OBJECT
+
+    std::unique_ptr<ShownMainWindow> shown_;
+    GridSheetView *view_ = nullptr;
+
+    QPoint centre(int column, int row) const
+    {
+        return view_->visualRect(view_->model()->index(row - 1, column - 1)).center();
+    }
+    void drag(int fromColumn, int fromRow, int toColumn, int toRow, Qt::KeyboardModifiers atDrop = {})
+    {
+        QTest::mousePress(view_->viewport(), Qt::LeftButton, {}, centre(fromColumn, fromRow));
+        QTest::mouseMove(view_->viewport(), centre(toColumn, toRow));
+        QTest::mouseRelease(view_->viewport(), Qt::LeftButton, atDrop, centre(toColumn, toRow));
+    }
+
 private slots:
-    void modelFollowsTheSheet()
+    void init()
     {
-        Document document;
-        GridSheet &sheet = document.sheet();
-        sheet.setSize(3, 2);
-        GridSheetModel model(document);
-        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        sheet.setCellText(2, 1, QStringLiteral("春"));
-        sheet.setCellColors(2, 1, 0x0000FF, 0xFFFFFF);
-        QCOMPARE(model.data(model.index(0, 1)).toString(), QStringLiteral("春"));
-        QCOMPARE(model.data(model.index(0, 1), Qt::BackgroundRole).value<QBrush>().color(), QColor(255, 0, 0));
-        QCOMPARE(model.data(model.index(0, 1), Qt::ForegroundRole).value<QBrush>().color(), QColor(255, 255, 255));
-        sheet.setSize(5, 0);
-        QCOMPARE(model.rowCount(), 0);
-        sheet.setSize(4, 4);
-        QCOMPARE(model.columnCount(), 4);
-        QVERIFY(model.setData(model.index(3, 3), QStringLiteral("x")));
-        QCOMPARE(sheet.getCellText(4, 4), QStringLiteral("x"));
+        shown_ = std::make_unique<ShownMainWindow>();
+        view_ = shown_->focusedGrid();
+        QVERIFY(view_);
     }
+    void cleanup() { shown_.reset(); }
 
-    // A sheet counts columns first and from 1, a model rows first and from 0: the sheet is
-    // neither square nor changed on its diagonal, so that a swap shows.
-    void changedCellsAreAnnouncedAtTheirIndexes_data()
-    {
-        QTest::addColumn<QRect>("cells"); // columns across, rows down, from 1
-        QTest::addColumn<QString>("indexes"); // row,column of the top left and the bottom right
-
-        QTest::newRow("column 5, row 2") << QRect(QPoint(5, 2), QPoint(5, 2)) << u"1,4 1,4"_s;
-        QTest::newRow("columns 2 to 6 of rows 1 to 3") << QRect(QPoint(2, 1), QPoint(6, 3)) << u"0,1 2,5"_s;
-    }
-
+    // A sheet counts columns first and from 1, a model rows first and from 0: the block is
+    // neither square nor on the diagonal, so that a swap shows.
     void changedCellsAreAnnouncedAtTheirIndexes()
     {
-        QFETCH(QRect, cells);
-        QFETCH(QString, indexes);
-
         Document document;
         GridSheet &sheet = document.sheet();
         sheet.setSize(7, 6);
         GridSheetModel model(document);
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
         {
             GridSheet::ChangeBatch batch(sheet);
-            for (int row = cells.top(); row <= cells.bottom(); ++row)
-                for (int column = cells.left(); column <= cells.right(); ++column)
+            for (int row = 1; row <= 3; ++row)
+                for (int column = 2; column <= 6; ++column)
                     sheet.setCellColors(column, row, 0x0000FF, kWhite);
         }
-
         QCOMPARE(changed.count(), 1);
-        const auto topLeft = changed.at(0).at(0).value<QModelIndex>();
-        const auto bottomRight = changed.at(0).at(1).value<QModelIndex>();
-        QCOMPARE(
-            u"%1,%2 %3,%4"_s.arg(topLeft.row()).arg(topLeft.column()).arg(bottomRight.row()).arg(bottomRight.column()),
-            indexes);
+        QCOMPARE(changed.at(0).at(0).value<QModelIndex>(), model.index(0, 1));
+        QCOMPARE(changed.at(0).at(1).value<QModelIndex>(), model.index(2, 5));
+        QCOMPARE(model.data(model.index(0, 1), Qt::BackgroundRole).value<QBrush>().color(), QColor(255, 0, 0));
+        QCOMPARE(model.data(model.index(0, 1), Qt::ForegroundRole).value<QBrush>().color(), QColor(255, 255, 255));
+        sheet.setSize(5, 0);
+        QCOMPARE(model.rowCount(), 0);
     }
 
     // However long a text, the view is handed a short start of it to draw; editing gets it
@@ -74,40 +66,135 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("shown"); // the length of the text for the view
-
-        QTest::newRow("at the bound") << QString(GridSheetModel::kMaxShownLength, u'x')
-                                      << GridSheetModel::kMaxShownLength;
-        QTest::newRow("40,000 characters") << QString(40'000, u'春') << GridSheetModel::kMaxShownLength;
-        QTest::newRow("three million characters") << QString(3'000'000, u'x') << GridSheetModel::kMaxShownLength;
+        constexpr int bound = GridSheetModel::kMaxShownLength;
+        QTest::newRow("at the bound") << QString(bound, u'x') << bound;
+        QTest::newRow("three million characters") << QString(3'000'000, u'x') << bound;
         // A surrogate pair across the bound is left out whole.
-        QTest::newRow("pair across the bound") << QString(GridSheetModel::kMaxShownLength - 1, u'x')
-                + QStringLiteral("𠮷𠮷") << GridSheetModel::kMaxShownLength - 1;
+        QTest::newRow("pair across the bound") << QString(bound - 1, u'x') + u"𠮷𠮷"_s << bound - 1;
     }
 
     void longTextsAreShownShortAndKeptWhole()
     {
         QFETCH(QString, text);
         QFETCH(int, shown);
-        Document document;
-        GridSheet &sheet = document.sheet();
-        sheet.setSize(2, 2);
-        sheet.setCellText(2, 2, text);
-        GridSheetView view(document);
-        const QModelIndex cell = view.model()->index(1, 1);
+        shown_->window.sheet().setCellText(2, 2, text);
+        const QModelIndex cell = view_->model()->index(1, 1);
         QCOMPARE(cell.data(Qt::DisplayRole).toString(), text.left(shown));
         QCOMPARE(cell.data(Qt::EditRole).toString(), text);
-        view.resize(120, 120);
-        view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
-        QVERIFY(!view.grab().isNull());
-
-        view.setCurrentIndex(cell);
-        view.edit(cell);
+        QVERIFY(!view_->grab().isNull());
+        view_->setCurrentIndex(cell);
+        view_->edit(cell);
         QWidget *editor = QApplication::focusWidget();
-        QVERIFY(editor && editor != &view);
+        QVERIFY(editor && editor != view_);
         QTest::keyClick(editor, Qt::Key_Return);
-        QTRY_VERIFY(!view.indexWidget(cell)); // the editor closes from the event loop
-        QCOMPARE(sheet.getCellText(2, 2), text);
+        QTRY_VERIFY(!view_->indexWidget(cell)); // the editor closes from the event loop
+        QCOMPARE(shown_->window.sheet().getCellText(2, 2), text);
+    }
+
+    // Ctrl and the wheel zoom about the pointer; Ctrl+= too, as "+" needs Shift on many keyboards.
+    void zoomByWheelAndKeys()
+    {
+        shown_->window.sheet().setSize(100, 100);
+        const QPoint pointer = centre(8, 6);
+        QWheelEvent up(pointer, view_->viewport()->mapToGlobal(pointer), {}, {0, 120}, Qt::NoButton,
+            Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(view_->viewport(), &up);
+        QCOMPARE(view_->zoomPercent(), 125);
+        QCOMPARE(view_->indexAt(pointer), view_->model()->index(5, 7));
+        QTest::keySequence(view_, QKeySequence(u"Ctrl+=, Ctrl++, Ctrl+-"_s));
+        QCOMPARE(findControl<QLabel>(shown_->window, "lblZoom")->text(), u"Zoom 150%"_s);
+        QTest::keySequence(view_, QKeySequence(u"Ctrl+0"_s));
+        QCOMPARE(view_->zoomPercent(), 100);
+    }
+
+    // F5: the page's look, following the background field at once.
+    void pageLookFollowsTheFields()
+    {
+        shown_->window.sheet().setCellColors(2, 1, 0x005AA01E, kWhite);
+        shown_->window.sheet().setCellText(2, 1, u"■"_s);
+        const int side = view_->baseCellSide();
+        auto pixel = [this](int x, int y) { return view_->viewport()->grab().toImage().pixel(x, y); };
+        QTest::keyClick(view_, Qt::Key_F5);
+        QCOMPARE(pixel(side + 1, 1), qRgb(0xFF, 0xFF, 0xFF));
+        QCOMPARE(pixel(side + side / 2, side / 2), qRgb(0x1E, 0xA0, 0x5A));
+        findControl<QLineEdit>(shown_->window, "txtBGcolor")->setText(u"#102030"_s);
+        QCOMPARE(pixel(side + 1, 1), qRgb(0x10, 0x20, 0x30));
+    }
+
+    // Each block edit is one step; the drag takes the block three rows down, one column right.
+    void blockEditsUndoInOneStep_data()
+    {
+        QTest::addColumn<QString>("edit"); // a drag, or keys
+        QTest::addColumn<QStringList>("texts"); // of the block's two cells, then of the moved "a"
+        QTest::addColumn<QRect>("selected");
+        QTest::newRow("move") << u"move"_s << QStringList {{}, {}, u"a"_s} << QRect(3, 5, 2, 1);
+        QTest::newRow("copy") << u"copy"_s << QStringList {u"a"_s, u"b"_s, u"a"_s} << QRect(3, 5, 2, 1);
+        QTest::newRow("Delete") << u"Del"_s << QStringList {{}, {}, {}} << QRect(2, 2, 2, 1);
+        QTest::newRow("Cut") << u"Ctrl+X"_s << QStringList {{}, {}, {}} << QRect(2, 2, 2, 1);
+        // The drag that selected the block left its second cell active.
+        QTest::newRow("Backspace") << u"Backspace"_s << QStringList {u"a"_s, {}, {}} << QRect(2, 2, 2, 1);
+    }
+
+    void blockEditsUndoInOneStep()
+    {
+        QFETCH(QString, edit);
+        QFETCH(QStringList, texts);
+        QFETCH(QRect, selected);
+        GridSheet &sheet = shown_->window.sheet();
+        sheet.setCellText(2, 2, u"a"_s);
+        sheet.setCellText(3, 2, u"b"_s);
+        const QByteArray before = sheetBytes(sheet);
+        drag(2, 2, 3, 2);
+        if (edit == u"move" || edit == u"copy")
+            drag(3, 2, 4, 5, edit == u"copy" ? Qt::ControlModifier : Qt::NoModifier);
+        else
+            QTest::keySequence(view_, QKeySequence(edit));
+        QCOMPARE(QStringList({sheet.getCellText(2, 2), sheet.getCellText(3, 2), sheet.getCellText(3, 5)}), texts);
+        QCOMPARE(view_->selectedArea(), selected);
+        QTest::keyClick(view_, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(sheetBytes(sheet), before);
+    }
+
+    // Pick Colour takes the active cell's colours, and OK sets the checked colours alone.
+    void cellColoursSetTheCheckedColours_data()
+    {
+        QTest::addColumn<bool>("setsBack");
+        QTest::addColumn<bool>("setsFore");
+        QTest::addColumn<QString>("button"); // the one that closes the dialog
+        QTest::newRow("background") << true << false << u"btnOK"_s;
+        QTest::newRow("cancel") << true << true << u"btnCancel"_s;
+    }
+
+    void cellColoursSetTheCheckedColours()
+    {
+        QFETCH(bool, setsBack);
+        QFETCH(bool, setsFore);
+        QFETCH(QString, button);
+        constexpr Color back = 0x00336699;
+        constexpr Color blue = 0x00FF0000;
+        GridSheet &sheet = shown_->window.sheet();
+        sheet.setCellColors(2, 2, back, kBlack);
+        drag(1, 1, 2, 2);
+        findControl<QAction>(shown_->window, "PickColor")->trigger();
+        shown_->dialogs.colorAnswers = {blue, blue};
+        // The dialog is modal: work it from the event loop.
+        QTimer::singleShot(0, this, [&] {
+            QWidget *dialog = QApplication::activeModalWidget();
+            QVERIFY(dialog && dialog->objectName() == u"frmCellColors"_s);
+            for (const char *name : {"btnBackColor", "btnForeColor"})
+                QTest::mouseClick(findControl<QPushButton>(*dialog, name), Qt::LeftButton);
+            findControl<QCheckBox>(*dialog, "chkBackColor")->setChecked(setsBack);
+            findControl<QCheckBox>(*dialog, "chkForeColor")->setChecked(setsFore);
+            QTest::mouseClick(findControl<QPushButton>(*dialog, qPrintable(button)), Qt::LeftButton);
+        });
+        findControl<QAction>(shown_->window, "CellColors")->trigger();
+        QCOMPARE(shown_->dialogs.colorRequests, QList<Color>({back, kBlack})); // the active cell's
+        const bool ok = button == u"btnOK"_s;
+        QCOMPARE(sheet.backColorAt(1, 1), ok && setsBack ? blue : kWhite);
+        QCOMPARE(sheet.backColorAt(2, 2), ok && setsBack ? blue : back);
+        QCOMPARE(sheet.foreColorAt(2, 2), ok && setsFore ? blue : kBlack);
+        QCOMPARE(sheet.backColorAt(3, 2), kWhite);
+        QCOMPARE(shown_->window.document().undoStack().count(), ok ? 1 : 0);
     }
 };
 
