@@ -323,8 +323,8 @@ void MainWindow::showCaption()
 {
     QString caption = applicationTitle() + QStringLiteral(" ver. ") + versionText();
     if (!document_.filePath().isEmpty())
-        caption += QStringLiteral(" - ") + QFileInfo(document_.filePath()).fileName() + QStringLiteral("[*]");
-    setWindowTitle(caption);
+        caption += QStringLiteral(" - ") + QFileInfo(document_.filePath()).fileName();
+    setWindowTitle(caption + QStringLiteral("[*]")); // an unsaved poem shows its changes too
     setWindowModified(document_.isModified());
 }
 

@@ -1,5 +1,6 @@
-// Drawing the sheet in the page's look: the colours a browser shows.
+// Drawing the sheet at a zoom, in the cells' look and the page's: the colours a browser shows.
 #include "render/SheetPainter.h"
+#include "render/Zoom.h"
 #include "support/logic/SheetBuilder.h"
 
 #include <QPainter>
@@ -22,12 +23,71 @@ QRgb rgbOf(Color color)
     return qRgb(getRed(color), getGreen(color), getBlue(color));
 }
 
+QImage paintSheet(SheetPainter &painter, const GridSheet &sheet)
+{
+    QImage image(sheet.columnCount() * painter.cellSide(), sheet.rowCount() * painter.cellSide(), QImage::Format_RGB32);
+    QPainter on(&image);
+    painter.paint(on, sheet, QPoint(0, 0), image.rect());
+    return image;
+}
+
 } // namespace
 
 class TestSheetPainter : public QObject {
     Q_OBJECT
 
 private slots:
+    void fitShowsTheWholeSheet_data()
+    {
+        QTest::addColumn<QSize>("area");
+        QTest::addColumn<int>("columns");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<int>("percent");
+        QTest::newRow("a side between steps") << QSize(170, 170) << 10 << 10 << 107;
+        QTest::newRow("beyond the least") << QSize(800, 600) << 2000 << 2000 << 10;
+        QTest::newRow("beyond the most") << QSize(1000, 1000) << 2 << 2 << 800;
+        QTest::newRow("a single row") << QSize(1000, 700) << 500 << 1 << 13;
+    }
+
+    void fitShowsTheWholeSheet()
+    {
+        QFETCH(QSize, area);
+        QFETCH(int, columns);
+        QFETCH(int, rows);
+        QFETCH(int, percent);
+        constexpr int base = 16;
+        QCOMPARE(Zoom::fitPercent(area, columns, rows, base), percent);
+        if (percent > Zoom::kMinPercent) {
+            QVERIFY(Zoom::cellSide(base, percent) * columns <= area.width());
+            QVERIFY(Zoom::cellSide(base, percent) * rows <= area.height());
+        }
+    }
+
+    void zoomStepsStopAtTheLimits()
+    {
+        QCOMPARE(Zoom::zoomedIn(107), 125);
+        QCOMPARE(Zoom::zoomedOut(107), 100);
+        QCOMPARE(Zoom::zoomedIn(Zoom::kMaxPercent), Zoom::kMaxPercent);
+        QCOMPARE(Zoom::zoomedOut(Zoom::kMinPercent), Zoom::kMinPercent);
+        QCOMPARE(Zoom::cellSide(16, Zoom::kMinPercent), 1);
+    }
+
+    // The cell's background, its text in its colour, and the grid line on its last pixels.
+    void cellsLookShowsEachCellsColours()
+    {
+        const Color back = makeColor(30, 160, 90);
+        const Color fore = makeColor(250, 250, 10);
+        const auto sheet = buildSheet({{{u"■"_s, back, fore}, {u"a"_s, kBlack, kWhite}}});
+        SheetPainter painter;
+        painter.setCellSide(kSide);
+        painter.setGridLineColor(Qt::gray);
+        const QImage image = paintSheet(painter, *sheet);
+        QCOMPARE(image.pixel(1, 1), rgbOf(back));
+        QCOMPARE(image.pixel(kSide / 2, kSide / 2), rgbOf(fore));
+        QCOMPARE(image.pixel(kSide - 1, kSide / 2), QColor(Qt::gray).rgb());
+        QCOMPARE(image.pixel(kSide + 1, 1), rgbOf(kBlack));
+    }
+
     // A span of near colours takes its first cell's colour, and before any span the text is
     // the browser's black; as is, each span's colour is behind its text, black or white on it.
     void pageLookShowsThePagesColours_data()
@@ -53,9 +113,7 @@ private slots:
         painter.setLook(SheetPainter::Look::Page);
         painter.setPageColors({8, kPage, asIs});
         painter.setCellSide(kSide);
-        QImage image(6 * kSide, kSide, QImage::Format_RGB32);
-        QPainter on(&image);
-        painter.paint(on, *sheet, QPoint(0, 0), image.rect());
+        const QImage image = paintSheet(painter, *sheet);
         for (int column = 1; column <= 6; ++column) {
             const QPoint corner((column - 1) * kSide + 1, 1);
             QCOMPARE(image.pixel(corner), rgbOf(backs[column - 1]));

@@ -9,7 +9,7 @@
 
 using namespace Qt::StringLiterals;
 
-class TestGridSheetModel : public QObject {
+class TestGridSheetView : public QObject {
     Q_OBJECT
 
     std::unique_ptr<ShownMainWindow> shown_;
@@ -91,7 +91,8 @@ private slots:
         QCOMPARE(shown_->window.sheet().getCellText(2, 2), text);
     }
 
-    // Ctrl and the wheel zoom about the pointer; Ctrl+= too, as "+" needs Shift on many keyboards.
+    // Ctrl and the wheel zoom about the pointer; Ctrl+= too, as "+" needs Shift on many keyboards;
+    // Fit shows every cell.
     void zoomByWheelAndKeys()
     {
         shown_->window.sheet().setSize(100, 100);
@@ -105,6 +106,8 @@ private slots:
         QCOMPARE(findControl<QLabel>(shown_->window, "lblZoom")->text(), u"Zoom 150%"_s);
         QTest::keySequence(view_, QKeySequence(u"Ctrl+0"_s));
         QCOMPARE(view_->zoomPercent(), 100);
+        QTest::keySequence(view_, QKeySequence(u"Ctrl+9"_s));
+        QTRY_VERIFY(!view_->horizontalScrollBar()->isVisible() && !view_->verticalScrollBar()->isVisible());
     }
 
     // F5: the page's look, following the background field at once.
@@ -198,5 +201,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestGridSheetModel)
-#include "tst_gridsheetmodel.moc"
+QTEST_MAIN(TestGridSheetView)
+#include "tst_gridsheetview.moc"

@@ -14,7 +14,7 @@
 
 using namespace Qt::StringLiterals;
 
-class TestUndoHistory : public QObject {
+class TestFilesAndHistory : public QObject {
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> dir_;
@@ -53,10 +53,12 @@ private slots:
         dialogs_ = {};
     }
 
-    // Redo has both of its usual keys.
+    // Redo has both of its usual keys; the caption marks unsaved changes before the first save too.
     void undoAndRedoKeys()
     {
         type(2, 3, u"ha"_s);
+        QCOMPARE(window_->windowTitle(), u"Glyphscape ver. 0.005b[*]"_s);
+        QVERIFY(window_->isWindowModified());
         QTest::keyClick(window_.get(), Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(window_->sheet().getCellText(2, 3), QString());
         QTest::keyClick(window_.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
@@ -191,5 +193,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestUndoHistory)
-#include "tst_undohistory.moc"
+QTEST_MAIN(TestFilesAndHistory)
+#include "tst_filesandhistory.moc"
