@@ -10,6 +10,7 @@
 #include "text/PlainTextExport.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
@@ -101,6 +102,32 @@ private slots:
         QVERIFY2(!error.isEmpty() && !error.contains(u"Unknown error"_qs), qPrintable(error));
         QCOMPARE(readTestFile(path), old);
         QCOMPARE(folderEntries(dir_->path()), QStringList {u"poem.out"_qs});
+    }
+
+    // The last step, putting the new file in place, can fail too: here its folder has moved.
+    void failedCommitKeepsTheOldFile_data()
+    {
+        QTest::addColumn<bool>("commandLine");
+        QTest::newRow("editor") << false;
+        QTest::newRow("command line") << true;
+    }
+
+    void failedCommitKeepsTheOldFile()
+    {
+        QFETCH(bool, commandLine);
+        const QString folder = dir_->filePath(u"poems"_qs);
+        QVERIFY(QDir().mkdir(folder));
+        const QString path = writeTestFile(folder, u"poem.out"_qs, "old");
+        const DeviceWriter writer = [&](QIODevice &device, QString *error) {
+            return writeAll(device, "new", error) && QDir().rename(folder, folder + u"-moved"_qs);
+        };
+        QString error;
+        OutputFileSet outputs;
+        const bool done = commandLine ? outputs.write(path, writer, &error) && outputs.commit(&error)
+                                      : writeFileAtomically(path, writer, &error);
+        QVERIFY(!done);
+        QVERIFY(!error.isEmpty());
+        QCOMPARE(readTestFile(folder + u"-moved/poem.out"_qs), QByteArray("old"));
     }
 
     // Devices and FIFOs are refused by the editor, written into by the command line.

@@ -52,6 +52,39 @@ private slots:
         QCOMPARE(sheet.getCellText(1, 1), size.isEmpty() ? QString() : QStringLiteral("a long text"));
     }
 
+    // Each cell inside both sizes keeps its text and colours; the cells gained are blank.
+    void resizeKeepsCellsInsideBothSizes_data()
+    {
+        QTest::addColumn<QSize>("size"); // columns by rows
+
+        QTest::newRow("wider") << QSize(7, 4);
+        QTest::newRow("narrower") << QSize(2, 4);
+        QTest::newRow("no rows") << QSize(4, 0);
+    }
+
+    void resizeKeepsCellsInsideBothSizes()
+    {
+        QFETCH(QSize, size);
+        auto textAt = [](int column, int row) { return QString(column + row, QChar(u'a' + column)); };
+        GridSheet sheet(4, 4);
+        for (int row = 1; row <= 4; ++row) {
+            for (int column = 1; column <= 4; ++column) {
+                sheet.setCellText(column, row, textAt(column, row));
+                sheet.setCellColors(column, row, Color(column * 16 + row), kBlack);
+            }
+        }
+
+        QVERIFY(sheet.setSize(size.width(), size.height()));
+        QVERIFY(sheet.setSize(5, 5));
+        for (int row = 1; row <= 5; ++row) {
+            for (int column = 1; column <= 5; ++column) {
+                const bool kept = column <= std::min(4, size.width()) && row <= std::min(4, size.height());
+                QCOMPARE(sheet.getCellText(column, row), kept ? textAt(column, row) : QString());
+                QCOMPARE(sheet.backColorAt(column, row), kept ? Color(column * 16 + row) : kWhite);
+            }
+        }
+    }
+
     // Texts of up to two units are held in the cell, longer ones apart, lengths past 0xFFFE apart
     // from their text: however the room of replaced texts is reclaimed, each cell keeps its last.
     void churnKeepsEveryText_data()

@@ -97,7 +97,8 @@ private slots:
         QFETCH(Step, step);
         Document document;
         makeHandEdits(document.sheet());
-        const QByteArray before = stateOf(document.sheet()), cellsBefore = sheetBytes(document.sheet());
+        const QByteArray before = stateOf(document.sheet());
+        const QByteArray cellsBefore = sheetBytes(document.sheet());
 
         QVERIFY(document.perform(makeStep(step, document.sheet())));
         const QByteArray after = stateOf(document.sheet());

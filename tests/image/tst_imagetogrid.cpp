@@ -36,7 +36,9 @@ private slots:
         QFETCH(QSize, size);
         QFETCH(QString, blockSize);
         QFETCH(QSize, cells);
-        const int columns = cells.width(), rows = cells.height(), block = std::max(blockSize.toInt(), 1);
+        const int columns = cells.width();
+        const int rows = cells.height();
+        const int block = std::max(blockSize.toInt(), 1);
         QImage picture(size, QImage::Format_RGB32);
         QRandomGenerator random(quint32(size.width() * 1000 + size.height()));
         QList<QList<double>> sums(columns * rows, QList<double>(4)); // red, green, blue, pixels
