@@ -54,14 +54,17 @@ void TypingAidWindow::layUpward()
 {
     layText(0, -1);
 }
+
 void TypingAidWindow::layDownward()
 {
     layText(0, 1);
 }
+
 void TypingAidWindow::layLeftward()
 {
     layText(-1, 0);
 }
+
 void TypingAidWindow::layRightward()
 {
     layText(1, 0);

@@ -35,6 +35,7 @@ private slots:
         QTest::addColumn<QString>("state"); // the cells written / the text left / the active cell
 
         QTest::newRow("full-width") << QPoint(1, 1) << u"春夏秋"_s << u"→"_s << u"1,1=春|2,1=夏|3,1=秋| /  / 4,1"_s;
+        QTest::newRow("leftward") << QPoint(3, 2) << u"ab春"_s << u"←"_s << u"2,2=春|3,2=ab| /  / 1,2"_s;
         QTest::newRow("katakana downward") << QPoint(5, 5) << u"ｱｲｳ"_s << u"↓"_s << u"5,5=ｱｲ|5,6=ｳ| /  / 5,7"_s;
         QTest::newRow("top edge keeps the rest") << QPoint(7, 1) << u"春夏"_s << u"↑"_s << u"7,1=春| / 夏 / 7,1"_s;
         QTest::newRow("no cells") << QPoint(0, 0) << u"春"_s << u"→"_s << u" / 春 / 1,1"_s; // kept, not dropped
