@@ -5,6 +5,7 @@
 #include "support/logic/TestFiles.h"
 #include "support/ui/Controls.h"
 #include "support/ui/ShownMainWindow.h"
+#include "text/PlainTextExport.h"
 #include "ui/GridSheetView.h"
 #include "ui/MainWindow.h"
 
@@ -118,6 +119,26 @@ private slots:
         QCOMPARE(shown.dialogs.messages[0].icon, MessageIcon::Error);
         const QString start = u"書き込みエラー\r\n"_s + dir.path() + u"\r\n"_s;
         QVERIFY2(shown.dialogs.messages[0].text.startsWith(start), qPrintable(shown.dialogs.messages[0].text));
+    }
+
+    // A key typed on a cell starts editing it in place; Export Plain Text writes the texts.
+    void typeInPlaceAndExportPlainText()
+    {
+        QTemporaryDir dir;
+        ShownMainWindow shown;
+        QVERIFY(shown.active());
+        auto *view = findControl<GridSheetView>(shown.window, "sprEdit");
+        view->setCurrentIndex(view->model()->index(1, 3));
+        QTest::keyClick(view, Qt::Key_A);
+        QWidget *editor = QApplication::focusWidget();
+        QVERIFY(editor && editor != view);
+        QTest::keyClick(editor, Qt::Key_B);
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_COMPARE(shown.window.sheet().getCellText(4, 2), u"ab"_s); // the delegate commits queued
+
+        shown.dialogs.answers << dir.filePath(u"poem.txt"_s);
+        findControl<QAction>(shown.window, "ExportText")->trigger();
+        QCOMPARE(readTestFile(dir.filePath(u"poem.txt"_s)), plainText(shown.window.sheet()));
     }
 
     // The commands that read a file take regular files only: a FIFO would stop the editor
