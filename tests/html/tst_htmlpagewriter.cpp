@@ -4,6 +4,7 @@
 #include "html/HtmlPageWriter.h"
 #include "support/logic/SheetBuilder.h"
 
+#include <QBuffer>
 #include <QRandomGenerator>
 #include <QTest>
 
@@ -133,6 +134,37 @@ private slots:
                 QVERIFY2(page.contains("\">\r\n" + row + "</PRE>"), qPrintable(expected));
             }
         }
+    }
+
+    // Rows are built in chunks taken in turn by two threads: a sheet of several rounds of
+    // chunks, and one long row, give the page the single thread gives.
+    void pageOnTwoThreadsAsOnOne_data()
+    {
+        QTest::addColumn<int>("columns");
+        QTest::addColumn<int>("rows");
+        QTest::newRow("several chunks a thread") << 700 << 1300;
+        QTest::newRow("one long row") << 300'000 << 1;
+    }
+
+    void pageOnTwoThreadsAsOnOne()
+    {
+        QFETCH(int, columns);
+        QFETCH(int, rows);
+        const QString texts[] = {QString(), QString(), u" "_s, u"春"_s, u"<"_s, u"\t"_s, u"long text"_s, u"&\"é"_s};
+        GridSheet sheet(columns, rows);
+        QRandomGenerator random(quint32(columns + rows));
+        for (int row = 1; row <= rows; ++row) {
+            for (int column = 1; column <= columns; ++column) {
+                const quint32 n = random.generate();
+                sheet.setCellColors(column, row, n % 4 ? Color(n >> 8) : kWhite, kBlack);
+                sheet.setCellText(column, row, texts[(n >> 4) % std::size(texts)]);
+            }
+        }
+        const HtmlPageSettings settings {u"40"_s, u"#FFFFFF"_s, rows > 1, u"page"_s};
+        QBuffer page;
+        QVERIFY(page.open(QIODevice::WriteOnly));
+        QVERIFY(writeHtmlPageOnTwoThreads(page, sheet, settings));
+        QVERIFY(page.data() == htmlPage(sheet, settings));
     }
 };
 
