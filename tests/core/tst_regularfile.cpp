@@ -24,7 +24,8 @@ private slots:
         QTest::addColumn<OpenError>("error");
 
         const FileKinds regular = FileKinds::RegularOnly;
-        const OpenError none = OpenError::None, refused = OpenError::NotRegularFile;
+        const OpenError none = OpenError::None;
+        const OpenError refused = OpenError::NotRegularFile;
         QTest::newRow("regular file") << poem_ << regular << none;
         QTest::newRow("fifo") << fifo_ << regular << refused;
         QTest::newRow("character device") << QStringLiteral("/dev/null") << regular << refused;

@@ -63,7 +63,8 @@ private slots:
         QCOMPARE(told.size(), rows);
         QCOMPARE(told.value(rows - 1), rows - 1);
         for (int cell = 0; cell < columns * rows; ++cell) {
-            const int column = cell % columns + 1, row = cell / columns + 1;
+            const int column = cell % columns + 1;
+            const int row = cell / columns + 1;
             const auto mean = [&](int part) { return int(std::nearbyint(sums[cell][part] / sums[cell][3])); };
             QVERIFY2(sheet.backColorAt(column, row) == makeColor(mean(0), mean(1), mean(2)),
                 qPrintable(u"cell %1,%2"_s.arg(column).arg(row)));

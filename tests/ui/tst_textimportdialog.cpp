@@ -38,9 +38,11 @@ private slots:
         QTest::addColumn<QList<Answer>>("replies");
         QTest::addColumn<QString>("outcome");
 
-        const QString ok = u"cmdOK"_s, kept = u"0 0 0 Q|||/|||"_s;
+        const QString ok = u"cmdOK"_s;
+        const QString kept = u"0 0 0 Q|||/|||"_s;
         const QList<Answer> none;
-        const QByteArray utf8 = u"春a\r\nb😀"_s.toUtf8(), notAFile;
+        const QByteArray utf8 = u"春a\r\nb😀"_s.toUtf8();
+        const QByteArray notAFile;
         const QString asUtf8 = u"春|a||/b|😀||"_s;
         QTest::newRow("Enter in the path") << u"txtPath"_s << poem_ << notAFile << none << u"1 0 0 春|a||/b |c||"_s;
         // The chooser cancelled, the path stays as typed.
